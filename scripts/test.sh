@@ -1,0 +1,16 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds Quillmark and runs every test with ctest.
+# Optional argument: the CMake preset (default, ci, asan). Under CI the
+# default is "ci", which treats warnings as errors.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+preset="${1:-}"
+if [[ -z "$preset" ]]; then
+    if [[ "${CI:-}" == "true" ]]; then preset=ci; else preset=default; fi
+fi
+
+bash scripts/deps.sh
+cmake --preset "$preset"
+cmake --build --preset "$preset"
+ctest --preset "$preset" --output-on-failure

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QDateTime>
+#include <QHashFunctions>
+#include <QString>
+#include <QUuid>
+
+// One captured piece of plain text. Lists identify an item by `id` alone;
+// equality and hashing cover all three fields, in declaration order.
+struct ClipboardItem {
+    QUuid id;
+    QString content;   // exactly as read from the clipboard, never trimmed
+    QDateTime createdAt; // UTC; milliseconds in memory, whole seconds on disk
+
+    // Content compares by Unicode canonical equivalence, case-sensitively.
+    friend bool operator==(const ClipboardItem &a, const ClipboardItem &b);
+    friend bool operator!=(const ClipboardItem &a, const ClipboardItem &b) { return !(a == b); }
+};
+
+size_t qHash(const ClipboardItem &item, size_t seed = 0) noexcept;
+
+// Plain-text equality under Unicode canonical equivalence (NFD forms equal),
+// with a fast path for the common case of identical code units.
+[[nodiscard]] bool canonicallyEqual(const QString &a, const QString &b);

@@ -1,0 +1,14 @@
+#pragma once
+
+#include <QString>
+
+// Registration of Quillmark to start with the user's desktop session.
+class LoginItem {
+public:
+    virtual ~LoginItem() = default;
+
+    // Each returns an empty string on success, else a human description of
+    // what went wrong.
+    [[nodiscard]] virtual QString registerItem() = 0;
+    [[nodiscard]] virtual QString unregisterItem() = 0;
+};

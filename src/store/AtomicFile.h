@@ -1,0 +1,13 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+// Whole-file replacement that never leaves a half-written or empty file:
+// write aside, flush to disk, then rename over the target. Files are
+// created with mode 0600 (they hold what the user copied).
+class AtomicFile {
+public:
+    // Returns an empty string on success, otherwise a human description.
+    [[nodiscard]] static QString write(const QString &path, const QByteArray &data);
+};

@@ -1,0 +1,84 @@
+#pragma once
+
+#include "ClipboardItem.h"
+
+#include <QDate>
+#include <QList>
+#include <QObject>
+#include <QString>
+
+#include <optional>
+
+class AppSettings;
+class Clock;
+class Pasteboard;
+class QTimer;
+
+// The single owner of the clipboard history: the list of items, newest
+// first, which every view observes and which is rewritten to the history
+// file after each change. It also polls the clipboard (capture) and applies
+// retention. One instance per process, installed by the application as
+// `shared`.
+//
+// Change notification mirrors Qt's model protocol so that views can update
+// without rebuilding: about-to/done pairs for insertion (always at the front
+// here), removal of a contiguous row range (emitted from the highest range
+// down, so indices of earlier signals stay valid) and reset.
+class ClipboardStore : public QObject {
+    Q_OBJECT
+public:
+    ClipboardStore(AppSettings &settings, Pasteboard &pasteboard, Clock &clock,
+                   const QString &historyFilePath, QObject *parent = nullptr);
+    ~ClipboardStore() override;
+
+    [[nodiscard]] static ClipboardStore &shared();
+    static void setShared(ClipboardStore *instance);
+
+    // The default history file: <XDG data>/quillmark/ClipboardHistory/clipboard-history.json
+    [[nodiscard]] static QString defaultHistoryFilePath();
+
+    [[nodiscard]] const QList<ClipboardItem> &items() const { return m_items; }
+    [[nodiscard]] QString fileURL() const { return m_filePath; }
+
+    // Capture.
+    void startMonitoring();
+    void stopMonitoring();
+    [[nodiscard]] bool isMonitoring() const { return m_timer != nullptr; }
+    void pollPasteboard();
+    void handleCopiedText(const QString &text);
+    [[nodiscard]] bool shouldSuppress(const QString &text) const;
+
+    // History operations.
+    void pruneExpiredItems();
+    void clearToday();
+    void clearAll();
+    void save();
+    [[nodiscard]] QList<QDate> availableDays() const;
+    [[nodiscard]] QList<ClipboardItem> itemsForDay(QDate day) const;
+
+    // Backup. Each returns an empty string on success, otherwise a human
+    // description of the failure; on failure nothing changes.
+    [[nodiscard]] QString exportHistory(const QString &path) const;
+    [[nodiscard]] QString importHistory(const QString &path);
+    void replaceAll(QList<ClipboardItem> list);
+
+Q_SIGNALS:
+    void itemsAboutToBeInserted(int first, int last);
+    void itemsInserted(int first, int last);
+    void itemsAboutToBeRemoved(int first, int last);
+    void itemsRemoved(int first, int last);
+    void itemsAboutToBeReset();
+    void itemsReset();
+
+private:
+    AppSettings &m_settings;
+    Pasteboard &m_pasteboard;
+    Clock &m_clock;
+    QString m_filePath;
+    QList<ClipboardItem> m_items;
+
+    QTimer *m_timer = nullptr;
+    qint64 m_lastChangeCount = 0;
+    std::optional<QString> m_lastAcceptedContent;
+    std::optional<QDateTime> m_lastAcceptedAt;
+};

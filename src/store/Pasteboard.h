@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QString>
+
+#include <optional>
+
+// The system clipboard as capture and copy-back see it: a change counter
+// that moves whenever the contents are replaced (by anyone, Quillmark
+// included), the plain text on it, and a clear-then-set write.
+class Pasteboard {
+public:
+    virtual ~Pasteboard() = default;
+
+    // Compared for equality only.
+    [[nodiscard]] virtual qint64 changeCount() const = 0;
+    // The plain text on the clipboard, or nothing when the owner offers no
+    // text (an image, files) or the text must not be recorded.
+    [[nodiscard]] virtual std::optional<QString> stringForType() = 0;
+    virtual void clearContents() = 0;
+    virtual void setString(const QString &text) = 0;
+
+    // Copy-back: clear, then put exactly `text` on the clipboard.
+    void writeBack(const QString &text)
+    {
+        clearContents();
+        setString(text);
+    }
+};

@@ -1,0 +1,38 @@
+#pragma once
+
+#include "Pasteboard.h"
+
+// An in-memory clipboard: a test "copies" by calling copy(); writes from the
+// code under test land here too, moving the counter like the real one does.
+class FakePasteboard final : public Pasteboard {
+public:
+    [[nodiscard]] qint64 changeCount() const override { return m_changeCount; }
+    [[nodiscard]] std::optional<QString> stringForType() override
+    {
+        ++m_reads;
+        return m_text;
+    }
+    void clearContents() override
+    {
+        m_text.reset();
+        ++m_changeCount;
+    }
+    void setString(const QString &text) override
+    {
+        m_text = text;
+        ++m_changeCount;
+    }
+
+    // Another application copied `text` (or non-text content, for nullopt).
+    void copy(std::optional<QString> text)
+    {
+        m_text = std::move(text);
+        ++m_changeCount;
+    }
+    [[nodiscard]] int reads() const { return m_reads; }
+
+private:
+    qint64 m_changeCount = 100;
+    std::optional<QString> m_text;
+    int m_reads = 0;
+};
