@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
     # build
-    cmake ninja-build g++ pkg-config git qt6-base-dev libgl-dev libxcb1-dev
+    cmake ninja-build g++ pkg-config git ccache qt6-base-dev libgl-dev libxcb1-dev
     libxcb-keysyms1-dev libsimdjson-dev libgtest-dev libbenchmark-dev
     # runtime on X11
     libqt6widgets6 qt6-qpa-plugins
