@@ -10,7 +10,7 @@ packages=(
     # runtime on X11
     libqt6widgets6 qt6-qpa-plugins
     # end-to-end tests
-    xvfb xclip xsel xdotool trayer x11-utils openbox imagemagick fonts-dejavu-core
+    xvfb xclip xsel xdotool trayer x11-utils openbox imagemagick fonts-dejavu-core python3
 )
 
 missing=()
