@@ -1,0 +1,16 @@
+#include "NullHotKeyRegistrar.h"
+
+NullHotKeyRegistrar::NullHotKeyRegistrar(QString reason, QObject *parent)
+    : HotKeyRegistrar(parent), m_reason(std::move(reason))
+{
+}
+
+HotKeyStatus NullHotKeyRegistrar::installEventHandler()
+{
+    return {-1, m_reason};
+}
+
+HotKeyStatus NullHotKeyRegistrar::registerHotKey(Qt::Key, Qt::KeyboardModifiers, HotKeyId)
+{
+    return {-1, m_reason};
+}

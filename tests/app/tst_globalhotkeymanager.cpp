@@ -1,0 +1,154 @@
+#include "FakeHotKeyRegistrar.h"
+#include "GlobalHotKeyManager.h"
+#include "StdoutCapture.h"
+
+#include <QTest>
+
+Q_DECLARE_METATYPE(HotKeyStatus)
+
+class TestGlobalHotKeyManager : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void fourCharCodeFoldsBytes_data();
+    void fourCharCodeFoldsBytes();
+    void registersAltShiftVUnderOurSignature();
+    void pressIsPostedNotRunInline();
+    void foreignIdsAreIgnored_data();
+    void foreignIdsAreIgnored();
+    void failuresArePrintedAndLeaveNothingBehind_data();
+    void failuresArePrintedAndLeaveNothingBehind();
+    void reregisteringReleasesTheOldGrab();
+};
+
+void TestGlobalHotKeyManager::fourCharCodeFoldsBytes_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<quint32>("code");
+    QTest::newRow("signature") << QStringLiteral("QMHK") << quint32(0x514D484B);
+    QTest::newRow("empty") << QString() << quint32(0);
+    QTest::newRow("short") << QStringLiteral("AB") << quint32(0x4142);
+    QTest::newRow("only four bytes") << QStringLiteral("keybX") << quint32(0x6B657962);
+    // UTF-8 bytes, not UTF-16 units: é is C3 A9.
+    QTest::newRow("non-ascii") << QStringLiteral("\u00e9a") << quint32(0xC3A961);
+}
+
+void TestGlobalHotKeyManager::fourCharCodeFoldsBytes()
+{
+    QFETCH(QString, text);
+    QFETCH(quint32, code);
+    QCOMPARE(fourCharCode(text), code);
+}
+
+void TestGlobalHotKeyManager::registersAltShiftVUnderOurSignature()
+{
+    auto registrar = std::make_unique<FakeHotKeyRegistrar>();
+    auto *fake = registrar.get();
+    GlobalHotKeyManager manager(std::move(registrar), [] {});
+    QVERIFY(manager.isActive());
+    QVERIFY(fake->handlerInstalled && fake->registered);
+    QCOMPARE(fake->registeredKey, Qt::Key_V);
+    QCOMPARE(fake->registeredModifiers, Qt::ShiftModifier | Qt::AltModifier);
+    QCOMPARE(fake->registeredId.signature, quint32(0x514D484B));
+    QCOMPARE(fake->registeredId.identifier, quint32(1));
+}
+
+void TestGlobalHotKeyManager::pressIsPostedNotRunInline()
+{
+    auto registrar = std::make_unique<FakeHotKeyRegistrar>();
+    auto *fake = registrar.get();
+    int toggles = 0;
+    GlobalHotKeyManager manager(std::move(registrar), [&] { ++toggles; });
+
+    fake->press(fake->registeredId);
+    QCOMPARE(toggles, 0);
+    QTRY_COMPARE(toggles, 1);
+    fake->press(fake->registeredId);
+    fake->press(fake->registeredId);
+    QTRY_COMPARE(toggles, 3);
+}
+
+void TestGlobalHotKeyManager::foreignIdsAreIgnored_data()
+{
+    QTest::addColumn<quint32>("signature");
+    QTest::addColumn<quint32>("identifier");
+    QTest::newRow("other signature") << fourCharCode(QStringLiteral("ABCD")) << quint32(1);
+    QTest::newRow("other identifier") << fourCharCode(QStringLiteral("QMHK")) << quint32(2);
+    QTest::newRow("empty id") << quint32(0) << quint32(0);
+}
+
+void TestGlobalHotKeyManager::foreignIdsAreIgnored()
+{
+    QFETCH(quint32, signature);
+    QFETCH(quint32, identifier);
+    auto registrar = std::make_unique<FakeHotKeyRegistrar>();
+    auto *fake = registrar.get();
+    int toggles = 0;
+    GlobalHotKeyManager manager(std::move(registrar), [&] { ++toggles; });
+
+    fake->press({signature, identifier});
+    QCoreApplication::processEvents();
+    QCoreApplication::processEvents();
+    QCOMPARE(toggles, 0);
+}
+
+void TestGlobalHotKeyManager::failuresArePrintedAndLeaveNothingBehind_data()
+{
+    QTest::addColumn<HotKeyStatus>("install");
+    QTest::addColumn<HotKeyStatus>("grab");
+    QTest::addColumn<QByteArray>("printed");
+    QTest::addColumn<int>("registerCalls");
+    QTest::newRow("grab refused (BadAccess)")
+        << HotKeyStatus{} << HotKeyStatus{10, {}}
+        << QByteArray("Failed to register global hotkey: 10\n") << 1;
+    QTest::newRow("negative status")
+        << HotKeyStatus{} << HotKeyStatus{-9878, QStringLiteral("ignored")}
+        << QByteArray("Failed to register global hotkey: -9878\n") << 1;
+    QTest::newRow("no key grab on this platform")
+        << HotKeyStatus{-1, QStringLiteral("no global key grab on the wayland platform")}
+        << HotKeyStatus{}
+        << QByteArray("Failed to install hotkey event handler: -1 (no global key grab on the "
+                      "wayland platform)\n")
+        << 0;
+}
+
+void TestGlobalHotKeyManager::failuresArePrintedAndLeaveNothingBehind()
+{
+    QFETCH(HotKeyStatus, install);
+    QFETCH(HotKeyStatus, grab);
+    QFETCH(QByteArray, printed);
+    QFETCH(int, registerCalls);
+
+    auto registrar = std::make_unique<FakeHotKeyRegistrar>();
+    auto *fake = registrar.get();
+    fake->nextInstallStatus = install;
+    fake->nextRegisterStatus = grab;
+    StdoutCapture output;
+    int toggles = 0;
+    GlobalHotKeyManager manager(std::move(registrar), [&] { ++toggles; });
+
+    QCOMPARE(output.text(), printed);
+    QVERIFY(!manager.isActive());
+    QVERIFY(!fake->handlerInstalled);
+    QVERIFY(!fake->registered);
+    QCOMPARE(fake->registerCalls, registerCalls);
+}
+
+void TestGlobalHotKeyManager::reregisteringReleasesTheOldGrab()
+{
+    auto registrar = std::make_unique<FakeHotKeyRegistrar>();
+    auto *fake = registrar.get();
+    GlobalHotKeyManager manager(std::move(registrar), [] {});
+    fake->nextRegisterStatus = {10, {}};
+    StdoutCapture output;
+    manager.registerHotKey();
+    QCOMPARE(output.text(), QByteArray("Failed to register global hotkey: 10\n"));
+    QVERIFY(!fake->registered && !fake->handlerInstalled);
+
+    fake->nextRegisterStatus = {};
+    manager.registerHotKey();
+    QVERIFY(manager.isActive());
+    QCOMPARE(fake->registerCalls, 3);
+}
+
+QTEST_GUILESS_MAIN(TestGlobalHotKeyManager)
+#include "tst_globalhotkeymanager.moc"

@@ -1,0 +1,39 @@
+#pragma once
+
+#include "HotKeyRegistrar.h"
+
+// A registrar whose answers the test chooses and whose presses the test makes.
+class FakeHotKeyRegistrar final : public HotKeyRegistrar {
+    Q_OBJECT
+public:
+    HotKeyStatus nextInstallStatus;
+    HotKeyStatus nextRegisterStatus;
+
+    bool handlerInstalled = false;
+    bool registered = false;
+    int registerCalls = 0;
+    Qt::Key registeredKey = Qt::Key_unknown;
+    Qt::KeyboardModifiers registeredModifiers;
+    HotKeyId registeredId;
+
+    [[nodiscard]] HotKeyStatus installEventHandler() override
+    {
+        handlerInstalled = nextInstallStatus.ok();
+        return nextInstallStatus;
+    }
+    void removeEventHandler() override { handlerInstalled = false; }
+    [[nodiscard]] HotKeyStatus registerHotKey(Qt::Key key, Qt::KeyboardModifiers modifiers,
+                                              HotKeyId id) override
+    {
+        ++registerCalls;
+        registered = nextRegisterStatus.ok();
+        registeredKey = key;
+        registeredModifiers = modifiers;
+        registeredId = id;
+        return nextRegisterStatus;
+    }
+    void unregisterHotKey() override { registered = false; }
+
+    // The user pressed a combination registered under `id`.
+    void press(HotKeyId id) { Q_EMIT triggered(id); }
+};
