@@ -1,0 +1,76 @@
+#include "ClipboardItem.h"
+
+#include <QSet>
+#include <QTest>
+
+class tst_ClipboardItem : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void equality_data();
+    void equality();
+    void distinctItemsLiveTogetherInASet();
+};
+
+void tst_ClipboardItem::equality_data()
+{
+    QTest::addColumn<ClipboardItem>("a");
+    QTest::addColumn<ClipboardItem>("b");
+    QTest::addColumn<bool>("equal");
+
+    const QUuid id(QStringLiteral("{6f9619ff-8b86-d011-b42d-00c04fc964ff}"));
+    const QDateTime at(QDate(2026, 12, 5), QTime(21, 4, 7, 750), Qt::UTC);
+    const ClipboardItem item{id, QStringLiteral("café"), at};
+    auto with = [&](auto change) {
+        ClipboardItem copy = item;
+        change(copy);
+        return copy;
+    };
+
+    QTest::newRow("same") << item << item << true;
+    QTest::newRow("other id") << item << with([](auto &i) { i.id = QUuid::createUuid(); }) << false;
+    QTest::newRow("other content")
+        << item << with([](auto &i) { i.content = QStringLiteral("cafe"); }) << false;
+    QTest::newRow("content differs in case")
+        << item << with([](auto &i) { i.content = QStringLiteral("CAFÉ"); }) << false;
+    QTest::newRow("content differs in trailing space")
+        << item << with([](auto &i) { i.content += QLatin1Char(' '); }) << false;
+    QTest::newRow("one millisecond later")
+        << item << with([](auto &i) { i.createdAt = i.createdAt.addMSecs(1); }) << false;
+    QTest::newRow("same instant in another time zone")
+        << item << with([](auto &i) { i.createdAt = i.createdAt.toOffsetFromUtc(3600); }) << true;
+    // "é" precomposed (U+00E9) and as e + combining acute (U+0301).
+    QTest::newRow("canonically equivalent content")
+        << item << with([](auto &i) { i.content = QStringLiteral("cafe\u0301"); }) << true;
+    QTest::newRow("equivalent orderings of combining marks")
+        << with([](auto &i) { i.content = QStringLiteral("q\u0323\u0307"); })
+        << with([](auto &i) { i.content = QStringLiteral("q\u0307\u0323"); }) << true;
+    QTest::newRow("compatibility equivalent only")
+        << with([](auto &i) { i.content = QStringLiteral("\uFB01"); }) // the "fi" ligature
+        << with([](auto &i) { i.content = QStringLiteral("fi"); }) << false;
+}
+
+void tst_ClipboardItem::equality()
+{
+    QFETCH(ClipboardItem, a);
+    QFETCH(ClipboardItem, b);
+    QFETCH(bool, equal);
+
+    QCOMPARE(a == b, equal);
+    QCOMPARE(b == a, equal);
+    QCOMPARE(a != b, !equal);
+    if (equal)
+        QCOMPARE(qHash(a, 7), qHash(b, 7));
+}
+
+void tst_ClipboardItem::distinctItemsLiveTogetherInASet()
+{
+    const QDateTime at(QDate(2026, 12, 5), QTime(21, 4, 7), Qt::UTC);
+    const ClipboardItem first{QUuid::createUuid(), QStringLiteral("same text"), at};
+    const ClipboardItem second{QUuid::createUuid(), QStringLiteral("same text"), at};
+    QSet<ClipboardItem> set{first, second, first};
+    QCOMPARE(set.size(), 2);
+    QVERIFY(set.contains(ClipboardItem{first.id, QStringLiteral("same text"), at}));
+}
+
+QTEST_GUILESS_MAIN(tst_ClipboardItem)
+#include "tst_ClipboardItem.moc"

@@ -1,0 +1,372 @@
+#include "HistoryCodec.h"
+
+#include <QFile>
+#include <QTest>
+
+namespace {
+
+QDateTime utc(const char *iso)
+{
+    QDateTime t = QDateTime::fromString(QString::fromLatin1(iso), Qt::ISODateWithMs);
+    t.setTimeSpec(Qt::UTC);
+    return t;
+}
+
+QByteArray readData(const char *name)
+{
+    QFile file(QStringLiteral(QUILLMARK_TEST_DATA_DIR "/") + QLatin1String(name));
+    if (!file.open(QIODevice::ReadOnly))
+        qFatal("missing test data %s", name);
+    return file.readAll();
+}
+
+// The items pinned by history-golden.json.
+QList<ClipboardItem> goldenItems()
+{
+    return {
+        {QUuid(QStringLiteral("6f9619ff-8b86-d011-b42d-00c04fc964ff")),
+         QStringLiteral("https://example.com/a b"), utc("2026-12-05T21:04:07.750")},
+        {QUuid(QStringLiteral("123e4567-e89b-12d3-a456-426614174000")),
+         QStringLiteral("Straße – naïve 東京 🙂\nline two\r\n\tindented /usr/local/bin"),
+         utc("2026-03-29T01:30:00")},
+        {QUuid(),
+         QStringLiteral("quote \" backslash \\ ctrl \x01\x1f bell\b feed\f del\x7f nul") +
+             QChar(0) + QStringLiteral(" end"),
+         utc("1999-12-31T23:59:59")},
+        {QUuid(QStringLiteral("ffffffff-ffff-4fff-bfff-ffffffffffff")), QString(),
+         utc("2026-01-01T00:00:00")},
+    };
+}
+
+// One element with the given member texts spliced in as they are.
+QByteArray element(const char *createdAt = "\"2026-12-05T21:04:07Z\"",
+                   const char *id = "\"6F9619FF-8B86-D011-B42D-00C04FC964FF\"",
+                   const char *content = "\"text\"")
+{
+    return QByteArray("{\"content\":") + content + ",\"createdAt\":" + createdAt + ",\"id\":" + id +
+           "}";
+}
+
+QByteArray array(const QByteArray &elements)
+{
+    return "[" + elements + "]";
+}
+
+} // namespace
+
+class tst_HistoryCodec : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void writesGoldenBytes();
+    void writesEmptyListAsBrackets();
+    void readsGoldenFile();
+    void roundTripsEveryCodePoint();
+    void loneSurrogateIsWrittenReadably();
+    void outOfRangeDatesAreWrittenReadably();
+    void acceptedInput_data();
+    void acceptedInput();
+    void rejectedInput_data();
+    void rejectedInput();
+    void failureLeavesItemsAlone();
+    void deepNestingFailsCleanly();
+    void duplicateIdsAreBothKept();
+};
+
+void tst_HistoryCodec::writesGoldenBytes()
+{
+    QCOMPARE(HistoryCodec::encode(goldenItems()), readData("history-golden.json"));
+}
+
+void tst_HistoryCodec::writesEmptyListAsBrackets()
+{
+    QCOMPARE(HistoryCodec::encode({}), readData("history-empty.json"));
+    QCOMPARE(HistoryCodec::encode({}), QByteArray("[]"));
+}
+
+void tst_HistoryCodec::readsGoldenFile()
+{
+    QList<ClipboardItem> items;
+    QString error;
+    QVERIFY2(HistoryCodec::decode(readData("history-golden.json"), items, error),
+             qPrintable(error));
+
+    QList<ClipboardItem> expected = goldenItems();
+    // Only whole seconds reach the file: the reloaded item differs from the original.
+    QCOMPARE_NE(items.first(), expected.first());
+    QCOMPARE(items.first().createdAt, utc("2026-12-05T21:04:07"));
+    expected.first().createdAt = utc("2026-12-05T21:04:07");
+    QCOMPARE(items, expected);
+    QCOMPARE(items.first().createdAt.timeSpec(), Qt::UTC);
+}
+
+void tst_HistoryCodec::roundTripsEveryCodePoint()
+{
+    QString all;
+    for (char32_t u = 1; u <= 0x10FFFF; ++u) {
+        if (u >= 0xD800 && u <= 0xDFFF)
+            continue;
+        all += QString::fromUcs4(&u, 1);
+        if (u % 997 == 0)
+            all += QStringLiteral("/\\\"\n");
+    }
+    const QList<ClipboardItem> original{
+        {QUuid::createUuid(), all, utc("2026-06-30T12:00:00")},
+        {QUuid::createUuid(), QStringLiteral("second"), utc("1970-01-01T00:00:00")},
+        {QUuid::createUuid(), QStringLiteral("before the epoch"), utc("1969-07-20T20:17:40")},
+    };
+    QList<ClipboardItem> decoded;
+    QString error;
+    QVERIFY2(HistoryCodec::decode(HistoryCodec::encode(original), decoded, error),
+             qPrintable(error));
+    QCOMPARE(decoded, original);
+}
+
+void tst_HistoryCodec::loneSurrogateIsWrittenReadably()
+{
+    const QString text = QStringLiteral("a") + QChar(0xD800) + QStringLiteral("b") + QChar(0xDC00);
+    const QByteArray json =
+        HistoryCodec::encode({{QUuid::createUuid(), text, utc("2026-01-01T00:00:00")}});
+    QList<ClipboardItem> decoded;
+    QString error;
+    QVERIFY2(HistoryCodec::decode(json, decoded, error), qPrintable(error));
+    QCOMPARE(decoded.first().content, QStringLiteral("a\uFFFDb\uFFFD"));
+}
+
+void tst_HistoryCodec::outOfRangeDatesAreWrittenReadably()
+{
+    const QList<ClipboardItem> items{
+        {QUuid::createUuid(), QStringLiteral("far future"),
+         QDateTime(QDate(12000, 1, 1), QTime(0, 0), Qt::UTC)},
+        {QUuid::createUuid(), QStringLiteral("far past"),
+         QDateTime(QDate(-50, 1, 1), QTime(0, 0), Qt::UTC)},
+        {QUuid::createUuid(), QStringLiteral("invalid"), QDateTime()},
+    };
+    const QByteArray json = HistoryCodec::encode(items);
+    QVERIFY(json.contains("\"9999-12-31T23:59:59Z\""));
+    QVERIFY(json.contains("\"0000-01-01T00:00:00Z\""));
+    QVERIFY(json.contains("\"1970-01-01T00:00:00Z\""));
+    QList<ClipboardItem> decoded;
+    QString error;
+    QVERIFY2(HistoryCodec::decode(json, decoded, error), qPrintable(error));
+    QCOMPARE(decoded.size(), 3);
+}
+
+void tst_HistoryCodec::acceptedInput_data()
+{
+    QTest::addColumn<QByteArray>("json");
+    QTest::addColumn<QDateTime>("createdAt"); // of the first item, if any
+    QTest::addColumn<QString>("id");          // of the first item, if any
+    QTest::addColumn<QString>("content");     // of the first item, if any
+
+    const QDateTime at = utc("2026-12-05T21:04:07");
+    const QString id = QStringLiteral("{6f9619ff-8b86-d011-b42d-00c04fc964ff}");
+    const QString text = QStringLiteral("text");
+
+    QTest::newRow("empty array") << QByteArray("[]") << QDateTime() << QString() << QString();
+    QTest::newRow("white space around")
+        << QByteArray(" \n\t[ \r\n ]\n ") << QDateTime() << QString() << QString();
+    QTest::newRow("byte-order mark")
+        << QByteArray("\xEF\xBB\xBF") + array(element()) << at << id << text;
+    QTest::newRow("compact") << array(element()) << at << id << text;
+    QTest::newRow("lower-case id")
+        << array(element("\"2026-12-05T21:04:07Z\"", "\"6f9619ff-8b86-d011-b42d-00c04fc964ff\""))
+        << at << id << text;
+    QTest::newRow("members in any order, extra ones ignored")
+        << QByteArray("[{\"id\":\"6F9619FF-8B86-D011-B42D-00C04FC964FF\",\"pinned\":true,"
+                      "\"extra\":{\"a\":[1,2,{}]},\"createdAt\":\"2026-12-05T21:04:07Z\","
+                      "\"content\":\"text\"}]")
+        << at << id << text;
+    QTest::newRow("escapes in content")
+        << array(element("\"2026-12-05T21:04:07Z\"", "\"6F9619FF-8B86-D011-B42D-00C04FC964FF\"",
+                         "\"a\\/b\\u00e9\\ud83d\\ude42\\\"\""))
+        << at << id << QStringLiteral("a/bé🙂\"");
+    QTest::newRow("fraction") << array(element("\"2026-12-05T21:04:07.75Z\"")) << at.addMSecs(750)
+                              << id << text;
+    QTest::newRow("long fraction truncated")
+        << array(element("\"2026-12-05T21:04:07.123999999Z\"")) << at.addMSecs(123) << id << text;
+    QTest::newRow("lower-case t and z")
+        << array(element("\"2026-12-05t21:04:07z\"")) << at << id << text;
+    QTest::newRow("positive offset")
+        << array(element("\"2026-12-06T02:34:07+05:30\"")) << at << id << text;
+    QTest::newRow("negative offset")
+        << array(element("\"2026-12-05T13:04:07-08:00\"")) << at << id << text;
+    QTest::newRow("offset across the year") << array(element("\"2027-01-01T00:30:00+01:00\""))
+                                            << utc("2026-12-31T23:30:00") << id << text;
+    QTest::newRow("leap day") << array(element("\"2024-02-29T00:00:00Z\""))
+                              << utc("2024-02-29T00:00:00") << id << text;
+    QTest::newRow("leap day of a 400th year")
+        << array(element("\"2000-02-29T23:59:59Z\"")) << utc("2000-02-29T23:59:59") << id << text;
+}
+
+void tst_HistoryCodec::acceptedInput()
+{
+    QFETCH(QByteArray, json);
+    QFETCH(QDateTime, createdAt);
+    QFETCH(QString, id);
+    QFETCH(QString, content);
+
+    QList<ClipboardItem> items;
+    QString error;
+    QVERIFY2(HistoryCodec::decode(json, items, error), qPrintable(error));
+    if (createdAt.isValid()) {
+        QCOMPARE(items.size(), 1);
+        QCOMPARE(items.first().createdAt, createdAt);
+        QCOMPARE(items.first().id, QUuid(id));
+        QCOMPARE(items.first().content, content);
+    } else {
+        QVERIFY(items.isEmpty());
+    }
+}
+
+void tst_HistoryCodec::rejectedInput_data()
+{
+    QTest::addColumn<QByteArray>("json");
+    QTest::addColumn<QString>("error");
+
+    auto date = [](const char *text) { return array(element(text)); };
+    auto uuid = [](const char *text) { return array(element("\"2026-12-05T21:04:07Z\"", text)); };
+    const QString badDate =
+        QStringLiteral("item 1: \"createdAt\" is not a date-time with a time zone");
+    const QString badId = QStringLiteral("item 1: \"id\" is not a UUID");
+
+    // The shape of the document.
+    QTest::newRow("empty file") << QByteArray() << "the file is empty";
+    QTest::newRow("only white space") << QByteArray("  \n") << "the file is empty";
+    QTest::newRow("object") << QByteArray("{\"items\":[]}") << "not a JSON array";
+    QTest::newRow("string") << QByteArray("\"[]\"") << "not a JSON array";
+    QTest::newRow("number") << QByteArray("42") << "not a JSON array";
+    QTest::newRow("null") << QByteArray("null") << "not a JSON array";
+    QTest::newRow("unclosed array") << QByteArray("[") << "malformed JSON";
+    QTest::newRow("trailing comma") << array(element() + ",") << "malformed JSON";
+    QTest::newRow("two documents") << QByteArray("[] []") << "malformed JSON";
+    QTest::newRow("garbage after") << QByteArray("[]x") << "malformed JSON";
+    QTest::newRow("unclosed string") << QByteArray("[\"abc]") << "malformed JSON";
+    QTest::newRow("bad escape") << array(element("\"x\"", "\"y\"", "\"\\q\"")) << "malformed JSON";
+    QTest::newRow("bad json in an ignored member")
+        << QByteArray("[{\"content\":\"a\",\"createdAt\":\"2026-12-05T21:04:07Z\","
+                      "\"id\":\"6F9619FF-8B86-D011-B42D-00C04FC964FF\",\"x\":[1,}]")
+        << "malformed JSON";
+    QTest::newRow("invalid UTF-8")
+        << array(element("\"2026-12-05T21:04:07Z\"", "\"6F9619FF-8B86-D011-B42D-00C04FC964FF\"",
+                         "\"caf\xC3\""))
+        << "not valid UTF-8";
+    QTest::newRow("overlong UTF-8") << QByteArray("[\"\xC0\xAF\"]") << "not valid UTF-8";
+    QTest::newRow("UTF-16 surrogate in UTF-8")
+        << QByteArray("[\"\xED\xA0\x80\"]") << "not valid UTF-8";
+
+    // The elements.
+    QTest::newRow("element is a number") << QByteArray("[1]") << "item 1: not a JSON object";
+    QTest::newRow("element is an array") << array("[]") << "item 1: not a JSON object";
+    QTest::newRow("second element bad")
+        << array(element() + ",\"x\"") << "item 2: not a JSON object";
+    QTest::newRow("no content") << QByteArray("[{\"createdAt\":\"2026-12-05T21:04:07Z\","
+                                              "\"id\":\"6F9619FF-8B86-D011-B42D-00C04FC964FF\"}]")
+                                << "item 1: \"content\" is missing";
+    QTest::newRow("no createdAt")
+        << QByteArray("[{\"content\":\"a\",\"id\":\"6F9619FF-8B86-D011-B42D-00C04FC964FF\"}]")
+        << "item 1: \"createdAt\" is missing";
+    QTest::newRow("no id") << QByteArray(
+                                  "[{\"content\":\"a\",\"createdAt\":\"2026-12-05T21:04:07Z\"}]")
+                           << "item 1: \"id\" is missing";
+    QTest::newRow("key differs in case")
+        << QByteArray("[{\"Content\":\"a\",\"createdAt\":\"2026-12-05T21:04:07Z\","
+                      "\"id\":\"6F9619FF-8B86-D011-B42D-00C04FC964FF\"}]")
+        << "item 1: \"content\" is missing";
+    QTest::newRow("content is a number")
+        << array(element("\"2026-12-05T21:04:07Z\"", "\"6F9619FF-8B86-D011-B42D-00C04FC964FF\"",
+                         "12"))
+        << "item 1: \"content\" is not a string";
+    QTest::newRow("content is null")
+        << array(element("\"2026-12-05T21:04:07Z\"", "\"6F9619FF-8B86-D011-B42D-00C04FC964FF\"",
+                         "null"))
+        << "item 1: \"content\" is not a string";
+    QTest::newRow("createdAt is a number")
+        << date("1796245447") << "item 1: \"createdAt\" is not a string";
+    QTest::newRow("id is a number") << uuid("7") << "item 1: \"id\" is not a string";
+
+    // createdAt.
+    QTest::newRow("bare date") << date("\"2026-12-05\"") << badDate;
+    QTest::newRow("no time zone") << date("\"2026-12-05T21:04:07\"") << badDate;
+    QTest::newRow("no seconds") << date("\"2026-12-05T21:04Z\"") << badDate;
+    QTest::newRow("space for T") << date("\"2026-12-05 21:04:07Z\"") << badDate;
+    QTest::newRow("offset without colon") << date("\"2026-12-05T21:04:07+0530\"") << badDate;
+    QTest::newRow("offset hours only") << date("\"2026-12-05T21:04:07+05\"") << badDate;
+    QTest::newRow("offset out of range") << date("\"2026-12-05T21:04:07+24:00\"") << badDate;
+    QTest::newRow("empty fraction") << date("\"2026-12-05T21:04:07.Z\"") << badDate;
+    QTest::newRow("text after zone") << date("\"2026-12-05T21:04:07Z \"") << badDate;
+    QTest::newRow("month 13") << date("\"2026-13-05T21:04:07Z\"") << badDate;
+    QTest::newRow("month 0") << date("\"2026-00-05T21:04:07Z\"") << badDate;
+    QTest::newRow("day 0") << date("\"2026-12-00T21:04:07Z\"") << badDate;
+    QTest::newRow("30 February") << date("\"2024-02-30T21:04:07Z\"") << badDate;
+    QTest::newRow("29 February of a common year") << date("\"2026-02-29T21:04:07Z\"") << badDate;
+    QTest::newRow("29 February 2100") << date("\"2100-02-29T21:04:07Z\"") << badDate;
+    QTest::newRow("31 April") << date("\"2026-04-31T21:04:07Z\"") << badDate;
+    QTest::newRow("hour 24") << date("\"2026-12-05T24:00:00Z\"") << badDate;
+    QTest::newRow("minute 60") << date("\"2026-12-05T21:60:07Z\"") << badDate;
+    QTest::newRow("second 60") << date("\"2026-12-05T21:04:60Z\"") << badDate;
+    QTest::newRow("signed year") << date("\"+2026-12-05T21:04:07Z\"") << badDate;
+    QTest::newRow("short year") << date("\"226-12-05T21:04:07Z\"") << badDate;
+    QTest::newRow("words") << date("\"yesterday\"") << badDate;
+    QTest::newRow("empty date") << date("\"\"") << badDate;
+
+    // id.
+    QTest::newRow("35 characters") << uuid("\"6F9619FF-8B86-D011-B42D-00C04FC964F\"") << badId;
+    QTest::newRow("37 characters") << uuid("\"6F9619FF-8B86-D011-B42D-00C04FC964FFF\"") << badId;
+    QTest::newRow("braces") << uuid("\"{6F9619FF-8B86-D011-B42D-00C04FC964FF}\"") << badId;
+    QTest::newRow("no hyphens") << uuid("\"6F9619FF8B86D011B42D00C04FC964FF\"") << badId;
+    QTest::newRow("hyphen misplaced") << uuid("\"6F9619F-F8B86-D011-B42D-00C04FC964FF\"") << badId;
+    QTest::newRow("not hex") << uuid("\"6F9619FF-8B86-D011-B42D-00C04FC964FG\"") << badId;
+    QTest::newRow("empty id") << uuid("\"\"") << badId;
+}
+
+void tst_HistoryCodec::rejectedInput()
+{
+    QFETCH(QByteArray, json);
+    QFETCH(QString, error);
+
+    QList<ClipboardItem> items;
+    QString actual;
+    QVERIFY(!HistoryCodec::decode(json, items, actual));
+    QVERIFY2(actual.startsWith(error), qPrintable(actual));
+}
+
+void tst_HistoryCodec::failureLeavesItemsAlone()
+{
+    const QList<ClipboardItem> before = goldenItems();
+    QList<ClipboardItem> items = before;
+    QString error;
+    // The first element is good, the second is not: nothing of the first is kept.
+    QVERIFY(
+        !HistoryCodec::decode(array(element() + "," + element("\"2026-12-05\"")), items, error));
+    QCOMPARE(error, QStringLiteral("item 2: \"createdAt\" is not a date-time with a time zone"));
+    QCOMPARE(items, before);
+}
+
+void tst_HistoryCodec::deepNestingFailsCleanly()
+{
+    const int depth = 200000;
+    for (const QByteArray &json :
+         {QByteArray(depth, '[') + QByteArray(depth, ']'),
+          QByteArray("[{\"x\":") + QByteArray(depth, '[') + QByteArray(depth, ']') + "}]",
+          QByteArray(depth, '[')}) {
+        QList<ClipboardItem> items;
+        QString error;
+        QVERIFY(!HistoryCodec::decode(json, items, error));
+        QVERIFY2(error.startsWith(QStringLiteral("malformed JSON")), qPrintable(error));
+    }
+}
+
+void tst_HistoryCodec::duplicateIdsAreBothKept()
+{
+    const QByteArray json =
+        array(element("\"2026-12-05T21:04:07Z\"") + "," + element("\"2026-12-05T21:04:08Z\""));
+    QList<ClipboardItem> items;
+    QString error;
+    QVERIFY2(HistoryCodec::decode(json, items, error), qPrintable(error));
+    QCOMPARE(items.size(), 2);
+    QCOMPARE(items[0].id, items[1].id);
+    QCOMPARE_NE(items[0], items[1]);
+}
+
+QTEST_GUILESS_MAIN(tst_HistoryCodec)
+#include "tst_HistoryCodec.moc"
