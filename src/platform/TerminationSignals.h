@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QObject>
+
+class QSocketNotifier;
+
+// Turns SIGINT and SIGTERM into a Qt signal on the main thread, so that a
+// request to end (Ctrl+C, the session logging out, `kill`) stops Quillmark
+// through the same orderly path as quitting from the menu. The handler only
+// writes the signal number into a socket pair; the event loop reads it.
+// One instance per process.
+class TerminationSignals final : public QObject {
+    Q_OBJECT
+public:
+    explicit TerminationSignals(QObject *parent = nullptr);
+    ~TerminationSignals() override;
+
+Q_SIGNALS:
+    void received(int signalNumber);
+
+private:
+    void readPending();
+
+    QSocketNotifier *m_notifier = nullptr;
+};

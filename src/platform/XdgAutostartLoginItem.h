@@ -1,0 +1,28 @@
+#pragma once
+
+#include "LoginItem.h"
+
+#include <QString>
+
+// Launch at login on a freedesktop session: the state is whether
+// $XDG_CONFIG_HOME/autostart/quillmark.desktop exists. The entry starts the
+// binary that registered it, by absolute path.
+class XdgAutostartLoginItem final : public LoginItem {
+public:
+    XdgAutostartLoginItem();
+    XdgAutostartLoginItem(QString desktopFilePath, QString executablePath);
+
+    [[nodiscard]] QString registerItem() override;
+    [[nodiscard]] QString unregisterItem() override;
+
+    [[nodiscard]] QString desktopFilePath() const { return m_desktopFilePath; }
+
+    [[nodiscard]] static QString defaultDesktopFilePath();
+    // The desktop entry for `executablePath`, with Exec quoted as the
+    // Desktop Entry Specification requires.
+    [[nodiscard]] static QByteArray desktopEntry(const QString &executablePath);
+
+private:
+    QString m_desktopFilePath;
+    QString m_executablePath;
+};

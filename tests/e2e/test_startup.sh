@@ -1,0 +1,49 @@
+#!/usr/bin/env bash
+# Starting and ending: the display checks before Qt starts, the XWayland
+# notice, and a clean exit on SIGTERM and SIGINT with nothing on stdout.
+source "$(dirname "$0")/lib.sh"
+e2e_init "$1"
+
+# Without any display Quillmark says so on stderr and ends with status 1.
+env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM -u XDG_SESSION_TYPE \
+    "$QUILLMARK" >"$E2E_TMP/nodisplay.out" 2>"$E2E_TMP/nodisplay.err"
+e2e_expect_eq "no display: exit status 1" 1 "$?"
+e2e_expect_eq "no display: the reason on stderr" \
+    "Quillmark needs a graphical session: neither DISPLAY nor WAYLAND_DISPLAY is set." \
+    "$(cat "$E2E_TMP/nodisplay.err")"
+e2e_expect_eq "no display: nothing on stdout" "" "$(cat "$E2E_TMP/nodisplay.out")"
+
+# A Wayland session without XWayland cannot work either.
+env -u DISPLAY WAYLAND_DISPLAY=wayland-e2e "$QUILLMARK" >"$E2E_TMP/nox.out" 2>"$E2E_TMP/nox.err"
+e2e_expect_eq "Wayland without XWayland: exit status 1" 1 "$?"
+e2e_check "Wayland without XWayland: the reason on stderr" grep -q "XWayland" "$E2E_TMP/nox.err"
+
+e2e_start_xvfb
+
+# An X server that does not answer: a clear line, not Qt's abort.
+DISPLAY=":$((${DISPLAY#:} + 1000))" "$QUILLMARK" >"$E2E_TMP/badx.out" 2>"$E2E_TMP/badx.err"
+e2e_expect_eq "unreachable X server: exit status 1" 1 "$?"
+e2e_check "unreachable X server: the reason on stderr" \
+    grep -q "Quillmark cannot open the X display" "$E2E_TMP/badx.err"
+
+# On X11: runs with no window, ends cleanly on SIGTERM, prints nothing.
+e2e_start_app
+e2e_check "starts and connects to the display" e2e_wait_app_connected
+e2e_stop_app TERM
+e2e_expect_eq "SIGTERM: exit status 0" 0 "$APP_STATUS"
+e2e_expect_eq "nothing on stdout" "" "$(cat "$APP_STDOUT")"
+
+e2e_start_app
+e2e_check "starts again" e2e_wait_app_connected
+e2e_stop_app INT
+e2e_expect_eq "SIGINT: exit status 0" 0 "$APP_STATUS"
+
+# In a Wayland session it goes through XWayland and says so, once.
+WAYLAND_DISPLAY=wayland-e2e e2e_start_app
+e2e_check "Wayland session: runs on X11" e2e_wait_app_connected
+e2e_stop_app TERM
+e2e_expect_eq "Wayland session: exit status 0" 0 "$APP_STATUS"
+e2e_expect_eq "Wayland session: one notice on stdout" \
+    "Quillmark uses X11 through XWayland in this Wayland session." "$(cat "$APP_STDOUT")"
+
+e2e_finish

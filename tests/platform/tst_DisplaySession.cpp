@@ -1,0 +1,49 @@
+#include "DisplaySession.h"
+
+#include <QTest>
+
+class tst_DisplaySession : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void decide_data()
+    {
+        QTest::addColumn<QStringList>("environment");
+        QTest::addColumn<bool>("useXcb");
+        QTest::addColumn<bool>("notice");
+        QTest::addColumn<bool>("error");
+
+        QTest::newRow("X11") << QStringList{"DISPLAY=:0"} << false << false << false;
+        QTest::newRow("Wayland with XWayland")
+            << QStringList{"DISPLAY=:0", "WAYLAND_DISPLAY=wayland-0"} << true << true << false;
+        QTest::newRow("Wayland by session type")
+            << QStringList{"DISPLAY=:1", "XDG_SESSION_TYPE=wayland"} << true << true << false;
+        QTest::newRow("Wayland, user's own platform kept")
+            << QStringList{"DISPLAY=:0", "WAYLAND_DISPLAY=wayland-0", "QT_QPA_PLATFORM=wayland"}
+            << false << false << false;
+        QTest::newRow("Wayland without XWayland")
+            << QStringList{"WAYLAND_DISPLAY=wayland-0"} << true << true << true;
+        QTest::newRow("no display at all") << QStringList{} << false << false << true;
+        QTest::newRow("xcb asked, no display")
+            << QStringList{"QT_QPA_PLATFORM=xcb"} << false << false << true;
+        QTest::newRow("offscreen needs no display")
+            << QStringList{"QT_QPA_PLATFORM=offscreen"} << false << false << false;
+    }
+    void decide()
+    {
+        QFETCH(QStringList, environment);
+        QFETCH(bool, useXcb);
+        QFETCH(bool, notice);
+        QFETCH(bool, error);
+
+        QProcessEnvironment env;
+        for (const QString &entry : environment)
+            env.insert(entry.section(u'=', 0, 0), entry.section(u'=', 1));
+        const DisplaySession::Decision decision = DisplaySession::decide(env);
+        QCOMPARE(decision.useXcb, useXcb);
+        QCOMPARE(!decision.notice.isEmpty(), notice);
+        QCOMPARE(!decision.error.isEmpty(), error);
+    }
+};
+
+QTEST_GUILESS_MAIN(tst_DisplaySession)
+#include "tst_DisplaySession.moc"

@@ -1,0 +1,101 @@
+#include "XdgAutostartLoginItem.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+class tst_XdgAutostartLoginItem : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void init()
+    {
+        m_config = std::make_unique<QTemporaryDir>();
+        QVERIFY(m_config->isValid());
+        qputenv("XDG_CONFIG_HOME", m_config->path().toLocal8Bit());
+    }
+
+    void registerWritesEntryForTheBinary()
+    {
+        XdgAutostartLoginItem item(XdgAutostartLoginItem::defaultDesktopFilePath(),
+                                   QStringLiteral("/opt/quill mark/bin/quillmark"));
+        QCOMPARE(item.desktopFilePath(), m_config->path() + "/autostart/quillmark.desktop");
+        QCOMPARE(item.registerItem(), QString());
+
+        QFile file(item.desktopFilePath());
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QList<QByteArray> lines = file.readAll().split('\n');
+        QCOMPARE(lines.first(), "[Desktop Entry]");
+        QVERIFY(lines.contains("Type=Application"));
+        QVERIFY(lines.contains("Name=Quillmark"));
+        QVERIFY(lines.contains("X-GNOME-Autostart-enabled=true"));
+        QVERIFY(lines.contains("Exec=\"/opt/quill mark/bin/quillmark\""));
+
+        // Registering again (every start re-applies the setting) replaces it.
+        QCOMPARE(item.registerItem(), QString());
+        QCOMPARE(QDir(m_config->path() + "/autostart").entryList(QDir::Files).size(), 1);
+    }
+
+    void execIsQuoted_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QByteArray>("exec");
+        QTest::newRow("plain") << "/usr/bin/quillmark" << QByteArray(R"("/usr/bin/quillmark")");
+        QTest::newRow("dollar and quote") << R"(/home/a/$HOME/"q"/quillmark)"
+                                          << QByteArray(R"("/home/a/\\$HOME/\\"q\\"/quillmark")");
+        QTest::newRow("backslash and backtick")
+            << R"(/x\y/`z`/quillmark)" << QByteArray(R"("/x\\\\y/\\`z\\`/quillmark")");
+        QTest::newRow("percent is not a field code")
+            << "/tmp/100%/quillmark" << QByteArray(R"("/tmp/100%%/quillmark")");
+        QTest::newRow("non-ASCII")
+            << "/home/zoë/quillmark" << QByteArray(R"("/home/zoë/quillmark")");
+    }
+    void execIsQuoted()
+    {
+        QFETCH(QString, path);
+        QFETCH(QByteArray, exec);
+        const QList<QByteArray> lines = XdgAutostartLoginItem::desktopEntry(path).split('\n');
+        QVERIFY2(lines.contains("Exec=" + exec), XdgAutostartLoginItem::desktopEntry(path));
+    }
+
+    void unregisterRemovesAndAbsentIsSuccess()
+    {
+        XdgAutostartLoginItem item(XdgAutostartLoginItem::defaultDesktopFilePath(),
+                                   QStringLiteral("/usr/bin/quillmark"));
+        QCOMPARE(item.unregisterItem(), QString());
+        QCOMPARE(item.registerItem(), QString());
+        QCOMPARE(item.unregisterItem(), QString());
+        QVERIFY(!QFile::exists(item.desktopFilePath()));
+        QCOMPARE(item.unregisterItem(), QString());
+    }
+
+    void failuresAreDescribed()
+    {
+        // A regular file where the autostart folder should be: nothing can
+        // be written under it (even as root), and nothing is registered.
+        QFile blocker(m_config->path() + "/autostart");
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+        blocker.close();
+        XdgAutostartLoginItem item(XdgAutostartLoginItem::defaultDesktopFilePath(),
+                                   QStringLiteral("/usr/bin/quillmark"));
+        const QString error = item.registerItem();
+        QVERIFY(!error.isEmpty());
+        QVERIFY2(error.contains(m_config->path()), qPrintable(error));
+        QCOMPARE(item.unregisterItem(), QString());
+
+        // A non-empty directory in the entry's place cannot be removed.
+        QVERIFY(QFile::remove(blocker.fileName()));
+        QVERIFY(QDir().mkpath(item.desktopFilePath() + "/inside"));
+        QVERIFY(!item.unregisterItem().isEmpty());
+        QVERIFY(!item.registerItem().isEmpty());
+
+        XdgAutostartLoginItem relative(item.desktopFilePath(), QStringLiteral("quillmark"));
+        QVERIFY(!relative.registerItem().isEmpty());
+    }
+
+private:
+    std::unique_ptr<QTemporaryDir> m_config;
+};
+
+QTEST_GUILESS_MAIN(tst_XdgAutostartLoginItem)
+#include "tst_XdgAutostartLoginItem.moc"
