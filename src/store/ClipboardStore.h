@@ -53,8 +53,16 @@ public:
     void clearToday();
     void clearAll();
     void save();
+    // Day queries in the local calendar, from a per-item cache of local
+    // dates kept beside `items` (linear scans, no time zone work per call).
+    // The cache is rebuilt when the whole list is replaced (load, import);
+    // items already held keep the day computed under the zone rules of then.
     [[nodiscard]] QList<QDate> availableDays() const;
     [[nodiscard]] QList<ClipboardItem> itemsForDay(QDate day) const;
+    // The rows of `items` on `day`, newest first (stable).
+    [[nodiscard]] QList<int> rowsForDay(QDate day) const;
+    // The local calendar day of `items()[row]`.
+    [[nodiscard]] QDate dayOfItem(int row) const { return m_days.at(row); }
 
     // Backup. Each returns an empty string on success, otherwise a human
     // description of the failure; on failure nothing changes.
@@ -71,11 +79,22 @@ Q_SIGNALS:
     void itemsReset();
 
 private:
+    void loadItems();
+    void moveAsideUnreadable();
+    // Drops items older than the retention cutoff; true when any went.
+    [[nodiscard]] bool removeExpired();
+    template <typename Predicate> bool removeRowsWhere(Predicate shouldRemove);
+    void resetItems(QList<ClipboardItem> items);
+    void recomputeOldest();
+    void onRetentionPeriodChanged();
+
     AppSettings &m_settings;
     Pasteboard &m_pasteboard;
     Clock &m_clock;
     QString m_filePath;
     QList<ClipboardItem> m_items;
+    QList<QDate> m_days;      // local day of each item, parallel to m_items
+    qint64 m_oldestMsecs = 0; // earliest createdAt held, for a cheap idle prune
 
     QTimer *m_timer = nullptr;
     qint64 m_lastChangeCount = 0;

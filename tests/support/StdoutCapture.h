@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QByteArray>
+#include <QString>
+#include <QStringList>
 #include <QTemporaryFile>
 
 #include <cstdio>
@@ -27,6 +29,20 @@ public:
         std::fflush(stdout);
         m_file.seek(0);
         return m_file.readAll();
+    }
+
+    // The lines printed so far, without QTest's own log lines (under QTest,
+    // qDebug/qWarning messages go to standard output too).
+    [[nodiscard]] QStringList lines()
+    {
+        QStringList lines = QString::fromUtf8(text()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        lines.removeIf([](const QString &line) {
+            return line.startsWith(QLatin1String("QWARN ")) ||
+                   line.startsWith(QLatin1String("QDEBUG ")) ||
+                   line.startsWith(QLatin1String("QINFO ")) ||
+                   line.startsWith(QLatin1String("QSYSTEM "));
+        });
+        return lines;
     }
 
 private:

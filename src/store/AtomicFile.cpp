@@ -1,0 +1,101 @@
+#include "AtomicFile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+QString describe(const QString &what, const QString &path, int error)
+{
+    return QStringLiteral("%1 \"%2\": %3")
+        .arg(what, QDir::toNativeSeparators(path), QString::fromLocal8Bit(std::strerror(error)));
+}
+
+bool writeAll(int fd, const char *data, qint64 size)
+{
+    while (size > 0) {
+        const ssize_t written = ::write(fd, data, size_t(size));
+        if (written < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        data += written;
+        size -= written;
+    }
+    return true;
+}
+
+int syncRetrying(int fd)
+{
+    int rc;
+    do {
+        rc = ::fsync(fd);
+    } while (rc != 0 && errno == EINTR);
+    return rc;
+}
+
+} // namespace
+
+// Written with plain POSIX calls rather than QSaveFile: we need the data on
+// disk (fsync) before the rename, mode 0600 whatever the umask, and the OS's
+// own reason in the error text.
+QString AtomicFile::write(const QString &path, const QByteArray &data)
+{
+    // Replace what a symbolic link points at, not the link itself.
+    QString target = path;
+    const QFileInfo info(path);
+    if (info.isSymLink()) {
+        const QString resolved = info.symLinkTarget();
+        if (!resolved.isEmpty())
+            target = resolved;
+    }
+
+    const QString directory = QFileInfo(target).absolutePath();
+    QByteArray temporary = QFile::encodeName(
+        directory + QLatin1String("/.") + QFileInfo(target).fileName() + QLatin1String(".XXXXXX"));
+    // mkostemp creates the file with mode 0600.
+    const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
+    if (fd < 0)
+        return describe(QStringLiteral("Cannot create a file in"), directory, errno);
+
+    auto fail = [&](const QString &what) {
+        const int error = errno;
+        ::close(fd);
+        ::unlink(temporary.constData());
+        return describe(what, target, error);
+    };
+
+    if (!writeAll(fd, data.constData(), data.size()))
+        return fail(QStringLiteral("Cannot write"));
+    if (::fchmod(fd, S_IRUSR | S_IWUSR) != 0)
+        return fail(QStringLiteral("Cannot set the permissions of"));
+    if (syncRetrying(fd) != 0)
+        return fail(QStringLiteral("Cannot flush"));
+    if (::close(fd) != 0) {
+        const int error = errno;
+        ::unlink(temporary.constData());
+        return describe(QStringLiteral("Cannot write"), target, error);
+    }
+    if (::rename(temporary.constData(), QFile::encodeName(target).constData()) != 0) {
+        const int error = errno;
+        ::unlink(temporary.constData());
+        return describe(QStringLiteral("Cannot replace"), target, error);
+    }
+
+    // Make the rename itself durable; a failure here leaves a complete file
+    // either way, so it is not reported.
+    const int dirFd = ::open(QFile::encodeName(directory).constData(), O_RDONLY | O_DIRECTORY);
+    if (dirFd >= 0) {
+        syncRetrying(dirFd);
+        ::close(dirFd);
+    }
+    return {};
+}

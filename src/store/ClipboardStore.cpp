@@ -1,0 +1,423 @@
+#include "ClipboardStore.h"
+
+#include "AppSettings.h"
+#include "AtomicFile.h"
+#include "Clock.h"
+#include "ConsoleOutput.h"
+#include "HistoryCodec.h"
+#include "LocalDays.h"
+#include "Pasteboard.h"
+#include "StoreLogging.h"
+#include "TextTrim.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QStandardPaths>
+#include <QTimer>
+
+#include <algorithm>
+#include <limits>
+#include <numeric>
+#include <sys/stat.h>
+
+namespace {
+
+ClipboardStore *s_shared = nullptr;
+
+constexpr int kPollIntervalMsecs = 800;
+constexpr qint64 kNoItems = std::numeric_limits<qint64>::max();
+// Beyond this many separate runs of rows to remove at once, one reset is
+// cheaper for the views than that many removals.
+constexpr qsizetype kMaxRemovalRanges = 32;
+
+qint64 suppressionWindowMsecs(DuplicateSuppressionWindow window)
+{
+    return qint64(rawValue(window)) * 1000;
+}
+
+// Newest first; items with equal times keep their order.
+void sortNewestFirst(QList<ClipboardItem> &items)
+{
+    QList<qint64> msecs;
+    msecs.reserve(items.size());
+    for (const ClipboardItem &item : items)
+        msecs.append(item.createdAt.toMSecsSinceEpoch());
+    if (std::is_sorted(msecs.cbegin(), msecs.cend(), std::greater<>()))
+        return;
+    QList<qsizetype> order(items.size());
+    std::iota(order.begin(), order.end(), 0);
+    std::stable_sort(order.begin(), order.end(),
+                     [&](qsizetype a, qsizetype b) { return msecs[a] > msecs[b]; });
+    QList<ClipboardItem> sorted;
+    sorted.reserve(items.size());
+    for (qsizetype i : order)
+        sorted.append(std::move(items[i]));
+    items = std::move(sorted);
+}
+
+// The same wall-clock time `days` calendar days before `now`, in local time
+// (so a daylight-saving change in between does not shift it).
+std::optional<qint64> retentionCutoffMsecs(const QDateTime &now, RetentionPeriod period)
+{
+    const QDateTime cutoff = now.toLocalTime().addDays(-rawValue(period));
+    if (!cutoff.isValid())
+        return std::nullopt;
+    return cutoff.toMSecsSinceEpoch();
+}
+
+} // namespace
+
+ClipboardStore::ClipboardStore(AppSettings &settings, Pasteboard &pasteboard, Clock &clock,
+                               const QString &historyFilePath, QObject *parent)
+    : QObject(parent), m_settings(settings), m_pasteboard(pasteboard), m_clock(clock),
+      m_filePath(historyFilePath), m_oldestMsecs(kNoItems)
+{
+    m_lastChangeCount = m_pasteboard.changeCount();
+
+    // The directory holds everything the user copied: private to them.
+    const QString directory = QFileInfo(m_filePath).absolutePath();
+    if (!QFileInfo::exists(directory)) {
+        QDir().mkpath(QFileInfo(directory).absolutePath());
+        QDir().mkdir(directory, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    } else if (QFileInfo(directory).isDir()) {
+        ::chmod(QFile::encodeName(directory).constData(), S_IRWXU);
+    }
+
+    loadItems();
+    // Pruning and the first save are folded into one write.
+    (void)removeExpired();
+    save();
+
+    connect(&m_settings, &AppSettings::startMonitoringImmediatelyChanged, this,
+            [this](bool on) { on ? startMonitoring() : stopMonitoring(); });
+    connect(&m_settings, &AppSettings::retentionPeriodChanged, this,
+            &ClipboardStore::onRetentionPeriodChanged);
+    if (m_settings.startMonitoringImmediately())
+        startMonitoring();
+}
+
+ClipboardStore::~ClipboardStore()
+{
+    if (s_shared == this)
+        s_shared = nullptr;
+}
+
+ClipboardStore &ClipboardStore::shared()
+{
+    if (!s_shared)
+        qFatal("ClipboardStore::shared() used before the application installed it");
+    return *s_shared;
+}
+
+void ClipboardStore::setShared(ClipboardStore *instance)
+{
+    s_shared = instance;
+}
+
+QString ClipboardStore::defaultHistoryFilePath()
+{
+    QString base = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+    if (base.isEmpty())
+        base = QDir::homePath() + QLatin1String("/.local/share");
+    return base + QLatin1String("/quillmark/ClipboardHistory/clipboard-history.json");
+}
+
+// ---- Loading ----------------------------------------------------------------
+
+void ClipboardStore::loadItems()
+{
+    QFile file(m_filePath);
+    if (!file.exists())
+        return;
+    QList<ClipboardItem> loaded;
+    QString error;
+    bool ok = file.open(QIODevice::ReadOnly);
+    if (ok) {
+        const QByteArray bytes = file.readAll();
+        ok = file.error() == QFileDevice::NoError && HistoryCodec::decode(bytes, loaded, error);
+    } else {
+        error = file.errorString();
+    }
+    file.close();
+    if (!ok) {
+        // Start empty, but keep what was there: the save that follows would
+        // otherwise replace the only copy of the user's history.
+        qCWarning(lcStore) << "Cannot load clipboard history:" << error;
+        moveAsideUnreadable();
+        return;
+    }
+    sortNewestFirst(loaded);
+    m_items = std::move(loaded);
+    m_days = LocalDays::of(m_items);
+    recomputeOldest();
+}
+
+void ClipboardStore::moveAsideUnreadable()
+{
+    const QString stamp = m_clock.now().toLocalTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
+    QString aside = m_filePath + QLatin1String(".corrupt-") + stamp;
+    for (int n = 2; QFileInfo::exists(aside); ++n)
+        aside =
+            m_filePath + QLatin1String(".corrupt-") + stamp + QLatin1Char('-') + QString::number(n);
+    if (!QFile::rename(m_filePath, aside)) {
+        qCWarning(lcStore) << "Cannot move the unreadable clipboard history aside to" << aside;
+        return;
+    }
+    printLine(QStringLiteral("Clipboard history could not be read; moved it aside to: ") +
+              QDir::toNativeSeparators(aside));
+}
+
+// ---- Capture ----------------------------------------------------------------
+
+void ClipboardStore::startMonitoring()
+{
+    if (m_timer)
+        return;
+    // A plain QTimer fires in every event loop of this thread, nested ones
+    // (modal dialogs, menus) included. Each tick only queues the poll, so
+    // polls never overlap and a destroyed store gets none.
+    m_timer = new QTimer(this);
+    m_timer->setInterval(kPollIntervalMsecs);
+    connect(m_timer, &QTimer::timeout, this, [this] {
+        QMetaObject::invokeMethod(this, &ClipboardStore::pollPasteboard, Qt::QueuedConnection);
+    });
+    m_timer->start();
+}
+
+void ClipboardStore::stopMonitoring()
+{
+    if (!m_timer)
+        return;
+    m_timer->stop();
+    std::exchange(m_timer, nullptr)->deleteLater();
+}
+
+void ClipboardStore::pollPasteboard()
+{
+    pruneExpiredItems();
+    const qint64 changeCount = m_pasteboard.changeCount();
+    if (changeCount == m_lastChangeCount)
+        return;
+    m_lastChangeCount = changeCount;
+    // No text (an image, files, a secret): the change stays consumed.
+    const std::optional<QString> text = m_pasteboard.stringForType();
+    if (!text)
+        return;
+    handleCopiedText(*text);
+}
+
+void ClipboardStore::handleCopiedText(const QString &text)
+{
+    if (isBlankText(text))
+        return;
+    if (shouldSuppress(text))
+        return;
+    const QDateTime now = m_clock.now();
+    m_lastAcceptedContent = text;
+    m_lastAcceptedAt = now;
+
+    Q_EMIT itemsAboutToBeInserted(0, 0);
+    m_items.prepend(ClipboardItem{QUuid::createUuid(), text, now});
+    m_days.prepend(LocalDays::of(now));
+    m_oldestMsecs = std::min(m_oldestMsecs, now.toMSecsSinceEpoch());
+    Q_EMIT itemsInserted(0, 0);
+
+    (void)removeExpired();
+    save();
+}
+
+bool ClipboardStore::shouldSuppress(const QString &text) const
+{
+    if (m_settings.captureMode() != CaptureMode::suppressConsecutiveDuplicates)
+        return false;
+    const qint64 window = suppressionWindowMsecs(m_settings.duplicateSuppressionWindow());
+    if (window == 0)
+        return false;
+    const QDateTime now = m_clock.now();
+    if (!m_lastAcceptedContent || !m_lastAcceptedAt)
+        return false;
+    if (!canonicallyEqual(*m_lastAcceptedContent, text))
+        return false;
+    // Negative when the clock was set back: still inside the window.
+    return m_lastAcceptedAt->msecsTo(now) < window;
+}
+
+// ---- History operations -----------------------------------------------------
+
+void ClipboardStore::pruneExpiredItems()
+{
+    if (removeExpired())
+        save();
+}
+
+bool ClipboardStore::removeExpired()
+{
+    const std::optional<qint64> cutoff =
+        retentionCutoffMsecs(m_clock.now(), m_settings.retentionPeriod());
+    // The common tick: nothing held is old enough, decided without a scan.
+    if (!cutoff || m_oldestMsecs >= *cutoff)
+        return false;
+    return removeRowsWhere(
+        [&](qsizetype row) { return m_items[row].createdAt.toMSecsSinceEpoch() < *cutoff; });
+}
+
+void ClipboardStore::onRetentionPeriodChanged()
+{
+    (void)removeExpired();
+    save();
+}
+
+void ClipboardStore::clearToday()
+{
+    const QDate today = LocalDays::of(m_clock.now());
+    (void)removeRowsWhere([&](qsizetype row) { return m_days[row] == today; });
+    save();
+}
+
+void ClipboardStore::clearAll()
+{
+    resetItems({});
+    save();
+}
+
+void ClipboardStore::save()
+{
+    const QString error = AtomicFile::write(m_filePath, HistoryCodec::encode(m_items));
+    if (!error.isEmpty())
+        printLine(QStringLiteral("Failed to save clipboard history: ") + error);
+}
+
+template <typename Predicate> bool ClipboardStore::removeRowsWhere(Predicate shouldRemove)
+{
+    QList<std::pair<qsizetype, qsizetype>> ranges; // ascending, inclusive
+    for (qsizetype row = 0; row < m_items.size(); ++row) {
+        if (!shouldRemove(row))
+            continue;
+        if (!ranges.isEmpty() && ranges.back().second == row - 1)
+            ranges.back().second = row;
+        else
+            ranges.append({row, row});
+    }
+    if (ranges.isEmpty())
+        return false;
+
+    if (ranges.size() > kMaxRemovalRanges) {
+        QList<ClipboardItem> kept;
+        kept.reserve(m_items.size());
+        qsizetype next = 0;
+        for (const auto &[first, last] : ranges) {
+            for (; next < first; ++next)
+                kept.append(m_items[next]);
+            next = last + 1;
+        }
+        for (; next < m_items.size(); ++next)
+            kept.append(m_items[next]);
+        resetItems(std::move(kept));
+        return true;
+    }
+
+    // Highest range first, so the rows named by each signal are still valid.
+    for (auto it = ranges.crbegin(); it != ranges.crend(); ++it) {
+        const int first = int(it->first);
+        const int last = int(it->second);
+        Q_EMIT itemsAboutToBeRemoved(first, last);
+        m_items.remove(first, last - first + 1);
+        m_days.remove(first, last - first + 1);
+        Q_EMIT itemsRemoved(first, last);
+    }
+    recomputeOldest();
+    return true;
+}
+
+void ClipboardStore::resetItems(QList<ClipboardItem> items)
+{
+    Q_EMIT itemsAboutToBeReset();
+    m_items = std::move(items);
+    m_days = LocalDays::of(m_items);
+    recomputeOldest();
+    Q_EMIT itemsReset();
+}
+
+void ClipboardStore::recomputeOldest()
+{
+    m_oldestMsecs = kNoItems;
+    for (const ClipboardItem &item : std::as_const(m_items))
+        m_oldestMsecs = std::min(m_oldestMsecs, item.createdAt.toMSecsSinceEpoch());
+}
+
+// ---- Day queries ------------------------------------------------------------
+
+QList<QDate> ClipboardStore::availableDays() const
+{
+    QList<QDate> days;
+    for (const QDate &day : m_days)
+        if (days.isEmpty() || days.back() != day)
+            days.append(day);
+    // Already newest first unless the clock was set back at some point.
+    if (!std::is_sorted(days.cbegin(), days.cend(), std::greater<>())) {
+        std::sort(days.begin(), days.end(), std::greater<>());
+        days.erase(std::unique(days.begin(), days.end()), days.end());
+    }
+    return days;
+}
+
+QList<int> ClipboardStore::rowsForDay(QDate day) const
+{
+    QList<int> rows;
+    for (qsizetype row = 0; row < m_days.size(); ++row)
+        if (m_days[row] == day)
+            rows.append(int(row));
+    auto newerFirst = [this](int a, int b) { return m_items[a].createdAt > m_items[b].createdAt; };
+    if (!std::is_sorted(rows.cbegin(), rows.cend(), newerFirst))
+        std::stable_sort(rows.begin(), rows.end(), newerFirst);
+    return rows;
+}
+
+QList<ClipboardItem> ClipboardStore::itemsForDay(QDate day) const
+{
+    const QList<int> rows = rowsForDay(day);
+    QList<ClipboardItem> items;
+    items.reserve(rows.size());
+    for (int row : rows)
+        items.append(m_items[row]);
+    return items;
+}
+
+// ---- Backup -----------------------------------------------------------------
+
+QString ClipboardStore::exportHistory(const QString &path) const
+{
+    return AtomicFile::write(path, HistoryCodec::encode(m_items));
+}
+
+QString ClipboardStore::importHistory(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return QStringLiteral("Cannot read \"%1\": %2")
+            .arg(QDir::toNativeSeparators(path), file.errorString());
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        return QStringLiteral("Cannot read \"%1\": %2")
+            .arg(QDir::toNativeSeparators(path), file.errorString());
+    QList<ClipboardItem> list;
+    QString error;
+    if (!HistoryCodec::decode(bytes, list, error))
+        return error;
+    replaceAll(std::move(list));
+    return {};
+}
+
+void ClipboardStore::replaceAll(QList<ClipboardItem> list)
+{
+    sortNewestFirst(list);
+    // Expired items are dropped before the views see the new list; the
+    // capture state (last change count, last accepted copy) is untouched.
+    if (const auto cutoff = retentionCutoffMsecs(m_clock.now(), m_settings.retentionPeriod()))
+        list.removeIf([&](const ClipboardItem &item) {
+            return item.createdAt.toMSecsSinceEpoch() < *cutoff;
+        });
+    resetItems(std::move(list));
+    save();
+}

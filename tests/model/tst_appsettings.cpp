@@ -1,0 +1,247 @@
+#include "AppSettings.h"
+#include "FakeLoginItem.h"
+#include "MemorySettingsBackend.h"
+#include "StdoutCapture.h"
+
+#include <QSignalSpy>
+#include <QTest>
+
+class TestAppSettings : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void storedValuesFallBack_data();
+    void storedValuesFallBack();
+    void constructionWritesNothingAndAppliesLoginItem();
+    void assignmentWritesAllTenKeysInOrder();
+    void assignmentSignalsOnlyRealChanges();
+    void loginItemFailurePrintsAndKeepsValue();
+};
+
+using Stored = QHash<QString, QVariant>;
+
+// What one stored value turns into; every other setting must keep its default.
+void TestAppSettings::storedValuesFallBack_data()
+{
+    QTest::addColumn<Stored>("stored");
+    QTest::addColumn<QString>("property");
+    QTest::addColumn<QVariant>("expected");
+
+    auto row = [](const char *name, const QString &key, const QVariant &value,
+                  const QVariant &expected) {
+        QTest::newRow(name) << Stored{{key, value}} << key << expected;
+    };
+    const QString retention = QStringLiteral("retentionPeriod");
+    row("retention 7", retention, qlonglong(7), int(RetentionPeriod::oneWeek));
+    row("retention 366", retention, qlonglong(366), int(RetentionPeriod::twelveMonths));
+    row("retention 30", retention, qlonglong(30), int(RetentionPeriod::oneMonth));
+    row("retention 365", retention, qlonglong(365), int(RetentionPeriod::oneMonth));
+    row("retention as string", retention, QStringLiteral("7"), int(RetentionPeriod::oneMonth));
+    row("retention as bool", retention, true, int(RetentionPeriod::oneMonth));
+    row("retention as double", retention, 7.5, int(RetentionPeriod::oneMonth));
+
+    const QString window = QStringLiteral("duplicateSuppressionWindow");
+    row("window 0", window, qlonglong(0), int(DuplicateSuppressionWindow::off));
+    row("window 60", window, qlonglong(60), int(DuplicateSuppressionWindow::sixty));
+    row("window 15", window, qlonglong(15), int(DuplicateSuppressionWindow::five));
+    row("window -5", window, qlonglong(-5), int(DuplicateSuppressionWindow::five));
+
+    const QString preview = QStringLiteral("previewLineCount");
+    row("preview 10", preview, qlonglong(10), int(PreviewLineCount::ten));
+    row("preview 2", preview, qlonglong(2), int(PreviewLineCount::three));
+    row("preview 0", preview, qlonglong(0), int(PreviewLineCount::three));
+
+    const QString capture = QStringLiteral("captureMode");
+    row("capture exact", capture, QStringLiteral("recordEveryCopy"),
+        int(CaptureMode::recordEveryCopy));
+    row("capture case variant", capture, QStringLiteral("RecordEveryCopy"),
+        int(CaptureMode::suppressConsecutiveDuplicates));
+    row("capture with space", capture, QStringLiteral("recordEveryCopy "),
+        int(CaptureMode::suppressConsecutiveDuplicates));
+    row("capture as integer", capture, qlonglong(0),
+        int(CaptureMode::suppressConsecutiveDuplicates));
+
+    const QString theme = QStringLiteral("themeMode");
+    row("theme dark", theme, QStringLiteral("dark"), int(ThemeMode::dark));
+    row("theme auroraGold", theme, QStringLiteral("auroraGold"), int(ThemeMode::auroraGold));
+    row("theme Dark", theme, QStringLiteral("Dark"), int(ThemeMode::system));
+    row("theme as integer", theme, qlonglong(2), int(ThemeMode::system));
+
+    const QString font = QStringLiteral("fontSizeChoice");
+    row("font large", font, QStringLiteral("large"), int(FontSizeChoice::large));
+    row("font LARGE", font, QStringLiteral("LARGE"), int(FontSizeChoice::medium));
+
+    const QString accent = QStringLiteral("accentColorChoice");
+    row("accent blue", accent, QStringLiteral("blue"), int(AccentColorChoice::blue));
+    row("accent Blue", accent, QStringLiteral("Blue"), int(AccentColorChoice::yellow));
+
+    const QString monitoring = QStringLiteral("startMonitoringImmediately");
+    row("monitoring false", monitoring, false, false);
+    row("monitoring as integer 0", monitoring, qlonglong(0), true);
+    row("monitoring as string", monitoring, QStringLiteral("false"), true);
+    const QString dock = QStringLiteral("showDockIcon");
+    row("dock false", dock, false, false);
+    row("dock as integer", dock, qlonglong(0), true);
+    const QString login = QStringLiteral("launchAtLogin");
+    row("login true", login, true, true);
+    row("login as integer 1", login, qlonglong(1), false);
+}
+
+static QVariant currentValue(const AppSettings &s, const QString &property)
+{
+    if (property == QLatin1String("launchAtLogin"))
+        return s.launchAtLogin();
+    if (property == QLatin1String("startMonitoringImmediately"))
+        return s.startMonitoringImmediately();
+    if (property == QLatin1String("showDockIcon"))
+        return s.showDockIcon();
+    if (property == QLatin1String("retentionPeriod"))
+        return int(s.retentionPeriod());
+    if (property == QLatin1String("captureMode"))
+        return int(s.captureMode());
+    if (property == QLatin1String("duplicateSuppressionWindow"))
+        return int(s.duplicateSuppressionWindow());
+    if (property == QLatin1String("previewLineCount"))
+        return int(s.previewLineCount());
+    if (property == QLatin1String("themeMode"))
+        return int(s.themeMode());
+    if (property == QLatin1String("fontSizeChoice"))
+        return int(s.fontSizeChoice());
+    if (property == QLatin1String("accentColorChoice"))
+        return int(s.accentColorChoice());
+    return {};
+}
+
+static const QStringList kKeysInOrder = {
+    QStringLiteral("launchAtLogin"),    QStringLiteral("startMonitoringImmediately"),
+    QStringLiteral("showDockIcon"),     QStringLiteral("retentionPeriod"),
+    QStringLiteral("captureMode"),      QStringLiteral("duplicateSuppressionWindow"),
+    QStringLiteral("previewLineCount"), QStringLiteral("themeMode"),
+    QStringLiteral("fontSizeChoice"),   QStringLiteral("accentColorChoice")};
+
+void TestAppSettings::storedValuesFallBack()
+{
+    QFETCH(Stored, stored);
+    QFETCH(QString, property);
+    QFETCH(QVariant, expected);
+
+    MemorySettingsBackend backend;
+    backend.values = stored;
+    FakeLoginItem login;
+    AppSettings settings(backend, login);
+    QCOMPARE(currentValue(settings, property), expected);
+
+    // A bad value for one key leaves every other setting at its default.
+    MemorySettingsBackend empty;
+    FakeLoginItem otherLogin;
+    AppSettings defaults(empty, otherLogin);
+    for (const QString &key : kKeysInOrder)
+        if (key != property)
+            QCOMPARE(currentValue(settings, key), currentValue(defaults, key));
+}
+
+void TestAppSettings::constructionWritesNothingAndAppliesLoginItem()
+{
+    MemorySettingsBackend backend;
+    backend.values.insert(QStringLiteral("launchAtLogin"), true);
+    backend.values.insert(QStringLiteral("retentionPeriod"), qlonglong(30));
+    FakeLoginItem login;
+    AppSettings settings(backend, login);
+
+    QVERIFY(backend.writes.isEmpty());
+    QCOMPARE(backend.commits, 0);
+    // The bad value is not corrected until something is saved.
+    QCOMPARE(backend.values.value(QStringLiteral("retentionPeriod")), QVariant(qlonglong(30)));
+    QCOMPARE(login.calls, QStringList{QStringLiteral("register")});
+
+    MemorySettingsBackend empty;
+    FakeLoginItem otherLogin;
+    AppSettings defaults(empty, otherLogin);
+    QCOMPARE(otherLogin.calls, QStringList{QStringLiteral("unregister")});
+}
+
+void TestAppSettings::assignmentWritesAllTenKeysInOrder()
+{
+    MemorySettingsBackend backend;
+    backend.values.insert(QStringLiteral("previewLineCount"), qlonglong(2)); // falls back to 3
+    FakeLoginItem login;
+    AppSettings settings(backend, login);
+
+    settings.setThemeMode(ThemeMode::auroraEmber);
+    const QStringList expected = {QStringLiteral("launchAtLogin=false"),
+                                  QStringLiteral("startMonitoringImmediately=true"),
+                                  QStringLiteral("showDockIcon=true"),
+                                  QStringLiteral("retentionPeriod=31"),
+                                  QStringLiteral("captureMode=suppressConsecutiveDuplicates"),
+                                  QStringLiteral("duplicateSuppressionWindow=5"),
+                                  QStringLiteral("previewLineCount=3"),
+                                  QStringLiteral("themeMode=auroraEmber"),
+                                  QStringLiteral("fontSizeChoice=medium"),
+                                  QStringLiteral("accentColorChoice=yellow")};
+    QCOMPARE(backend.writes, expected);
+    QCOMPARE(backend.commits, 1);
+    // Kinds are kept: integers as integers, strings as strings.
+    QCOMPARE(backend.values.value(QStringLiteral("retentionPeriod")).typeId(),
+             int(QMetaType::LongLong));
+    QCOMPARE(backend.values.value(QStringLiteral("showDockIcon")).typeId(), int(QMetaType::Bool));
+
+    // The same value again still writes everything.
+    backend.writes.clear();
+    settings.setThemeMode(ThemeMode::auroraEmber);
+    QCOMPARE(backend.writes.size(), 10);
+    QCOMPARE(backend.commits, 2);
+}
+
+void TestAppSettings::assignmentSignalsOnlyRealChanges()
+{
+    MemorySettingsBackend backend;
+    FakeLoginItem login;
+    AppSettings settings(backend, login);
+    QSignalSpy about(&settings, &AppSettings::aboutToChange);
+    QSignalSpy retention(&settings, &AppSettings::retentionPeriodChanged);
+
+    // Subscribers see the stored value when the signal arrives.
+    RetentionPeriod seen{};
+    connect(&settings, &AppSettings::retentionPeriodChanged, this,
+            [&] { seen = settings.retentionPeriod(); });
+    settings.setRetentionPeriod(RetentionPeriod::oneMonth); // unchanged
+    settings.setRetentionPeriod(RetentionPeriod::oneWeek);
+    QCOMPARE(about.size(), 2);
+    QCOMPARE(retention.size(), 1);
+    QCOMPARE(retention.at(0).at(0).value<RetentionPeriod>(), RetentionPeriod::oneWeek);
+    QCOMPARE(seen, RetentionPeriod::oneWeek);
+
+    // Assigning launchAtLogin re-applies the registration even when unchanged.
+    QSignalSpy launch(&settings, &AppSettings::launchAtLoginChanged);
+    login.calls.clear();
+    settings.setLaunchAtLogin(false);
+    settings.setLaunchAtLogin(true);
+    QCOMPARE(login.calls, (QStringList{QStringLiteral("unregister"), QStringLiteral("register")}));
+    QCOMPARE(launch.size(), 1);
+}
+
+void TestAppSettings::loginItemFailurePrintsAndKeepsValue()
+{
+    MemorySettingsBackend backend;
+    FakeLoginItem login;
+    AppSettings settings(backend, login);
+    login.failure = QStringLiteral("autostart directory is read-only");
+
+    QStringList printed;
+    {
+        StdoutCapture capture;
+        settings.setLaunchAtLogin(true);
+        printed = capture.lines();
+    }
+    QCOMPARE(printed, QStringList{QStringLiteral(
+                          "Launch at login update failed: autostart directory is read-only")});
+    QVERIFY(settings.launchAtLogin());
+    QCOMPARE(backend.values.value(QStringLiteral("launchAtLogin")), QVariant(true));
+
+    // The next start tries again.
+    FakeLoginItem nextLogin;
+    AppSettings next(backend, nextLogin);
+    QCOMPARE(nextLogin.calls, QStringList{QStringLiteral("register")});
+}
+
+QTEST_GUILESS_MAIN(TestAppSettings)
+#include "tst_appsettings.moc"

@@ -1,0 +1,285 @@
+#include "StoreHarness.h"
+
+#include <QEventLoop>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTimer>
+
+#include <optional>
+
+using CopySteps = QList<std::pair<qint64, QString>>; // ms after the first copy, text
+
+class TestCapture : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void initTestCase();
+    void suppression_data();
+    void suppression();
+    void textPresentAtStartIsNotRecorded();
+    void storesTextUntrimmedAndIgnoresBlank();
+    void nonTextChangeIsConsumed();
+    void idlePollDoesNotReadText();
+    void onlyTextPresentAtPollIsRecorded();
+    void clearAndImportKeepSuppressionState();
+    void copyBackGoesThroughSuppression();
+    void captureInsertsAtFrontAndSaves();
+    void monitoringIsALiveSwitch();
+    void pollsRunInsideNestedEventLoops();
+};
+
+void TestCapture::initTestCase()
+{
+    qputenv("TZ", "Europe/Berlin");
+}
+
+void TestCapture::suppression_data()
+{
+    QTest::addColumn<CaptureMode>("mode");
+    QTest::addColumn<DuplicateSuppressionWindow>("window");
+    QTest::addColumn<CopySteps>("copies");
+    QTest::addColumn<QStringList>("recorded"); // newest first
+
+    const auto suppress = CaptureMode::suppressConsecutiveDuplicates;
+    const auto five = DuplicateSuppressionWindow::five;
+    const QString a = QStringLiteral("alpha");
+    const QString b = QStringLiteral("beta");
+
+    QTest::newRow("same text at 4.9 s is dropped")
+        << suppress << five << CopySteps{{0, a}, {4900, a}} << QStringList{a};
+    QTest::newRow("same text at 5.0 s is recorded")
+        << suppress << five << CopySteps{{0, a}, {5000, a}} << QStringList{a, a};
+    QTest::newRow("window runs from the last accepted copy")
+        << suppress << five << CopySteps{{0, a}, {4000, a}, {8000, a}, {12000, a}}
+        << QStringList{a, a};
+    QTest::newRow("A B A within the window")
+        << suppress << five << CopySteps{{0, a}, {1000, b}, {2000, a}} << QStringList{a, b, a};
+    QTest::newRow("case differs") << suppress << five
+                                  << CopySteps{{0, QStringLiteral("Hello")},
+                                               {1000, QStringLiteral("hello")}}
+                                  << QStringList{QStringLiteral("hello"), QStringLiteral("Hello")};
+    QTest::newRow("surrounding spaces differ")
+        << suppress << five << CopySteps{{0, a}, {1000, QStringLiteral(" alpha")}}
+        << QStringList{QStringLiteral(" alpha"), a};
+    QTest::newRow("canonically equal texts are the same text")
+        << suppress << five
+        << CopySteps{{0, QStringLiteral("caf\u00e9")}, {1000, QStringLiteral("cafe\u0301")}}
+        << QStringList{QStringLiteral("caf\u00e9")};
+    QTest::newRow("clock set back drops the repeat")
+        << suppress << five << CopySteps{{0, a}, {-3'600'000, a}} << QStringList{a};
+    QTest::newRow("ten seconds: 9.999 s dropped, 10 s recorded")
+        << suppress << DuplicateSuppressionWindow::ten << CopySteps{{0, a}, {9999, a}, {10000, a}}
+        << QStringList{a, a};
+    QTest::newRow("window off records every copy")
+        << suppress << DuplicateSuppressionWindow::off << CopySteps{{0, a}, {100, a}}
+        << QStringList{a, a};
+    QTest::newRow("recordEveryCopy records every copy")
+        << CaptureMode::recordEveryCopy << five << CopySteps{{0, a}, {100, a}} << QStringList{a, a};
+}
+
+void TestCapture::suppression()
+{
+    QFETCH(CaptureMode, mode);
+    QFETCH(DuplicateSuppressionWindow, window);
+    QFETCH(CopySteps, copies);
+    QFETCH(QStringList, recorded);
+
+    StoreHarness h;
+    h.settings->setCaptureMode(mode);
+    h.settings->setDuplicateSuppressionWindow(window);
+    ClipboardStore &store = h.open();
+    const QDateTime start = h.clock.now();
+    for (const auto &[offset, text] : copies) {
+        h.clock.set(start.addMSecs(offset));
+        h.pasteboard.copy(text);
+        store.pollPasteboard();
+    }
+    QCOMPARE(h.contents(), recorded);
+}
+
+void TestCapture::textPresentAtStartIsNotRecorded()
+{
+    StoreHarness h;
+    h.pasteboard.copy(QStringLiteral("copied before start"));
+    ClipboardStore &store = h.open();
+    store.pollPasteboard();
+    QVERIFY(store.items().isEmpty());
+    QCOMPARE(h.pasteboard.reads(), 0);
+}
+
+void TestCapture::storesTextUntrimmedAndIgnoresBlank()
+{
+    StoreHarness h;
+    ClipboardStore &store = h.open();
+    const QString code = QStringLiteral("  indented();\n");
+    h.pasteboard.copy(code);
+    store.pollPasteboard();
+
+    // Spaces, tabs, no-break space, line separator, next line: all blank.
+    h.clock.advance(60'000);
+    h.pasteboard.copy(QStringLiteral(" \n\t\r\u00a0\u2028\u0085\u3000"));
+    store.pollPasteboard();
+    h.pasteboard.copy(QString());
+    store.pollPasteboard();
+    QCOMPARE(h.contents(), QStringList{code});
+
+    // A zero-width space is not white space.
+    h.pasteboard.copy(QStringLiteral("\u200b"));
+    store.pollPasteboard();
+    QCOMPARE(h.contents(), (QStringList{QStringLiteral("\u200b"), code}));
+
+    // A blank copy leaves the suppression state alone.
+    h.clock.advance(1000);
+    h.pasteboard.copy(QStringLiteral("   "));
+    store.pollPasteboard();
+    h.pasteboard.copy(QStringLiteral("\u200b"));
+    store.pollPasteboard();
+    QCOMPARE(store.items().size(), 2);
+}
+
+void TestCapture::nonTextChangeIsConsumed()
+{
+    StoreHarness h;
+    ClipboardStore &store = h.open();
+    h.pasteboard.copy(std::nullopt); // an image
+    store.pollPasteboard();
+    store.pollPasteboard();
+    QVERIFY(store.items().isEmpty());
+    QCOMPARE(h.pasteboard.reads(), 1);
+
+    h.pasteboard.copy(QStringLiteral("after the image"));
+    store.pollPasteboard();
+    QCOMPARE(h.contents(), QStringList{QStringLiteral("after the image")});
+}
+
+void TestCapture::idlePollDoesNotReadText()
+{
+    StoreHarness h;
+    ClipboardStore &store = h.open();
+    for (int i = 0; i < 5; ++i)
+        store.pollPasteboard();
+    QCOMPARE(h.pasteboard.reads(), 0);
+}
+
+void TestCapture::onlyTextPresentAtPollIsRecorded()
+{
+    StoreHarness h;
+    ClipboardStore &store = h.open();
+    h.pasteboard.copy(QStringLiteral("first"));
+    h.pasteboard.copy(QStringLiteral("second"));
+    store.pollPasteboard();
+    QCOMPARE(h.contents(), QStringList{QStringLiteral("second")});
+}
+
+void TestCapture::clearAndImportKeepSuppressionState()
+{
+    StoreHarness h;
+    ClipboardStore &store = h.open();
+    const QString secret = QStringLiteral("hunter2");
+    h.pasteboard.copy(secret);
+    store.pollPasteboard();
+
+    h.clock.advance(1000);
+    store.clearAll();
+    store.pollPasteboard(); // the clear did not reset the change count
+    QVERIFY(store.items().isEmpty());
+    h.pasteboard.copy(secret);
+    store.pollPasteboard();
+    QVERIFY(store.items().isEmpty());
+
+    const QString backup = h.dir.path() + QStringLiteral("/backup.json");
+    QFile file(backup);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(HistoryCodec::encode({makeItem(QStringLiteral("old"), h.clock.now().addDays(-1))}));
+    file.close();
+    QCOMPARE(store.importHistory(backup), QString());
+    h.clock.advance(1000);
+    h.pasteboard.copy(secret);
+    store.pollPasteboard();
+    QCOMPARE(h.contents(), QStringList{QStringLiteral("old")});
+
+    // The window still runs from the copy accepted before the clear.
+    h.clock.advance(3000);
+    h.pasteboard.copy(secret);
+    store.pollPasteboard();
+    QCOMPARE(h.contents(), (QStringList{secret, QStringLiteral("old")}));
+}
+
+void TestCapture::copyBackGoesThroughSuppression()
+{
+    StoreHarness h;
+    ClipboardStore &store = h.open();
+    h.pasteboard.copy(QStringLiteral("older"));
+    store.pollPasteboard();
+    h.clock.advance(1000);
+    h.pasteboard.copy(QStringLiteral("newer"));
+    store.pollPasteboard();
+
+    h.clock.advance(1000);
+    h.pasteboard.writeBack(QStringLiteral("newer"));
+    store.pollPasteboard();
+    QCOMPARE(store.items().size(), 2);
+
+    h.pasteboard.writeBack(QStringLiteral("older"));
+    store.pollPasteboard();
+    QCOMPARE(h.contents(), (QStringList{QStringLiteral("older"), QStringLiteral("newer"),
+                                        QStringLiteral("older")}));
+    QVERIFY(store.items().at(0).id != store.items().at(2).id);
+}
+
+void TestCapture::captureInsertsAtFrontAndSaves()
+{
+    StoreHarness h;
+    h.writeHistory({makeItem(QStringLiteral("kept"), h.clock.now().addSecs(-60))});
+    ClipboardStore &store = h.open();
+    QSignalSpy aboutToInsert(&store, &ClipboardStore::itemsAboutToBeInserted);
+    QSignalSpy inserted(&store, &ClipboardStore::itemsInserted);
+
+    h.pasteboard.copy(QStringLiteral("fresh"));
+    store.pollPasteboard();
+    QCOMPARE(aboutToInsert.size(), 1);
+    QCOMPARE(aboutToInsert.at(0), (QVariantList{0, 0}));
+    QCOMPARE(inserted.at(0), (QVariantList{0, 0}));
+    QCOMPARE(store.items().at(0).createdAt, h.clock.now());
+    QCOMPARE(store.dayOfItem(0), h.clock.now().toLocalTime().date());
+    QCOMPARE(h.fileItems().size(), 2);
+    QCOMPARE(h.fileItems().at(0).content, QStringLiteral("fresh"));
+}
+
+void TestCapture::monitoringIsALiveSwitch()
+{
+    StoreHarness h(/*monitoring=*/true);
+    ClipboardStore &store = h.open();
+    QVERIFY(store.isMonitoring());
+    h.pasteboard.copy(QStringLiteral("while on"));
+    QTRY_COMPARE(store.items().size(), 1);
+
+    h.settings->setStartMonitoringImmediately(false);
+    QVERIFY(!store.isMonitoring());
+    h.pasteboard.copy(QStringLiteral("while off"));
+    QTest::qWait(2000);
+    QCOMPARE(store.items().size(), 1);
+
+    h.settings->setStartMonitoringImmediately(true);
+    QTRY_COMPARE(h.contents(),
+                 (QStringList{QStringLiteral("while off"), QStringLiteral("while on")}));
+    // Assigning the same value is no change: still one timer, still on.
+    h.settings->setStartMonitoringImmediately(true);
+    QVERIFY(store.isMonitoring());
+}
+
+void TestCapture::pollsRunInsideNestedEventLoops()
+{
+    StoreHarness h(/*monitoring=*/true);
+    ClipboardStore &store = h.open();
+    h.pasteboard.copy(QStringLiteral("copied while a dialog is open"));
+
+    // A modal dialog or a menu runs its own event loop.
+    QEventLoop modal;
+    connect(&store, &ClipboardStore::itemsInserted, &modal, &QEventLoop::quit);
+    QTimer::singleShot(10'000, &modal, &QEventLoop::quit);
+    modal.exec();
+    QCOMPARE(store.items().size(), 1);
+}
+
+QTEST_GUILESS_MAIN(TestCapture)
+#include "tst_capture.moc"

@@ -1,0 +1,437 @@
+#include "LocalDays.h"
+#include "StdoutCapture.h"
+#include "StoreHarness.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QSignalSpy>
+#include <QTest>
+
+#include <sys/stat.h>
+
+class TestHistory : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void initTestCase();
+    void retentionCutoff_data();
+    void retentionCutoff();
+    void idlePruneWritesNothing();
+    void pruneRemovesRangesHighestFirst();
+    void loweringRetentionPrunesAndSaves();
+    void clearTodayAtTenPastMidnight();
+    void clearAllResetsAndSaves();
+    void loadSortsNewestFirstStably();
+    void firstStartCreatesPrivateDirectoryAndFile();
+    void unreadableHistoryIsMovedAside();
+    void failedSaveKeepsMemoryAndPrints();
+    void dayQueries();
+    void dayCacheMatchesLocalTimeAcrossDst();
+    void importReplacesSortsAndPrunes();
+    void importFailureChangesNothing_data();
+    void importFailureChangesNothing();
+    void exportImportRoundTrip();
+};
+
+static int fileMode(const QString &path)
+{
+    struct stat st {};
+    return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? int(st.st_mode & 07777) : -1;
+}
+
+void TestHistory::initTestCase()
+{
+    qputenv("TZ", "Europe/Berlin");
+}
+
+// Berlin moves to summer time on 29 March 2026 and back on 25 October 2026:
+// the cutoff keeps the wall-clock time, so it is 23 or 25 hours away from a
+// plain multiple of 24 hours.
+void TestHistory::retentionCutoff_data()
+{
+    QTest::addColumn<QDateTime>("now");
+    QTest::addColumn<RetentionPeriod>("period");
+    QTest::addColumn<QDateTime>("createdAt");
+    QTest::addColumn<bool>("kept");
+
+    const auto week = RetentionPeriod::oneWeek;
+    const QDateTime spring = localTime(2026, 4, 1, 12, 0);
+    QTest::newRow("spring: exactly at the cutoff")
+        << spring << week << localTime(2026, 3, 25, 12, 0) << true;
+    QTest::newRow("spring: one second older")
+        << spring << week << localTime(2026, 3, 25, 11, 59, 59) << false;
+    QTest::newRow("spring: within the hour that 7x24h would keep")
+        << spring << week << localTime(2026, 3, 25, 11, 30) << false;
+    const QDateTime autumn = localTime(2026, 10, 30, 12, 0);
+    QTest::newRow("autumn: exactly at the cutoff")
+        << autumn << week << localTime(2026, 10, 23, 12, 0) << true;
+    QTest::newRow("autumn: within the hour that 7x24h would drop")
+        << autumn << week << localTime(2026, 10, 23, 12, 30) << true;
+    QTest::newRow("autumn: one second older")
+        << autumn << week << localTime(2026, 10, 23, 11, 59, 59) << false;
+    QTest::newRow("twelve months is 366 days")
+        << localTime(2026, 12, 5, 9, 0) << RetentionPeriod::twelveMonths
+        << localTime(2025, 12, 4, 9, 0) << true;
+    QTest::newRow("one month is 31 days")
+        << localTime(2026, 3, 1, 9, 0) << RetentionPeriod::oneMonth << localTime(2026, 1, 29, 8, 59)
+        << false;
+}
+
+void TestHistory::retentionCutoff()
+{
+    QFETCH(QDateTime, now);
+    QFETCH(RetentionPeriod, period);
+    QFETCH(QDateTime, createdAt);
+    QFETCH(bool, kept);
+
+    StoreHarness h;
+    h.settings->setRetentionPeriod(period);
+    h.clock.set(now.addDays(-1));
+    h.writeHistory({makeItem(QStringLiteral("probe"), createdAt)});
+    ClipboardStore &store = h.open();
+    QCOMPARE(store.items().size(), 1);
+
+    h.clock.set(now);
+    store.pollPasteboard();
+    QCOMPARE(store.items().size(), kept ? 1 : 0);
+    QCOMPARE(h.fileItems().size(), kept ? 1 : 0);
+}
+
+void TestHistory::idlePruneWritesNothing()
+{
+    StoreHarness h;
+    h.writeHistory({makeItem(QStringLiteral("recent"), h.clock.now().addDays(-2))});
+    ClipboardStore &store = h.open();
+    QVERIFY(QFile::remove(h.historyPath));
+    store.pruneExpiredItems();
+    store.pollPasteboard();
+    QVERIFY(!QFile::exists(h.historyPath));
+
+    h.clock.set(h.clock.now().addDays(30));
+    store.pollPasteboard();
+    QVERIFY(store.items().isEmpty());
+    QVERIFY(QFile::exists(h.historyPath));
+}
+
+void TestHistory::pruneRemovesRangesHighestFirst()
+{
+    StoreHarness h;
+    const QDateTime now = h.clock.now();
+    h.clock.set(now.addDays(-20));
+    ClipboardStore &store = h.open();
+    // Captures made while the clock was wrong leave old items between new ones.
+    const QList<QDateTime> times = {now.addDays(-10), now.addDays(-1), now.addDays(-9),
+                                    now.addDays(-8), now.addDays(-2)};
+    for (const QDateTime &t : times) {
+        h.clock.set(t);
+        h.pasteboard.copy(t.toString());
+        store.pollPasteboard();
+    }
+    QCOMPARE(store.items().size(), 5); // rows: -2, -8, -9, -1, -10
+
+    QSignalSpy aboutToRemove(&store, &ClipboardStore::itemsAboutToBeRemoved);
+    QSignalSpy removed(&store, &ClipboardStore::itemsRemoved);
+    h.clock.set(now);
+    h.settings->setRetentionPeriod(RetentionPeriod::oneWeek);
+    QCOMPARE(aboutToRemove.size(), 2);
+    QCOMPARE(aboutToRemove.at(0), (QVariantList{4, 4}));
+    QCOMPARE(aboutToRemove.at(1), (QVariantList{1, 2}));
+    QCOMPARE(removed.at(0), (QVariantList{4, 4}));
+    QCOMPARE(removed.at(1), (QVariantList{1, 2}));
+    QCOMPARE(h.contents(), (QStringList{now.addDays(-2).toString(), now.addDays(-1).toString()}));
+    QCOMPARE(store.dayOfItem(1), now.addDays(-1).toLocalTime().date());
+}
+
+void TestHistory::loweringRetentionPrunesAndSaves()
+{
+    StoreHarness h;
+    h.settings->setRetentionPeriod(RetentionPeriod::twelveMonths);
+    const QDateTime now = h.clock.now();
+    h.writeHistory({makeItem(QStringLiteral("3 days"), now.addDays(-3)),
+                    makeItem(QStringLiteral("100 days"), now.addDays(-100))});
+    ClipboardStore &store = h.open();
+    QCOMPARE(store.items().size(), 2);
+
+    h.settings->setRetentionPeriod(RetentionPeriod::oneWeek);
+    QCOMPARE(h.contents(), QStringList{QStringLiteral("3 days")});
+    QCOMPARE(h.fileItems().size(), 1);
+
+    // A change that removes nothing still saves.
+    QVERIFY(QFile::remove(h.historyPath));
+    h.settings->setRetentionPeriod(RetentionPeriod::twoWeeks);
+    QCOMPARE(h.fileItems().size(), 1);
+    // The same value again is no change.
+    QVERIFY(QFile::remove(h.historyPath));
+    h.settings->setRetentionPeriod(RetentionPeriod::twoWeeks);
+    QVERIFY(!QFile::exists(h.historyPath));
+}
+
+void TestHistory::clearTodayAtTenPastMidnight()
+{
+    StoreHarness h;
+    h.clock.set(localTime(2026, 12, 5, 0, 10));
+    h.writeHistory({makeItem(QStringLiteral("later today"), localTime(2026, 12, 5, 15, 0)),
+                    makeItem(QStringLiteral("since midnight"), localTime(2026, 12, 5, 0, 5)),
+                    makeItem(QStringLiteral("yesterday 23:59"), localTime(2026, 12, 4, 23, 59)),
+                    makeItem(QStringLiteral("yesterday 09:00"), localTime(2026, 12, 4, 9, 0))});
+    ClipboardStore &store = h.open();
+    QSignalSpy removed(&store, &ClipboardStore::itemsRemoved);
+    store.clearToday();
+    QCOMPARE(h.contents(),
+             (QStringList{QStringLiteral("yesterday 23:59"), QStringLiteral("yesterday 09:00")}));
+    QCOMPARE(removed.size(), 1);
+    QCOMPARE(removed.at(0), (QVariantList{0, 1}));
+    QCOMPARE(h.fileItems().size(), 2);
+
+    // Nothing from today: the file is still rewritten.
+    QVERIFY(QFile::remove(h.historyPath));
+    store.clearToday();
+    QCOMPARE(h.fileItems().size(), 2);
+}
+
+void TestHistory::clearAllResetsAndSaves()
+{
+    StoreHarness h;
+    h.writeHistory({makeItem(QStringLiteral("x"), h.clock.now().addSecs(-5))});
+    ClipboardStore &store = h.open();
+    QSignalSpy aboutToReset(&store, &ClipboardStore::itemsAboutToBeReset);
+    QSignalSpy reset(&store, &ClipboardStore::itemsReset);
+    store.clearAll();
+    QCOMPARE(aboutToReset.size(), 1);
+    QCOMPARE(reset.size(), 1);
+    QVERIFY(store.items().isEmpty());
+    QVERIFY(store.availableDays().isEmpty());
+    QVERIFY(QFile::exists(h.historyPath));
+    QVERIFY(h.fileItems().isEmpty());
+}
+
+void TestHistory::loadSortsNewestFirstStably()
+{
+    StoreHarness h;
+    const QDateTime t = h.clock.now().addDays(-1);
+    const ClipboardItem oldest = makeItem(QStringLiteral("oldest"), t.addSecs(-60));
+    const ClipboardItem tieFirst = makeItem(QStringLiteral("tie, first in file"), t);
+    const ClipboardItem newest = makeItem(QStringLiteral("newest"), t.addSecs(60));
+    const ClipboardItem tieSecond = makeItem(QStringLiteral("tie, second in file"), t);
+    h.writeHistory({oldest, tieFirst, newest, tieSecond});
+    ClipboardStore &store = h.open();
+    QCOMPARE(store.items(), (QList<ClipboardItem>{newest, tieFirst, tieSecond, oldest}));
+    // The construction save writes the sorted list back.
+    QCOMPARE(h.fileItems(), store.items());
+}
+
+void TestHistory::firstStartCreatesPrivateDirectoryAndFile()
+{
+    StoreHarness h;
+    h.historyPath = h.dir.path() + QStringLiteral("/data/quillmark/ClipboardHistory/h.json");
+    ClipboardStore &store = h.open();
+    QVERIFY(store.items().isEmpty());
+    const QFileInfo directory(QFileInfo(h.historyPath).absolutePath());
+    QVERIFY(directory.isDir());
+    QCOMPARE(fileMode(directory.filePath()), 0700);
+    QCOMPARE(fileMode(h.historyPath), 0600);
+    QList<ClipboardItem> decoded{makeItem(QStringLiteral("placeholder"), h.clock.now())};
+    QString error;
+    QVERIFY(HistoryCodec::decode(h.fileBytes(), decoded, error));
+    QVERIFY(decoded.isEmpty());
+}
+
+void TestHistory::unreadableHistoryIsMovedAside()
+{
+    StoreHarness h;
+    const QByteArray broken = "[{\"content\" : \"half a year of work\", \"createdAt\" : ";
+    h.writeFile(broken);
+    h.clock.set(localTime(2026, 12, 5, 22, 4, 7));
+    QStringList printed;
+    {
+        StdoutCapture capture;
+        ClipboardStore &store = h.open();
+        printed = capture.lines();
+        QVERIFY(store.items().isEmpty());
+    }
+    const QString aside = h.historyPath + QStringLiteral(".corrupt-20261205-220407");
+    QFile kept(aside);
+    QVERIFY(kept.open(QIODevice::ReadOnly));
+    QCOMPARE(kept.readAll(), broken);
+    QCOMPARE(printed.size(), 1);
+    QVERIFY2(printed.at(0).contains(aside), qPrintable(printed.at(0)));
+    // A fresh, readable history replaces it.
+    QVERIFY(h.fileItems().isEmpty());
+    QVERIFY(h.fileBytes().startsWith('['));
+}
+
+void TestHistory::failedSaveKeepsMemoryAndPrints()
+{
+    // Tests run as root, so permissions stop nothing: block the directory
+    // with a regular file of the same name instead.
+    StoreHarness h;
+    const QString blocker = h.dir.path() + QStringLiteral("/ClipboardHistory");
+    QFile file(blocker);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.close();
+
+    QStringList printed;
+    {
+        StdoutCapture capture;
+        ClipboardStore &store = h.open();
+        h.pasteboard.copy(QStringLiteral("first"));
+        store.pollPasteboard();
+        printed = capture.lines();
+    }
+    QCOMPARE(printed.size(), 2); // construction, then the capture
+    for (const QString &line : printed)
+        QVERIFY2(line.startsWith(QStringLiteral("Failed to save clipboard history: ")) &&
+                     line.size() > 40,
+                 qPrintable(line));
+    QCOMPARE(h.contents(), QStringList{QStringLiteral("first")});
+
+    // Once the directory can be made, the next change writes the whole list.
+    QVERIFY(QFile::remove(blocker));
+    QVERIFY(QDir().mkdir(blocker));
+    h.clock.advance(10'000);
+    h.pasteboard.copy(QStringLiteral("second"));
+    h.store->pollPasteboard();
+    QCOMPARE(h.fileItems().size(), 2);
+    QCOMPARE(fileMode(h.historyPath), 0600);
+}
+
+void TestHistory::dayQueries()
+{
+    StoreHarness h;
+    h.clock.set(localTime(2026, 12, 5, 20, 0));
+    const ClipboardItem morning = makeItem(QStringLiteral("09:00"), localTime(2026, 12, 5, 9, 0));
+    const ClipboardItem evening = makeItem(QStringLiteral("18:00"), localTime(2026, 12, 5, 18, 0));
+    const ClipboardItem before =
+        makeItem(QStringLiteral("day before"), localTime(2026, 12, 4, 23, 30));
+    h.writeHistory({morning, before, evening});
+    ClipboardStore &store = h.open();
+    QCOMPARE(store.availableDays(), (QList<QDate>{QDate(2026, 12, 5), QDate(2026, 12, 4)}));
+    QCOMPARE(store.itemsForDay(QDate(2026, 12, 5)), (QList<ClipboardItem>{evening, morning}));
+    QCOMPARE(store.itemsForDay(QDate(2026, 12, 4)), QList<ClipboardItem>{before});
+    QVERIFY(store.itemsForDay(QDate(2026, 12, 3)).isEmpty());
+
+    // A capture after the clock was set back sits at the front, yet day
+    // queries still list newest first.
+    h.clock.set(localTime(2026, 12, 4, 12, 0));
+    h.pasteboard.copy(QStringLiteral("set back"));
+    store.pollPasteboard();
+    QCOMPARE(store.items().at(0).content, QStringLiteral("set back"));
+    QCOMPARE(store.availableDays(), (QList<QDate>{QDate(2026, 12, 5), QDate(2026, 12, 4)}));
+    QCOMPARE(store.itemsForDay(QDate(2026, 12, 4)).at(0), before);
+    QCOMPARE(store.rowsForDay(QDate(2026, 12, 4)), (QList<int>{3, 0}));
+}
+
+// The fast batch path must agree with converting each time on its own,
+// including the hours around both daylight-saving changes.
+void TestHistory::dayCacheMatchesLocalTimeAcrossDst()
+{
+    QList<ClipboardItem> items;
+    const QDateTime start(QDate(2025, 12, 1), QTime(0, 0), Qt::UTC);
+    for (int minutes = 0; minutes < 2 * 366 * 24 * 60; minutes += 97)
+        items.append(makeItem(QString(), start.addSecs(qint64(minutes) * 60)));
+    for (const QDateTime &edge : {localTime(2026, 3, 29, 1, 59), localTime(2026, 10, 25, 1, 30)})
+        for (int m = -120; m <= 120; ++m)
+            items.append(makeItem(QString(), edge.addSecs(m * 60)));
+    const QList<QDate> days = LocalDays::of(items);
+    QCOMPARE(days.size(), items.size());
+    for (qsizetype i = 0; i < items.size(); ++i)
+        QCOMPARE(days[i], items[i].createdAt.toLocalTime().date());
+}
+
+void TestHistory::importReplacesSortsAndPrunes()
+{
+    StoreHarness h;
+    h.writeHistory({makeItem(QStringLiteral("newer than the backup"), h.clock.now())});
+    ClipboardStore &store = h.open();
+    const QDateTime now = h.clock.now();
+    const QUuid shared = QUuid::createUuid();
+    const QList<ClipboardItem> backup = {
+        ClipboardItem{shared, QStringLiteral("b"), now.addDays(-3)},
+        makeItem(QStringLiteral("expired"), now.addDays(-40)),
+        ClipboardItem{shared, QStringLiteral("a"), now.addDays(-1)}};
+    const QString path = h.dir.path() + QStringLiteral("/backup.json");
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(HistoryCodec::encode(backup));
+    file.close();
+
+    QSignalSpy reset(&store, &ClipboardStore::itemsReset);
+    QCOMPARE(store.importHistory(path), QString());
+    QCOMPARE(reset.size(), 1);
+    QCOMPARE(h.contents(), (QStringList{QStringLiteral("a"), QStringLiteral("b")}));
+    QCOMPARE(store.items().at(0).id, store.items().at(1).id); // duplicate ids both kept
+    QCOMPARE(h.fileItems(), store.items());
+    QCOMPARE(fileMode(h.historyPath), 0600);
+    QCOMPARE(store.availableDays().size(), 2);
+}
+
+void TestHistory::importFailureChangesNothing_data()
+{
+    QTest::addColumn<QByteArray>("bytes"); // empty: no file at all
+    QTest::newRow("missing file") << QByteArray();
+    QTest::newRow("malformed JSON") << QByteArray("[{\"content\" : ");
+    QTest::newRow("an object, not a list") << QByteArray("{\"content\" : \"x\"}");
+    QTest::newRow("missing member")
+        << QByteArray("[{\"content\" : \"x\", \"createdAt\" : \"2026-12-05T21:04:07Z\"}]");
+    QTest::newRow("date without time zone")
+        << QByteArray("[{\"content\" : \"x\", \"createdAt\" : \"2026-12-05T21:04:07\", "
+                      "\"id\" : \"6F9619FF-8B86-D011-B42D-00C04FC964FF\"}]");
+    QTest::newRow("invalid UUID") << QByteArray(
+        "[{\"content\" : \"x\", \"createdAt\" : \"2026-12-05T21:04:07Z\", "
+        "\"id\" : \"6F9619FF-8B86-D011-B42D\"}]");
+}
+
+void TestHistory::importFailureChangesNothing()
+{
+    QFETCH(QByteArray, bytes);
+    StoreHarness h;
+    h.writeHistory({makeItem(QStringLiteral("precious"), h.clock.now().addSecs(-10))});
+    ClipboardStore &store = h.open();
+    const QList<ClipboardItem> before = store.items();
+    const QByteArray fileBefore = h.fileBytes();
+
+    const QString path = h.dir.path() + QStringLiteral("/backup.json");
+    if (!bytes.isEmpty()) {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+    }
+    QSignalSpy reset(&store, &ClipboardStore::itemsAboutToBeReset);
+    const QString error = store.importHistory(path);
+    QVERIFY(!error.isEmpty());
+    QCOMPARE(reset.size(), 0);
+    QCOMPARE(store.items(), before);
+    QCOMPARE(h.fileBytes(), fileBefore);
+}
+
+void TestHistory::exportImportRoundTrip()
+{
+    StoreHarness h;
+    ClipboardStore &store = h.open();
+    for (const QString &text :
+         {QStringLiteral("https://example.com/a b"), QStringLiteral("line one\nline two\n"),
+          QStringLiteral("Straße 東京 🙂")}) {
+        h.clock.advance(1234);
+        h.pasteboard.copy(text);
+        store.pollPasteboard();
+    }
+    const QList<ClipboardItem> original = store.items();
+    const QString path = h.dir.path() + QStringLiteral("/export.json");
+    QCOMPARE(store.exportHistory(path), QString());
+    QCOMPARE(fileMode(path), 0600);
+    QCOMPARE(store.items(), original); // export changes nothing
+
+    QCOMPARE(store.importHistory(path), QString());
+    QCOMPARE(store.items().size(), original.size());
+    for (qsizetype i = 0; i < original.size(); ++i) {
+        QCOMPARE(store.items()[i].id, original[i].id);
+        QCOMPARE(store.items()[i].content, original[i].content);
+        QCOMPARE(store.items()[i].createdAt.toSecsSinceEpoch(),
+                 original[i].createdAt.toSecsSinceEpoch());
+    }
+
+    const QString unwritable = h.dir.path() + QStringLiteral("/no/such/dir/export.json");
+    QVERIFY(store.exportHistory(unwritable).contains(QStringLiteral("No such file")));
+}
+
+QTEST_GUILESS_MAIN(TestHistory)
+#include "tst_history.moc"

@@ -1,0 +1,84 @@
+#pragma once
+
+#include "AppSettings.h"
+#include "ClipboardStore.h"
+#include "FakeLoginItem.h"
+#include "FakePasteboard.h"
+#include "FixedClock.h"
+#include "HistoryCodec.h"
+#include "MemorySettingsBackend.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <memory>
+
+// A store over fakes in a temporary directory. Monitoring is off unless a
+// test turns it on, so polls happen when the test calls them.
+struct StoreHarness {
+    explicit StoreHarness(bool monitoring = false)
+    {
+        backend.values.insert(QStringLiteral("startMonitoringImmediately"), monitoring);
+        settings = std::make_unique<AppSettings>(backend, login);
+        historyPath = dir.path() + QStringLiteral("/ClipboardHistory/clipboard-history.json");
+    }
+
+    ClipboardStore &open()
+    {
+        store = std::make_unique<ClipboardStore>(*settings, pasteboard, clock, historyPath);
+        return *store;
+    }
+
+    // A history file holding `items` in the given order.
+    void writeHistory(const QList<ClipboardItem> &items) const
+    {
+        writeFile(HistoryCodec::encode(items));
+    }
+    void writeFile(const QByteArray &bytes) const
+    {
+        QDir().mkpath(dir.path() + QStringLiteral("/ClipboardHistory"));
+        QFile file(historyPath);
+        file.open(QIODevice::WriteOnly | QIODevice::Truncate);
+        file.write(bytes);
+    }
+    [[nodiscard]] QByteArray fileBytes() const
+    {
+        QFile file(historyPath);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+    // The items the history file holds now (empty when it is missing).
+    [[nodiscard]] QList<ClipboardItem> fileItems() const
+    {
+        QList<ClipboardItem> items;
+        QString error;
+        (void)HistoryCodec::decode(fileBytes(), items, error);
+        return items;
+    }
+    [[nodiscard]] QStringList contents() const
+    {
+        QStringList texts;
+        for (const ClipboardItem &item : store->items())
+            texts.append(item.content);
+        return texts;
+    }
+
+    QTemporaryDir dir;
+    MemorySettingsBackend backend;
+    FakeLoginItem login;
+    std::unique_ptr<AppSettings> settings;
+    FakePasteboard pasteboard;
+    FixedClock clock;
+    QString historyPath;
+    std::unique_ptr<ClipboardStore> store;
+};
+
+// A local wall-clock time (in the process's zone) as a UTC instant.
+inline QDateTime localTime(int y, int mo, int d, int h, int mi, int s = 0)
+{
+    return QDateTime(QDate(y, mo, d), QTime(h, mi, s), Qt::LocalTime).toUTC();
+}
+
+inline ClipboardItem makeItem(const QString &content, const QDateTime &createdAt)
+{
+    return ClipboardItem{QUuid::createUuid(), content, createdAt};
+}
