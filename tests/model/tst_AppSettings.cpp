@@ -244,4 +244,4 @@ void TestAppSettings::loginItemFailurePrintsAndKeepsValue()
 }
 
 QTEST_GUILESS_MAIN(TestAppSettings)
-#include "tst_appsettings.moc"
+#include "tst_AppSettings.moc"

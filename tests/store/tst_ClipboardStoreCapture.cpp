@@ -282,4 +282,4 @@ void TestCapture::pollsRunInsideNestedEventLoops()
 }
 
 QTEST_GUILESS_MAIN(TestCapture)
-#include "tst_capture.moc"
+#include "tst_ClipboardStoreCapture.moc"

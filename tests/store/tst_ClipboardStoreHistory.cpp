@@ -434,4 +434,4 @@ void TestHistory::exportImportRoundTrip()
 }
 
 QTEST_GUILESS_MAIN(TestHistory)
-#include "tst_history.moc"
+#include "tst_ClipboardStoreHistory.moc"

@@ -112,4 +112,4 @@ void TestAtomicFile::writesThroughSymbolicLink()
 }
 
 QTEST_GUILESS_MAIN(TestAtomicFile)
-#include "tst_atomicfile.moc"
+#include "tst_AtomicFile.moc"

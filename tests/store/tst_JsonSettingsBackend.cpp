@@ -138,4 +138,4 @@ void TestJsonSettingsBackend::unreadableFileGivesDefaultsAndSurvives()
 }
 
 QTEST_GUILESS_MAIN(TestJsonSettingsBackend)
-#include "tst_jsonsettingsbackend.moc"
+#include "tst_JsonSettingsBackend.moc"
