@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <optional>
+
+// What one way into Quillmark asks of the running application. A second
+// launch sends one to the first instance; every such request ends up in the
+// same handler, whatever it came from.
+struct AppRequest {
+    enum class Action {
+        // Bring the history window back when none of our windows is showing.
+        reopen,
+    };
+
+    Action action = Action::reopen;
+
+    // One line of text on the instance socket, e.g. "reopen\n".
+    [[nodiscard]] QByteArray encode() const;
+    // Nothing for a line that names no known action.
+    [[nodiscard]] static std::optional<AppRequest> decode(const QByteArray &line);
+
+    [[nodiscard]] static QString actionName(Action action);
+
+    friend bool operator==(const AppRequest &, const AppRequest &) = default;
+};
