@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QWidget>
+
+class QLabel;
+
+// The message strip under the settings window's header: white text on a
+// rounded red (error) or green (success) plate.
+class StatusBanner : public QWidget {
+    Q_OBJECT
+public:
+    explicit StatusBanner(QWidget *parent = nullptr);
+
+    void setMessage(const QString &message, bool isError);
+    [[nodiscard]] QString message() const;
+    [[nodiscard]] bool isError() const { return m_isError; }
+    // A soft drop shadow, used under the aurora themes.
+    void setShadowed(bool shadowed);
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    QLabel *m_label;
+    bool m_isError = false;
+};
