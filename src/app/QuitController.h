@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QObject>
+
+#include <functional>
+
+class Dialogs;
+class QSessionManager;
+
+// Every request to end Quillmark from the user's side (Ctrl+Q in any of its
+// windows, the desktop session ending) passes through one confirmation:
+// quitting stops clipboard capture, which a stray keystroke should not do
+// unnoticed. Holding Alt skips the question.
+class QuitController : public QObject {
+    Q_OBJECT
+public:
+    QuitController(Dialogs &dialogs, std::function<void()> stopMonitoring,
+                   QObject *parent = nullptr);
+    ~QuitController() override;
+
+    // Starts listening for Ctrl+Q in every window and for the session end.
+    void install();
+
+    // True when the process should end now: Alt is held (now, or in the
+    // event that asked), or the user confirmed. False keeps it running.
+    [[nodiscard]] bool confirmQuit(Qt::KeyboardModifiers eventModifiers = {});
+    // Asks, and on confirmation stops capture and leaves the event loop.
+    void requestTermination(Qt::KeyboardModifiers eventModifiers = {});
+
+    // Where the live modifier state comes from; tests replace it.
+    void setModifierQuery(std::function<Qt::KeyboardModifiers()> query);
+
+Q_SIGNALS:
+    // Emitted after monitoring stopped, just before the event loop is asked
+    // to end.
+    void terminating();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void commitData(QSessionManager &manager);
+    void terminate();
+
+    Dialogs &m_dialogs;
+    std::function<void()> m_stopMonitoring;
+    std::function<Qt::KeyboardModifiers()> m_modifierQuery;
+    bool m_asking = false;
+    bool m_terminating = false;
+};

@@ -1,0 +1,118 @@
+#include "FakeDialogs.h"
+#include "QuitController.h"
+
+#include <QSignalSpy>
+#include <QTest>
+#include <QWidget>
+
+class tst_QuitController : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void answers_data();
+    void answers();
+    void alertWording();
+    void ctrlQInAnyWindowAsks_data();
+    void ctrlQInAnyWindowAsks();
+};
+
+void tst_QuitController::answers_data()
+{
+    QTest::addColumn<Qt::KeyboardModifiers>("heldNow");
+    QTest::addColumn<Qt::KeyboardModifiers>("inEvent");
+    QTest::addColumn<QString>("answer"); // button pressed; empty: Escape
+    QTest::addColumn<bool>("asked");
+    QTest::addColumn<bool>("quits");
+
+    const Qt::KeyboardModifiers none;
+    QTest::newRow("quit confirmed") << none << none << "Quit Quillmark" << true << true;
+    QTest::newRow("keep running") << none << none << "Keep Running" << true << false;
+    QTest::newRow("escape keeps running") << none << none << QString() << true << false;
+    QTest::newRow("alt held") << Qt::KeyboardModifiers(Qt::AltModifier) << none << QString()
+                              << false << true;
+    QTest::newRow("alt in the event") << none
+                                      << Qt::KeyboardModifiers(Qt::AltModifier |
+                                                               Qt::ControlModifier)
+                                      << QString() << false << true;
+    QTest::newRow("ctrl alone asks") << Qt::KeyboardModifiers(Qt::ControlModifier) << none
+                                     << "Keep Running" << true << false;
+}
+
+void tst_QuitController::answers()
+{
+    QFETCH(Qt::KeyboardModifiers, heldNow);
+    QFETCH(Qt::KeyboardModifiers, inEvent);
+    QFETCH(QString, answer);
+    QFETCH(bool, asked);
+    QFETCH(bool, quits);
+
+    FakeDialogs dialogs;
+    if (!answer.isEmpty())
+        dialogs.pressButton(answer);
+    int stops = 0;
+    QuitController controller(dialogs, [&] { ++stops; });
+    controller.setModifierQuery([heldNow] { return heldNow; });
+    QSignalSpy terminating(&controller, &QuitController::terminating);
+
+    controller.requestTermination(inEvent);
+
+    QCOMPARE(dialogs.confirmations().size(), asked ? 1 : 0);
+    QCOMPARE(stops, quits ? 1 : 0);
+    QCOMPARE(terminating.count(), quits ? 1 : 0);
+}
+
+void tst_QuitController::alertWording()
+{
+    FakeDialogs dialogs;
+    QuitController controller(dialogs, [] {});
+    controller.setModifierQuery([] { return Qt::KeyboardModifiers(); });
+    QVERIFY(!controller.confirmQuit());
+
+    const Dialogs::Confirmation &alert = dialogs.confirmations().constFirst();
+    QCOMPARE(alert.title, QStringLiteral("Quit Quillmark?"));
+    QCOMPARE(alert.message, QStringLiteral("Clipboard monitoring will stop."));
+    QCOMPARE(alert.icon, Dialogs::Icon::warning);
+    QCOMPARE(alert.buttons.size(), 2);
+    QCOMPARE(alert.buttons[0].title, QStringLiteral("Keep Running"));
+    QCOMPARE(alert.buttons[1].title, QStringLiteral("Quit Quillmark"));
+    QCOMPARE(alert.defaultButton, std::optional<int>(0));
+}
+
+void tst_QuitController::ctrlQInAnyWindowAsks_data()
+{
+    QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
+    QTest::addColumn<int>("key");
+    QTest::addColumn<bool>("asks");
+    QTest::newRow("ctrl+q") << Qt::KeyboardModifiers(Qt::ControlModifier) << int(Qt::Key_Q)
+                            << true;
+    QTest::newRow("plain q is typing") << Qt::KeyboardModifiers() << int(Qt::Key_Q) << false;
+    QTest::newRow("ctrl+shift+q") << Qt::KeyboardModifiers(Qt::ControlModifier |
+                                                           Qt::ShiftModifier)
+                                  << int(Qt::Key_Q) << false;
+    QTest::newRow("ctrl+w") << Qt::KeyboardModifiers(Qt::ControlModifier) << int(Qt::Key_W)
+                            << false;
+}
+
+void tst_QuitController::ctrlQInAnyWindowAsks()
+{
+    QFETCH(Qt::KeyboardModifiers, modifiers);
+    QFETCH(int, key);
+    QFETCH(bool, asks);
+
+    FakeDialogs dialogs;
+    dialogs.pressButton(QStringLiteral("Keep Running"));
+    int stops = 0;
+    QuitController controller(dialogs, [&] { ++stops; });
+    controller.setModifierQuery([] { return Qt::KeyboardModifiers(); });
+    controller.install();
+
+    QWidget someWindow;
+    someWindow.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&someWindow));
+    QTest::keyClick(&someWindow, Qt::Key(key), modifiers);
+
+    QCOMPARE(dialogs.confirmations().size(), asks ? 1 : 0);
+    QCOMPARE(stops, 0);
+}
+
+QTEST_MAIN(tst_QuitController)
+#include "tst_QuitController.moc"

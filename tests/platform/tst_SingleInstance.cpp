@@ -1,0 +1,120 @@
+#include "AppRequest.h"
+#include "SingleInstance.h"
+
+#include <QFile>
+#include <QHostInfo>
+#include <QLocalServer>
+#include <QLocalSocket>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QRegularExpression>
+#include <QTest>
+#include <QThread>
+
+class tst_SingleInstance : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void decodeRequest_data();
+    void decodeRequest();
+    void secondInstanceDeliversItsRequest();
+    void lockOfADeadProcessIsTakenOver();
+    void unknownRequestIsRefused();
+};
+
+void tst_SingleInstance::decodeRequest_data()
+{
+    QTest::addColumn<QByteArray>("line");
+    QTest::addColumn<bool>("known");
+    QTest::newRow("reopen") << QByteArray("reopen\n") << true;
+    QTest::newRow("without newline") << QByteArray("reopen") << true;
+    QTest::newRow("other case") << QByteArray("REOPEN\n") << false;
+    QTest::newRow("unknown") << QByteArray("format-disk\n") << false;
+    QTest::newRow("empty") << QByteArray() << false;
+}
+
+void tst_SingleInstance::decodeRequest()
+{
+    QFETCH(QByteArray, line);
+    QFETCH(bool, known);
+    const std::optional<AppRequest> request = AppRequest::decode(line);
+    QCOMPARE(request.has_value(), known);
+    if (known)
+        QCOMPARE(AppRequest::decode(request->encode()), request);
+}
+
+namespace {
+
+// Runs a second instance's claim on another thread, as a second process
+// would, so that the first can answer on this one.
+SingleInstance::Role claimFromAnotherThread(const QString &dir)
+{
+    SingleInstance::Role role = SingleInstance::Role::unreachable;
+    QThread *thread = QThread::create([&] {
+        SingleInstance second(dir);
+        role = second.claim(AppRequest{AppRequest::Action::reopen});
+    });
+    thread->start();
+    if (!QTest::qWaitFor([&] { return thread->isFinished(); }, 20000))
+        qFatal("second instance did not finish");
+    thread->wait();
+    delete thread;
+    return role;
+}
+
+} // namespace
+
+void tst_SingleInstance::secondInstanceDeliversItsRequest()
+{
+    QTemporaryDir dir;
+    SingleInstance first(dir.path());
+    QCOMPARE(first.claim(AppRequest{}), SingleInstance::Role::primary);
+    QSignalSpy received(&first, &SingleInstance::requestReceived);
+
+    QCOMPARE(claimFromAnotherThread(dir.path()), SingleInstance::Role::secondary);
+    QTRY_COMPARE(received.count(), 1);
+    QCOMPARE(received.first().first().value<AppRequest>().action, AppRequest::Action::reopen);
+
+    // And again: the first keeps serving.
+    QCOMPARE(claimFromAnotherThread(dir.path()), SingleInstance::Role::secondary);
+    QTRY_COMPARE(received.count(), 2);
+}
+
+void tst_SingleInstance::lockOfADeadProcessIsTakenOver()
+{
+    // A crashed instance leaves its lock and socket files behind.
+    QTemporaryDir dir;
+    SingleInstance probe(dir.path());
+    QFile lock(probe.lockPath());
+    QVERIFY(lock.open(QIODevice::WriteOnly));
+    // A PID above the kernel's maximum never runs.
+    lock.write("4194399\nquillmark\n" + QHostInfo::localHostName().toUtf8() + "\n");
+    lock.close();
+    QFile socket(probe.socketPath());
+    QVERIFY(socket.open(QIODevice::WriteOnly));
+    socket.close();
+
+    SingleInstance instance(dir.path());
+    QCOMPARE(instance.claim(AppRequest{}), SingleInstance::Role::primary);
+    QCOMPARE(claimFromAnotherThread(dir.path()), SingleInstance::Role::secondary);
+}
+
+void tst_SingleInstance::unknownRequestIsRefused()
+{
+    QTemporaryDir dir;
+    SingleInstance first(dir.path());
+    QCOMPARE(first.claim(AppRequest{}), SingleInstance::Role::primary);
+    QSignalSpy received(&first, &SingleInstance::requestReceived);
+
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression("ignored request"));
+    QLocalSocket client;
+    client.connectToServer(first.socketPath());
+    QVERIFY(client.waitForConnected(5000));
+    client.write("shutdown\n");
+    QByteArray reply;
+    QTRY_VERIFY((reply += client.readAll()).contains('\n'));
+    QCOMPARE(reply, QByteArray("unknown\n"));
+    QCOMPARE(received.count(), 0);
+}
+
+QTEST_GUILESS_MAIN(tst_SingleInstance)
+#include "tst_SingleInstance.moc"
