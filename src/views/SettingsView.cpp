@@ -629,14 +629,14 @@ QString SettingsView::formattedFileSize(qint64 bytes)
     if (bytes < 1000)
         return QStringLiteral("%1 bytes").arg(bytes);
     static constexpr std::array units{"KB", "MB", "GB", "TB"};
-    double value = double(bytes);
+    // Kilobytes whole, larger units with one decimal, as file managers do;
+    // move up a unit where rounding would print 1000.
+    double value = double(bytes) / 1000.0;
     std::size_t unit = 0;
-    value /= 1000.0;
-    while (value >= 999.95 && unit + 1 < units.size()) {
+    while (value >= (unit == 0 ? 999.5 : 999.95) && unit + 1 < units.size()) {
         value /= 1000.0;
         ++unit;
     }
-    // Kilobytes whole, larger units with one decimal, as file managers do.
     const int decimals = unit == 0 ? 0 : 1;
     QString number = QLocale::c().toString(value, 'f', decimals);
     if (decimals > 0 && number.endsWith(QLatin1String(".0")))
