@@ -200,8 +200,7 @@ SettingsView::SettingsView(AppSettings &settings, ClipboardStore &store, Dialogs
             &SettingsView::scheduleStatisticsRefresh);
     connect(&m_store, &ClipboardStore::itemsRemoved, this,
             &SettingsView::scheduleStatisticsRefresh);
-    connect(&m_store, &ClipboardStore::itemsReset, this,
-            &SettingsView::scheduleStatisticsRefresh);
+    connect(&m_store, &ClipboardStore::itemsReset, this, &SettingsView::scheduleStatisticsRefresh);
 }
 
 SettingsView::~SettingsView() = default;
@@ -316,11 +315,9 @@ QWidget *SettingsView::buildGeneralSection()
             &AppSettings::setLaunchAtLogin);
     connect(m_startMonitoring, &QAbstractButton::toggled, &m_settings,
             &AppSettings::setStartMonitoringImmediately);
-    connect(m_showDockIcon, &QAbstractButton::toggled, &m_settings,
-            &AppSettings::setShowDockIcon);
+    connect(m_showDockIcon, &QAbstractButton::toggled, &m_settings, &AppSettings::setShowDockIcon);
     card->addRow(formRow(card, QStringLiteral("Launch at Login"), m_launchAtLogin));
-    card->addRow(
-        formRow(card, QStringLiteral("Start Monitoring Immediately"), m_startMonitoring));
+    card->addRow(formRow(card, QStringLiteral("Start Monitoring Immediately"), m_startMonitoring));
     card->addRow(formRow(card, QStringLiteral("Show Dock Icon"), m_showDockIcon));
 
     // The shortcut is fixed; the row only tells it. Keyboards here say Alt
@@ -359,18 +356,16 @@ QWidget *SettingsView::buildDataBoardSection()
 {
     auto *card = new GroupCard(this);
     m_retentionPicker = picker<RetentionPeriod>(this, "retentionPicker");
-    connect(m_retentionPicker, &QComboBox::currentIndexChanged, this, [this](int index) {
-        retentionSelectionChanged(caseAt<RetentionPeriod>(index));
-    });
+    connect(m_retentionPicker, &QComboBox::currentIndexChanged, this,
+            [this](int index) { retentionSelectionChanged(caseAt<RetentionPeriod>(index)); });
     card->addRow(formRow(card, QStringLiteral("Retention Period"), m_retentionPicker));
     card->addRow(caption(QStringLiteral("Reducing the retention will immediately wipe off your "
                                         "previous clips. Increasing it only affects future "
                                         "saves.")));
 
     m_captureModePicker = picker<CaptureMode>(this, "captureModePicker");
-    connect(m_captureModePicker, &QComboBox::currentIndexChanged, this, [this](int index) {
-        m_settings.setCaptureMode(caseAt<CaptureMode>(index));
-    });
+    connect(m_captureModePicker, &QComboBox::currentIndexChanged, this,
+            [this](int index) { m_settings.setCaptureMode(caseAt<CaptureMode>(index)); });
     card->addRow(formRow(card, QStringLiteral("Capture Mode"), m_captureModePicker));
 
     m_suppressionPicker = picker<DuplicateSuppressionWindow>(this, "suppressionWindowPicker");
@@ -391,9 +386,8 @@ QWidget *SettingsView::buildDataBoardSection()
     card->addRow(m_everyCopyCaption);
 
     m_previewLinesPicker = picker<PreviewLineCount>(this, "previewLinesPicker");
-    connect(m_previewLinesPicker, &QComboBox::currentIndexChanged, this, [this](int index) {
-        m_settings.setPreviewLineCount(caseAt<PreviewLineCount>(index));
-    });
+    connect(m_previewLinesPicker, &QComboBox::currentIndexChanged, this,
+            [this](int index) { m_settings.setPreviewLineCount(caseAt<PreviewLineCount>(index)); });
     card->addRow(formRow(card, QStringLiteral("Preview Lines"), m_previewLinesPicker));
 
     return section(
@@ -415,9 +409,8 @@ QWidget *SettingsView::buildAppearanceSection()
         "treatment. Clipboard rows remain clean and readable.")));
 
     m_fontSizePicker = picker<FontSizeChoice>(this, "fontSizePicker");
-    connect(m_fontSizePicker, &QComboBox::currentIndexChanged, this, [this](int index) {
-        m_settings.setFontSizeChoice(caseAt<FontSizeChoice>(index));
-    });
+    connect(m_fontSizePicker, &QComboBox::currentIndexChanged, this,
+            [this](int index) { m_settings.setFontSizeChoice(caseAt<FontSizeChoice>(index)); });
     card->addRow(formRow(card, QStringLiteral("Font Size"), m_fontSizePicker));
 
     m_accentPicker = picker<AccentColorChoice>(this, "accentPicker");
@@ -425,8 +418,8 @@ QWidget *SettingsView::buildAppearanceSection()
         m_settings.setAccentColorChoice(caseAt<AccentColorChoice>(index));
     });
     card->addRow(formRow(card, QStringLiteral("Accent / Copy Icon Color"), m_accentPicker));
-    card->addRow(
-        caption(QStringLiteral("The accent color is used for copy buttons and the menu bar icon.")));
+    card->addRow(caption(
+        QStringLiteral("The accent color is used for copy buttons and the menu bar icon.")));
 
     return section(this,
                    sectionHeader(QStringLiteral("APPEARANCE"),
@@ -456,8 +449,8 @@ QWidget *SettingsView::buildBackupSection()
     card->addRow(formRow(card, QStringLiteral("Import History"), importButton));
     card->addRow(formRow(card, QStringLiteral("Clear Today"), clearTodayButton));
     card->addRow(formRow(card, QStringLiteral("Clear All"), clearAllButton));
-    card->addRow(
-        caption(QStringLiteral("Clear actions require confirmation to avoid accidental deletion.")));
+    card->addRow(caption(
+        QStringLiteral("Clear actions require confirmation to avoid accidental deletion.")));
 
     return section(this,
                    sectionHeader(QStringLiteral("DATA & BACKUP"),
@@ -492,10 +485,10 @@ QWidget *SettingsView::buildAboutSection()
     card->addRow(formRow(card, QStringLiteral("Storage Usage"), m_storageValue));
     card->addRow(formRow(card, QStringLiteral("Developer"), developer));
 
-    return section(this,
-                   sectionHeader(QStringLiteral("ABOUT"),
-                                 QStringLiteral("App version and storage details")),
-                   card, m_cards);
+    return section(
+        this,
+        sectionHeader(QStringLiteral("ABOUT"), QStringLiteral("App version and storage details")),
+        card, m_cards);
 }
 
 QPushButton *SettingsView::accentButton(const QString &title, std::optional<QColor> tint)
@@ -568,9 +561,9 @@ void SettingsView::applyAppearance()
     const QColor accent = Appearance::accentColor(m_settings.accentColorChoice());
     for (const TintedButton &entry : std::as_const(m_accentButtons)) {
         const QColor tint = entry.tint.value_or(accent);
-        const QColor onTint = entry.tint ? NamedColors::white()
-                                         : Appearance::accentForegroundColor(
-                                               m_settings.accentColorChoice());
+        const QColor onTint =
+            entry.tint ? NamedColors::white()
+                       : Appearance::accentForegroundColor(m_settings.accentColorChoice());
         QString style;
         if (aurora) {
             style = QStringLiteral("QPushButton { background: %1; color: %2; border: none;"
@@ -677,9 +670,9 @@ void SettingsView::requestConfirmation(PendingAction action)
     Dialogs::Confirmation confirmation;
     confirmation.title = today ? QStringLiteral("Delete Today's History?")
                                : QStringLiteral("Delete All Clipboard History?");
-    confirmation.message = today
-                               ? QStringLiteral("This removes only today's clipboard items.")
-                               : QStringLiteral("This removes every clipboard item currently saved.");
+    confirmation.message =
+        today ? QStringLiteral("This removes only today's clipboard items.")
+              : QStringLiteral("This removes every clipboard item currently saved.");
     confirmation.buttons = {
         {today ? QStringLiteral("Delete Today") : QStringLiteral("Delete All"),
          Dialogs::ButtonRole::destructive},
@@ -793,8 +786,7 @@ void SettingsView::applyRetentionChange(RetentionPeriod period)
 void SettingsView::revertRetentionSelection()
 {
     // Selecting the stored period again asks nothing (see above).
-    m_retentionPicker->setCurrentIndex(
-        static_cast<int>(caseIndex(m_settings.retentionPeriod())));
+    m_retentionPicker->setCurrentIndex(static_cast<int>(caseIndex(m_settings.retentionPeriod())));
     m_retentionSelection = m_settings.retentionPeriod();
 }
 

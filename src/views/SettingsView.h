@@ -27,8 +27,8 @@ class SettingsView : public QWidget {
 public:
     enum class PendingAction { clearToday, clearAll };
 
-    SettingsView(AppSettings &settings, ClipboardStore &store, Dialogs &dialogs,
-                 const Clock &clock, QWidget *parent = nullptr);
+    SettingsView(AppSettings &settings, ClipboardStore &store, Dialogs &dialogs, const Clock &clock,
+                 QWidget *parent = nullptr);
     ~SettingsView() override;
 
     // Shows `message` under the header for a few seconds; a newer message

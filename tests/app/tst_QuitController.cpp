@@ -29,12 +29,11 @@ void tst_QuitController::answers_data()
     QTest::newRow("escape keeps running") << none << none << QString() << true << false;
     QTest::newRow("alt held") << Qt::KeyboardModifiers(Qt::AltModifier) << none << QString()
                               << false << true;
-    QTest::newRow("alt in the event") << none
-                                      << Qt::KeyboardModifiers(Qt::AltModifier |
-                                                               Qt::ControlModifier)
-                                      << QString() << false << true;
-    QTest::newRow("ctrl alone asks") << Qt::KeyboardModifiers(Qt::ControlModifier) << none
-                                     << "Keep Running" << true << false;
+    QTest::newRow("alt in the event")
+        << none << Qt::KeyboardModifiers(Qt::AltModifier | Qt::ControlModifier) << QString()
+        << false << true;
+    QTest::newRow("ctrl alone asks")
+        << Qt::KeyboardModifiers(Qt::ControlModifier) << none << "Keep Running" << true << false;
 }
 
 void tst_QuitController::answers()
@@ -82,11 +81,9 @@ void tst_QuitController::ctrlQInAnyWindowAsks_data()
     QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
     QTest::addColumn<int>("key");
     QTest::addColumn<bool>("asks");
-    QTest::newRow("ctrl+q") << Qt::KeyboardModifiers(Qt::ControlModifier) << int(Qt::Key_Q)
-                            << true;
+    QTest::newRow("ctrl+q") << Qt::KeyboardModifiers(Qt::ControlModifier) << int(Qt::Key_Q) << true;
     QTest::newRow("plain q is typing") << Qt::KeyboardModifiers() << int(Qt::Key_Q) << false;
-    QTest::newRow("ctrl+shift+q") << Qt::KeyboardModifiers(Qt::ControlModifier |
-                                                           Qt::ShiftModifier)
+    QTest::newRow("ctrl+shift+q") << Qt::KeyboardModifiers(Qt::ControlModifier | Qt::ShiftModifier)
                                   << int(Qt::Key_Q) << false;
     QTest::newRow("ctrl+w") << Qt::KeyboardModifiers(Qt::ControlModifier) << int(Qt::Key_W)
                             << false;

@@ -5,9 +5,9 @@
 #include <QHostInfo>
 #include <QLocalServer>
 #include <QLocalSocket>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTemporaryDir>
-#include <QRegularExpression>
 #include <QTest>
 #include <QThread>
 
