@@ -1,12 +1,26 @@
 #include "AppComposition.h"
 
+#include "AppSettings.h"
+#include "ClipboardStore.h"
+#include "Clock.h"
+#include "JsonSettingsBackend.h"
 #include "TerminationSignals.h"
+#include "X11Pasteboard.h"
+#include "XdgAutostartLoginItem.h"
 
 #include <QApplication>
+#include <QClipboard>
 
 AppComposition::AppComposition() = default;
 
-AppComposition::~AppComposition() = default;
+AppComposition::~AppComposition()
+{
+    // Take the shared instances down before the objects behind them.
+    if (m_store)
+        ClipboardStore::setShared(nullptr);
+    if (m_settings)
+        AppSettings::setShared(nullptr);
+}
 
 void AppComposition::launch()
 {
@@ -14,11 +28,24 @@ void AppComposition::launch()
     m_terminationSignals = new TerminationSignals(this);
     connect(m_terminationSignals, &TerminationSignals::received, this, &AppComposition::terminate);
 
-    // 2. Settings (with the login item) and 3. the history store with the
-    //    X11 clipboard join here as soon as they exist.
+    // 2. Settings first: loading them re-applies the login item.
+    m_settingsBackend = std::make_unique<JsonSettingsBackend>();
+    m_loginItem = std::make_unique<XdgAutostartLoginItem>();
+    m_settings = std::make_unique<AppSettings>(*m_settingsBackend, *m_loginItem);
+    AppSettings::setShared(m_settings.get());
+
+    // 3. The history: loads the file and, unless switched off, starts
+    //    watching the clipboard.
+    m_pasteboard = std::make_unique<X11Pasteboard>(QApplication::clipboard());
+    m_clock = std::make_unique<SystemClock>();
+    m_store = std::make_unique<ClipboardStore>(*m_settings, *m_pasteboard, *m_clock,
+                                               ClipboardStore::defaultHistoryFilePath());
+    ClipboardStore::setShared(m_store.get());
 }
 
 void AppComposition::terminate()
 {
+    if (m_store)
+        m_store->stopMonitoring();
     QApplication::quit();
 }

@@ -2,7 +2,15 @@
 
 #include <QObject>
 
+#include <memory>
+
+class AppSettings;
+class ClipboardStore;
+class JsonSettingsBackend;
+class SystemClock;
 class TerminationSignals;
+class X11Pasteboard;
+class XdgAutostartLoginItem;
 
 // Quillmark's long-lived objects, built in launch order and kept until the
 // process ends; the ones other code reaches as `shared` are installed here.
@@ -22,5 +30,11 @@ public:
     void terminate();
 
 private:
+    std::unique_ptr<JsonSettingsBackend> m_settingsBackend;
+    std::unique_ptr<XdgAutostartLoginItem> m_loginItem;
+    std::unique_ptr<AppSettings> m_settings;
+    std::unique_ptr<X11Pasteboard> m_pasteboard;
+    std::unique_ptr<SystemClock> m_clock;
+    std::unique_ptr<ClipboardStore> m_store;
     TerminationSignals *m_terminationSignals = nullptr;
 };

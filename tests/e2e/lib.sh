@@ -290,13 +290,13 @@ e2e_copy_text() {
     printf '%s' "$1" | xclip -selection clipboard -quiet -verbose >"$COPY_LOG" 2>&1 &
     COPY_PID=$!
     e2e_track "$COPY_PID"
-    e2e_wait_for "xclip to own the clipboard" 10 grep -q "request number 1" "$COPY_LOG"
+    e2e_wait_for "xclip to own the clipboard" 10 grep -qs "request number 1" "$COPY_LOG"
 }
 
 e2e_wait_text_read() {
     local served="${1:-1}"
     e2e_wait_for "the app to read the copied text" 10 \
-        grep -q "request number $((served + 1))" "$COPY_LOG"
+        grep -qs "request number $((served + 1))" "$COPY_LOG"
 }
 
 e2e_copy_image() {
@@ -305,7 +305,7 @@ e2e_copy_image() {
     xclip -selection clipboard -quiet -verbose -t image/png -i "$1" >"$COPY_LOG" 2>&1 &
     COPY_PID=$!
     e2e_track "$COPY_PID"
-    e2e_wait_for "xclip to own the clipboard" 10 grep -q "request number 1" "$COPY_LOG"
+    e2e_wait_for "xclip to own the clipboard" 10 grep -qs "request number 1" "$COPY_LOG"
 }
 
 e2e_own() {
@@ -314,11 +314,11 @@ e2e_own() {
     "$CLIPBOARD_OWNER" "$@" >"$OWNER_LOG" 2>"$OWNER_LOG.err" &
     OWNER_PID=$!
     e2e_track "$OWNER_PID"
-    e2e_wait_for "clipboard_owner to own the clipboard" 10 grep -qx "ready" "$OWNER_LOG"
+    e2e_wait_for "clipboard_owner to own the clipboard" 10 grep -qsx "ready" "$OWNER_LOG"
 }
 
 e2e_wait_owner_asked() {
-    e2e_wait_for "the app to ask the owner for $1" 10 grep -qx "asked $1" "$OWNER_LOG"
+    e2e_wait_for "the app to ask the owner for $1" 10 grep -qsx "asked $1" "$OWNER_LOG"
 }
 
 # --- the history file -----------------------------------------------------------

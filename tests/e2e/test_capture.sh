@@ -1,0 +1,164 @@
+#!/usr/bin/env bash
+# Capture from the real X11 clipboard: what is recorded and what is not,
+# duplicate suppression, non-text and secret owners, the file on disk across
+# a restart, the monitoring switch, and a clean end on SIGTERM.
+source "$(dirname "$0")/lib.sh"
+e2e_init "$1"
+e2e_start_xvfb
+
+count_is() { echo "len(items) == $1"; }
+front_is() { echo "len(items) == $1 and items[0]['content'] == arg"; }
+occurrences() { E2E_ARG="$1" e2e_history_py 'print(sum(1 for i in items if i["content"] == arg))'; }
+
+stop_and_check_exit() {
+    e2e_stop_app TERM
+    e2e_expect_eq "$1: SIGTERM ends quillmark with status 0" 0 "$APP_STATUS"
+    e2e_expect_eq "$1: nothing printed on stdout" "" "$(cat "$APP_STDOUT")"
+}
+
+# --- first run, default settings ---------------------------------------------
+
+e2e_copy_text "on the clipboard before start"
+e2e_start_app
+e2e_check "quillmark starts and writes its history file" e2e_wait_app_ready
+e2e_history_ok "$(count_is 0)" && e2e_pass "starts with an empty history" ||
+    e2e_fail "starts with an empty history"
+
+spaced=$'  two leading spaces and a trailing newline\n'
+e2e_copy_text "$spaced"
+E2E_ARG="$spaced" e2e_wait_history "$(front_is 1)" \
+    "a later copy is recorded exactly, and the text from before start is not"
+
+e2e_copy_text $' \n\t  \n'
+e2e_wait_text_read
+e2e_copy_text "after the blank copy"
+E2E_ARG="after the blank copy" e2e_wait_history "$(front_is 2)" \
+    "a blank copy is not recorded; the next copy is, at the front"
+
+# Same text again within 5 s: dropped. The app's read of the second copy is
+# the barrier; the third copy, after the window, is recorded.
+e2e_copy_text "duplicate"
+E2E_ARG="duplicate" e2e_wait_history "$(front_is 3)" "a new text is recorded"
+accepted_at=$(date +%s.%N)
+e2e_copy_text "duplicate"
+e2e_wait_text_read
+read_at=$(date +%s.%N)
+if python3 -c "import sys; sys.exit(0 if $read_at - $accepted_at < 4.5 else 1)"; then
+    # The window is measured from the accepted copy; wait it out.
+    while python3 -c "import sys, time; sys.exit(0 if time.time() < $accepted_at + 5.3 else 1)"; do
+        sleep 0.2
+    done
+    e2e_copy_text "duplicate"
+    E2E_ARG="duplicate" e2e_wait_history "$(front_is 4)" \
+        "the same text after the 5 s window is recorded again"
+    e2e_expect_eq "the same text within 5 s was dropped" 2 "$(occurrences duplicate)"
+else
+    echo "      (the machine took too long to read the duplicate; window check skipped)"
+fi
+
+# An image owner: asked for its targets, nothing recorded; text after it is.
+printf '\x89PNG\r\n\x1a\nnot really an image' >"$E2E_TMP/image.png"
+before=$(e2e_history_py 'print(len(items))')
+e2e_own --data image/png "$E2E_TMP/image.png"
+e2e_wait_owner_asked TARGETS
+e2e_copy_text "after the image"
+E2E_ARG="after the image" e2e_wait_history "$(front_is $((before + 1)))" \
+    "an image copy records nothing and a following text copy is recorded"
+e2e_check "the image owner was never asked for text" \
+    bash -c "! grep -q '^asked text' '$OWNER_LOG'"
+
+# The same with xclip offering only image/png.
+before=$(e2e_history_py 'print(len(items))')
+e2e_copy_image "$E2E_TMP/image.png"
+e2e_copy_text "after the xclip image"
+E2E_ARG="after the xclip image" e2e_wait_history "$(front_is $((before + 1)))" \
+    "xclip -t image/png records nothing; the text after it is recorded"
+
+# A password manager's copy: the owner marks it secret; never read, never kept.
+before=$(e2e_history_py 'print(len(items))')
+e2e_own --text "correct horse battery staple" --secret
+e2e_wait_owner_asked x-kde-passwordManagerHint
+e2e_copy_text "after the secret"
+E2E_ARG="after the secret" e2e_wait_history "$(front_is $((before + 1)))" \
+    "a copy marked secret by its owner is not recorded"
+e2e_expect_eq "the secret is nowhere in the history" 0 "$(occurrences "correct horse battery staple")"
+e2e_check "the secret owner was never asked for its text" \
+    bash -c "! grep -q '^asked text' '$OWNER_LOG'"
+e2e_check "the secret is not in the history file's bytes" \
+    bash -c "! grep -q 'battery staple' '$HISTORY_FILE'"
+
+e2e_copy_text "https://example.com/path"
+E2E_ARG="https://example.com/path" e2e_wait_history "$(front_is $((before + 2)))" \
+    "a text with slashes is recorded"
+
+# An owner that never answers: Qt gives up after its timeout (5 s), and the
+# app does not ask again on later ticks. The frozen owner's queue shows how
+# often it was asked once it runs again.
+before=$(e2e_history_py 'print(len(items))')
+e2e_own --text "from a frozen owner"
+kill -STOP "$OWNER_PID"
+frozen_at=$SECONDS
+while ((SECONDS < frozen_at + 9)); do sleep 0.5; done
+kill -CONT "$OWNER_PID"
+e2e_wait_owner_asked TARGETS
+e2e_copy_text "after the frozen owner"
+E2E_ARG="after the frozen owner" e2e_wait_history "$(front_is $((before + 1)))" \
+    "after a frozen owner the next copy is recorded"
+e2e_expect_eq "a frozen owner was asked once, not on every tick" 1 \
+    "$(grep -c '^asked TARGETS' "$OWNER_LOG")"
+
+e2e_expect_eq "the history directory is private (0700)" 700 \
+    "$(stat -c %a "$(dirname "$HISTORY_FILE")")"
+e2e_expect_eq "the history file is private (0600)" 600 "$(stat -c %a "$HISTORY_FILE")"
+
+stop_and_check_exit "first run"
+e2e_screenshot after-first-run
+
+# --- the file on disk ------------------------------------------------------------
+
+e2e_check "the history file has the exact format" e2e_history_py '
+import re
+raw = open(os.environ["HISTORY_FILE"], "rb").read()
+expected = json.dumps(items, indent=2, separators=(",", " : "), ensure_ascii=False)
+expected = expected.replace("/", "\\/").encode()
+ok = raw == expected
+ok = ok and all(list(i.keys()) == ["content", "createdAt", "id"] for i in items)
+ok = ok and all(re.fullmatch(r"\d{4}-\d\d-\d\dT\d\d:\d\d:\d\dZ", i["createdAt"]) for i in items)
+ok = ok and all(re.fullmatch(r"[0-9A-F]{8}(-[0-9A-F]{4}){3}-[0-9A-F]{12}", i["id"]) for i in items)
+ok = ok and b"https:\\/\\/example.com\\/path" in raw
+ok = ok and [i["createdAt"] for i in items] == sorted((i["createdAt"] for i in items), reverse=True)
+if not ok:
+    print(raw[:600].decode(errors="replace"))
+sys.exit(0 if ok else 1)'
+first_run=$(e2e_history_py 'print(json.dumps(items))')
+
+# --- second run: recordEveryCopy ------------------------------------------------
+
+e2e_write_settings '{ "captureMode": "recordEveryCopy" }'
+e2e_start_app
+e2e_check "quillmark starts again" e2e_wait_app_ready
+e2e_expect_eq "the history survives a restart" "$first_run" \
+    "$(e2e_history_py 'print(json.dumps(items))')"
+before=$(e2e_history_py 'print(len(items))')
+e2e_copy_text "every copy"
+E2E_ARG="every copy" e2e_wait_history "$(front_is $((before + 1)))" \
+    "recordEveryCopy: the first copy is recorded"
+e2e_copy_text "every copy"
+E2E_ARG="every copy" e2e_wait_history "$(front_is $((before + 2)))" \
+    "recordEveryCopy: the same text again at once is recorded too"
+stop_and_check_exit "recordEveryCopy run"
+
+# --- third run: monitoring off ---------------------------------------------------
+
+e2e_write_settings '{ "startMonitoringImmediately": false }'
+e2e_start_app
+e2e_check "quillmark starts with monitoring off" e2e_wait_app_ready
+before=$(e2e_history_py 'print(len(items))')
+e2e_copy_text "not watched"
+e2e_history_stays "$(count_is "$before")" \
+    "startMonitoringImmediately off: a copy is not recorded" 3
+e2e_check "startMonitoringImmediately off: the clipboard is never read" \
+    bash -c "! grep -q 'request number 2' '$COPY_LOG'"
+stop_and_check_exit "monitoring-off run"
+
+e2e_finish
