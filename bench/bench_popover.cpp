@@ -1,0 +1,148 @@
+// The popover over a history of 100,000 items, offscreen: opening it (model
+// refresh, layout, first paint) and typing one character into its search.
+#include "AppSettings.h"
+#include "ClipboardStore.h"
+#include "Clock.h"
+#include "HistoryCodec.h"
+#include "LoginItem.h"
+#include "MenuBarController.h"
+#include "MenuBarPopoverView.h"
+#include "Pasteboard.h"
+#include "RecentItemsModel.h"
+#include "SampleHistory.h"
+#include "SettingsBackend.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QHash>
+#include <QLineEdit>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+namespace {
+
+class MemoryBackend final : public SettingsBackend {
+public:
+    [[nodiscard]] std::optional<QVariant> object(const QString &key) const override
+    {
+        const auto it = m_values.constFind(key);
+        return it == m_values.constEnd() ? std::nullopt : std::optional<QVariant>(*it);
+    }
+    void setBool(const QString &key, bool value) override { m_values.insert(key, value); }
+    void setInteger(const QString &key, qlonglong value) override { m_values.insert(key, value); }
+    void setString(const QString &key, const QString &value) override
+    {
+        m_values.insert(key, value);
+    }
+    void commit() override {}
+
+private:
+    QHash<QString, QVariant> m_values{{QStringLiteral("startMonitoringImmediately"), false}};
+};
+
+class NoLoginItem final : public LoginItem {
+public:
+    [[nodiscard]] QString registerItem() override { return {}; }
+    [[nodiscard]] QString unregisterItem() override { return {}; }
+};
+
+class NullPasteboard final : public Pasteboard {
+public:
+    [[nodiscard]] qint64 changeCount() const override { return 0; }
+    [[nodiscard]] std::optional<QString> stringForType() override { return std::nullopt; }
+    void clearContents() override {}
+    void setString(const QString &) override {}
+};
+
+// One store of 100,000 items shared by every benchmark.
+struct Fixture {
+    Fixture()
+    {
+        const QString path = dir.path() + QStringLiteral("/clipboard-history.json");
+        QFile file(path);
+        (void)file.open(QIODevice::WriteOnly);
+        file.write(HistoryCodec::encode(makeSampleHistory(100000, clock.now(), 300)));
+        file.close();
+        settings = std::make_unique<AppSettings>(backend, login);
+        store = std::make_unique<ClipboardStore>(*settings, pasteboard, clock, path);
+        controller = std::make_unique<MenuBarController>(*settings, *store, pasteboard);
+    }
+    static Fixture &instance()
+    {
+        static Fixture fixture;
+        return fixture;
+    }
+
+    QTemporaryDir dir;
+    MemoryBackend backend;
+    NoLoginItem login;
+    NullPasteboard pasteboard;
+    SystemClock clock;
+    std::unique_ptr<AppSettings> settings;
+    std::unique_ptr<ClipboardStore> store;
+    std::unique_ptr<MenuBarController> controller;
+};
+
+// What a press of the shortcut does up to the first frame: show, lay out,
+// paint (grab() renders the window as the screen would).
+void BM_OpenPopover(benchmark::State &state)
+{
+    Fixture &f = Fixture::instance();
+    state.counters["storeItems"] = double(f.store->items().size());
+    for (auto _ : state) {
+        f.controller->statusItemClicked();
+        QApplication::processEvents();
+        benchmark::DoNotOptimize(f.controller->popover().grab());
+        state.PauseTiming();
+        f.controller->closePopover();
+        QApplication::processEvents();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_OpenPopover)->Unit(benchmark::kMillisecond);
+
+// One character typed into the search: filter the hundred, repaint.
+void BM_TypeOneCharacter(benchmark::State &state)
+{
+    Fixture &f = Fixture::instance();
+    f.controller->statusItemClicked();
+    QApplication::processEvents();
+    auto *search = f.controller->popover().findChild<QLineEdit *>(QStringLiteral("searchField"));
+    bool toggle = false;
+    for (auto _ : state) {
+        search->setText(toggle ? QStringLiteral("c") : QStringLiteral("cl"));
+        toggle = !toggle;
+        benchmark::DoNotOptimize(f.controller->popover().grab());
+    }
+    state.counters["rowsShown"] = double(f.controller->popover().model().rowCount());
+    f.controller->closePopover();
+}
+BENCHMARK(BM_TypeOneCharacter)->Unit(benchmark::kMillisecond);
+
+// The filter alone, without painting.
+void BM_FilterOnly(benchmark::State &state)
+{
+    Fixture &f = Fixture::instance();
+    RecentItemsModel &model = f.controller->popover().model();
+    bool toggle = false;
+    for (auto _ : state) {
+        model.setSearchText(toggle ? QStringLiteral("de") : QStringLiteral("dep"));
+        toggle = !toggle;
+        benchmark::DoNotOptimize(model.rowCount());
+    }
+}
+BENCHMARK(BM_FilterOnly)->Unit(benchmark::kMicrosecond);
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,88 @@
+#include "RecentItemsModel.h"
+
+#include "ClipboardStore.h"
+#include "TextHighlighter.h"
+
+RecentItemsModel::RecentItemsModel(ClipboardStore &store, QObject *parent)
+    : QAbstractListModel(parent), m_store(store)
+{
+    // Any change in the store may change which items are the newest
+    // hundred; re-reading a hundred shared strings is cheaper than tracking.
+    for (auto signal : {&ClipboardStore::itemsInserted, &ClipboardStore::itemsRemoved})
+        connect(&m_store, signal, this, &RecentItemsModel::reloadRecent);
+    connect(&m_store, &ClipboardStore::itemsReset, this, &RecentItemsModel::reloadRecent);
+    reloadRecent();
+}
+
+int RecentItemsModel::rowCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : int(m_rows.size());
+}
+
+QVariant RecentItemsModel::data(const QModelIndex &index, int role) const
+{
+    if (!checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid))
+        return {};
+    const ClipboardItem &item = itemAt(index.row());
+    switch (role) {
+    case Qt::DisplayRole:
+    case Qt::ToolTipRole:
+        return item.content.left(500);
+    case ItemRole:
+        return QVariant::fromValue(item);
+    case QueryRole:
+        return m_searchText;
+    default:
+        return {};
+    }
+}
+
+void RecentItemsModel::setSearchText(const QString &text)
+{
+    if (text == m_searchText)
+        return;
+    m_searchText = text;
+    const QString query = TextHighlighter::normalizedQuery(text);
+    if (query != m_query) {
+        m_query = query;
+        refilter();
+    } else if (!m_rows.isEmpty()) {
+        // Same matches, but the rows repaint their marks from the raw text.
+        Q_EMIT dataChanged(index(0), index(int(m_rows.size()) - 1), {QueryRole});
+    }
+    Q_EMIT statusChanged();
+}
+
+const ClipboardItem &RecentItemsModel::itemAt(int row) const
+{
+    return m_recent.at(m_rows.at(row));
+}
+
+QString RecentItemsModel::statusLine() const
+{
+    if (m_searchText.isEmpty())
+        return tr("%1 recent items").arg(m_recent.size());
+    return tr("Searching %1 matches").arg(m_rows.size());
+}
+
+void RecentItemsModel::reloadRecent()
+{
+    const QList<ClipboardItem> &items = m_store.items();
+    m_recent = items.first(std::min<qsizetype>(items.size(), limit));
+    m_loweredContent.clear();
+    m_loweredContent.reserve(m_recent.size());
+    for (const ClipboardItem &item : std::as_const(m_recent))
+        m_loweredContent.append(item.content.toLower());
+    refilter();
+    Q_EMIT statusChanged();
+}
+
+void RecentItemsModel::refilter()
+{
+    beginResetModel();
+    m_rows.clear();
+    for (int row = 0; row < m_recent.size(); ++row)
+        if (m_query.isEmpty() || m_loweredContent.at(row).contains(m_query))
+            m_rows.append(row);
+    endResetModel();
+}

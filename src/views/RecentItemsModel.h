@@ -1,0 +1,51 @@
+#pragma once
+
+#include "ClipboardItem.h"
+
+#include <QAbstractListModel>
+#include <QList>
+#include <QString>
+
+class ClipboardStore;
+
+// The popover's list: the newest `limit` items of the store, narrowed by the
+// search text. Only those items are ever copied or searched, however long
+// the history is, so typing in the popover costs the same for ten items as
+// for a hundred thousand. Filtering has no side effects on the store.
+class RecentItemsModel final : public QAbstractListModel {
+    Q_OBJECT
+public:
+    static constexpr int limit = 100;
+
+    enum Role { ItemRole = Qt::UserRole + 1, QueryRole };
+
+    explicit RecentItemsModel(ClipboardStore &store, QObject *parent = nullptr);
+
+    [[nodiscard]] int rowCount(const QModelIndex &parent = {}) const override;
+    [[nodiscard]] QVariant data(const QModelIndex &index, int role) const override;
+
+    // The search field's text, raw: untrimmed, as typed.
+    void setSearchText(const QString &text);
+    [[nodiscard]] const QString &searchText() const { return m_searchText; }
+
+    [[nodiscard]] const ClipboardItem &itemAt(int row) const;
+    [[nodiscard]] int recentCount() const { return int(m_recent.size()); }
+    // "N recent items" while the search field is empty, otherwise
+    // "Searching N matches" (spaces alone count as a search).
+    [[nodiscard]] QString statusLine() const;
+
+Q_SIGNALS:
+    // The counts behind statusLine() may have changed.
+    void statusChanged();
+
+private:
+    void reloadRecent();
+    void refilter();
+
+    ClipboardStore &m_store;
+    QList<ClipboardItem> m_recent;
+    QList<QString> m_loweredContent; // parallel to m_recent
+    QList<int> m_rows;               // rows of m_recent that match, in order
+    QString m_searchText;
+    QString m_query;
+};

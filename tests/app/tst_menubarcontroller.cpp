@@ -1,0 +1,102 @@
+#include "MenuBarController.h"
+#include "MenuBarPopoverView.h"
+#include "StoreHarness.h"
+
+#include <QSystemTrayIcon>
+#include <QTest>
+
+class TestMenuBarController : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void placesThePopover_data();
+    void placesThePopover();
+    void clicksAndTheShortcutToggle();
+    void iconTakesTheAccentColour();
+};
+
+void TestMenuBarController::placesThePopover_data()
+{
+    QTest::addColumn<QRect>("icon");
+    QTest::addColumn<QPoint>("pointer");
+    QTest::addColumn<QRect>("screen");
+    QTest::addColumn<QRect>("expected");
+
+    const QRect screen(0, 0, 1280, 800);
+    const QSize size(390, 540);
+    QTest::newRow("under an icon in the middle of a top panel")
+        << QRect(600, 1, 22, 26) << QPoint() << screen << QRect(QPoint(415, 31), size);
+    QTest::newRow("top right corner: kept on screen")
+        << QRect(1257, 1, 22, 26) << QPoint() << screen << QRect(QPoint(890, 31), size);
+    QTest::newRow("bottom panel: above the icon")
+        << QRect(20, 774, 22, 26) << QPoint() << screen << QRect(QPoint(0, 230), size);
+    QTest::newRow("no geometry: at the pointer")
+        << QRect() << QPoint(300, 200) << screen << QRect(QPoint(300, 200), size);
+    QTest::newRow("zero-sized geometry: at the pointer")
+        << QRect(1257, 1, 0, 0) << QPoint(300, 200) << screen << QRect(QPoint(300, 200), size);
+    QTest::newRow("pointer low and right: above it, on screen")
+        << QRect() << QPoint(1200, 700) << screen << QRect(QPoint(890, 161), size);
+    QTest::newRow("second screen to the right")
+        << QRect(2500, 0, 24, 24) << QPoint() << QRect(1280, 0, 1920, 1080)
+        << QRect(QPoint(2316, 28), size);
+}
+
+void TestMenuBarController::placesThePopover()
+{
+    QFETCH(QRect, icon);
+    QFETCH(QPoint, pointer);
+    QFETCH(QRect, screen);
+    QFETCH(QRect, expected);
+    QCOMPARE(MenuBarController::popoverGeometry(icon, pointer, QSize(390, 540), screen), expected);
+}
+
+void TestMenuBarController::clicksAndTheShortcutToggle()
+{
+    StoreHarness harness;
+    harness.open();
+    MenuBarController controller(*harness.settings, *harness.store, harness.pasteboard);
+
+    controller.statusItemClicked();
+    QVERIFY(controller.isPopoverShown());
+    QVERIFY(controller.popover().windowFlags().testFlag(Qt::Popup));
+    QCOMPARE(controller.popover().size(), QSize(390, 540));
+    controller.statusItemClicked();
+    QVERIFY(!controller.isPopoverShown());
+
+    controller.togglePopover();
+    QVERIFY(controller.isPopoverShown());
+    controller.togglePopover();
+    QVERIFY(!controller.isPopoverShown());
+    controller.closePopover(); // closed already: nothing happens
+    QVERIFY(!controller.isPopoverShown());
+
+    // Escape in the popover goes through the controller's close.
+    controller.statusItemClicked();
+    QVERIFY(QTest::qWaitForWindowExposed(&controller.popover()));
+    QTest::keyClick(&controller.popover(), Qt::Key_Escape);
+    QVERIFY(!controller.isPopoverShown());
+}
+
+void TestMenuBarController::iconTakesTheAccentColour()
+{
+    StoreHarness harness;
+    harness.open();
+    MenuBarController controller(*harness.settings, *harness.store, harness.pasteboard);
+    QCOMPARE(controller.statusItem().toolTip(), QStringLiteral("Clipboard History"));
+    QVERIFY(controller.statusItem().contextMenu() == nullptr);
+
+    // The colour of the icon's fully opaque pixels.
+    const auto ink = [&] {
+        const QImage image = controller.statusItem().icon().pixmap(32).toImage();
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                if (image.pixelColor(x, y).alpha() == 255)
+                    return image.pixelColor(x, y).rgb();
+        return QRgb(0);
+    };
+    QCOMPARE(ink(), QColor(255, 204, 0).rgb());
+    harness.settings->setAccentColorChoice(AccentColorChoice::blue);
+    QCOMPARE(ink(), QColor(0, 122, 255).rgb());
+}
+
+QTEST_MAIN(TestMenuBarController)
+#include "tst_menubarcontroller.moc"

@@ -1,0 +1,206 @@
+#include "MenuBarPopoverView.h"
+#include "RecentItemsModel.h"
+#include "StoreHarness.h"
+
+#include <QLineEdit>
+#include <QListView>
+#include <QPushButton>
+#include <QTest>
+
+namespace {
+
+// 150 items, newest first; a few with contents the searches look for.
+QList<ClipboardItem> sampleItems(int count)
+{
+    QList<ClipboardItem> items;
+    const QDateTime newest(QDate(2026, 12, 5), QTime(20, 0), Qt::UTC);
+    for (int i = 0; i < count; ++i) {
+        QString content = QStringLiteral("entry %1").arg(i);
+        if (i == 3)
+            content = QStringLiteral("xabcx");
+        else if (i == 7)
+            content = QStringLiteral("  foo\nXaBcY  ");
+        else if (i == 120)
+            content = QStringLiteral("needle beyond the hundred");
+        items.append(makeItem(content, newest.addSecs(-60 * i)));
+    }
+    return items;
+}
+
+struct Popover {
+    explicit Popover(int itemCount)
+    {
+        harness.writeHistory(sampleItems(itemCount));
+        harness.open();
+        view = std::make_unique<MenuBarPopoverView>(*harness.settings, *harness.store,
+                                                    harness.pasteboard);
+        view->setOnClosePopover([this] { actions.append(QStringLiteral("close")); });
+        view->setOnToggleMainWindow([this] { actions.append(QStringLiteral("toggle")); });
+        view->prepareForShowing();
+    }
+    void show()
+    {
+        view->show();
+        QVERIFY(QTest::qWaitForWindowActive(view.get()));
+        QTRY_VERIFY(search()->hasFocus());
+    }
+    [[nodiscard]] QLineEdit *search() const { return view->findChild<QLineEdit *>(); }
+    [[nodiscard]] QListView *list() const { return view->findChild<QListView *>(); }
+    [[nodiscard]] QString status() const { return view->model().statusLine(); }
+    [[nodiscard]] QStringList shownContents() const
+    {
+        QStringList contents;
+        for (int row = 0; row < view->model().rowCount(); ++row)
+            contents.append(view->model().itemAt(row).content);
+        return contents;
+    }
+
+    StoreHarness harness;
+    std::unique_ptr<MenuBarPopoverView> view;
+    QStringList actions;
+};
+
+} // namespace
+
+class TestMenuBarPopoverView : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void listsAndSearchesTheNewestHundred_data();
+    void listsAndSearchesTheNewestHundred();
+    void followsTheStore();
+    void clickingARowCopiesItExactlyThenCloses();
+    void keyboardMovesThroughTheListAndCopies();
+    void escapeClosesAndReturnInTheSearchDoesNothing();
+    void footerButtonTogglesTheMainWindowThenCloses();
+};
+
+void TestMenuBarPopoverView::listsAndSearchesTheNewestHundred_data()
+{
+    QTest::addColumn<int>("storeSize");
+    QTest::addColumn<QString>("search");
+    QTest::addColumn<int>("rows");
+    QTest::addColumn<QString>("status");
+
+    QTest::newRow("150 items: the newest 100") << 150 << "" << 100 << "100 recent items";
+    QTest::newRow("exactly 100") << 100 << "" << 100 << "100 recent items";
+    QTest::newRow("fewer") << 5 << "" << 5 << "5 recent items";
+    QTest::newRow("empty history") << 0 << "" << 0 << "0 recent items";
+    QTest::newRow("upper case finds lower case") << 150 << "ABC" << 2 << "Searching 2 matches";
+    QTest::newRow("surrounding spaces are trimmed")
+        << 150 << "  ABC  " << 2 << "Searching 2 matches";
+    QTest::newRow("spaces only: every recent item")
+        << 150 << "   " << 100 << "Searching 100 matches";
+    QTest::newRow("one match keeps the plural") << 150 << "xabcx" << 1 << "Searching 1 matches";
+    QTest::newRow("the 121st item is never searched")
+        << 150 << "needle" << 0 << "Searching 0 matches";
+    QTest::newRow("inner spacing must match") << 150 << "entry  1" << 0 << "Searching 0 matches";
+}
+
+void TestMenuBarPopoverView::listsAndSearchesTheNewestHundred()
+{
+    QFETCH(int, storeSize);
+    QFETCH(QString, search);
+    QFETCH(int, rows);
+    QFETCH(QString, status);
+
+    Popover popover(storeSize);
+    popover.search()->setText(search);
+    QCOMPARE(popover.view->model().rowCount(), rows);
+    QCOMPARE(popover.status(), status);
+    // The list keeps the store's order, newest first.
+    const QStringList shown = popover.shownContents();
+    if (search.isEmpty() && rows > 0) {
+        QCOMPARE(shown.first(), QStringLiteral("entry 0"));
+        QCOMPARE(shown.last(), QStringLiteral("entry %1").arg(rows - 1));
+    }
+    if (search.trimmed() == QLatin1String("ABC"))
+        QCOMPARE(shown, QStringList({"xabcx", "  foo\nXaBcY  "}));
+    // The empty state replaces the list exactly when nothing is shown.
+    QCOMPARE(popover.list()->isVisibleTo(popover.view.get()), rows > 0);
+}
+
+void TestMenuBarPopoverView::followsTheStore()
+{
+    Popover popover(100);
+    popover.harness.pasteboard.copy(QStringLiteral("fresh copy"));
+    popover.harness.store->pollPasteboard();
+    QCOMPARE(popover.status(), QStringLiteral("100 recent items"));
+    QCOMPARE(popover.shownContents().first(), QStringLiteral("fresh copy"));
+    QCOMPARE(popover.shownContents().last(), QStringLiteral("entry 98"));
+
+    popover.harness.store->clearAll();
+    QCOMPARE(popover.status(), QStringLiteral("0 recent items"));
+}
+
+void TestMenuBarPopoverView::clickingARowCopiesItExactlyThenCloses()
+{
+    Popover popover(20);
+    popover.show();
+    QListView *list = popover.list();
+    const QModelIndex row = popover.view->model().index(7);
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(row).center());
+    QCOMPARE(popover.harness.pasteboard.stringForType(), QStringLiteral("  foo\nXaBcY  "));
+    // Closing waits until the click has been handled.
+    QVERIFY(popover.actions.isEmpty());
+    QTRY_COMPARE(popover.actions, QStringList{"close"});
+}
+
+void TestMenuBarPopoverView::keyboardMovesThroughTheListAndCopies()
+{
+    Popover popover(20);
+    popover.show();
+    QTest::keyClicks(popover.search(), QStringLiteral("entry 1"));
+    // entry 1, entry 10 .. entry 19
+    QCOMPARE(popover.view->model().rowCount(), 11);
+
+    QTest::keyClick(popover.search(), Qt::Key_Down);
+    QVERIFY(popover.list()->hasFocus());
+    QCOMPARE(popover.list()->currentIndex().row(), 0);
+    QTest::keyClick(popover.list(), Qt::Key_Down);
+    QTest::keyClick(popover.list(), Qt::Key_Down);
+    QTest::keyClick(popover.list(), Qt::Key_Up);
+    QCOMPARE(popover.list()->currentIndex().row(), 1);
+    QTest::keyClick(popover.list(), Qt::Key_Up);
+    QTest::keyClick(popover.list(), Qt::Key_Up);
+    QVERIFY(popover.search()->hasFocus());
+    QCOMPARE(popover.search()->text(), QStringLiteral("entry 1"));
+
+    QTest::keyClick(popover.search(), Qt::Key_Down);
+    QTest::keyClick(popover.list(), Qt::Key_Down);
+    QTest::keyClick(popover.list(), Qt::Key_Return);
+    QCOMPARE(popover.harness.pasteboard.stringForType(), QStringLiteral("entry 10"));
+    QTRY_COMPARE(popover.actions, QStringList{"close"});
+}
+
+void TestMenuBarPopoverView::escapeClosesAndReturnInTheSearchDoesNothing()
+{
+    Popover popover(20);
+    popover.show();
+    const qint64 before = popover.harness.pasteboard.changeCount();
+    QTest::keyClicks(popover.search(), QStringLiteral("xabcx"));
+    QTest::keyClick(popover.search(), Qt::Key_Return);
+    QTest::keyClick(popover.search(), Qt::Key_Enter);
+    QCoreApplication::processEvents();
+    QCOMPARE(popover.harness.pasteboard.changeCount(), before);
+    QVERIFY(popover.actions.isEmpty());
+
+    QTest::keyClick(popover.search(), Qt::Key_Escape);
+    QCOMPARE(popover.actions, QStringList{"close"});
+    QTest::keyClick(popover.search(), Qt::Key_Down);
+    QTest::keyClick(popover.list(), Qt::Key_Escape);
+    QCOMPARE(popover.actions, QStringList({"close", "close"}));
+}
+
+void TestMenuBarPopoverView::footerButtonTogglesTheMainWindowThenCloses()
+{
+    Popover popover(3);
+    auto *button = popover.view->findChild<QPushButton *>(QStringLiteral("mainWindowButton"));
+    QCOMPARE(button->text(), QStringLiteral("Open Dock App"));
+    popover.view->setMainWindowVisible(true);
+    QCOMPARE(button->text(), QStringLiteral("Hide Dock App"));
+    button->click();
+    QCOMPARE(popover.actions, QStringList({"toggle", "close"}));
+}
+
+QTEST_MAIN(TestMenuBarPopoverView)
+#include "tst_menubarpopoverview.moc"
