@@ -33,6 +33,13 @@ bool writeAll(int fd, const char *data, qint64 size)
     return true;
 }
 
+// The temporary file sits beside the target, hidden: ".<name>.XXXXXX".
+QString temporaryPrefix(const QString &target)
+{
+    const QFileInfo info(target);
+    return info.absolutePath() + QLatin1String("/.") + info.fileName() + QLatin1Char('.');
+}
+
 int syncRetrying(int fd)
 {
     int rc;
@@ -98,4 +105,14 @@ QString AtomicFile::write(const QString &path, const QByteArray &data)
         ::close(dirFd);
     }
     return {};
+}
+
+void AtomicFile::removeLeftovers(const QString &path)
+{
+    const QFileInfo info(temporaryPrefix(path));
+    QDir directory = info.absoluteDir();
+    const QStringList names = directory.entryList({info.fileName() + QLatin1String("??????")},
+                                                  QDir::Files | QDir::Hidden | QDir::System);
+    for (const QString &name : names)
+        directory.remove(name);
 }

@@ -10,4 +10,8 @@ class AtomicFile {
 public:
     // Returns an empty string on success, otherwise a human description.
     [[nodiscard]] static QString write(const QString &path, const QByteArray &data);
+
+    // Deletes the temporary files that writes to `path` cut short by a
+    // crash or a kill left beside it (the file itself is always whole).
+    static void removeLeftovers(const QString &path);
 };

@@ -82,6 +82,7 @@ ClipboardStore::ClipboardStore(AppSettings &settings, Pasteboard &pasteboard, Cl
         QDir().mkdir(directory, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     } else if (QFileInfo(directory).isDir()) {
         ::chmod(QFile::encodeName(directory).constData(), S_IRWXU);
+        AtomicFile::removeLeftovers(m_filePath);
     }
 
     loadItems();
@@ -393,6 +394,11 @@ QString ClipboardStore::exportHistory(const QString &path) const
 
 QString ClipboardStore::importHistory(const QString &path)
 {
+    // Only a regular file: a device or a pipe could feed us forever.
+    const QFileInfo info(path);
+    if (info.exists() && !info.isFile())
+        return QStringLiteral("Cannot read \"%1\": not a regular file")
+            .arg(QDir::toNativeSeparators(path));
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return QStringLiteral("Cannot read \"%1\": %2")

@@ -5,9 +5,12 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <QRandomGenerator>
+
 #include <csignal>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 
 class TestAtomicFile : public QObject {
     Q_OBJECT
@@ -17,6 +20,7 @@ private Q_SLOTS:
     void failureNamesTheReason_data();
     void failureNamesTheReason();
     void writesThroughSymbolicLink();
+    void killDuringWritesLeavesWholeFile();
 };
 
 static int fileMode(const QString &path)
@@ -109,6 +113,36 @@ void TestAtomicFile::writesThroughSymbolicLink()
     QCOMPARE(AtomicFile::write(link, "two"), QString());
     QVERIFY(QFileInfo(link).isSymLink());
     QCOMPARE(readAll(target), QByteArray("two"));
+}
+
+// A process killed at any moment while saving leaves either the old or the
+// new file, never a mix or an empty one; its leftovers can be cleaned up.
+void TestAtomicFile::killDuringWritesLeavesWholeFile()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("history.json"));
+    const QByteArray first(2 << 20, 'a');
+    const QByteArray second(2 << 20, 'b');
+    QCOMPARE(AtomicFile::write(path, first), QString());
+
+    for (int round = 0; round < 12; ++round) {
+        const pid_t child = ::fork();
+        QVERIFY(child >= 0);
+        if (child == 0) {
+            for (int i = 0;; ++i)
+                (void)AtomicFile::write(path, i % 2 ? first : second);
+        }
+        ::usleep(useconds_t(QRandomGenerator::global()->bounded(2'000, 60'000)));
+        ::kill(child, SIGKILL);
+        int status = 0;
+        ::waitpid(child, &status, 0);
+        const QByteArray now = readAll(path);
+        QVERIFY2(now == first || now == second, qPrintable(QString::number(now.size())));
+    }
+
+    AtomicFile::removeLeftovers(path);
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
+             QStringList{QStringLiteral("history.json")});
 }
 
 QTEST_GUILESS_MAIN(TestAtomicFile)

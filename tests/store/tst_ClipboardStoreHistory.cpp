@@ -368,6 +368,7 @@ void TestHistory::importFailureChangesNothing_data()
 {
     QTest::addColumn<QByteArray>("bytes"); // empty: no file at all
     QTest::newRow("missing file") << QByteArray();
+    QTest::newRow("a directory") << QByteArray("<directory>");
     QTest::newRow("malformed JSON") << QByteArray("[{\"content\" : ");
     QTest::newRow("an object, not a list") << QByteArray("{\"content\" : \"x\"}");
     QTest::newRow("missing member")
@@ -390,7 +391,9 @@ void TestHistory::importFailureChangesNothing()
     const QByteArray fileBefore = h.fileBytes();
 
     const QString path = h.dir.path() + QStringLiteral("/backup.json");
-    if (!bytes.isEmpty()) {
+    if (bytes == "<directory>") {
+        QVERIFY(QDir().mkdir(path));
+    } else if (!bytes.isEmpty()) {
         QFile file(path);
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write(bytes);
