@@ -3,7 +3,9 @@
 #include "AppSettings.h"
 #include "ClipboardStore.h"
 #include "Clock.h"
+#include "GlobalHotKeyManager.h"
 #include "JsonSettingsBackend.h"
+#include "MenuBarController.h"
 #include "TerminationSignals.h"
 #include "X11Pasteboard.h"
 #include "XdgAutostartLoginItem.h"
@@ -16,6 +18,10 @@ AppComposition::AppComposition() = default;
 AppComposition::~AppComposition()
 {
     // Take the shared instances down before the objects behind them.
+    if (m_hotKeyManager)
+        GlobalHotKeyManager::setShared(nullptr);
+    if (m_menuBarController)
+        MenuBarController::setShared(nullptr);
     if (m_store)
         ClipboardStore::setShared(nullptr);
     if (m_settings)
@@ -41,6 +47,13 @@ void AppComposition::launch()
     m_store = std::make_unique<ClipboardStore>(*m_settings, *m_pasteboard, *m_clock,
                                                ClipboardStore::defaultHistoryFilePath());
     ClipboardStore::setShared(m_store.get());
+
+    // 5. The tray icon with its popover, then 6. the shortcut that toggles it.
+    m_menuBarController = std::make_unique<MenuBarController>(*m_settings, *m_store, *m_pasteboard);
+    MenuBarController::setShared(m_menuBarController.get());
+    m_hotKeyManager = std::make_unique<GlobalHotKeyManager>(
+        HotKeyRegistrar::create(), [] { MenuBarController::shared().statusItemClicked(); });
+    GlobalHotKeyManager::setShared(m_hotKeyManager.get());
 }
 
 void AppComposition::terminate()

@@ -6,7 +6,9 @@
 
 class AppSettings;
 class ClipboardStore;
+class GlobalHotKeyManager;
 class JsonSettingsBackend;
+class MenuBarController;
 class SystemClock;
 class TerminationSignals;
 class X11Pasteboard;
@@ -36,5 +38,7 @@ private:
     std::unique_ptr<X11Pasteboard> m_pasteboard;
     std::unique_ptr<SystemClock> m_clock;
     std::unique_ptr<ClipboardStore> m_store;
+    std::unique_ptr<MenuBarController> m_menuBarController;
+    std::unique_ptr<GlobalHotKeyManager> m_hotKeyManager;
     TerminationSignals *m_terminationSignals = nullptr;
 };

@@ -5,6 +5,8 @@
 source "$(dirname "$0")/lib.sh"
 e2e_init "$1"
 e2e_start_xvfb
+# A tray, so that the app has nothing to say about a missing one.
+e2e_start_tray
 
 count_is() { echo "len(items) == $1"; }
 front_is() { echo "len(items) == $1 and items[0]['content'] == arg"; }

@@ -19,6 +19,8 @@ e2e_expect_eq "Wayland without XWayland: exit status 1" 1 "$?"
 e2e_check "Wayland without XWayland: the reason on stderr" grep -q "XWayland" "$E2E_TMP/nox.err"
 
 e2e_start_xvfb
+# A tray, so that the app has nothing to say about a missing one.
+e2e_start_tray
 
 # An X server that does not answer: a clear line, not Qt's abort.
 DISPLAY=":$((${DISPLAY#:} + 1000))" "$QUILLMARK" >"$E2E_TMP/badx.out" 2>"$E2E_TMP/badx.err"
