@@ -26,7 +26,6 @@
 
 namespace {
 
-constexpr int defaultBannerDurationMs = 3000;
 constexpr int rowInset = 14;
 
 const QString importMessage =
@@ -156,7 +155,6 @@ SettingsView::SettingsView(AppSettings &settings, ClipboardStore &store, Dialogs
     resize(900, 820);
 
     m_bannerTimer->setSingleShot(true);
-    m_bannerTimer->setInterval(defaultBannerDurationMs);
     connect(m_bannerTimer, &QTimer::timeout, this, [this] { m_banner->hide(); });
     m_statisticsTimer->setSingleShot(true);
     m_statisticsTimer->setInterval(0);
@@ -646,7 +644,7 @@ void SettingsView::showBanner(const QString &message, bool isError)
     m_bannerIsError = isError;
     m_banner->setMessage(message, isError);
     m_banner->show();
-    m_bannerTimer->start();
+    m_bannerTimer->start(m_bannerDurationMs);
 }
 
 std::optional<QString> SettingsView::bannerMessage() const
@@ -658,7 +656,7 @@ std::optional<QString> SettingsView::bannerMessage() const
 
 void SettingsView::setBannerDuration(int msecs)
 {
-    m_bannerTimer->setInterval(msecs);
+    m_bannerDurationMs = msecs;
 }
 
 // ---- data tools -------------------------------------------------------------

@@ -36,7 +36,7 @@ public:
     void showBanner(const QString &message, bool isError);
     [[nodiscard]] std::optional<QString> bannerMessage() const;
     [[nodiscard]] bool bannerIsError() const { return m_bannerIsError; }
-    // How long a banner stays; tests shorten it.
+    // How long the next banner stays (3 s); tests shorten it.
     void setBannerDuration(int msecs);
 
     // The data tools, as their buttons run them.
@@ -88,6 +88,7 @@ private:
     RetentionPeriod m_retentionSelection;
     std::optional<PendingAction> m_pendingAction;
     bool m_bannerIsError = false;
+    int m_bannerDurationMs = 3000;
 
     StatusBanner *m_banner = nullptr;
     QTimer *m_bannerTimer = nullptr;

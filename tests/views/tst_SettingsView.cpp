@@ -1,0 +1,464 @@
+#include "FakeDialogs.h"
+#include "SettingsView.h"
+#include "SettingsWindow.h"
+#include "StoreHarness.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QStandardPaths>
+#include <QTest>
+
+namespace {
+
+// A settings view over a store in a temporary directory, answered by a
+// FakeDialogs. The clock stands at 5 December 2026, 22:04:07 in Berlin.
+struct Fixture {
+    Fixture()
+    {
+        harness.open();
+        view = std::make_unique<SettingsView>(*harness.settings, *harness.store, dialogs,
+                                              harness.clock);
+        view->show();
+        (void)QTest::qWaitForWindowExposed(view.get());
+    }
+
+    void click(const char *name)
+    {
+        auto *button = view->findChild<QPushButton *>(QLatin1String(name));
+        QVERIFY2(button, name);
+        QTest::mouseClick(button, Qt::LeftButton);
+    }
+    [[nodiscard]] QComboBox *combo(const char *name) const
+    {
+        return view->findChild<QComboBox *>(QLatin1String(name));
+    }
+    [[nodiscard]] QString banner() const { return view->bannerMessage().value_or(QString()); }
+    [[nodiscard]] QString aboutValue(const char *name) const
+    {
+        return view->findChild<QLabel *>(QLatin1String(name))->text();
+    }
+
+    StoreHarness harness;
+    FakeDialogs dialogs;
+    std::unique_ptr<SettingsView> view;
+};
+
+QList<ClipboardItem> todayAndYesterday(const QDateTime &now)
+{
+    return {makeItem(QStringLiteral("today"), now.addSecs(-3600)),
+            makeItem(QStringLiteral("yesterday"), now.addDays(-1))};
+}
+
+} // namespace
+
+class tst_SettingsView : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void initTestCase();
+    void clearAsksFirst_data();
+    void clearAsksFirst();
+    void importAsksThenReplaces_data();
+    void importAsksThenReplaces();
+    void importOfABadFileChangesNothing();
+    void exportWritesTheWholeHistory_data();
+    void exportWritesTheWholeHistory();
+    void proposedExportName_data();
+    void proposedExportName();
+    void retentionChangeAsksFirst_data();
+    void retentionChangeAsksFirst();
+    void storedRetentionOpensNoDialog();
+    void newerBannerReplacesOlder();
+    void suppressionRowFollowsCaptureMode();
+    void aboutFollowsTheStore();
+    void fileSizeText_data();
+    void fileSizeText();
+    void oneWindowOnly();
+};
+
+void tst_SettingsView::initTestCase()
+{
+    QStandardPaths::setTestModeEnabled(true);
+}
+
+void tst_SettingsView::clearAsksFirst_data()
+{
+    QTest::addColumn<QByteArray>("button");
+    QTest::addColumn<QString>("answer"); // empty: closed with Escape
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<QStringList>("remaining");
+    QTest::addColumn<QString>("banner");
+
+    const QStringList both{QStringLiteral("today"), QStringLiteral("yesterday")};
+    QTest::newRow("today, confirmed")
+        << QByteArray("clearTodayButton") << "Delete Today" << "Delete Today's History?"
+        << QStringList{QStringLiteral("yesterday")} << "Today's history deleted successfully.";
+    QTest::newRow("today, cancelled") << QByteArray("clearTodayButton") << "Cancel"
+                                      << "Delete Today's History?" << both << QString();
+    QTest::newRow("today, escape") << QByteArray("clearTodayButton") << QString()
+                                   << "Delete Today's History?" << both << QString();
+    QTest::newRow("all, confirmed") << QByteArray("clearAllButton") << "Delete All"
+                                    << "Delete All Clipboard History?" << QStringList{}
+                                    << "History deleted successfully.";
+    QTest::newRow("all, cancelled") << QByteArray("clearAllButton") << "Cancel"
+                                    << "Delete All Clipboard History?" << both << QString();
+    QTest::newRow("all, escape") << QByteArray("clearAllButton") << QString()
+                                 << "Delete All Clipboard History?" << both << QString();
+}
+
+void tst_SettingsView::clearAsksFirst()
+{
+    QFETCH(QByteArray, button);
+    QFETCH(QString, answer);
+    QFETCH(QString, title);
+    QFETCH(QStringList, remaining);
+    QFETCH(QString, banner);
+
+    Fixture f;
+    f.harness.store->replaceAll(todayAndYesterday(f.harness.clock.now()));
+    if (!answer.isEmpty())
+        f.dialogs.pressButton(answer);
+    f.click(button.constData());
+
+    QCOMPARE(f.dialogs.confirmations().size(), 1);
+    const Dialogs::Confirmation &asked = f.dialogs.confirmations().constFirst();
+    QCOMPARE(asked.title, title);
+    QCOMPARE(asked.buttons.size(), 2);
+    QCOMPARE(asked.buttons[0].role, Dialogs::ButtonRole::destructive);
+    QCOMPARE(asked.buttons[1].title, QStringLiteral("Cancel"));
+    QCOMPARE(asked.buttons[1].role, Dialogs::ButtonRole::cancel);
+    QCOMPARE(f.harness.contents(), remaining);
+    QCOMPARE(f.harness.fileItems().size(), remaining.size());
+    QCOMPARE(f.banner(), banner);
+    QVERIFY(!f.view->bannerIsError());
+}
+
+void tst_SettingsView::importAsksThenReplaces_data()
+{
+    QTest::addColumn<QString>("answer");
+    QTest::addColumn<bool>("chooseFile");
+    QTest::addColumn<QStringList>("expected");
+    QTest::addColumn<QString>("banner");
+
+    const QStringList before{QStringLiteral("today"), QStringLiteral("yesterday")};
+    QTest::newRow("continue, file chosen")
+        << "Continue" << true << QStringList{QStringLiteral("backup new"), QStringLiteral("backup old")}
+        << "History imported successfully.";
+    QTest::newRow("continue, panel cancelled") << "Continue" << false << before << QString();
+    QTest::newRow("cancel") << "Cancel" << true << before << QString();
+    QTest::newRow("escape") << QString() << true << before << QString();
+}
+
+void tst_SettingsView::importAsksThenReplaces()
+{
+    QFETCH(QString, answer);
+    QFETCH(bool, chooseFile);
+    QFETCH(QStringList, expected);
+    QFETCH(QString, banner);
+
+    Fixture f;
+    const QDateTime now = f.harness.clock.now();
+    f.harness.store->replaceAll(todayAndYesterday(now));
+    const QString backup = f.harness.dir.filePath(QStringLiteral("backup.json"));
+    QFile file(backup);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(HistoryCodec::encode({makeItem(QStringLiteral("backup old"), now.addDays(-3)),
+                                     makeItem(QStringLiteral("backup new"), now.addDays(-2))}));
+    file.close();
+
+    if (!answer.isEmpty())
+        f.dialogs.pressButton(answer);
+    if (chooseFile)
+        f.dialogs.chooseFile(backup);
+    else
+        f.dialogs.dismiss();
+    f.click("importButton");
+
+    const Dialogs::Confirmation &asked = f.dialogs.confirmations().constFirst();
+    QCOMPARE(asked.title, QStringLiteral("Import History?"));
+    QCOMPARE(asked.message,
+             QStringLiteral("Retention Period should match the timeline of your backup file.\n\n"
+                            "Only the selected retention period is displayed in the Data "
+                            "Board.\n\nRemaining data is not shown."));
+    QCOMPARE(asked.buttons[0].title, QStringLiteral("Continue"));
+    QCOMPARE(asked.buttons[0].role, Dialogs::ButtonRole::normal);
+    QCOMPARE(asked.buttons[1].role, Dialogs::ButtonRole::cancel);
+    const bool panelShown = answer == QLatin1String("Continue");
+    QCOMPARE(f.dialogs.openRequests().size(), panelShown ? 1 : 0);
+    if (panelShown) {
+        QCOMPARE(f.dialogs.openRequests()[0].title, QStringLiteral("Import Quillmark Backup"));
+        QCOMPARE(f.dialogs.openRequests()[0].message,
+                 QStringLiteral(
+                     "Select a Quillmark backup file to restore your clipboard history."));
+    }
+    QCOMPARE(f.harness.contents(), expected);
+    QCOMPARE(f.banner(), banner);
+    QVERIFY(!f.view->bannerIsError());
+}
+
+void tst_SettingsView::importOfABadFileChangesNothing()
+{
+    Fixture f;
+    f.harness.store->replaceAll(todayAndYesterday(f.harness.clock.now()));
+    const QByteArray fileBefore = f.harness.fileBytes();
+    const QString bad = f.harness.dir.filePath(QStringLiteral("notes.json"));
+    QFile file(bad);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(R"([{"content": "no id or time"}])");
+    file.close();
+
+    f.dialogs.pressButton(QStringLiteral("Continue"));
+    f.dialogs.chooseFile(bad);
+    f.click("importButton");
+
+    QVERIFY2(f.banner().startsWith(QLatin1String("Import failed: ")), qPrintable(f.banner()));
+    QVERIFY(f.banner().size() > QStringLiteral("Import failed: ").size());
+    QVERIFY(f.view->bannerIsError());
+    QCOMPARE(f.harness.contents(), (QStringList{QStringLiteral("today"), QStringLiteral("yesterday")}));
+    QCOMPARE(f.harness.fileBytes(), fileBefore);
+}
+
+void tst_SettingsView::exportWritesTheWholeHistory_data()
+{
+    QTest::addColumn<int>("target"); // 0 cancelled, 1 good path, 2 missing directory
+    QTest::addColumn<QString>("bannerStart");
+    QTest::addColumn<bool>("error");
+    QTest::newRow("written") << 1 << "History exported successfully." << false;
+    QTest::newRow("cancelled") << 0 << QString() << false;
+    QTest::newRow("missing directory") << 2 << "Export failed: " << true;
+}
+
+void tst_SettingsView::exportWritesTheWholeHistory()
+{
+    QFETCH(int, target);
+    QFETCH(QString, bannerStart);
+    QFETCH(bool, error);
+
+    Fixture f;
+    const QList<ClipboardItem> items = todayAndYesterday(f.harness.clock.now());
+    f.harness.store->replaceAll(items);
+    const QString path = target == 2 ? f.harness.dir.filePath(QStringLiteral("gone/b.json"))
+                                     : f.harness.dir.filePath(QStringLiteral("b.json"));
+    if (target == 0)
+        f.dialogs.dismiss();
+    else
+        f.dialogs.chooseFile(path);
+    f.click("exportButton");
+
+    QCOMPARE(f.dialogs.saveRequests().size(), 1);
+    const Dialogs::FileRequest &request = f.dialogs.saveRequests().constFirst();
+    QCOMPARE(request.title, QStringLiteral("Export Quillmark Backup"));
+    QCOMPARE(request.message, QStringLiteral("Creates a backup of your clipboard history."));
+    QVERIFY(!request.directory.isEmpty() && QDir(request.directory).exists());
+    QVERIFY2(f.banner().startsWith(bannerStart) && f.banner().isEmpty() == bannerStart.isEmpty(),
+             qPrintable(f.banner()));
+    QCOMPARE(f.view->bannerIsError(), error);
+    if (target == 1) {
+        QFile written(path);
+        QVERIFY(written.open(QIODevice::ReadOnly));
+        QCOMPARE(written.readAll(), HistoryCodec::encode(f.harness.store->items()));
+        QCOMPARE(written.permissions() & (QFileDevice::ReadGroup | QFileDevice::ReadOther),
+                 QFileDevice::Permissions());
+    }
+}
+
+void tst_SettingsView::proposedExportName_data()
+{
+    QTest::addColumn<QDateTime>("now");
+    QTest::addColumn<QString>("name");
+    // Berlin local time: 24-hour clock, time before date, two-digit year.
+    QTest::newRow("afternoon") << QDateTime(QDate(2026, 12, 5), QTime(13, 5, 9), Qt::UTC)
+                               << "quillmark-backup-14-05-09_05.12.26.json";
+    QTest::newRow("just after midnight")
+        << QDateTime(QDate(2026, 12, 31), QTime(23, 0, 1), Qt::UTC)
+        << "quillmark-backup-00-00-01_01.01.27.json";
+    QTest::newRow("summer time") << QDateTime(QDate(2026, 7, 4), QTime(21, 59, 59), Qt::UTC)
+                                 << "quillmark-backup-23-59-59_04.07.26.json";
+}
+
+void tst_SettingsView::proposedExportName()
+{
+    QFETCH(QDateTime, now);
+    QFETCH(QString, name);
+    Fixture f;
+    f.harness.clock.set(now);
+    f.dialogs.dismiss();
+    f.click("exportButton");
+    QCOMPARE(f.dialogs.saveRequests().constFirst().proposedName, name);
+    QCOMPARE(f.banner(), QString());
+}
+
+void tst_SettingsView::retentionChangeAsksFirst_data()
+{
+    QTest::addColumn<RetentionPeriod>("chosen");
+    QTest::addColumn<QString>("answer");
+    QTest::addColumn<RetentionPeriod>("stored");
+    QTest::addColumn<QString>("banner");
+
+    QTest::newRow("shorter, changed") << RetentionPeriod::oneWeek << "Change"
+                                      << RetentionPeriod::oneWeek << "Retention period updated.";
+    QTest::newRow("longer, changed")
+        << RetentionPeriod::twelveMonths << "Change" << RetentionPeriod::twelveMonths
+        << "Retention period updated.";
+    QTest::newRow("cancelled") << RetentionPeriod::oneWeek << "Cancel" << RetentionPeriod::oneMonth
+                               << QString();
+    QTest::newRow("escape") << RetentionPeriod::sixMonths << QString() << RetentionPeriod::oneMonth
+                            << QString();
+}
+
+void tst_SettingsView::retentionChangeAsksFirst()
+{
+    QFETCH(RetentionPeriod, chosen);
+    QFETCH(QString, answer);
+    QFETCH(RetentionPeriod, stored);
+    QFETCH(QString, banner);
+
+    Fixture f;
+    f.harness.store->replaceAll(
+        {makeItem(QStringLiteral("ten days old"), f.harness.clock.now().addDays(-10))});
+    if (!answer.isEmpty())
+        f.dialogs.pressButton(answer);
+    QComboBox *picker = f.combo("retentionPicker");
+    picker->setCurrentIndex(int(caseIndex(chosen)));
+
+    QCOMPARE(f.dialogs.confirmations().size(), 1);
+    QCOMPARE(f.dialogs.confirmations()[0].title, QStringLiteral("Change Retention Period?"));
+    QCOMPARE(f.dialogs.confirmations()[0].message,
+             QStringLiteral("Changing retention period will immediately wipe off your previous "
+                            "clips."));
+    QCOMPARE(f.harness.settings->retentionPeriod(), stored);
+    QCOMPARE(picker->currentIndex(), int(caseIndex(stored)));
+    QCOMPARE(f.view->retentionSelection(), stored);
+    QCOMPARE(f.banner(), banner);
+    // A confirmed week prunes the ten-day-old clip; anything else keeps it.
+    QCOMPARE(f.harness.store->items().size(), stored == RetentionPeriod::oneWeek ? 0 : 1);
+    if (!banner.isEmpty())
+        QCOMPARE(f.harness.backend.values.value(QStringLiteral("retentionPeriod")).toInt(),
+                 rawValue(stored));
+}
+
+void tst_SettingsView::storedRetentionOpensNoDialog()
+{
+    Fixture f;
+    QComboBox *picker = f.combo("retentionPicker");
+    f.view->retentionSelectionChanged(RetentionPeriod::oneMonth);
+    picker->setCurrentIndex(int(caseIndex(RetentionPeriod::oneMonth)));
+    QCOMPARE(f.dialogs.confirmations().size(), 0);
+
+    // A reopened window starts from the stored period, whatever the picker
+    // showed when it was hidden.
+    f.dialogs.dismiss();
+    picker->setCurrentIndex(int(caseIndex(RetentionPeriod::twoWeeks)));
+    f.view->hide();
+    f.view->show();
+    QCOMPARE(picker->currentIndex(), int(caseIndex(RetentionPeriod::oneMonth)));
+    QCOMPARE(f.dialogs.confirmations().size(), 1);
+}
+
+void tst_SettingsView::newerBannerReplacesOlder()
+{
+    Fixture f;
+    // The first banner's time runs out while the second is showing; the
+    // second has far longer to live, so it must still be there after.
+    f.view->setBannerDuration(50);
+    f.view->showBanner(QStringLiteral("first"), true);
+    f.view->setBannerDuration(60000);
+    f.view->showBanner(QStringLiteral("second"), false);
+    QCOMPARE(f.banner(), QStringLiteral("second"));
+    QVERIFY(!f.view->bannerIsError());
+    QTest::qWait(200);
+    QCOMPARE(f.banner(), QStringLiteral("second"));
+
+    // A banner does go away on its own.
+    f.view->setBannerDuration(20);
+    f.view->showBanner(QStringLiteral("third"), false);
+    QTRY_VERIFY(!f.view->bannerMessage().has_value());
+}
+
+void tst_SettingsView::suppressionRowFollowsCaptureMode()
+{
+    Fixture f;
+    auto *row = f.view->findChild<QWidget *>(QStringLiteral("suppressionWindowRow"));
+    auto *suppressCaption = f.view->findChild<QWidget *>(QStringLiteral("suppressionCaption"));
+    auto *everyCopyCaption = f.view->findChild<QWidget *>(QStringLiteral("everyCopyCaption"));
+    f.harness.settings->setDuplicateSuppressionWindow(DuplicateSuppressionWindow::thirty);
+    QVERIFY(row->isVisibleTo(f.view.get()));
+    QVERIFY(suppressCaption->isVisibleTo(f.view.get()));
+    QVERIFY(!everyCopyCaption->isVisibleTo(f.view.get()));
+
+    f.combo("captureModePicker")->setCurrentIndex(int(caseIndex(CaptureMode::recordEveryCopy)));
+    QCOMPARE(f.harness.settings->captureMode(), CaptureMode::recordEveryCopy);
+    QVERIFY(!row->isVisibleTo(f.view.get()));
+    QVERIFY(!suppressCaption->isVisibleTo(f.view.get()));
+    QVERIFY(everyCopyCaption->isVisibleTo(f.view.get()));
+
+    // Changed elsewhere, and the stored window comes back with the row.
+    f.harness.settings->setCaptureMode(CaptureMode::suppressConsecutiveDuplicates);
+    QVERIFY(row->isVisibleTo(f.view.get()));
+    QCOMPARE(f.combo("suppressionWindowPicker")->currentText(), QStringLiteral("30 Seconds"));
+    QCOMPARE(f.harness.settings->duplicateSuppressionWindow(), DuplicateSuppressionWindow::thirty);
+}
+
+void tst_SettingsView::aboutFollowsTheStore()
+{
+    Fixture f;
+    f.harness.store->replaceAll(todayAndYesterday(f.harness.clock.now()));
+    QTRY_COMPARE(f.aboutValue("entriesValue"), QStringLiteral("2"));
+    QTRY_COMPARE(f.aboutValue("storageValue"),
+                 SettingsView::formattedFileSize(f.harness.fileBytes().size()));
+
+    f.harness.store->handleCopiedText(QStringLiteral("a new copy"));
+    QTRY_COMPARE(f.aboutValue("entriesValue"), QStringLiteral("3"));
+    QTRY_COMPARE(f.aboutValue("storageValue"),
+                 SettingsView::formattedFileSize(f.harness.fileBytes().size()));
+
+    QFile::remove(f.harness.historyPath);
+    f.harness.store->clearAll();
+    QTRY_COMPARE(f.aboutValue("entriesValue"), QStringLiteral("0"));
+    QVERIFY(f.aboutValue("versionValue").contains(QLatin1String(" (")));
+}
+
+void tst_SettingsView::fileSizeText_data()
+{
+    QTest::addColumn<qint64>("bytes");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("nothing") << qint64(0) << "0 bytes";
+    QTest::newRow("one") << qint64(1) << "1 byte";
+    QTest::newRow("under a kilobyte") << qint64(999) << "999 bytes";
+    QTest::newRow("a kilobyte") << qint64(1000) << "1 KB";
+    QTest::newRow("kilobytes round") << qint64(12'345) << "12 KB";
+    QTest::newRow("megabytes") << qint64(1'234'567) << "1.2 MB";
+    QTest::newRow("whole megabytes") << qint64(5'000'000) << "5 MB";
+    QTest::newRow("rounds up to a megabyte") << qint64(999'600) << "1 MB";
+    QTest::newRow("gigabytes") << qint64(3'456'000'000) << "3.5 GB";
+}
+
+void tst_SettingsView::fileSizeText()
+{
+    QFETCH(qint64, bytes);
+    QFETCH(QString, text);
+    QCOMPARE(SettingsView::formattedFileSize(bytes), text);
+}
+
+void tst_SettingsView::oneWindowOnly()
+{
+    StoreHarness harness;
+    harness.open();
+    FakeDialogs dialogs;
+    SettingsWindow window(*harness.settings, *harness.store, dialogs, harness.clock);
+    window.showOrRaise();
+    SettingsView *first = window.view();
+    QVERIFY(first && first->isVisible());
+    first->close();
+    QVERIFY(!first->isVisible());
+    window.showOrRaise();
+    QCOMPARE(window.view(), first);
+    QVERIFY(first->isVisible());
+    QVERIFY(first->minimumWidth() >= 700 && first->minimumHeight() >= 820);
+}
+
+QTEST_MAIN(tst_SettingsView)
+#include "tst_SettingsView.moc"
