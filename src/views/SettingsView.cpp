@@ -250,6 +250,8 @@ QWidget *SettingsView::buildForm()
     }
     layout->addStretch(1);
     scroll->setWidget(content);
+    // setWidget() makes the content opaque; the backdrop must show through.
+    content->setAutoFillBackground(false);
     return scroll;
 }
 
@@ -333,9 +335,7 @@ QWidget *SettingsView::buildGeneralSection()
                                                   "Quillmark is running in the background."),
                                    shortcut);
     explanation->setFont(pixelFont(font(), 11, QFont::Normal));
-    explanation->setWordWrap(true);
     explanation->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    explanation->setMaximumWidth(300);
     m_secondaryLabels.append(explanation);
     shortcutLayout->addWidget(keys, 0, Qt::AlignRight);
     shortcutLayout->addWidget(explanation, 0, Qt::AlignRight);
@@ -579,7 +579,9 @@ void SettingsView::applyAppearance()
             // Bordered: tinted text on a faint wash of the tint. Light tints
             // are darkened on a light window so the title stays readable.
             QColor text = tint;
-            if (!dark && tint.lightness() > 140)
+            const int brightness =
+                (299 * tint.red() + 587 * tint.green() + 114 * tint.blue()) / 1000;
+            if (!dark && brightness > 140)
                 text = tint.darker(160);
             style = QStringLiteral("QPushButton { background: %1; color: %2;"
                                    " border: 1px solid %3; border-radius: 7px;"
