@@ -1,7 +1,12 @@
-#include "AppComposition.h"
+#include "AppDelegate.h"
+#include "AppRequest.h"
+#include "Appearance.h"
 #include "DisplaySession.h"
+#include "SingleInstance.h"
 
 #include <QApplication>
+
+#include <cstdio>
 
 int main(int argc, char *argv[])
 {
@@ -17,7 +22,23 @@ int main(int argc, char *argv[])
     // Quillmark lives in the tray: closing its last window does not end it.
     QApplication::setQuitOnLastWindowClosed(false);
 
-    AppComposition composition;
-    composition.launch();
+    // One Quillmark per session: a later launch hands its request to the
+    // running one and leaves.
+    SingleInstance instance;
+    switch (instance.claim(AppRequest{AppRequest::Action::reopen})) {
+    case SingleInstance::Role::primary:
+        break;
+    case SingleInstance::Role::secondary:
+        return 0;
+    case SingleInstance::Role::unreachable:
+        std::fputs("Quillmark is already running but does not answer.\n", stderr);
+        return 1;
+    }
+
+    Appearance::installApplicationStyle();
+    AppDelegate delegate;
+    QObject::connect(&instance, &SingleInstance::requestReceived, &delegate,
+                     &AppDelegate::handleRequest);
+    delegate.applicationDidFinishLaunching();
     return QApplication::exec();
 }

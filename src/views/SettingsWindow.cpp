@@ -13,6 +13,11 @@ SettingsWindow::~SettingsWindow()
     delete m_view;
 }
 
+SettingsView *SettingsWindow::view() const
+{
+    return m_view;
+}
+
 void SettingsWindow::showOrRaise()
 {
     if (!m_view)

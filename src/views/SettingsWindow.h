@@ -20,7 +20,7 @@ public:
 
     void showOrRaise();
     // Null until the window was first shown.
-    [[nodiscard]] SettingsView *view() const { return m_view; }
+    [[nodiscard]] SettingsView *view() const;
 
 private:
     AppSettings &m_settings;

@@ -94,15 +94,16 @@ void tst_SettingsView::clearAsksFirst_data()
 
     const QStringList both{QStringLiteral("today"), QStringLiteral("yesterday")};
     QTest::newRow("today, confirmed")
-        << QByteArray("clearTodayButton") << "Delete Today" << "Delete Today's History?"
-        << QStringList{QStringLiteral("yesterday")} << "Today's history deleted successfully.";
+        << QByteArray("clearTodayButton") << "Delete Today"
+        << "Delete Today's History?" << QStringList{QStringLiteral("yesterday")}
+        << "Today's history deleted successfully.";
     QTest::newRow("today, cancelled") << QByteArray("clearTodayButton") << "Cancel"
                                       << "Delete Today's History?" << both << QString();
     QTest::newRow("today, escape") << QByteArray("clearTodayButton") << QString()
                                    << "Delete Today's History?" << both << QString();
-    QTest::newRow("all, confirmed") << QByteArray("clearAllButton") << "Delete All"
-                                    << "Delete All Clipboard History?" << QStringList{}
-                                    << "History deleted successfully.";
+    QTest::newRow("all, confirmed")
+        << QByteArray("clearAllButton") << "Delete All"
+        << "Delete All Clipboard History?" << QStringList{} << "History deleted successfully.";
     QTest::newRow("all, cancelled") << QByteArray("clearAllButton") << "Cancel"
                                     << "Delete All Clipboard History?" << both << QString();
     QTest::newRow("all, escape") << QByteArray("clearAllButton") << QString()
@@ -145,7 +146,8 @@ void tst_SettingsView::importAsksThenReplaces_data()
 
     const QStringList before{QStringLiteral("today"), QStringLiteral("yesterday")};
     QTest::newRow("continue, file chosen")
-        << "Continue" << true << QStringList{QStringLiteral("backup new"), QStringLiteral("backup old")}
+        << "Continue" << true
+        << QStringList{QStringLiteral("backup new"), QStringLiteral("backup old")}
         << "History imported successfully.";
     QTest::newRow("continue, panel cancelled") << "Continue" << false << before << QString();
     QTest::newRow("cancel") << "Cancel" << true << before << QString();
@@ -190,9 +192,9 @@ void tst_SettingsView::importAsksThenReplaces()
     QCOMPARE(f.dialogs.openRequests().size(), panelShown ? 1 : 0);
     if (panelShown) {
         QCOMPARE(f.dialogs.openRequests()[0].title, QStringLiteral("Import Quillmark Backup"));
-        QCOMPARE(f.dialogs.openRequests()[0].message,
-                 QStringLiteral(
-                     "Select a Quillmark backup file to restore your clipboard history."));
+        QCOMPARE(
+            f.dialogs.openRequests()[0].message,
+            QStringLiteral("Select a Quillmark backup file to restore your clipboard history."));
     }
     QCOMPARE(f.harness.contents(), expected);
     QCOMPARE(f.banner(), banner);
@@ -217,7 +219,8 @@ void tst_SettingsView::importOfABadFileChangesNothing()
     QVERIFY2(f.banner().startsWith(QLatin1String("Import failed: ")), qPrintable(f.banner()));
     QVERIFY(f.banner().size() > QStringLiteral("Import failed: ").size());
     QVERIFY(f.view->bannerIsError());
-    QCOMPARE(f.harness.contents(), (QStringList{QStringLiteral("today"), QStringLiteral("yesterday")}));
+    QCOMPARE(f.harness.contents(),
+             (QStringList{QStringLiteral("today"), QStringLiteral("yesterday")}));
     QCOMPARE(f.harness.fileBytes(), fileBefore);
 }
 
@@ -272,9 +275,8 @@ void tst_SettingsView::proposedExportName_data()
     // Berlin local time: 24-hour clock, time before date, two-digit year.
     QTest::newRow("afternoon") << QDateTime(QDate(2026, 12, 5), QTime(13, 5, 9), Qt::UTC)
                                << "quillmark-backup-14-05-09_05.12.26.json";
-    QTest::newRow("just after midnight")
-        << QDateTime(QDate(2026, 12, 31), QTime(23, 0, 1), Qt::UTC)
-        << "quillmark-backup-00-00-01_01.01.27.json";
+    QTest::newRow("just after midnight") << QDateTime(QDate(2026, 12, 31), QTime(23, 0, 1), Qt::UTC)
+                                         << "quillmark-backup-00-00-01_01.01.27.json";
     QTest::newRow("summer time") << QDateTime(QDate(2026, 7, 4), QTime(21, 59, 59), Qt::UTC)
                                  << "quillmark-backup-23-59-59_04.07.26.json";
 }

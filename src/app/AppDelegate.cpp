@@ -1,0 +1,130 @@
+#include "AppDelegate.h"
+
+#include "AppSettings.h"
+#include "ClipboardStore.h"
+#include "Clock.h"
+#include "GlobalHotKeyManager.h"
+#include "HotKeyRegistrar.h"
+#include "JsonSettingsBackend.h"
+#include "MenuBarController.h"
+#include "QtDialogs.h"
+#include "QuitController.h"
+#include "SettingsWindow.h"
+#include "TaskbarPresence.h"
+#include "TerminationSignals.h"
+#include "X11Pasteboard.h"
+#include "XdgAutostartLoginItem.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QWindow>
+
+AppDelegate::AppDelegate() = default;
+
+AppDelegate::~AppDelegate()
+{
+    // Windows first, then the shared instances, then the objects behind them.
+    delete m_settingsWindow;
+    if (m_hotKeyManager)
+        GlobalHotKeyManager::setShared(nullptr);
+    if (m_menuBarController)
+        MenuBarController::setShared(nullptr);
+    if (m_store)
+        ClipboardStore::setShared(nullptr);
+    if (m_settings)
+        AppSettings::setShared(nullptr);
+}
+
+void AppDelegate::applicationDidFinishLaunching()
+{
+    // Ending on SIGINT/SIGTERM goes through terminate(), without asking.
+    m_terminationSignals = new TerminationSignals(this);
+    connect(m_terminationSignals, &TerminationSignals::received, this, &AppDelegate::terminate);
+
+    // 1. Settings first: loading them re-applies the login item.
+    m_settingsBackend = std::make_unique<JsonSettingsBackend>();
+    m_loginItem = std::make_unique<XdgAutostartLoginItem>();
+    m_settings = std::make_unique<AppSettings>(*m_settingsBackend, *m_loginItem);
+    AppSettings::setShared(m_settings.get());
+
+    // 2. Taskbar presence follows "Show Dock Icon" now and on every real
+    //    change (AppSettings announces changes only).
+    m_taskbarPresence = TaskbarPresence::create();
+    applyDockIconVisibility(m_settings->showDockIcon());
+    connect(m_settings.get(), &AppSettings::showDockIconChanged, this,
+            &AppDelegate::applyDockIconVisibility);
+
+    // 3. The history: loads the file and, unless switched off, starts
+    //    watching the clipboard.
+    m_pasteboard = std::make_unique<X11Pasteboard>(QApplication::clipboard());
+    m_clock = std::make_unique<SystemClock>();
+    m_store = std::make_unique<ClipboardStore>(*m_settings, *m_pasteboard, *m_clock,
+                                               ClipboardStore::defaultHistoryFilePath());
+    ClipboardStore::setShared(m_store.get());
+
+    // 4. The windows, built when first shown, and the questions they ask.
+    m_dialogs = std::make_unique<QtDialogs>();
+    m_settingsWindow = new SettingsWindow(*m_settings, *m_store, *m_dialogs, *m_clock);
+    m_quitController = new QuitController(
+        *m_dialogs, [this] { m_store->stopMonitoring(); }, this);
+    m_quitController->install();
+
+    // 5. The main window manager joins here.
+
+    // 6. The tray icon with its popover, then 7. the shortcut that toggles it.
+    m_menuBarController = std::make_unique<MenuBarController>(*m_settings, *m_store, *m_pasteboard);
+    MenuBarController::setShared(m_menuBarController.get());
+    m_menuBarController->setOnOpenSettings([this] { showSettings(); });
+    m_hotKeyManager = std::make_unique<GlobalHotKeyManager>(
+        HotKeyRegistrar::create(), [] { MenuBarController::shared().statusItemClicked(); });
+    GlobalHotKeyManager::setShared(m_hotKeyManager.get());
+}
+
+void AppDelegate::handleRequest(const AppRequest &request)
+{
+    switch (request.action) {
+    case AppRequest::Action::reopen:
+        if (!hasVisibleWindows())
+            showMainWindow();
+        break;
+    }
+}
+
+bool AppDelegate::hasVisibleWindows()
+{
+    const QWindowList windows = QGuiApplication::topLevelWindows();
+    for (const QWindow *window : windows) {
+        const Qt::WindowType type = window->type();
+        if (window->isVisible() && (type == Qt::Window || type == Qt::Dialog))
+            return true;
+    }
+    return false;
+}
+
+void AppDelegate::showMainWindow()
+{
+    // The history window joins with its manager.
+}
+
+void AppDelegate::applyDockIconVisibility(bool show)
+{
+    QMetaObject::invokeMethod(
+        this, [this, show] { m_taskbarPresence->setShownInTaskbar(show); }, Qt::QueuedConnection);
+}
+
+void AppDelegate::showSettings()
+{
+    m_settingsWindow->showOrRaise();
+}
+
+void AppDelegate::requestTermination()
+{
+    m_quitController->requestTermination();
+}
+
+void AppDelegate::terminate()
+{
+    if (m_store)
+        m_store->stopMonitoring();
+    QApplication::quit();
+}
