@@ -151,7 +151,12 @@ qreal itemFontSize(FontSizeChoice choice)
 
 QColor hoverBackground(AccentColorChoice choice, ColorScheme scheme)
 {
-    return withOpacity(accentColor(choice), scheme == ColorScheme::dark ? 0.18 : 0.1);
+    return hoverBackground(accentColor(choice), scheme);
+}
+
+QColor hoverBackground(const QColor &accent, ColorScheme scheme)
+{
+    return withOpacity(accent, scheme == ColorScheme::dark ? 0.18 : 0.1);
 }
 
 ColorScheme desktopScheme()

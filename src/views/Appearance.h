@@ -55,6 +55,7 @@ namespace Appearance {
 [[nodiscard]] qreal itemFontSize(FontSizeChoice choice);
 // The accent colour at the opacity of a hovered row: stronger on dark.
 [[nodiscard]] QColor hoverBackground(AccentColorChoice choice, ColorScheme scheme);
+[[nodiscard]] QColor hoverBackground(const QColor &accent, ColorScheme scheme);
 
 // Whether the desktop currently prefers dark, judged from the application's
 // palette as the platform theme delivered it (Qt 6.4 has no scheme hint).

@@ -114,9 +114,9 @@ private Q_SLOTS:
         QCOMPARE(Appearance::accentForegroundColor(A::red), NamedColors::white());
         QCOMPARE(Appearance::accentForegroundColor(A::blue), NamedColors::white());
         // Alpha is stored in 16 bits: compare to the nearest step.
-        QCOMPARE(Appearance::hoverBackground(A::blue, ColorScheme::dark).alpha(), 46);
-        QCOMPARE(Appearance::hoverBackground(A::blue, ColorScheme::light).alpha(), 26);
-        QCOMPARE(Appearance::hoverBackground(A::blue, ColorScheme::dark).rgb(),
+        QCOMPARE(Appearance::hoverBackground(NamedColors::blue(), ColorScheme::dark).alpha(), 46);
+        QCOMPARE(Appearance::hoverBackground(NamedColors::blue(), ColorScheme::light).alpha(), 26);
+        QCOMPARE(Appearance::hoverBackground(NamedColors::blue(), ColorScheme::dark).rgb(),
                  NamedColors::blue().rgb());
         QCOMPARE(Appearance::itemFontSize(FontSizeChoice::small), 12.0);
         QCOMPARE(Appearance::itemFontSize(FontSizeChoice::medium), 14.0);

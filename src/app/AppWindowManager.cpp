@@ -1,0 +1,111 @@
+#include "AppWindowManager.h"
+
+#include "ContentView.h"
+
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QVBoxLayout>
+#include <QWidget>
+
+#include <functional>
+
+namespace {
+
+AppWindowManager *s_shared = nullptr;
+
+constexpr QSize kInitialSize(1200, 820);
+
+// The top-level window: its close button hides it instead.
+class MainWindow final : public QWidget {
+public:
+    explicit MainWindow(std::function<void()> onClose) : m_onClose(std::move(onClose)) {}
+
+protected:
+    void closeEvent(QCloseEvent *event) override
+    {
+        event->ignore();
+        m_onClose();
+    }
+
+private:
+    std::function<void()> m_onClose;
+};
+
+} // namespace
+
+AppWindowManager::AppWindowManager(ClipboardStore &store, AppSettings &settings,
+                                   Pasteboard *pasteboard, QObject *parent)
+    : QObject(parent), m_store(store), m_settings(settings), m_pasteboard(pasteboard)
+{
+}
+
+AppWindowManager::~AppWindowManager()
+{
+    if (s_shared == this)
+        s_shared = nullptr;
+}
+
+AppWindowManager &AppWindowManager::shared()
+{
+    if (!s_shared)
+        qFatal("AppWindowManager::shared() used before the application installed it");
+    return *s_shared;
+}
+
+void AppWindowManager::setShared(AppWindowManager *instance)
+{
+    s_shared = instance;
+}
+
+QWidget *AppWindowManager::mainWindow() const
+{
+    return m_window.get();
+}
+
+void AppWindowManager::buildWindow()
+{
+    m_window = std::make_unique<MainWindow>([this] { hideMainWindow(); });
+    m_window->setWindowTitle(QStringLiteral("Quillmark"));
+    m_window->setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                             Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint);
+    m_contentView = new ContentView(m_store, m_settings, m_pasteboard, m_window.get());
+    auto *layout = new QVBoxLayout(m_window.get());
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(m_contentView);
+
+    // Centred once, here; later showings keep the user's position and size.
+    m_window->resize(kInitialSize);
+    if (const QScreen *screen = QGuiApplication::primaryScreen()) {
+        QRect frame(QPoint(0, 0), kInitialSize);
+        frame.moveCenter(screen->availableGeometry().center());
+        m_window->move(frame.topLeft());
+    }
+}
+
+void AppWindowManager::showMainWindow()
+{
+    if (!m_window)
+        buildWindow();
+    if (m_window->isMinimized())
+        m_window->setWindowState(m_window->windowState() & ~Qt::WindowMinimized);
+    m_window->show();
+    m_window->raise();
+    m_window->activateWindow();
+    setMainWindowVisible(true);
+}
+
+void AppWindowManager::hideMainWindow()
+{
+    if (m_window)
+        m_window->hide();
+    setMainWindowVisible(false);
+}
+
+void AppWindowManager::setMainWindowVisible(bool visible)
+{
+    if (visible == m_isMainWindowVisible)
+        return;
+    m_isMainWindowVisible = visible;
+    Q_EMIT isMainWindowVisibleChanged(visible);
+}

@@ -1,0 +1,143 @@
+#include "ClipboardDetailSheet.h"
+
+#include "Appearance.h"
+#include "CopyButton.h"
+#include "DateFormatter.h"
+#include "HighlightStyle.h"
+
+#include <QFontDatabase>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTextBlock>
+#include <QVBoxLayout>
+
+namespace {
+
+// The rounded outline around the text: gray at 0.25, 1 pixel, radius 8.
+class OutlinedFrame : public QWidget {
+public:
+    using QWidget::QWidget;
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        QPainter painter(this);
+        painter.setRenderHint(QPainter::Antialiasing);
+        QColor stroke = NamedColors::gray();
+        stroke.setAlphaF(0.25f);
+        painter.setPen(QPen(stroke, 1));
+        painter.drawRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), 8, 8);
+    }
+};
+
+} // namespace
+
+ClipboardDetailSheet::ClipboardDetailSheet(QWidget *parent)
+    : QDialog(parent), m_timestamp(new QLabel(this)), m_copyButton(new CopyButton(this)),
+      m_text(new QPlainTextEdit(this)),
+      m_closeButton(new QPushButton(QStringLiteral("Close"), this))
+{
+    setWindowTitle(QStringLiteral("Clipboard Item"));
+    setWindowModality(Qt::WindowModal);
+    setMinimumSize(700, 500);
+    setSizeGripEnabled(true);
+
+    auto *title = new QLabel(QStringLiteral("Clipboard Item"), this);
+    QFont titleFont = font();
+    titleFont.setPixelSize(17);
+    titleFont.setBold(true);
+    title->setFont(titleFont);
+    QFont timeFont = font();
+    timeFont.setPixelSize(13);
+    m_timestamp->setFont(timeFont);
+    m_timestamp->setTextInteractionFlags(Qt::TextSelectableByMouse);
+
+    auto *titles = new QVBoxLayout;
+    titles->setSpacing(4);
+    titles->addWidget(title);
+    titles->addWidget(m_timestamp);
+    auto *header = new QHBoxLayout;
+    header->addLayout(titles);
+    header->addStretch(1);
+    header->addWidget(m_copyButton, 0, Qt::AlignTop);
+
+    QFont mono = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    mono.setPixelSize(13);
+    mono.setWeight(QFont::Normal);
+    m_text->setFont(mono);
+    m_text->setReadOnly(true);
+    m_text->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    m_text->setFrameShape(QFrame::NoFrame);
+    m_text->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    m_text->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    m_text->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    m_text->document()->setDocumentMargin(16);
+    m_text->viewport()->setAutoFillBackground(false);
+    QPalette clearBase = m_text->palette();
+    clearBase.setColor(QPalette::Base, Qt::transparent);
+    m_text->setPalette(clearBase);
+
+    auto *frame = new OutlinedFrame(this);
+    auto *frameLayout = new QVBoxLayout(frame);
+    frameLayout->setContentsMargins(1, 1, 1, 1);
+    frameLayout->addWidget(m_text);
+
+    auto *footer = new QHBoxLayout;
+    footer->addStretch(1);
+    footer->addWidget(m_closeButton);
+    m_closeButton->setAutoDefault(false);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(16, 16, 16, 16);
+    layout->setSpacing(16);
+    layout->addLayout(header);
+    layout->addWidget(frame, 1);
+    layout->addLayout(footer);
+
+    connect(m_copyButton, &CopyButton::clicked, this, [this] { Q_EMIT copyRequested(m_item); });
+    connect(m_closeButton, &QPushButton::clicked, this, &QDialog::accept);
+}
+
+void ClipboardDetailSheet::setItem(const ClipboardItem &item, const QString &query)
+{
+    m_item = item;
+    m_timestamp->setText(timestampFormatter().format(item.createdAt));
+    m_text->setPlainText(item.content);
+    markMatches(query);
+}
+
+void ClipboardDetailSheet::setAccentColors(const QColor &accent, const QColor &foreground)
+{
+    m_copyButton->setColors(accent, foreground);
+}
+
+void ClipboardDetailSheet::setSecondaryTextColor(const QColor &color)
+{
+    QPalette palette = m_timestamp->palette();
+    palette.setColor(QPalette::WindowText, color);
+    m_timestamp->setPalette(palette);
+}
+
+void ClipboardDetailSheet::markMatches(const QString &query)
+{
+    // The document holds the text with its line breaks turned into blocks;
+    // its plain text has the same length, so the ranges map one to one.
+    QList<QTextEdit::ExtraSelection> marks;
+    const QString text = m_text->document()->toPlainText();
+    const auto ranges = TextHighlighter::highlightRanges(text, query);
+    if (!ranges.isEmpty()) {
+        const QTextCharFormat format = HighlightStyle::markFormat(m_text->font());
+        marks.reserve(ranges.size());
+        for (const TextRange &range : ranges) {
+            QTextCursor cursor(m_text->document());
+            cursor.setPosition(int(range.start));
+            cursor.setPosition(int(range.start + range.length), QTextCursor::KeepAnchor);
+            marks.append({cursor, format});
+        }
+    }
+    m_text->setExtraSelections(marks);
+}

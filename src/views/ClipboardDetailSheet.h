@@ -1,0 +1,41 @@
+#pragma once
+
+#include "ClipboardItem.h"
+
+#include <QDialog>
+
+class CopyButton;
+class QLabel;
+class QPlainTextEdit;
+class QPushButton;
+
+// One history item in full, as a sheet over the main window: its capture
+// time, the whole text (selectable, search matches marked) and a "Copy"
+// button that leaves the sheet open. "Close" dismisses it.
+class ClipboardDetailSheet : public QDialog {
+    Q_OBJECT
+public:
+    explicit ClipboardDetailSheet(QWidget *parent);
+
+    void setItem(const ClipboardItem &item, const QString &query);
+    void setAccentColors(const QColor &accent, const QColor &foreground);
+    void setSecondaryTextColor(const QColor &color);
+
+    [[nodiscard]] const ClipboardItem &item() const { return m_item; }
+    [[nodiscard]] CopyButton *copyButton() const { return m_copyButton; }
+    [[nodiscard]] QPushButton *closeButton() const { return m_closeButton; }
+    [[nodiscard]] QPlainTextEdit *textView() const { return m_text; }
+
+Q_SIGNALS:
+    // The copy button was clicked; the sheet stays open.
+    void copyRequested(const ClipboardItem &item);
+
+private:
+    void markMatches(const QString &query);
+
+    ClipboardItem m_item;
+    QLabel *m_timestamp;
+    CopyButton *m_copyButton;
+    QPlainTextEdit *m_text;
+    QPushButton *m_closeButton;
+};

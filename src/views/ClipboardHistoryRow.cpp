@@ -1,0 +1,322 @@
+#include "ClipboardHistoryRow.h"
+
+#include "CopyButton.h"
+#include "DateFormatter.h"
+#include "PreviewText.h"
+
+#include <QAbstractItemView>
+#include <QEasingCurve>
+#include <QFontDatabase>
+#include <QHelpEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPainterPath>
+#include <QToolTip>
+
+namespace {
+
+constexpr qreal kOuterPadding = 8;   // above and below each row
+constexpr qreal kDividerBlock = 5;   // 2 + hairline + 2 under each row
+constexpr qreal kInnerPadding = 10;  // inside the rounded body
+constexpr qreal kColumnSpacing = 12; // text to button
+constexpr qreal kRowSpacing = 10;    // text row to time
+constexpr qreal kButtonMinimumHeight = 36;
+constexpr qreal kCornerRadius = 10;
+constexpr qreal kTrailingInset = 8; // keeps the button off the scroll bar
+constexpr int kFadeMilliseconds = 120;
+
+QString copyToolTip()
+{
+    return QStringLiteral("Copy");
+}
+
+} // namespace
+
+ClipboardHistoryRow::ClipboardHistoryRow(QAbstractItemView *view)
+    : QStyledItemDelegate(view), m_view(view),
+      m_accent(Appearance::accentColor(AccentColorChoice::yellow)),
+      m_accentForeground(Appearance::accentForegroundColor(AccentColorChoice::yellow))
+{
+    m_view->setMouseTracking(true);
+    m_view->viewport()->installEventFilter(this);
+    m_fadeTimer.setInterval(15);
+    connect(&m_fadeTimer, &QTimer::timeout, this, &ClipboardHistoryRow::stepFades);
+}
+
+void ClipboardHistoryRow::setQuery(const QString &query)
+{
+    if (query == m_query)
+        return;
+    m_query = query;
+    invalidateLayout();
+}
+
+void ClipboardHistoryRow::setPreviewLines(int lines)
+{
+    if (lines == m_previewLines)
+        return;
+    m_previewLines = lines;
+    invalidateLayout();
+}
+
+void ClipboardHistoryRow::setFontSize(qreal pixelSize)
+{
+    if (pixelSize == m_fontSize)
+        return;
+    m_fontSize = pixelSize;
+    invalidateLayout();
+}
+
+void ClipboardHistoryRow::setAccentColors(const QColor &accent, const QColor &foreground)
+{
+    m_accent = accent;
+    m_accentForeground = foreground;
+    m_view->viewport()->update();
+}
+
+void ClipboardHistoryRow::setColorScheme(ColorScheme scheme)
+{
+    m_scheme = scheme;
+    m_view->viewport()->update();
+}
+
+QFont ClipboardHistoryRow::itemFont() const
+{
+    QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    font.setPixelSize(qRound(m_fontSize));
+    font.setWeight(QFont::Normal);
+    return font;
+}
+
+QFont ClipboardHistoryRow::captionFont() const
+{
+    QFont font = m_view->font();
+    font.setPixelSize(11);
+    return font;
+}
+
+qreal ClipboardHistoryRow::textWidth(qreal rowWidth) const
+{
+    return rowWidth - kTrailingInset - 2 * kInnerPadding - kColumnSpacing -
+           CopyButton::lookSize(kButtonMinimumHeight).width();
+}
+
+QRectF ClipboardHistoryRow::bodyRect(const QRectF &rect) const
+{
+    return rect.adjusted(0, kOuterPadding, -kTrailingInset, -(kOuterPadding + kDividerBlock));
+}
+
+QRectF ClipboardHistoryRow::copyButtonRect(const QRectF &rect) const
+{
+    const QRectF inner =
+        bodyRect(rect).adjusted(kInnerPadding, kInnerPadding, -kInnerPadding, -kInnerPadding);
+    const QSizeF size = CopyButton::lookSize(kButtonMinimumHeight);
+    return {inner.right() - size.width(), inner.top(), size.width(), size.height()};
+}
+
+qreal ClipboardHistoryRow::hoverLevel(const QUuid &id) const
+{
+    const auto it = m_fades.constFind(id);
+    if (it == m_fades.constEnd())
+        return 0;
+    return QEasingCurve(QEasingCurve::InOutQuad).valueForProgress(it->progress);
+}
+
+void ClipboardHistoryRow::invalidateLayout()
+{
+    m_textHeights.clear();
+    // Heights depend on what changed: let the view ask again.
+    Q_EMIT sizeHintChanged(QModelIndex());
+    m_view->viewport()->update();
+}
+
+QSize ClipboardHistoryRow::sizeHint(const QStyleOptionViewItem &, const QModelIndex &index) const
+{
+    const qreal rowWidth = m_view->viewport()->width();
+    if (rowWidth != m_heightWidth) {
+        m_textHeights.clear();
+        m_heightWidth = rowWidth;
+    }
+    const QUuid id = index.data(IdRole).toUuid();
+    auto it = m_textHeights.constFind(id);
+    if (it == m_textHeights.constEnd()) {
+        const PreviewText preview(index.data(ContentRole).toString(), m_query, itemFont(),
+                                  textWidth(rowWidth), m_previewLines);
+        it = m_textHeights.insert(id, preview.height());
+    }
+    const qreal firstRow = std::max(*it, CopyButton::lookSize(kButtonMinimumHeight).height());
+    const qreal caption = QFontMetricsF(captionFont()).height();
+    const qreal height = kOuterPadding + kInnerPadding + firstRow + kRowSpacing + caption +
+                         kInnerPadding + kOuterPadding + kDividerBlock;
+    return {int(rowWidth), int(std::ceil(height))};
+}
+
+void ClipboardHistoryRow::paint(QPainter *painter, const QStyleOptionViewItem &option,
+                                const QModelIndex &index) const
+{
+    const QRectF rect(option.rect);
+    const QRectF body = bodyRect(rect);
+    const QUuid id = index.data(IdRole).toUuid();
+    painter->save();
+    painter->setRenderHint(QPainter::Antialiasing);
+
+    if (const qreal level = hoverLevel(id); level > 0) {
+        QColor background = Appearance::hoverBackground(m_accent, m_scheme);
+        background.setAlphaF(float(background.alphaF() * level));
+        QPainterPath shape;
+        shape.addRoundedRect(body, kCornerRadius, kCornerRadius);
+        painter->fillPath(shape, background);
+    }
+
+    const QRectF inner =
+        body.adjusted(kInnerPadding, kInnerPadding, -kInnerPadding, -kInnerPadding);
+    const QRectF button = copyButtonRect(rect);
+    const PreviewText preview(index.data(ContentRole).toString(), m_query, itemFont(),
+                              textWidth(rect.width()), m_previewLines);
+    painter->setPen(option.palette.color(QPalette::Text));
+    preview.draw(painter, inner.topLeft());
+
+    CopyButton::paintLook(painter, button, m_accent, m_accentForeground,
+                          m_pressedIndex.isValid() && m_pressedIndex == index);
+
+    const qreal firstRow = std::max(preview.height(), button.height());
+    const QFont caption = captionFont();
+    const QRectF timeRect(inner.left(), inner.top() + firstRow + kRowSpacing, inner.width(),
+                          QFontMetricsF(caption).height());
+    painter->setFont(caption);
+    painter->setPen(NamedColors::secondaryText(m_scheme));
+    painter->drawText(timeRect, Qt::AlignLeft | Qt::AlignVCenter,
+                      timestampFormatter().format(index.data(CreatedAtRole).toDateTime()));
+
+    const qreal dividerY = rect.bottom() + 1 - kDividerBlock + 2;
+    painter->setRenderHint(QPainter::Antialiasing, false);
+    painter->fillRect(QRectF(rect.left(), dividerY, body.width(), 1),
+                      NamedColors::separator(m_scheme));
+    painter->restore();
+}
+
+bool ClipboardHistoryRow::editorEvent(QEvent *, QAbstractItemModel *, const QStyleOptionViewItem &,
+                                      const QModelIndex &)
+{
+    // Mouse handling happens in eventFilter(), before the view's own.
+    return false;
+}
+
+bool ClipboardHistoryRow::helpEvent(QHelpEvent *event, QAbstractItemView *view,
+                                    const QStyleOptionViewItem &option, const QModelIndex &index)
+{
+    if (event->type() == QEvent::ToolTip) {
+        if (copyButtonRect(QRectF(option.rect)).contains(event->pos()))
+            QToolTip::showText(event->globalPos(), copyToolTip(), view);
+        else
+            QToolTip::hideText();
+        return true;
+    }
+    return QStyledItemDelegate::helpEvent(event, view, option, index);
+}
+
+bool ClipboardHistoryRow::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched != m_view->viewport())
+        return false;
+    switch (event->type()) {
+    case QEvent::MouseMove:
+        updateHover(static_cast<QMouseEvent *>(event)->position().toPoint());
+        return false;
+    case QEvent::Leave:
+        setHovered({});
+        m_view->viewport()->unsetCursor();
+        return false;
+    case QEvent::Wheel:
+        // The row under the pointer changes as the list scrolls.
+        QTimer::singleShot(
+            0, this, [this] { updateHover(m_view->viewport()->mapFromGlobal(QCursor::pos())); });
+        return false;
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::MouseButtonRelease:
+        break;
+    default:
+        return false;
+    }
+
+    auto *mouse = static_cast<QMouseEvent *>(event);
+    if (mouse->button() != Qt::LeftButton)
+        return true;
+    const QPoint pos = mouse->position().toPoint();
+    const QModelIndex index = m_view->indexAt(pos);
+    const QRectF rect = index.isValid() ? QRectF(m_view->visualRect(index)) : QRectF();
+    const bool onButton = index.isValid() && copyButtonRect(rect).contains(pos);
+
+    if (event->type() == QEvent::MouseButtonRelease) {
+        const bool clicked = onButton && m_pressedIndex.isValid() && m_pressedIndex == index;
+        if (m_pressedIndex.isValid()) {
+            m_view->viewport()->update(m_view->visualRect(m_pressedIndex));
+            m_pressedIndex = QPersistentModelIndex();
+        }
+        if (clicked)
+            Q_EMIT copyRequested(index);
+        return true;
+    }
+    if (onButton) {
+        // Each click on the button is a press, double clicks included.
+        m_pressedIndex = index;
+        m_view->viewport()->update(rect.toAlignedRect());
+        return true;
+    }
+    if (event->type() == QEvent::MouseButtonDblClick && index.isValid() &&
+        bodyRect(rect).contains(pos))
+        Q_EMIT openRequested(index);
+    return true; // a single click on a row does nothing
+}
+
+void ClipboardHistoryRow::updateHover(const QPoint &viewportPos)
+{
+    const QModelIndex index = m_view->indexAt(viewportPos);
+    QUuid id;
+    bool onButton = false;
+    if (index.isValid()) {
+        const QRectF rect(m_view->visualRect(index));
+        if (bodyRect(rect).contains(viewportPos))
+            id = index.data(IdRole).toUuid();
+        onButton = copyButtonRect(rect).contains(viewportPos);
+    }
+    if (onButton)
+        m_view->viewport()->setCursor(Qt::PointingHandCursor);
+    else
+        m_view->viewport()->unsetCursor();
+    setHovered(id);
+}
+
+void ClipboardHistoryRow::setHovered(const QUuid &id)
+{
+    if (id == m_hoveredId)
+        return;
+    if (!m_hoveredId.isNull())
+        m_fades[m_hoveredId].in = false;
+    m_hoveredId = id;
+    if (!id.isNull())
+        m_fades[id].in = true;
+    if (!m_fadeTimer.isActive()) {
+        m_fadeClock.start();
+        m_fadeTimer.start();
+    }
+}
+
+void ClipboardHistoryRow::stepFades()
+{
+    const qreal step = qreal(m_fadeClock.restart()) / kFadeMilliseconds;
+    for (auto it = m_fades.begin(); it != m_fades.end();) {
+        it->progress = std::clamp(it->progress + (it->in ? step : -step), 0.0, 1.0);
+        if (!it->in && it->progress <= 0)
+            it = m_fades.erase(it);
+        else
+            ++it;
+    }
+    const bool settled = std::all_of(m_fades.cbegin(), m_fades.cend(), [](const Fade &fade) {
+        return fade.in && fade.progress >= 1;
+    });
+    if (settled)
+        m_fadeTimer.stop();
+    m_view->viewport()->update();
+}

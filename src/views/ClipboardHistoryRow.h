@@ -1,0 +1,93 @@
+#pragma once
+
+#include "Appearance.h"
+
+#include <QColor>
+#include <QElapsedTimer>
+#include <QHash>
+#include <QPersistentModelIndex>
+#include <QStyledItemDelegate>
+#include <QTimer>
+#include <QUuid>
+
+class QAbstractItemView;
+class QDateTime;
+
+// One history item in the browser's list, painted (no widget per row): the
+// item text in a monospaced font limited to a few lines with its search
+// matches marked, a "Copy" button on the right and the capture time below.
+// Hovering fades in an accent-tinted background. A click on the button
+// asks for a copy, a double click elsewhere on the row asks to open it, and
+// a single click there does nothing.
+//
+// The model supplies the item through the roles below.
+class ClipboardHistoryRow : public QStyledItemDelegate {
+    Q_OBJECT
+public:
+    enum Role { IdRole = Qt::UserRole + 1, ContentRole, CreatedAtRole };
+
+    explicit ClipboardHistoryRow(QAbstractItemView *view);
+
+    void setQuery(const QString &query);
+    void setPreviewLines(int lines);
+    void setFontSize(qreal pixelSize);
+    void setAccentColors(const QColor &accent, const QColor &foreground);
+    void setColorScheme(ColorScheme scheme);
+
+    void paint(QPainter *painter, const QStyleOptionViewItem &option,
+               const QModelIndex &index) const override;
+    [[nodiscard]] QSize sizeHint(const QStyleOptionViewItem &option,
+                                 const QModelIndex &index) const override;
+
+    // Geometry of a row laid out in `rect` (the index's visual rect): the
+    // rounded, hoverable body and the copy button.
+    [[nodiscard]] QRectF bodyRect(const QRectF &rect) const;
+    [[nodiscard]] QRectF copyButtonRect(const QRectF &rect) const;
+    // How far the hover background of the row with `id` has faded in (0..1).
+    [[nodiscard]] qreal hoverLevel(const QUuid &id) const;
+    [[nodiscard]] QUuid hoveredId() const { return m_hoveredId; }
+
+Q_SIGNALS:
+    void copyRequested(const QModelIndex &index);
+    void openRequested(const QModelIndex &index);
+
+protected:
+    bool editorEvent(QEvent *event, QAbstractItemModel *model, const QStyleOptionViewItem &option,
+                     const QModelIndex &index) override;
+    bool helpEvent(QHelpEvent *event, QAbstractItemView *view, const QStyleOptionViewItem &option,
+                   const QModelIndex &index) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    struct Fade {
+        qreal progress = 0; // linear time progress, eased when drawn
+        bool in = true;
+    };
+
+    [[nodiscard]] QFont itemFont() const;
+    [[nodiscard]] QFont captionFont() const;
+    [[nodiscard]] qreal textWidth(qreal rowWidth) const;
+    void invalidateLayout();
+    void updateHover(const QPoint &viewportPos);
+    void setHovered(const QUuid &id);
+    void stepFades();
+
+    QAbstractItemView *m_view;
+    QString m_query;
+    int m_previewLines = 3;
+    qreal m_fontSize = 14;
+    QColor m_accent;
+    QColor m_accentForeground;
+    ColorScheme m_scheme = ColorScheme::light;
+
+    QUuid m_hoveredId;
+    QHash<QUuid, Fade> m_fades;
+    QTimer m_fadeTimer;
+    QElapsedTimer m_fadeClock;
+    QPersistentModelIndex m_pressedIndex;
+
+    // Text heights by item, valid for m_heightWidth; cleared whenever
+    // anything that changes the layout changes.
+    mutable QHash<QUuid, qreal> m_textHeights;
+    mutable qreal m_heightWidth = -1;
+};

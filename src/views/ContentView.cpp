@@ -1,0 +1,514 @@
+#include "ContentView.h"
+
+#include "AppSettings.h"
+#include "BackdropWidget.h"
+#include "ClipboardDetailSheet.h"
+#include "ClipboardHistoryRow.h"
+#include "ClipboardStore.h"
+#include "DayItemsModel.h"
+#include "DayListModel.h"
+#include "EmptyStateView.h"
+#include "HistoryIndex.h"
+#include "Pasteboard.h"
+#include "TextHighlighter.h"
+
+#include <QApplication>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QPainter>
+#include <QPainterPath>
+#include <QScrollBar>
+#include <QSplitter>
+#include <QStackedWidget>
+#include <QStyledItemDelegate>
+#include <QVBoxLayout>
+
+namespace {
+
+constexpr int kSidebarMinimumWidth = 260;
+constexpr int kDefaultPadding = 16;
+
+QFont pixelFont(const QFont &base, int pixelSize, QFont::Weight weight = QFont::Normal)
+{
+    QFont font = base;
+    font.setPixelSize(pixelSize);
+    font.setWeight(weight);
+    return font;
+}
+
+// A sidebar row: the day title over its item count, the selected row on a
+// soft rounded fill.
+class DayRowDelegate : public QStyledItemDelegate {
+public:
+    DayRowDelegate(QObject *parent, const ColorScheme *scheme)
+        : QStyledItemDelegate(parent), m_scheme(scheme)
+    {
+    }
+
+    QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &) const override
+    {
+        const QFontMetrics title(titleFont(option.font));
+        const QFontMetrics count(countFont(option.font));
+        return {option.rect.width(), 8 + title.height() + 3 + count.height() + 8};
+    }
+
+    void paint(QPainter *painter, const QStyleOptionViewItem &option,
+               const QModelIndex &index) const override
+    {
+        painter->save();
+        painter->setRenderHint(QPainter::Antialiasing);
+        const QRectF rect = QRectF(option.rect).adjusted(0, 1, 0, -1);
+        const bool dark = *m_scheme == ColorScheme::dark;
+        if (option.state & QStyle::State_Selected) {
+            QPainterPath shape;
+            shape.addRoundedRect(rect, 6, 6);
+            painter->fillPath(shape, dark ? QColor(255, 255, 255, 36) : QColor(0, 0, 0, 26));
+        } else if (option.state & QStyle::State_MouseOver) {
+            QPainterPath shape;
+            shape.addRoundedRect(rect, 6, 6);
+            painter->fillPath(shape, dark ? QColor(255, 255, 255, 14) : QColor(0, 0, 0, 10));
+        }
+        const QFont title = titleFont(option.font);
+        const QFont count = countFont(option.font);
+        const QRectF text = rect.adjusted(10, 7, -10, -7);
+        const qreal titleHeight = QFontMetricsF(title).height();
+        painter->setFont(title);
+        painter->setPen(NamedColors::primaryText(*m_scheme));
+        const QString titleText = QFontMetricsF(title).elidedText(
+            index.data(Qt::DisplayRole).toString(), Qt::ElideRight, text.width());
+        painter->drawText(QRectF(text.left(), text.top(), text.width(), titleHeight),
+                          Qt::AlignLeft | Qt::AlignVCenter, titleText);
+        painter->setFont(count);
+        painter->setPen(NamedColors::secondaryText(*m_scheme));
+        painter->drawText(QRectF(text.left(), text.top() + titleHeight + 3, text.width(),
+                                 QFontMetricsF(count).height()),
+                          Qt::AlignLeft | Qt::AlignVCenter,
+                          index.data(DayListModel::CountTextRole).toString());
+        painter->restore();
+    }
+
+private:
+    static QFont titleFont(const QFont &base) { return pixelFont(base, 15, QFont::Medium); }
+    static QFont countFont(const QFont &base) { return pixelFont(base, 11); }
+
+    const ColorScheme *m_scheme;
+};
+
+void makeTransparent(QListView *list)
+{
+    list->setFrameShape(QFrame::NoFrame);
+    list->setAutoFillBackground(false);
+    list->viewport()->setAutoFillBackground(false);
+    QPalette palette = list->palette();
+    palette.setColor(QPalette::Base, Qt::transparent);
+    list->setPalette(palette);
+}
+
+} // namespace
+
+ContentView::ContentView(ClipboardStore &store, AppSettings &settings, Pasteboard *pasteboard,
+                         QWidget *parent)
+    : QWidget(parent), m_store(store), m_settings(settings), m_pasteboard(pasteboard),
+      m_index(new HistoryIndex(store, this)), m_dayModel(new DayListModel(*m_index, this)),
+      m_itemModel(new DayItemsModel(this))
+{
+    m_splitter = new QSplitter(Qt::Horizontal, this);
+    m_splitter->setChildrenCollapsible(false);
+    m_splitter->setHandleWidth(1);
+    auto *layout = new QHBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(m_splitter);
+
+    buildSidebar();
+    buildDetail();
+    m_splitter->setStretchFactor(0, 0);
+    m_splitter->setStretchFactor(1, 1);
+    m_splitter->setSizes({280, 920});
+
+    m_sheet = new ClipboardDetailSheet(this);
+    connect(m_sheet, &ClipboardDetailSheet::copyRequested, this, &ContentView::copyToPasteboard);
+    connect(m_sheet, &QDialog::finished, this, [this] { m_presentedItem.reset(); });
+
+    connect(m_index, &HistoryIndex::rowsInserted, this, &ContentView::onRowsInserted);
+    connect(m_index, &HistoryIndex::rowsRemoved, this, &ContentView::refreshAll);
+    connect(m_index, &HistoryIndex::reset, this, &ContentView::refreshAll);
+
+    connect(&m_settings, &AppSettings::themeModeChanged, this, &ContentView::applyAppearance);
+    connect(&m_settings, &AppSettings::accentColorChoiceChanged, this,
+            &ContentView::applyAppearance);
+    connect(&m_settings, &AppSettings::previewLineCountChanged, this,
+            &ContentView::applyRowSettings);
+    connect(&m_settings, &AppSettings::fontSizeChoiceChanged, this, &ContentView::applyRowSettings);
+
+    applyAppearance();
+    applyRowSettings();
+    refreshAll();
+}
+
+ContentView::~ContentView() = default;
+
+void ContentView::buildSidebar()
+{
+    m_sidebar = new BackdropWidget(m_splitter);
+    m_sidebar->setMinimumWidth(kSidebarMinimumWidth);
+    m_splitter->addWidget(m_sidebar);
+
+    m_explorerLabel = new QLabel(QStringLiteral("Explorer"), m_sidebar);
+    m_explorerLabel->setFont(pixelFont(font(), 13, QFont::Bold));
+    m_search = new QLineEdit(m_sidebar);
+    m_search->setPlaceholderText(QStringLiteral("Search your copied items"));
+    m_search->setClearButtonEnabled(true);
+    connect(m_search, &QLineEdit::textChanged, this, &ContentView::onSearchTextChanged);
+
+    m_sidebarEmpty = new EmptyStateView(m_sidebar);
+    m_sidebarEmpty->setContent(QStringLiteral("star.hexagon.fill"),
+                               QStringLiteral("No Clipboard History"),
+                               QStringLiteral("Copied text will appear here automatically."));
+    m_dayList = new QListView(m_sidebar);
+    m_dayList->setModel(m_dayModel);
+    m_dayList->setItemDelegate(new DayRowDelegate(m_dayList, &m_scheme));
+    m_dayList->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_dayList->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_dayList->setUniformItemSizes(true);
+    m_dayList->setMouseTracking(true);
+    m_dayList->setAttribute(Qt::WA_Hover);
+    m_dayList->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    makeTransparent(m_dayList);
+    connect(m_dayList->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            [this](const QModelIndex &current) { onDaySelected(current); });
+
+    m_sidebarStack = new QStackedWidget(m_sidebar);
+    m_sidebarStack->addWidget(m_sidebarEmpty);
+    m_sidebarStack->addWidget(m_dayList);
+
+    auto *header = new QHBoxLayout;
+    header->setContentsMargins(kDefaultPadding, kDefaultPadding / 2, kDefaultPadding, 0);
+    header->addWidget(m_explorerLabel);
+    header->addStretch(1);
+    auto *searchRow = new QHBoxLayout;
+    searchRow->setContentsMargins(kDefaultPadding / 2, 0, kDefaultPadding / 2, 0);
+    searchRow->addWidget(m_search);
+
+    auto *layout = new QVBoxLayout(m_sidebar);
+    layout->setContentsMargins(12, 12, 12, 12);
+    layout->setSpacing(10);
+    layout->addLayout(header);
+    layout->addLayout(searchRow);
+    layout->addWidget(m_sidebarStack, 1);
+}
+
+void ContentView::buildDetail()
+{
+    m_detail = new BackdropWidget(m_splitter);
+    m_splitter->addWidget(m_detail);
+
+    m_selectEmpty = new EmptyStateView(m_detail);
+    m_selectEmpty->setContent(
+        QStringLiteral("calendar"), QStringLiteral("Select a Date"),
+        QStringLiteral("Choose a date on the left to view clipboard history."));
+
+    m_dayPage = new QWidget(m_detail);
+    m_dayTitle = new QLabel(m_dayPage);
+    m_dayTitle->setFont(pixelFont(font(), 26, QFont::Bold));
+    m_dayCount = new QLabel(m_dayPage);
+    m_dayCount->setFont(pixelFont(font(), 13));
+
+    m_itemsEmpty = new EmptyStateView(m_dayPage);
+    m_itemList = new QListView(m_dayPage);
+    m_itemList->setModel(m_itemModel);
+    m_rowDelegate = new ClipboardHistoryRow(m_itemList);
+    m_itemList->setItemDelegate(m_rowDelegate);
+    m_itemList->setSelectionMode(QAbstractItemView::NoSelection);
+    m_itemList->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_itemList->setFocusPolicy(Qt::NoFocus);
+    m_itemList->setResizeMode(QListView::Adjust);
+    m_itemList->setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
+    m_itemList->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    m_itemList->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_itemList->verticalScrollBar()->setSingleStep(24);
+    makeTransparent(m_itemList);
+    connect(
+        m_rowDelegate, &ClipboardHistoryRow::copyRequested, this,
+        [this](const QModelIndex &index) { copyToPasteboard(m_itemModel->itemAt(index.row())); });
+    connect(m_rowDelegate, &ClipboardHistoryRow::openRequested, this,
+            [this](const QModelIndex &index) { openItem(m_itemModel->itemAt(index.row())); });
+
+    m_itemStack = new QStackedWidget(m_dayPage);
+    m_itemStack->addWidget(m_itemsEmpty);
+    m_itemStack->addWidget(m_itemList);
+
+    auto *titles = new QVBoxLayout;
+    titles->setSpacing(4);
+    titles->addWidget(m_dayTitle);
+    titles->addWidget(m_dayCount);
+    auto *pageLayout = new QVBoxLayout(m_dayPage);
+    pageLayout->setContentsMargins(kDefaultPadding, kDefaultPadding, kDefaultPadding, 0);
+    pageLayout->setSpacing(14);
+    pageLayout->addLayout(titles);
+    pageLayout->addWidget(m_itemStack, 1);
+
+    m_detailStack = new QStackedWidget(m_detail);
+    m_detailStack->addWidget(m_selectEmpty);
+    m_detailStack->addWidget(m_dayPage);
+    auto *layout = new QVBoxLayout(m_detail);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(m_detailStack);
+}
+
+bool ContentView::event(QEvent *event)
+{
+    // "system" follows the desktop: re-read it when the desktop palette moves.
+    if (event->type() == QEvent::ApplicationPaletteChange &&
+        !Appearance::preferredScheme(m_settings.themeMode()))
+        applyAppearance();
+    return QWidget::event(event);
+}
+
+void ContentView::applyAppearance()
+{
+    const ThemeMode theme = m_settings.themeMode();
+    const AccentColorChoice accentChoice = m_settings.accentColorChoice();
+    m_scheme = Appearance::applyScheme(this, theme);
+    const QColor accent = Appearance::accentColor(accentChoice);
+    const QColor foreground = Appearance::accentForegroundColor(accentChoice);
+
+    if (Appearance::isAurora(theme)) {
+        const QList<QColor> gradient = Appearance::auroraGradientColors(theme, m_scheme);
+        const QColor glow = Appearance::auroraGlowColor(theme, m_scheme);
+        m_sidebar->setAurora(gradient, {{Qt::TopRightCorner, 20, 420, glow, 0.18},
+                                        {Qt::BottomLeftCorner, 20, 380, accent, 0.08}});
+        m_detail->setAurora(gradient, {{Qt::TopRightCorner, 30, 700, accent, 0.05}});
+    } else {
+        m_sidebar->setAurora({}, {});
+        m_detail->setAurora({}, {});
+    }
+    m_sidebar->setPlainColor(NamedColors::windowBackground(m_scheme));
+    m_detail->setPlainColor(NamedColors::windowBackground(m_scheme));
+
+    QPalette splitterPalette = m_splitter->palette();
+    splitterPalette.setColor(QPalette::Window, NamedColors::separator(m_scheme));
+    m_splitter->setPalette(splitterPalette);
+    for (EmptyStateView *empty : {m_sidebarEmpty, m_selectEmpty, m_itemsEmpty})
+        empty->setColorScheme(m_scheme);
+    QPalette secondary = m_dayCount->palette();
+    secondary.setColor(QPalette::WindowText, NamedColors::secondaryText(m_scheme));
+    m_dayCount->setPalette(secondary);
+
+    m_rowDelegate->setColorScheme(m_scheme);
+    m_rowDelegate->setAccentColors(accent, foreground);
+    m_sheet->setPalette(palette());
+    m_sheet->setAccentColors(accent, foreground);
+    m_sheet->setSecondaryTextColor(NamedColors::secondaryText(m_scheme));
+    m_dayList->viewport()->update();
+}
+
+void ContentView::applyRowSettings()
+{
+    m_rowDelegate->setPreviewLines(rawValue(m_settings.previewLineCount()));
+    m_rowDelegate->setFontSize(Appearance::itemFontSize(m_settings.fontSizeChoice()));
+}
+
+void ContentView::setSearchText(const QString &text)
+{
+    m_search->setText(text); // lands in onSearchTextChanged
+}
+
+void ContentView::selectDay(QDate day)
+{
+    const int row = m_dayModel->rowOf(day);
+    if (row >= 0)
+        m_dayList->setCurrentIndex(m_dayModel->index(row));
+}
+
+QList<QDate> ContentView::visibleDays() const
+{
+    return m_dayModel->days();
+}
+
+const QList<ClipboardItem> &ContentView::dayItems() const
+{
+    return m_itemModel->items();
+}
+
+EmptyStateView *ContentView::detailEmptyState() const
+{
+    if (m_detailStack->currentWidget() == m_selectEmpty)
+        return m_selectEmpty;
+    return m_itemStack->currentWidget() == m_itemsEmpty ? m_itemsEmpty : nullptr;
+}
+
+QString ContentView::headerTitle() const
+{
+    return m_detailStack->currentWidget() == m_dayPage ? m_dayTitle->text() : QString();
+}
+
+QString ContentView::headerCount() const
+{
+    return m_detailStack->currentWidget() == m_dayPage ? m_dayCount->text() : QString();
+}
+
+void ContentView::copyToPasteboard(const ClipboardItem &item)
+{
+    if (m_pasteboard)
+        m_pasteboard->writeBack(item.content);
+}
+
+void ContentView::openItem(const ClipboardItem &item)
+{
+    m_presentedItem = item;
+    m_sheet->setItem(item, m_searchText);
+    m_sheet->resize(m_sheet->minimumSize().expandedTo(m_sheet->sizeHint()));
+    m_sheet->open();
+}
+
+void ContentView::onSearchTextChanged(const QString &text)
+{
+    m_searchText = text;
+    m_query = TextHighlighter::normalizedQuery(text);
+    m_queryUtf8 = m_query.toUtf8();
+    m_rowDelegate->setQuery(text);
+    m_dayModel->setDays(computeVisibleDays());
+    syncSelection();
+    showSelectionInList();
+    refreshDetail();
+}
+
+bool ContentView::dayTitleMatches(QDate day) const
+{
+    auto it = m_lowerTitles.constFind(day);
+    if (it == m_lowerTitles.constEnd())
+        it = m_lowerTitles.insert(day, DayListModel::dayTitle(day).toLower());
+    return it->contains(m_query);
+}
+
+QList<QDate> ContentView::computeVisibleDays() const
+{
+    const QList<QDate> all = m_index->days();
+    if (m_query.isEmpty())
+        return all;
+    QList<QDate> visible;
+    for (QDate day : all)
+        if (dayTitleMatches(day) || m_index->anyMatch(day, m_queryUtf8))
+            visible.append(day);
+    return visible;
+}
+
+bool ContentView::syncSelection()
+{
+    if (m_selectedDay && m_dayModel->rowOf(*m_selectedDay) >= 0)
+        return false;
+    const QList<QDate> &days = m_dayModel->days();
+    const std::optional<QDate> next =
+        days.isEmpty() ? std::nullopt : std::optional<QDate>(days.first());
+    if (next == m_selectedDay)
+        return false;
+    m_selectedDay = next;
+    return true;
+}
+
+void ContentView::showSelectionInList()
+{
+    m_updatingList = true;
+    const int row = m_selectedDay ? m_dayModel->rowOf(*m_selectedDay) : -1;
+    if (row >= 0) {
+        const QModelIndex index = m_dayModel->index(row);
+        if (m_dayList->currentIndex() != index)
+            m_dayList->setCurrentIndex(index);
+        m_dayList->selectionModel()->select(index, QItemSelectionModel::ClearAndSelect);
+    } else {
+        m_dayList->selectionModel()->clear();
+    }
+    m_updatingList = false;
+}
+
+void ContentView::onDaySelected(const QModelIndex &current)
+{
+    if (m_updatingList || !current.isValid())
+        return;
+    const QDate day = current.data(DayListModel::DateRole).toDate();
+    if (m_selectedDay == day)
+        return;
+    m_selectedDay = day;
+    refreshDetail();
+}
+
+void ContentView::refreshAll()
+{
+    m_dayModel->setDays(computeVisibleDays());
+    syncSelection();
+    showSelectionInList();
+    refreshDetail();
+}
+
+void ContentView::refreshDetail()
+{
+    QList<ClipboardItem> items;
+    if (m_selectedDay) {
+        const QList<ClipboardItem> &all = m_store.items();
+        const QList<int> rows = m_index->matchingRows(*m_selectedDay, m_queryUtf8);
+        items.reserve(rows.size());
+        for (int row : rows)
+            items.append(all.at(row));
+    }
+    m_itemModel->setItems(std::move(items));
+    updateDetailPages();
+}
+
+void ContentView::updateDetailPages()
+{
+    m_sidebarStack->setCurrentWidget(
+        m_dayModel->days().isEmpty() ? static_cast<QWidget *>(m_sidebarEmpty) : m_dayList);
+    if (!m_selectedDay) {
+        m_detailStack->setCurrentWidget(m_selectEmpty);
+        return;
+    }
+    m_detailStack->setCurrentWidget(m_dayPage);
+    m_dayTitle->setText(DayListModel::dayTitle(*m_selectedDay));
+    const int count = int(m_itemModel->items().size());
+    m_dayCount->setText(DayListModel::itemCountText(count));
+    if (count == 0) {
+        if (m_searchText.isEmpty())
+            m_itemsEmpty->setContent(QStringLiteral("tray"),
+                                     QStringLiteral("No Items for This Date"),
+                                     QStringLiteral("Clipboard entries for this day will appear "
+                                                    "here."));
+        else
+            m_itemsEmpty->setContent(QStringLiteral("tray"), QStringLiteral("No Matches"),
+                                     QStringLiteral("No clipboard items match the current "
+                                                    "search."));
+        m_itemStack->setCurrentWidget(m_itemsEmpty);
+    } else {
+        m_itemStack->setCurrentWidget(m_itemList);
+    }
+}
+
+void ContentView::onRowsInserted(int first, int last)
+{
+    const QList<ClipboardItem> &items = m_store.items();
+    bool daysChanged = false;
+    // Oldest first, so that each lands at the front of its day.
+    for (int row = last; row >= first; --row) {
+        const QDate day = m_store.dayOfItem(row);
+        const bool itemMatches = m_index->matches(row, m_queryUtf8);
+        if (m_dayModel->rowOf(day) >= 0) {
+            m_dayModel->countChanged(day);
+        } else if (itemMatches || dayTitleMatches(day)) {
+            QList<QDate> days = m_dayModel->days();
+            days.insert(std::lower_bound(days.begin(), days.end(), day, std::greater<>()), day);
+            m_dayModel->setDays(days);
+            daysChanged = true;
+        }
+        if (m_selectedDay == day && itemMatches)
+            m_itemModel->prepend(items.at(row));
+    }
+    if (daysChanged && syncSelection()) {
+        showSelectionInList();
+        refreshDetail();
+        return;
+    }
+    if (daysChanged)
+        showSelectionInList();
+    updateDetailPages();
+}

@@ -1,0 +1,124 @@
+#pragma once
+
+#include "Appearance.h"
+#include "ClipboardItem.h"
+
+#include <QByteArray>
+#include <QDate>
+#include <QHash>
+#include <QWidget>
+
+#include <optional>
+
+class AppSettings;
+class BackdropWidget;
+class ClipboardDetailSheet;
+class ClipboardHistoryRow;
+class ClipboardStore;
+class DayItemsModel;
+class DayListModel;
+class EmptyStateView;
+class HistoryIndex;
+class Pasteboard;
+class QLabel;
+class QLineEdit;
+class QListView;
+class QSplitter;
+class QStackedWidget;
+
+// The main window's content: a browser of the whole history by day. The
+// sidebar ("Explorer") holds the search field and the days that have items;
+// the detail column lists the selected day's items as rows that copy back
+// with their button or open in a sheet with a double click. One search
+// filters both columns. It follows the store's fine-grained changes (a
+// capture adds a row, not a rebuild) and the appearance settings, and never
+// changes the store.
+class ContentView : public QWidget {
+    Q_OBJECT
+public:
+    // `pasteboard` receives copy-backs; without one, copying does nothing.
+    ContentView(ClipboardStore &store, AppSettings &settings, Pasteboard *pasteboard,
+                QWidget *parent = nullptr);
+    ~ContentView() override;
+
+    [[nodiscard]] QString searchText() const { return m_searchText; }
+    void setSearchText(const QString &text);
+    [[nodiscard]] std::optional<QDate> selectedDay() const { return m_selectedDay; }
+    // As if the user picked `day` in the sidebar (ignored when not listed).
+    void selectDay(QDate day);
+    [[nodiscard]] QList<QDate> visibleDays() const;
+    [[nodiscard]] const QList<ClipboardItem> &dayItems() const;
+    [[nodiscard]] std::optional<ClipboardItem> presentedItem() const { return m_presentedItem; }
+
+    void copyToPasteboard(const ClipboardItem &item);
+    void openItem(const ClipboardItem &item);
+
+    [[nodiscard]] ColorScheme colorScheme() const { return m_scheme; }
+
+    // Parts, for the window and for tests.
+    [[nodiscard]] QLineEdit *searchField() const { return m_search; }
+    [[nodiscard]] QListView *dayList() const { return m_dayList; }
+    [[nodiscard]] QListView *itemList() const { return m_itemList; }
+    [[nodiscard]] ClipboardHistoryRow *rowDelegate() const { return m_rowDelegate; }
+    [[nodiscard]] ClipboardDetailSheet *sheet() const { return m_sheet; }
+    [[nodiscard]] EmptyStateView *sidebarEmptyState() const { return m_sidebarEmpty; }
+    [[nodiscard]] EmptyStateView *detailEmptyState() const;
+    [[nodiscard]] QString headerTitle() const;
+    [[nodiscard]] QString headerCount() const;
+
+protected:
+    bool event(QEvent *event) override;
+
+private:
+    void buildSidebar();
+    void buildDetail();
+    void applyAppearance();
+    void applyRowSettings();
+
+    void onSearchTextChanged(const QString &text);
+    void onRowsInserted(int first, int last);
+    void refreshAll();
+    [[nodiscard]] QList<QDate> computeVisibleDays() const;
+    [[nodiscard]] bool dayTitleMatches(QDate day) const;
+    // Keeps the selection on a listed day; true when it changed.
+    bool syncSelection();
+    void showSelectionInList();
+    void refreshDetail();
+    void updateDetailPages();
+    void onDaySelected(const QModelIndex &current);
+
+    ClipboardStore &m_store;
+    AppSettings &m_settings;
+    Pasteboard *m_pasteboard;
+    HistoryIndex *m_index;
+    DayListModel *m_dayModel;
+    DayItemsModel *m_itemModel;
+
+    QString m_searchText;
+    QString m_query;        // trimmed, lower-cased
+    QByteArray m_queryUtf8; // the same, for the index
+    std::optional<QDate> m_selectedDay;
+    std::optional<ClipboardItem> m_presentedItem;
+    ColorScheme m_scheme = ColorScheme::light;
+    mutable QHash<QDate, QString> m_lowerTitles;
+    bool m_updatingList = false;
+
+    QSplitter *m_splitter = nullptr;
+    BackdropWidget *m_sidebar = nullptr;
+    BackdropWidget *m_detail = nullptr;
+    QLabel *m_explorerLabel = nullptr;
+    QLineEdit *m_search = nullptr;
+    QStackedWidget *m_sidebarStack = nullptr;
+    EmptyStateView *m_sidebarEmpty = nullptr;
+    QListView *m_dayList = nullptr;
+    QStackedWidget *m_detailStack = nullptr;
+    EmptyStateView *m_selectEmpty = nullptr;
+    QWidget *m_dayPage = nullptr;
+    QLabel *m_dayTitle = nullptr;
+    QLabel *m_dayCount = nullptr;
+    QStackedWidget *m_itemStack = nullptr;
+    EmptyStateView *m_itemsEmpty = nullptr;
+    QListView *m_itemList = nullptr;
+    ClipboardHistoryRow *m_rowDelegate = nullptr;
+    ClipboardDetailSheet *m_sheet = nullptr;
+};

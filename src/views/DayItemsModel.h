@@ -1,0 +1,26 @@
+#pragma once
+
+#include "ClipboardItem.h"
+
+#include <QAbstractListModel>
+#include <QList>
+
+// The items shown for the selected day, newest first, as the browser's row
+// delegate reads them. It holds copies (cheap: the texts are shared), so it
+// does not depend on the store's row numbers moving.
+class DayItemsModel : public QAbstractListModel {
+    Q_OBJECT
+public:
+    explicit DayItemsModel(QObject *parent = nullptr);
+
+    [[nodiscard]] int rowCount(const QModelIndex &parent = {}) const override;
+    [[nodiscard]] QVariant data(const QModelIndex &index, int role) const override;
+
+    [[nodiscard]] const QList<ClipboardItem> &items() const { return m_items; }
+    [[nodiscard]] const ClipboardItem &itemAt(int row) const { return m_items.at(row); }
+    void setItems(QList<ClipboardItem> items);
+    void prepend(const ClipboardItem &item);
+
+private:
+    QList<ClipboardItem> m_items;
+};

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QFont>
+#include <QString>
+#include <QTextLayout>
+
+#include <memory>
+
+class QPainter;
+
+// Item text laid out for a preview of at most `maxLines` lines, wrapped at
+// `width`, search matches marked, and an ellipsis when text was left out.
+// Only a prefix long enough to fill those lines is laid out, so an item of
+// many megabytes costs no more than a short one.
+class PreviewText {
+public:
+    PreviewText(const QString &text, const QString &query, const QFont &font, qreal width,
+                int maxLines);
+    ~PreviewText();
+    PreviewText(const PreviewText &) = delete;
+    PreviewText &operator=(const PreviewText &) = delete;
+
+    [[nodiscard]] qreal height() const { return m_height; }
+    [[nodiscard]] int lineCount() const;
+    [[nodiscard]] bool isTruncated() const { return m_truncated; }
+    // The prefix actually laid out, with line breaks as the layout sees them.
+    [[nodiscard]] const QString &laidOutText() const { return m_prefix; }
+
+    // Draws with the painter's pen as the text colour, `topLeft` being the
+    // top-left corner of the first line.
+    void draw(QPainter *painter, const QPointF &topLeft) const;
+
+    // How many characters of a text can possibly show in `maxLines` lines of
+    // `width` in `font`: an upper bound, generous for narrow glyphs.
+    [[nodiscard]] static qsizetype prefixLimit(const QFont &font, qreal width, int maxLines);
+
+private:
+    std::unique_ptr<QTextLayout> m_layout;
+    QString m_prefix;
+    QFont m_font;
+    qreal m_height = 0;
+    bool m_truncated = false;
+    QPointF m_ellipsisPosition; // relative to the layout origin, at the baseline
+};

@@ -1,0 +1,103 @@
+#include "AppWindowManager.h"
+#include "ContentView.h"
+#include "StoreHarness.h"
+
+#include <QGuiApplication>
+#include <QLineEdit>
+#include <QScreen>
+#include <QSignalSpy>
+#include <QTest>
+
+class TestAppWindowManager : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void firstShowBuildsOneCentredWindow()
+    {
+        StoreHarness harness;
+        harness.open();
+        AppWindowManager manager(*harness.store, *harness.settings, &harness.pasteboard);
+        QSignalSpy visibility(&manager, &AppWindowManager::isMainWindowVisibleChanged);
+        QVERIFY(!manager.isMainWindowVisible());
+        QVERIFY(!manager.mainWindow());
+
+        manager.showMainWindow();
+        QWidget *window = manager.mainWindow();
+        QVERIFY(window);
+        QVERIFY(QTest::qWaitForWindowExposed(window));
+        QCOMPARE(window->windowTitle(), QStringLiteral("Quillmark"));
+        QCOMPARE(window->size(), QSize(1200, 820));
+        const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+        const QPoint centre = window->frameGeometry().center();
+        QVERIFY2((centre - screen.center()).manhattanLength() <= 6,
+                 qPrintable(QStringLiteral("window centre %1,%2, screen %3,%4")
+                                .arg(centre.x())
+                                .arg(centre.y())
+                                .arg(screen.center().x())
+                                .arg(screen.center().y())));
+        QVERIFY(manager.isMainWindowVisible());
+        QCOMPARE(visibility.size(), 1);
+        QCOMPARE(visibility.first().first().toBool(), true);
+
+        // Showing again reuses the window and stays visible.
+        manager.showMainWindow();
+        QCOMPARE(manager.mainWindow(), window);
+        QCOMPARE(visibility.size(), 1);
+        QVERIFY(window->isVisible());
+    }
+
+    void closeHidesAndKeepsWindowWithItsState()
+    {
+        StoreHarness harness;
+        harness.open();
+        AppWindowManager manager(*harness.store, *harness.settings, &harness.pasteboard);
+        manager.showMainWindow();
+        QWidget *window = manager.mainWindow();
+        QPointer<QWidget> alive(window);
+        window->move(40, 30);
+        window->resize(900, 600);
+        manager.contentView()->setSearchText(QStringLiteral("kept"));
+        QSignalSpy visibility(&manager, &AppWindowManager::isMainWindowVisibleChanged);
+
+        QVERIFY(!window->close()); // the close button
+        QVERIFY(alive);
+        QVERIFY(!window->isVisible());
+        QVERIFY(!manager.isMainWindowVisible());
+        QCOMPARE(visibility.size(), 1);
+        QCOMPARE(visibility.first().first().toBool(), false);
+
+        manager.showMainWindow();
+        QCOMPARE(manager.mainWindow(), window);
+        QVERIFY(window->isVisible());
+        QCOMPARE(window->pos(), QPoint(40, 30));
+        QCOMPARE(window->size(), QSize(900, 600));
+        QCOMPARE(manager.contentView()->searchText(), QStringLiteral("kept"));
+        QVERIFY(manager.isMainWindowVisible());
+    }
+
+    void hideWithoutWindowOnlyClearsFlag()
+    {
+        StoreHarness harness;
+        harness.open();
+        AppWindowManager manager(*harness.store, *harness.settings, &harness.pasteboard);
+        QSignalSpy visibility(&manager, &AppWindowManager::isMainWindowVisibleChanged);
+        manager.hideMainWindow();
+        QVERIFY(!manager.mainWindow());
+        QVERIFY(!manager.isMainWindowVisible());
+        QCOMPARE(visibility.size(), 0);
+    }
+
+    void minimisingKeepsTheFlag()
+    {
+        StoreHarness harness;
+        harness.open();
+        AppWindowManager manager(*harness.store, *harness.settings, &harness.pasteboard);
+        manager.showMainWindow();
+        manager.mainWindow()->showMinimized();
+        QVERIFY(manager.isMainWindowVisible());
+        manager.showMainWindow();
+        QVERIFY(!manager.mainWindow()->isMinimized());
+    }
+};
+
+QTEST_MAIN(TestAppWindowManager)
+#include "tst_AppWindowManager.moc"

@@ -1,0 +1,362 @@
+#include "ClipboardDetailSheet.h"
+#include "ClipboardHistoryRow.h"
+#include "ContentView.h"
+#include "CopyButton.h"
+#include "DayListModel.h"
+#include "EmptyStateView.h"
+#include "PreviewText.h"
+#include "StoreHarness.h"
+
+#include <QAbstractItemModelTester>
+#include <QLineEdit>
+#include <QListView>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+
+// The sample history, in local (Berlin) time; the fixed clock stands at
+// 05/Dec/2026 22:04 local.
+namespace {
+
+const QDate kNewest(2026, 12, 5);
+const QDate kMiddle(2026, 12, 3);
+const QDate kOldest(2026, 11, 20);
+
+QList<ClipboardItem> sampleHistory()
+{
+    return {
+        makeItem(QStringLiteral("  git status\n"), localTime(2026, 12, 5, 21, 30)),
+        makeItem(QStringLiteral("Hello World"), localTime(2026, 12, 5, 9, 15)),
+        makeItem(QStringLiteral("a unique older snippet"), localTime(2026, 12, 3, 18, 0)),
+        makeItem(QStringLiteral("meeting notes"), localTime(2026, 11, 20, 8, 45)),
+    };
+}
+
+QStringList contents(const QList<ClipboardItem> &items)
+{
+    QStringList texts;
+    for (const ClipboardItem &item : items)
+        texts.append(item.content);
+    return texts;
+}
+
+} // namespace
+
+Q_DECLARE_METATYPE(ThemeMode)
+
+class TestContentView : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<StoreHarness> harness;
+    std::unique_ptr<ContentView> view;
+
+    ContentView &open(const QList<ClipboardItem> &history)
+    {
+        harness = std::make_unique<StoreHarness>();
+        harness->writeHistory(history);
+        harness->open();
+        view = std::make_unique<ContentView>(*harness->store, *harness->settings,
+                                             &harness->pasteboard);
+        view->resize(1200, 820);
+        view->show();
+        return *view;
+    }
+
+    QModelIndex rowIndex(int row) const { return view->itemList()->model()->index(row, 0); }
+    QPoint rowPoint(int row, bool onButton) const
+    {
+        const QRect rect = view->itemList()->visualRect(rowIndex(row));
+        if (onButton)
+            return view->rowDelegate()->copyButtonRect(rect).center().toPoint();
+        return view->rowDelegate()->bodyRect(rect).topLeft().toPoint() + QPoint(20, 20);
+    }
+
+private Q_SLOTS:
+    void cleanup()
+    {
+        view.reset();
+        harness.reset();
+    }
+
+    void emptyHistoryShowsBothEmptyStates()
+    {
+        ContentView &v = open({});
+        QVERIFY(v.visibleDays().isEmpty());
+        QVERIFY(!v.selectedDay());
+        QVERIFY(v.sidebarEmptyState()->isVisible());
+        QCOMPARE(v.sidebarEmptyState()->title(), QStringLiteral("No Clipboard History"));
+        QCOMPARE(v.sidebarEmptyState()->description(),
+                 QStringLiteral("Copied text will appear here automatically."));
+        QCOMPARE(v.sidebarEmptyState()->symbol(), QStringLiteral("star.hexagon.fill"));
+        QCOMPARE(v.detailEmptyState()->title(), QStringLiteral("Select a Date"));
+        QCOMPARE(v.detailEmptyState()->description(),
+                 QStringLiteral("Choose a date on the left to view clipboard history."));
+        QCOMPARE(v.detailEmptyState()->symbol(), QStringLiteral("calendar"));
+    }
+
+    void opensOnNewestDayWithCounts()
+    {
+        ContentView &v = open(sampleHistory());
+        QCOMPARE(v.visibleDays(), (QList<QDate>{kNewest, kMiddle, kOldest}));
+        QCOMPARE(v.selectedDay(), kNewest);
+        QCOMPARE(v.headerTitle(), QStringLiteral("05/December/2026"));
+        QCOMPARE(v.headerCount(), QStringLiteral("2 items"));
+        QCOMPARE(contents(v.dayItems()), (QStringList{"  git status\n", "Hello World"}));
+        const QAbstractItemModel *days = v.dayList()->model();
+        QCOMPARE(days->index(0, 0).data().toString(), QStringLiteral("05/December/2026"));
+        QCOMPARE(days->index(0, 0).data(DayListModel::CountTextRole).toString(),
+                 QStringLiteral("2 items"));
+        QCOMPARE(days->index(1, 0).data(DayListModel::CountTextRole).toString(),
+                 QStringLiteral("1 item"));
+        QCOMPARE(v.dayList()->currentIndex().row(), 0);
+    }
+
+    void itemCountText_data()
+    {
+        QTest::addColumn<int>("count");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("zero") << 0 << "0 items";
+        QTest::newRow("one") << 1 << "1 item";
+        QTest::newRow("two") << 2 << "2 items";
+        QTest::newRow("many") << 100000 << "100000 items";
+    }
+    void itemCountText()
+    {
+        QFETCH(int, count);
+        QFETCH(QString, text);
+        QCOMPARE(DayListModel::itemCountText(count), text);
+    }
+
+    void searchFollowsMatchesAndKeepsSelectionWhenCleared()
+    {
+        ContentView &v = open(sampleHistory());
+        v.setSearchText(QStringLiteral("UNIQUE"));
+        QCOMPARE(v.visibleDays(), QList<QDate>{kMiddle});
+        QCOMPARE(v.selectedDay(), kMiddle);
+        QCOMPARE(contents(v.dayItems()), QStringList{"a unique older snippet"});
+        QCOMPARE(v.headerCount(), QStringLiteral("1 item"));
+
+        v.setSearchText(QString());
+        QCOMPARE(v.visibleDays(), (QList<QDate>{kNewest, kMiddle, kOldest}));
+        QCOMPARE(v.selectedDay(), kMiddle);
+        QCOMPARE(v.dayList()->currentIndex().row(), 1);
+    }
+
+    void searchFiltersItemsOfSelectedDay()
+    {
+        ContentView &v = open(sampleHistory());
+        v.setSearchText(QStringLiteral(" world "));
+        QCOMPARE(v.visibleDays(), QList<QDate>{kNewest});
+        QCOMPARE(contents(v.dayItems()), QStringList{"Hello World"});
+        QCOMPARE(v.headerCount(), QStringLiteral("1 item"));
+        // The sidebar keeps the unfiltered count.
+        QCOMPARE(v.dayList()->model()->index(0, 0).data(DayListModel::CountTextRole).toString(),
+                 QStringLiteral("2 items"));
+    }
+
+    void searchMatchingNothingEmptiesBothColumns()
+    {
+        ContentView &v = open(sampleHistory());
+        v.setSearchText(QStringLiteral("zzz"));
+        QVERIFY(v.visibleDays().isEmpty());
+        QVERIFY(!v.selectedDay());
+        QCOMPARE(v.sidebarEmptyState()->title(), QStringLiteral("No Clipboard History"));
+        QVERIFY(v.sidebarEmptyState()->isVisible());
+        QCOMPARE(v.detailEmptyState()->title(), QStringLiteral("Select a Date"));
+    }
+
+    void blankSearchIsNoSearch()
+    {
+        ContentView &v = open(sampleHistory());
+        v.setSearchText(QStringLiteral("  \n\t "));
+        QCOMPARE(v.visibleDays().size(), 3);
+        QCOMPARE(v.dayItems().size(), 2);
+    }
+
+    void monthNameListsDaysWithoutMatchingItems()
+    {
+        ContentView &v = open(sampleHistory());
+        v.setSearchText(QStringLiteral("november"));
+        QCOMPARE(v.visibleDays(), QList<QDate>{kOldest});
+        QCOMPARE(v.selectedDay(), kOldest);
+        QVERIFY(v.dayItems().isEmpty());
+        QCOMPARE(v.headerCount(), QStringLiteral("0 items"));
+        QCOMPARE(v.detailEmptyState()->title(), QStringLiteral("No Matches"));
+        QCOMPARE(v.detailEmptyState()->description(),
+                 QStringLiteral("No clipboard items match the current search."));
+        QCOMPARE(v.detailEmptyState()->symbol(), QStringLiteral("tray"));
+        QCOMPARE(v.dayList()->model()->index(0, 0).data(DayListModel::CountTextRole).toString(),
+                 QStringLiteral("1 item"));
+    }
+
+    void captureAddsOneRowWithoutRebuilding()
+    {
+        ContentView &v = open(sampleHistory());
+        QAbstractItemModelTester itemTester(v.itemList()->model());
+        QAbstractItemModelTester dayTester(v.dayList()->model());
+        QSignalSpy itemResets(v.itemList()->model(), &QAbstractItemModel::modelReset);
+        QSignalSpy dayResets(v.dayList()->model(), &QAbstractItemModel::modelReset);
+        QSignalSpy itemInserts(v.itemList()->model(), &QAbstractItemModel::rowsInserted);
+
+        harness->store->handleCopiedText(QStringLiteral("fresh copy"));
+        QCOMPARE(itemInserts.size(), 1);
+        QCOMPARE(contents(v.dayItems()).first(), QStringLiteral("fresh copy"));
+        QCOMPARE(v.headerCount(), QStringLiteral("3 items"));
+        QCOMPARE(v.dayList()->model()->index(0, 0).data(DayListModel::CountTextRole).toString(),
+                 QStringLiteral("3 items"));
+
+        // The first copy after midnight lists a new day on top; the
+        // selection stays where it was.
+        v.selectDay(kMiddle);
+        itemResets.clear();
+        QSignalSpy dayInserts(v.dayList()->model(), &QAbstractItemModel::rowsInserted);
+        harness->clock.set(localTime(2026, 12, 6, 0, 5));
+        harness->store->handleCopiedText(QStringLiteral("after midnight"));
+        QCOMPARE(dayInserts.size(), 1);
+        QCOMPARE(v.visibleDays().first(), QDate(2026, 12, 6));
+        QCOMPARE(v.selectedDay(), kMiddle);
+        QCOMPARE(v.dayList()->currentIndex().data(DayListModel::DateRole).toDate(), kMiddle);
+        QCOMPARE(contents(v.dayItems()), QStringList{"a unique older snippet"});
+        QCOMPARE(itemResets.size(), 0);
+        QCOMPARE(dayResets.size(), 0);
+    }
+
+    void captureUnderSearchListsOnlyMatches()
+    {
+        ContentView &v = open(sampleHistory());
+        v.setSearchText(QStringLiteral("git"));
+        harness->store->handleCopiedText(QStringLiteral("no match here"));
+        QCOMPARE(contents(v.dayItems()), QStringList{"  git status\n"});
+        harness->store->handleCopiedText(QStringLiteral("git push"));
+        QCOMPARE(contents(v.dayItems()), (QStringList{"git push", "  git status\n"}));
+    }
+
+    void clearingAllEmptiesEverything()
+    {
+        ContentView &v = open(sampleHistory());
+        harness->store->clearAll();
+        QVERIFY(v.visibleDays().isEmpty());
+        QVERIFY(!v.selectedDay());
+        QVERIFY(v.dayItems().isEmpty());
+        QCOMPARE(v.detailEmptyState()->title(), QStringLiteral("Select a Date"));
+        // And the first capture afterwards selects its day.
+        harness->store->handleCopiedText(QStringLiteral("again"));
+        QCOMPARE(v.selectedDay(), kNewest);
+        QCOMPARE(contents(v.dayItems()), QStringList{"again"});
+    }
+
+    void rowClicksCopyOnlyOnTheButton()
+    {
+        ContentView &v = open(sampleHistory());
+        QWidget *viewport = v.itemList()->viewport();
+        const qint64 before = harness->pasteboard.changeCount();
+
+        QTest::mouseClick(viewport, Qt::LeftButton, {}, rowPoint(0, false));
+        QCOMPARE(harness->pasteboard.changeCount(), before);
+        QVERIFY(!v.presentedItem());
+
+        QTest::mouseClick(viewport, Qt::LeftButton, {}, rowPoint(0, true));
+        QCOMPARE(harness->pasteboard.stringForType(),
+                 std::optional<QString>(QStringLiteral("  git status\n")));
+        QVERIFY(!v.presentedItem());
+        QVERIFY(!v.sheet()->isVisible());
+    }
+
+    void doubleClickOpensSheetWhoseCopyKeepsItOpen()
+    {
+        ContentView &v = open(sampleHistory());
+        QWidget *viewport = v.itemList()->viewport();
+        QTest::mouseDClick(viewport, Qt::LeftButton, {}, rowPoint(1, false));
+        QVERIFY(v.presentedItem());
+        QCOMPARE(v.presentedItem()->content, QStringLiteral("Hello World"));
+        ClipboardDetailSheet *sheet = v.sheet();
+        QVERIFY(sheet->isVisible());
+        QCOMPARE(sheet->windowModality(), Qt::WindowModal);
+        QVERIFY(sheet->width() >= 700 && sheet->height() >= 500);
+        QCOMPARE(sheet->textView()->toPlainText(), QStringLiteral("Hello World"));
+
+        QTest::mouseClick(sheet->copyButton(), Qt::LeftButton);
+        QCOMPARE(harness->pasteboard.stringForType(),
+                 std::optional<QString>(QStringLiteral("Hello World")));
+        QVERIFY(sheet->isVisible());
+        QVERIFY(v.presentedItem());
+
+        QTest::mouseClick(sheet->closeButton(), Qt::LeftButton);
+        QVERIFY(!sheet->isVisible());
+        QVERIFY(!v.presentedItem());
+    }
+
+    void sheetMarksMatchesOfTheSearch()
+    {
+        ContentView &v =
+            open({makeItem(QStringLiteral("test TEST tESt"), localTime(2026, 12, 5, 10, 0))});
+        v.setSearchText(QStringLiteral("test"));
+        v.openItem(v.dayItems().first());
+        QCOMPARE(v.sheet()->textView()->extraSelections().size(), 3);
+        v.sheet()->reject();
+    }
+
+    void hoverFadesInAccentAtSchemeOpacity_data()
+    {
+        QTest::addColumn<ThemeMode>("theme");
+        QTest::addColumn<double>("opacity");
+        QTest::newRow("dark") << ThemeMode::dark << 0.18;
+        QTest::newRow("light") << ThemeMode::light << 0.1;
+    }
+    void hoverFadesInAccentAtSchemeOpacity()
+    {
+        QFETCH(ThemeMode, theme);
+        QFETCH(double, opacity);
+        ContentView &v = open(sampleHistory());
+        harness->settings->setThemeMode(theme);
+        harness->settings->setAccentColorChoice(AccentColorChoice::blue);
+        QWidget *viewport = v.itemList()->viewport();
+        const QPoint point = rowPoint(0, false);
+        QTest::mouseMove(viewport, QPoint(1, 1));
+        QTest::mouseMove(viewport, point);
+        const QUuid id = v.dayItems().first().id;
+        QCOMPARE(v.rowDelegate()->hoveredId(), id);
+        QTRY_COMPARE(v.rowDelegate()->hoverLevel(id), 1.0);
+
+        // A pixel of the row body away from text: background blended with
+        // the accent at the scheme's opacity.
+        const QRect body =
+            v.rowDelegate()->bodyRect(v.itemList()->visualRect(rowIndex(0))).toRect();
+        const QPoint probe(body.center().x(), body.bottom() - 3);
+        const QColor seen = v.grab().toImage().pixelColor(viewport->mapTo(&v, probe));
+        const QColor base = NamedColors::windowBackground(Appearance::effectiveScheme(theme));
+        const QColor accent = NamedColors::blue();
+        auto mix = [&](int b, int a) { return b + (a - b) * opacity; };
+        QVERIFY2(std::abs(seen.red() - mix(base.red(), accent.red())) <= 3 &&
+                     std::abs(seen.blue() - mix(base.blue(), accent.blue())) <= 3,
+                 qPrintable(seen.name()));
+
+        QTest::mouseMove(viewport, QPoint(point.x(), viewport->height() - 2));
+        QTRY_COMPARE(v.rowDelegate()->hoverLevel(id), 0.0);
+    }
+
+    void previewLimitsLinesAndLaysOutOnlyAPrefix()
+    {
+        QFont font(QStringLiteral("monospace"));
+        font.setPixelSize(14);
+        QStringList lines;
+        for (int i = 0; i < 10; ++i)
+            lines.append(QStringLiteral("line %1").arg(i));
+        const PreviewText three(lines.join(u'\n'), QString(), font, 600, 3);
+        QCOMPARE(three.lineCount(), 3);
+        QVERIFY(three.isTruncated());
+        const PreviewText all(lines.join(u'\n'), QString(), font, 600, 10);
+        QCOMPARE(all.lineCount(), 10);
+        QVERIFY(!all.isTruncated());
+
+        const QString huge(20 * 1024 * 1024, QLatin1Char('x'));
+        const PreviewText big(huge, QStringLiteral("x"), font, 600, 10);
+        QCOMPARE(big.lineCount(), 10);
+        QVERIFY(big.isTruncated());
+        QVERIFY(big.laidOutText().size() < 10000);
+    }
+};
+
+QTEST_MAIN(TestContentView)
+#include "tst_ContentView.moc"
