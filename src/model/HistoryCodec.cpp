@@ -1,11 +1,14 @@
 #include "HistoryCodec.h"
 
-#include <simdjson.h>
-
 #include <array>
 #include <cstring>
 #include <optional>
 #include <string_view>
+#include <vector>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace {
 
@@ -125,6 +128,33 @@ void writeStringBody(ByteWriter &out, const QString &text)
         out.reserveMore(chunk * 6 + 8);
         char *p = out.cursor();
         while (src < chunkEnd) {
+#if defined(__SSE2__)
+            // Eight code units at a time while they need no escaping and are
+            // ASCII; the store writes eight bytes whatever the count, which
+            // the reservation above allows.
+            if (chunkEnd - src >= 8) {
+                const __m128i units = _mm_loadu_si128(reinterpret_cast<const __m128i *>(src));
+                const __m128i ascii = _mm_cmpeq_epi16(
+                    _mm_and_si128(units, _mm_set1_epi16(static_cast<short>(0xFF80))),
+                    _mm_setzero_si128());
+                const __m128i special =
+                    _mm_or_si128(_mm_or_si128(_mm_cmplt_epi16(units, _mm_set1_epi16(0x20)),
+                                              _mm_cmpeq_epi16(units, _mm_set1_epi16('"'))),
+                                 _mm_or_si128(_mm_cmpeq_epi16(units, _mm_set1_epi16('\\')),
+                                              _mm_cmpeq_epi16(units, _mm_set1_epi16('/'))));
+                const auto plain =
+                    static_cast<unsigned>(_mm_movemask_epi8(_mm_andnot_si128(special, ascii)));
+                _mm_storel_epi64(reinterpret_cast<__m128i *>(p), _mm_packus_epi16(units, units));
+                if (plain == 0xFFFF) {
+                    src += 8;
+                    p += 8;
+                    continue;
+                }
+                const int count = __builtin_ctz(~plain) / 2;
+                src += count;
+                p += count;
+            }
+#endif
             const char16_t c = *src++;
             if (c < 0x80) {
                 const char escape = asciiEscapes[c];
@@ -229,13 +259,13 @@ void writeUuid(ByteWriter &out, const QUuid &id)
 
 // ---------------------------------------------------------------- reading
 
-[[nodiscard]] constexpr int digitValue(char c)
+[[nodiscard]] constexpr int digitValue(char16_t c)
 {
-    return c >= '0' && c <= '9' ? c - '0' : -1;
+    return c >= u'0' && c <= u'9' ? c - u'0' : -1;
 }
 
 // Reads `count` decimal digits at `text[pos]`; -1 when any is not a digit.
-[[nodiscard]] int readNumber(std::string_view text, std::size_t pos, std::size_t count)
+[[nodiscard]] int readNumber(std::u16string_view text, std::size_t pos, std::size_t count)
 {
     if (pos + count > text.size())
         return -1;
@@ -254,7 +284,7 @@ void writeUuid(ByteWriter &out, const QUuid &id)
 // "+HH:MM" / "-HH:MM". "T" and "Z" may be lower case. Fields are range
 // checked, days against their month; a leap second (":60") is refused
 // because the instant type cannot hold it.
-[[nodiscard]] std::optional<qint64> parseDateTime(std::string_view text)
+[[nodiscard]] std::optional<qint64> parseDateTime(std::u16string_view text)
 {
     const int year = readNumber(text, 0, 4);
     const int month = readNumber(text, 5, 2);
@@ -265,15 +295,15 @@ void writeUuid(ByteWriter &out, const QUuid &id)
     if (year < 0 || month < 1 || month > 12 || day < 1 || hour < 0 || hour > 23 || minute < 0 ||
         minute > 59 || second < 0 || second > 59)
         return std::nullopt;
-    if (text[4] != '-' || text[7] != '-' || (text[10] != 'T' && text[10] != 't') ||
-        text[13] != ':' || text[16] != ':')
+    if (text[4] != u'-' || text[7] != u'-' || (text[10] != u'T' && text[10] != u't') ||
+        text[13] != u':' || text[16] != u':')
         return std::nullopt;
     if (static_cast<unsigned>(day) > daysInMonth(year, static_cast<unsigned>(month)))
         return std::nullopt;
 
     std::size_t pos = 19;
     int millisecond = 0;
-    if (pos < text.size() && text[pos] == '.') {
+    if (pos < text.size() && text[pos] == u'.') {
         ++pos;
         const std::size_t fractionStart = pos;
         int scale = 100;
@@ -289,15 +319,15 @@ void writeUuid(ByteWriter &out, const QUuid &id)
     if (pos >= text.size())
         return std::nullopt;
     int offsetMinutes = 0;
-    if (text[pos] == 'Z' || text[pos] == 'z') {
+    if (text[pos] == u'Z' || text[pos] == u'z') {
         ++pos;
-    } else if (text[pos] == '+' || text[pos] == '-') {
+    } else if (text[pos] == u'+' || text[pos] == u'-') {
         const int offsetHour = readNumber(text, pos + 1, 2);
         const int offsetMinute = readNumber(text, pos + 4, 2);
         if (offsetHour < 0 || offsetHour > 23 || offsetMinute < 0 || offsetMinute > 59 ||
-            text[pos + 3] != ':')
+            text[pos + 3] != u':')
             return std::nullopt;
-        offsetMinutes = (offsetHour * 60 + offsetMinute) * (text[pos] == '-' ? -1 : 1);
+        offsetMinutes = (offsetHour * 60 + offsetMinute) * (text[pos] == u'-' ? -1 : 1);
         pos += 6;
     } else {
         return std::nullopt;
@@ -311,19 +341,19 @@ void writeUuid(ByteWriter &out, const QUuid &id)
     return days * msPerDay + (secondOfDay - offsetMinutes * 60) * 1000 + millisecond;
 }
 
-[[nodiscard]] int hexValue(char c)
+[[nodiscard]] constexpr int hexValue(char16_t c)
 {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
+    if (c >= u'0' && c <= u'9')
+        return c - u'0';
+    if (c >= u'a' && c <= u'f')
+        return c - u'a' + 10;
+    if (c >= u'A' && c <= u'F')
+        return c - u'A' + 10;
     return -1;
 }
 
 // Exactly 8-4-4-4-12 hex digits, either case, no braces.
-[[nodiscard]] std::optional<QUuid> parseUuid(std::string_view text)
+[[nodiscard]] std::optional<QUuid> parseUuid(std::u16string_view text)
 {
     if (text.size() != 36)
         return std::nullopt;
@@ -331,7 +361,7 @@ void writeUuid(ByteWriter &out, const QUuid &id)
     std::size_t pos = 0;
     for (std::size_t i = 0; i < bytes.size(); ++i) {
         if (i == 4 || i == 6 || i == 8 || i == 10) {
-            if (text[pos] != '-')
+            if (text[pos] != u'-')
                 return std::nullopt;
             ++pos;
         }
@@ -345,34 +375,351 @@ void writeUuid(ByteWriter &out, const QUuid &id)
     return QUuid::fromRfc4122(QByteArrayView(bytes.data(), qsizetype(bytes.size())));
 }
 
-[[nodiscard]] QString describeParseError(simdjson::error_code code)
+[[nodiscard]] constexpr bool isContinuation(uchar b)
 {
-    using namespace simdjson;
-    switch (code) {
-    case EMPTY:
-        return QStringLiteral("the file is empty");
-    case UTF8_ERROR:
-        return QStringLiteral("not valid UTF-8");
-    case DEPTH_ERROR:
-        return QStringLiteral("malformed JSON: nested too deeply");
-    case CAPACITY:
-    case MEMALLOC:
-        return QStringLiteral("the file is too large");
-    case UNCLOSED_STRING:
-        return QStringLiteral("malformed JSON: a string is not closed");
-    case STRING_ERROR:
-        return QStringLiteral("malformed JSON: a string has a bad escape");
-    case NUMBER_ERROR:
-    case NUMBER_OUT_OF_RANGE:
-        return QStringLiteral("malformed JSON: a bad number");
-    case T_ATOM_ERROR:
-    case F_ATOM_ERROR:
-    case N_ATOM_ERROR:
-        return QStringLiteral("malformed JSON: a bad literal");
-    default:
-        return QStringLiteral("malformed JSON");
-    }
+    return (b & 0xC0) == 0x80;
 }
+
+// A strict single-pass JSON reader for the history file: it decodes the
+// strings it needs straight into UTF-16, checks everything it skips, keeps
+// no tree, and nests through an explicit stack (deep input cannot exhaust
+// the call stack). Any fault is reported with its byte offset.
+class JsonReader {
+public:
+    explicit JsonReader(QByteArrayView json)
+        : m_begin(reinterpret_cast<const uchar *>(json.data())), m_pos(m_begin),
+          m_end(m_begin + json.size())
+    {
+    }
+
+    [[nodiscard]] const QString &error() const { return m_error; }
+    [[nodiscard]] bool atEnd() const { return m_pos == m_end; }
+    [[nodiscard]] uchar peek() const { return m_pos < m_end ? *m_pos : 0; }
+
+    void skipWhitespace()
+    {
+        while (m_pos < m_end &&
+               (*m_pos == ' ' || *m_pos == '\n' || *m_pos == '\r' || *m_pos == '\t'))
+            ++m_pos;
+    }
+
+    // Consumes `c` after optional white space.
+    [[nodiscard]] bool expect(uchar c)
+    {
+        skipWhitespace();
+        if (peek() != c)
+            return fail();
+        ++m_pos;
+        return true;
+    }
+
+    bool fail(const char *what = "malformed JSON")
+    {
+        if (m_error.isEmpty())
+            m_error = QStringLiteral("%1 at byte %2").arg(QLatin1String(what)).arg(m_pos - m_begin);
+        return false;
+    }
+
+    // A string at the current position (after white space), decoded into
+    // `text()`, valid until the next string is read.
+    [[nodiscard]] bool readString()
+    {
+        skipWhitespace();
+        if (peek() != '"')
+            return fail();
+        ++m_pos;
+        m_length = 0;
+        for (;;) {
+            reserveScratch(32);
+            char16_t *dst = m_scratch.data() + m_length;
+#if defined(__SSE2__)
+            // Sixteen bytes at a time while they are plain ASCII (not a quote,
+            // backslash or control character).
+            if (m_end - m_pos >= 16) {
+                const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i *>(m_pos));
+                const __m128i stop = _mm_or_si128(
+                    _mm_or_si128(_mm_cmpeq_epi8(bytes, _mm_set1_epi8('"')),
+                                 _mm_cmpeq_epi8(bytes, _mm_set1_epi8('\\'))),
+                    _mm_cmplt_epi8(bytes, _mm_set1_epi8(0x20))); // also catches bytes >= 0x80
+                const auto mask = static_cast<unsigned>(_mm_movemask_epi8(stop));
+                const __m128i zero = _mm_setzero_si128();
+                _mm_storeu_si128(reinterpret_cast<__m128i *>(dst), _mm_unpacklo_epi8(bytes, zero));
+                _mm_storeu_si128(reinterpret_cast<__m128i *>(dst + 8),
+                                 _mm_unpackhi_epi8(bytes, zero));
+                if (mask == 0) {
+                    m_pos += 16;
+                    m_length += 16;
+                    continue;
+                }
+                const int count = __builtin_ctz(mask);
+                m_pos += count;
+                m_length += count;
+                dst += count;
+            }
+#endif
+            if (m_pos >= m_end)
+                return fail();
+            const uchar b = *m_pos;
+            if (b == '"') {
+                ++m_pos;
+                return true;
+            }
+            if (b == '\\') {
+                if (!readEscape(dst))
+                    return false;
+            } else if (b < 0x20) {
+                return fail();
+            } else if (b < 0x80) {
+                *dst = b;
+                ++m_pos;
+                ++m_length;
+            } else if (!readMultiByte(dst)) {
+                return false;
+            }
+        }
+    }
+
+    [[nodiscard]] std::u16string_view text() const
+    {
+        return {m_scratch.data(), static_cast<std::size_t>(m_length)};
+    }
+
+    // Checks one value of any kind and moves past it.
+    [[nodiscard]] bool skipValue()
+    {
+        constexpr std::size_t maxDepth = 10000;
+        std::vector<uchar> closers;
+        for (;;) {
+            // A value.
+            skipWhitespace();
+            switch (peek()) {
+            case '"':
+                if (!readString())
+                    return false;
+                break;
+            case '[':
+            case '{': {
+                if (closers.size() == maxDepth)
+                    return fail("nested too deeply");
+                const bool isObject = *m_pos == '{';
+                ++m_pos;
+                skipWhitespace();
+                if (peek() == (isObject ? '}' : ']')) {
+                    ++m_pos;
+                    break;
+                }
+                closers.push_back(isObject ? '}' : ']');
+                if (isObject && !(readString() && expect(':')))
+                    return false;
+                continue;
+            }
+            case 't':
+                if (!readLiteral("true"))
+                    return false;
+                break;
+            case 'f':
+                if (!readLiteral("false"))
+                    return false;
+                break;
+            case 'n':
+                if (!readLiteral("null"))
+                    return false;
+                break;
+            default:
+                if (!readNumber())
+                    return false;
+                break;
+            }
+            // After a value: close containers, or go on to the next member.
+            for (;;) {
+                if (closers.empty())
+                    return true;
+                skipWhitespace();
+                if (peek() == closers.back()) {
+                    ++m_pos;
+                    closers.pop_back();
+                    continue;
+                }
+                if (peek() != ',')
+                    return fail();
+                ++m_pos;
+                if (closers.back() == '}' && !(readString() && expect(':')))
+                    return false;
+                break;
+            }
+        }
+    }
+
+private:
+    void reserveScratch(qsizetype extra)
+    {
+        if (m_length + extra > static_cast<qsizetype>(m_scratch.size()))
+            m_scratch.resize(qMax<std::size_t>(m_scratch.size() * 2, 256) +
+                             static_cast<std::size_t>(extra));
+    }
+
+    [[nodiscard]] bool readLiteral(std::string_view literal)
+    {
+        if (static_cast<std::size_t>(m_end - m_pos) < literal.size() ||
+            std::memcmp(m_pos, literal.data(), literal.size()) != 0)
+            return fail();
+        m_pos += literal.size();
+        return true;
+    }
+
+    // -? (0 | [1-9][0-9]*) (. [0-9]+)? ([eE] [+-]? [0-9]+)?
+    [[nodiscard]] bool readNumber()
+    {
+        auto digits = [this] {
+            const uchar *start = m_pos;
+            while (m_pos < m_end && *m_pos >= '0' && *m_pos <= '9')
+                ++m_pos;
+            return m_pos - start;
+        };
+        if (peek() == '-')
+            ++m_pos;
+        if (peek() == '0')
+            ++m_pos;
+        else if (digits() == 0)
+            return fail();
+        if (peek() == '.') {
+            ++m_pos;
+            if (digits() == 0)
+                return fail();
+        }
+        if (peek() == 'e' || peek() == 'E') {
+            ++m_pos;
+            if (peek() == '+' || peek() == '-')
+                ++m_pos;
+            if (digits() == 0)
+                return fail();
+        }
+        return true;
+    }
+
+    [[nodiscard]] int readHex4()
+    {
+        if (m_end - m_pos < 4)
+            return -1;
+        int value = 0;
+        for (int i = 0; i < 4; ++i) {
+            const int digit = hexValue(m_pos[i]);
+            if (digit < 0)
+                return -1;
+            value = value << 4 | digit;
+        }
+        m_pos += 4;
+        return value;
+    }
+
+    // At a backslash. A \u escape of a lone surrogate, which UTF-16 text
+    // cannot carry meaningfully, becomes U+FFFD.
+    [[nodiscard]] bool readEscape(char16_t *dst)
+    {
+        if (m_end - m_pos < 2)
+            return fail();
+        const uchar kind = m_pos[1];
+        char16_t unit = 0;
+        switch (kind) {
+        case '"':
+        case '\\':
+        case '/':
+            unit = kind;
+            break;
+        case 'b':
+            unit = u'\b';
+            break;
+        case 'f':
+            unit = u'\f';
+            break;
+        case 'n':
+            unit = u'\n';
+            break;
+        case 'r':
+            unit = u'\r';
+            break;
+        case 't':
+            unit = u'\t';
+            break;
+        case 'u': {
+            m_pos += 2;
+            const int code = readHex4();
+            if (code < 0)
+                return fail();
+            if (code >= 0xD800 && code <= 0xDBFF && m_end - m_pos >= 6 && m_pos[0] == '\\' &&
+                m_pos[1] == 'u') {
+                const uchar *const pairStart = m_pos;
+                m_pos += 2;
+                const int low = readHex4();
+                if (low >= 0xDC00 && low <= 0xDFFF) {
+                    dst[0] = static_cast<char16_t>(code);
+                    dst[1] = static_cast<char16_t>(low);
+                    m_length += 2;
+                    return true;
+                }
+                m_pos = pairStart; // not a pair: read that escape on its own
+            }
+            *dst = code >= 0xD800 && code <= 0xDFFF ? u'\uFFFD' : static_cast<char16_t>(code);
+            ++m_length;
+            return true;
+        }
+        default:
+            return fail();
+        }
+        *dst = unit;
+        m_pos += 2;
+        ++m_length;
+        return true;
+    }
+
+    // At a byte >= 0x80: one well-formed UTF-8 sequence (no overlongs, no
+    // surrogates, nothing above U+10FFFF), or a failure.
+    [[nodiscard]] bool readMultiByte(char16_t *dst)
+    {
+        const uchar b = *m_pos;
+        const qsizetype left = m_end - m_pos;
+        auto bad = [this] { return fail("not valid UTF-8"); };
+        if (b >= 0xC2 && b <= 0xDF) {
+            if (left < 2 || !isContinuation(m_pos[1]))
+                return bad();
+            *dst = static_cast<char16_t>((b & 0x1F) << 6 | (m_pos[1] & 0x3F));
+            m_pos += 2;
+            ++m_length;
+            return true;
+        }
+        if (b >= 0xE0 && b <= 0xEF) {
+            if (left < 3 || !isContinuation(m_pos[1]) || !isContinuation(m_pos[2]) ||
+                (b == 0xE0 && m_pos[1] < 0xA0) || (b == 0xED && m_pos[1] > 0x9F))
+                return bad();
+            *dst = static_cast<char16_t>((b & 0x0F) << 12 | (m_pos[1] & 0x3F) << 6 |
+                                         (m_pos[2] & 0x3F));
+            m_pos += 3;
+            ++m_length;
+            return true;
+        }
+        if (b >= 0xF0 && b <= 0xF4) {
+            if (left < 4 || !isContinuation(m_pos[1]) || !isContinuation(m_pos[2]) ||
+                !isContinuation(m_pos[3]) || (b == 0xF0 && m_pos[1] < 0x90) ||
+                (b == 0xF4 && m_pos[1] > 0x8F))
+                return bad();
+            const char32_t u = (b & 0x07) << 18 | (m_pos[1] & 0x3F) << 12 | (m_pos[2] & 0x3F) << 6 |
+                               (m_pos[3] & 0x3F);
+            dst[0] = static_cast<char16_t>(0xD800 + ((u - 0x10000) >> 10));
+            dst[1] = static_cast<char16_t>(0xDC00 + ((u - 0x10000) & 0x3FF));
+            m_pos += 4;
+            m_length += 2;
+            return true;
+        }
+        return bad();
+    }
+
+    const uchar *const m_begin;
+    const uchar *m_pos;
+    const uchar *const m_end;
+    std::vector<char16_t> m_scratch;
+    qsizetype m_length = 0;
+    QString m_error;
+};
 
 QString itemError(qsizetype index, const char *what)
 {
@@ -386,10 +733,12 @@ QByteArray HistoryCodec::encode(const QList<ClipboardItem> &items)
     if (items.isEmpty())
         return QByteArrayLiteral("[]");
 
+    // Room for the common worst case (three bytes per code unit) up front:
+    // pages that stay unused cost nothing, a regrowth costs a copy.
     qsizetype expected = 16;
     for (const ClipboardItem &item : items)
-        expected += item.content.size() + 140;
-    ByteWriter out(expected + expected / 8);
+        expected += item.content.size() * 3 + 140;
+    ByteWriter out(expected);
 
     out.append("[\n");
     bool first = true;
@@ -413,76 +762,110 @@ bool HistoryCodec::decode(QByteArrayView json, QList<ClipboardItem> &items, QStr
     if (json.startsWith("\xEF\xBB\xBF"))
         json = json.sliced(3);
 
-    simdjson::dom::parser parser;
-    simdjson::dom::element root;
-    if (const auto code =
-            parser.parse(json.data(), static_cast<std::size_t>(json.size())).get(root)) {
-        error = describeParseError(code);
+    JsonReader reader(json);
+    reader.skipWhitespace();
+    if (reader.atEnd()) {
+        error = QStringLiteral("the file is empty");
         return false;
     }
-    simdjson::dom::array array;
-    if (root.get_array().get(array)) {
+    if (reader.peek() != '[') {
         error = QStringLiteral("not a JSON array");
         return false;
     }
 
+    enum Member { content, createdAt, id, memberCount };
+    static constexpr std::array<std::u16string_view, memberCount> memberNames{u"content",
+                                                                              u"createdAt", u"id"};
+    static constexpr std::array<const char *, memberCount> notAString{
+        "\"content\" is not a string", "\"createdAt\" is not a string", "\"id\" is not a string"};
+    static constexpr std::array<const char *, memberCount> missing{
+        "\"content\" is missing", "\"createdAt\" is missing", "\"id\" is missing"};
+
     QList<ClipboardItem> decoded;
-    decoded.reserve(static_cast<qsizetype>(array.size()));
-    qsizetype index = 0;
-    for (simdjson::dom::element element : array) {
-        simdjson::dom::object object;
-        if (element.get_object().get(object)) {
-            error = itemError(index, "not a JSON object");
-            return false;
-        }
-        // The first occurrence of each key counts; other keys are ignored.
-        std::optional<std::string_view> content, createdAt, id;
-        for (const simdjson::dom::key_value_pair member : object) {
-            std::optional<std::string_view> *slot = nullptr;
-            if (member.key == "content")
-                slot = &content;
-            else if (member.key == "createdAt")
-                slot = &createdAt;
-            else if (member.key == "id")
-                slot = &id;
-            if (slot == nullptr || slot->has_value())
-                continue;
-            std::string_view value;
-            if (member.value.get_string().get(value)) {
-                error =
-                    itemError(index, member.key == "content"     ? "\"content\" is not a string"
-                                     : member.key == "createdAt" ? "\"createdAt\" is not a string"
-                                                                 : "\"id\" is not a string");
-                return false;
+    auto failed = [&](QString message) {
+        error = std::move(message);
+        return false;
+    };
+
+    if (!reader.expect('['))
+        return failed(reader.error());
+    reader.skipWhitespace();
+    bool more = reader.peek() != ']';
+    if (!more && !reader.expect(']'))
+        return failed(reader.error());
+    for (qsizetype index = 0; more; ++index) {
+        reader.skipWhitespace();
+        if (reader.peek() != '{') {
+            if (reader.atEnd() || reader.peek() == ']') {
+                reader.fail();
+                return failed(reader.error());
             }
-            *slot = value;
+            return failed(itemError(index, "not a JSON object"));
         }
-        if (!content) {
-            error = itemError(index, "\"content\" is missing");
-            return false;
+        if (!reader.expect('{'))
+            return failed(reader.error());
+
+        // The first occurrence of each member counts; anything else is
+        // checked and ignored.
+        ClipboardItem item;
+        std::array<bool, memberCount> seen{};
+        std::optional<qint64> ms;
+        reader.skipWhitespace();
+        bool moreMembers = reader.peek() != '}';
+        if (!moreMembers && !reader.expect('}'))
+            return failed(reader.error());
+        while (moreMembers) {
+            if (!reader.readString() || !reader.expect(':'))
+                return failed(reader.error());
+            int member = 0;
+            while (member < memberCount && reader.text() != memberNames[member])
+                ++member;
+            if (member == memberCount || seen[member]) {
+                if (!reader.skipValue())
+                    return failed(reader.error());
+            } else {
+                reader.skipWhitespace();
+                if (reader.peek() != '"')
+                    return failed(itemError(index, notAString[member]));
+                if (!reader.readString())
+                    return failed(reader.error());
+                seen[member] = true;
+                const std::u16string_view text = reader.text();
+                if (member == content) {
+                    item.content = QString(reinterpret_cast<const QChar *>(text.data()),
+                                           static_cast<qsizetype>(text.size()));
+                } else if (member == createdAt) {
+                    ms = parseDateTime(text);
+                    if (!ms)
+                        return failed(
+                            itemError(index, "\"createdAt\" is not a date-time with a time zone"));
+                } else {
+                    const std::optional<QUuid> uuid = parseUuid(text);
+                    if (!uuid)
+                        return failed(itemError(index, "\"id\" is not a UUID"));
+                    item.id = *uuid;
+                }
+            }
+            reader.skipWhitespace();
+            moreMembers = reader.peek() == ',';
+            if (!reader.expect(moreMembers ? ',' : '}'))
+                return failed(reader.error());
         }
-        if (!createdAt) {
-            error = itemError(index, "\"createdAt\" is missing");
-            return false;
-        }
-        if (!id) {
-            error = itemError(index, "\"id\" is missing");
-            return false;
-        }
-        const std::optional<qint64> ms = parseDateTime(*createdAt);
-        if (!ms) {
-            error = itemError(index, "\"createdAt\" is not a date-time with a time zone");
-            return false;
-        }
-        const std::optional<QUuid> uuid = parseUuid(*id);
-        if (!uuid) {
-            error = itemError(index, "\"id\" is not a UUID");
-            return false;
-        }
-        decoded.append({*uuid,
-                        QString::fromUtf8(content->data(), static_cast<qsizetype>(content->size())),
-                        QDateTime::fromMSecsSinceEpoch(*ms, Qt::UTC)});
-        ++index;
+        for (int member = 0; member < memberCount; ++member)
+            if (!seen[member])
+                return failed(itemError(index, missing[member]));
+        item.createdAt = QDateTime::fromMSecsSinceEpoch(*ms, Qt::UTC);
+        decoded.append(std::move(item));
+
+        reader.skipWhitespace();
+        more = reader.peek() == ',';
+        if (!reader.expect(more ? ',' : ']'))
+            return failed(reader.error());
+    }
+    reader.skipWhitespace();
+    if (!reader.atEnd()) {
+        reader.fail();
+        return failed(reader.error());
     }
     items = std::move(decoded);
     return true;

@@ -180,6 +180,21 @@ void tst_HistoryCodec::acceptedInput_data()
         << array(element("\"2026-12-05T21:04:07Z\"", "\"6F9619FF-8B86-D011-B42D-00C04FC964FF\"",
                          "\"a\\/b\\u00e9\\ud83d\\ude42\\\"\""))
         << at << id << QStringLiteral("a/bé🙂\"");
+    QTest::newRow("lone surrogate escapes")
+        << array(element("\"2026-12-05T21:04:07Z\"", "\"6F9619FF-8B86-D011-B42D-00C04FC964FF\"",
+                         "\"\\ud800x\\udc00\\ud800\""))
+        << at << id << QStringLiteral("\uFFFDx\uFFFD\uFFFD");
+    QTest::newRow("ignored members of every kind")
+        << QByteArray("[{\"n\":[-0.5e+10,0,1E3,-0,12.25e-2],\"b\":[true,false,null],"
+                      "\"o\":{\"a\":{\"b\":[{}]},\"c\":\"\\u00e9\\n\"},\"e\":[],\"s\":\"\xC3\xA9\","
+                      "\"content\":\"text\",\"createdAt\":\"2026-12-05T21:04:07Z\","
+                      "\"id\":\"6F9619FF-8B86-D011-B42D-00C04FC964FF\",\"content\":7}]")
+        << at << id << text;
+    QTest::newRow("deep but reasonable nesting in an ignored member")
+        << QByteArray("[{\"x\":") + QByteArray(500, '[') + QByteArray(500, ']') +
+               ",\"content\":\"text\",\"createdAt\":\"2026-12-05T21:04:07Z\","
+               "\"id\":\"6F9619FF-8B86-D011-B42D-00C04FC964FF\"}]"
+        << at << id << text;
     QTest::newRow("fraction") << array(element("\"2026-12-05T21:04:07.75Z\"")) << at.addMSecs(750)
                               << id << text;
     QTest::newRow("long fraction truncated")
@@ -240,19 +255,46 @@ void tst_HistoryCodec::rejectedInput_data()
     QTest::newRow("trailing comma") << array(element() + ",") << "malformed JSON";
     QTest::newRow("two documents") << QByteArray("[] []") << "malformed JSON";
     QTest::newRow("garbage after") << QByteArray("[]x") << "malformed JSON";
-    QTest::newRow("unclosed string") << QByteArray("[\"abc]") << "malformed JSON";
+    QTest::newRow("unclosed string")
+        << array(element("\"x\"", "\"y\"", "\"abc]")) << "malformed JSON";
     QTest::newRow("bad escape") << array(element("\"x\"", "\"y\"", "\"\\q\"")) << "malformed JSON";
-    QTest::newRow("bad json in an ignored member")
-        << QByteArray("[{\"content\":\"a\",\"createdAt\":\"2026-12-05T21:04:07Z\","
-                      "\"id\":\"6F9619FF-8B86-D011-B42D-00C04FC964FF\",\"x\":[1,}]")
-        << "malformed JSON";
+    QTest::newRow("short unicode escape")
+        << array(element("\"x\"", "\"y\"", "\"\\u12\"")) << "malformed JSON";
+    QTest::newRow("raw control character")
+        << array(element("\"x\"", "\"y\"", "\"a\tb\"")) << "malformed JSON";
+    QTest::newRow("single quotes")
+        << array(element("\"x\"", "\"y\"", "'a'")) << "item 1: \"content\" is not a string";
+    QTest::newRow("missing colon") << QByteArray("[{\"content\" \"a\"}]") << "malformed JSON";
+    QTest::newRow("missing comma between members")
+        << QByteArray("[{\"content\":\"a\" \"id\":\"b\"}]") << "malformed JSON";
+    QTest::newRow("missing comma between items")
+        << array(element() + element()) << "malformed JSON";
+    QTest::newRow("unclosed object") << QByteArray("[{\"content\":\"a\"") << "malformed JSON";
+    QTest::newRow("non-ASCII outside strings")
+        << QByteArray("[\xC3\xA9]") << "item 1: not a JSON object";
     QTest::newRow("invalid UTF-8")
         << array(element("\"2026-12-05T21:04:07Z\"", "\"6F9619FF-8B86-D011-B42D-00C04FC964FF\"",
                          "\"caf\xC3\""))
         << "not valid UTF-8";
-    QTest::newRow("overlong UTF-8") << QByteArray("[\"\xC0\xAF\"]") << "not valid UTF-8";
+    QTest::newRow("overlong UTF-8")
+        << array(element("\"x\"", "\"y\"", "\"\xC0\xAF\"")) << "not valid UTF-8";
+    QTest::newRow("overlong three-byte UTF-8")
+        << array(element("\"x\"", "\"y\"", "\"\xE0\x80\xAF\"")) << "not valid UTF-8";
     QTest::newRow("UTF-16 surrogate in UTF-8")
-        << QByteArray("[\"\xED\xA0\x80\"]") << "not valid UTF-8";
+        << array(element("\"x\"", "\"y\"", "\"\xED\xA0\x80\"")) << "not valid UTF-8";
+    QTest::newRow("beyond U+10FFFF")
+        << array(element("\"x\"", "\"y\"", "\"\xF4\x90\x80\x80\"")) << "not valid UTF-8";
+    QTest::newRow("stray continuation byte")
+        << array(element("\"x\"", "\"y\"", "\"a\x80z\"")) << "not valid UTF-8";
+    QTest::newRow("invalid UTF-8 in an ignored member")
+        << QByteArray("[{\"x\":\"\xFF\"}]") << "not valid UTF-8";
+
+    // What ignored members may hold is still checked.
+    for (const char *bad : {"01", "1.", "-", "1e", "+1", ".5", "tru", "nul", "[1,]", "{\"a\"}",
+                            "{\"a\":1,}", "{1:2}", "[1 2]", "NaN"}) {
+        QTest::addRow("ignored member holding %s", bad) << QByteArray("[{\"x\":") + bad + "}]"
+                                                        << "malformed JSON";
+    }
 
     // The elements.
     QTest::newRow("element is a number") << QByteArray("[1]") << "item 1: not a JSON object";
@@ -344,15 +386,21 @@ void tst_HistoryCodec::failureLeavesItemsAlone()
 
 void tst_HistoryCodec::deepNestingFailsCleanly()
 {
-    const int depth = 200000;
-    for (const QByteArray &json :
-         {QByteArray(depth, '[') + QByteArray(depth, ']'),
-          QByteArray("[{\"x\":") + QByteArray(depth, '[') + QByteArray(depth, ']') + "}]",
-          QByteArray(depth, '[')}) {
+    const int depth = 1'000'000;
+    const QByteArray open(depth, '['), close(depth, ']');
+    const QByteArray member = "[{\"content\":\"a\",\"createdAt\":\"2026-12-05T21:04:07Z\","
+                              "\"id\":\"6F9619FF-8B86-D011-B42D-00C04FC964FF\",\"x\":";
+    const QList<QPair<QByteArray, QString>> cases{
+        {open + close, QStringLiteral("item 1: not a JSON object")},
+        {open, QStringLiteral("item 1: not a JSON object")},
+        {member + open + close + "}]", QStringLiteral("nested too deeply at byte 10099")},
+        {member + QByteArray(depth, '{'), QStringLiteral("malformed JSON at byte 100")},
+    };
+    for (const auto &[json, expected] : cases) {
         QList<ClipboardItem> items;
         QString error;
         QVERIFY(!HistoryCodec::decode(json, items, error));
-        QVERIFY2(error.startsWith(QStringLiteral("malformed JSON")), qPrintable(error));
+        QCOMPARE(error, expected);
     }
 }
 
