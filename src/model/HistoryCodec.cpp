@@ -1,6 +1,7 @@
 #include "HistoryCodec.h"
 
 #include <array>
+#include <cstdint>
 #include <cstring>
 #include <optional>
 #include <string_view>
@@ -8,6 +9,10 @@
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
+#endif
+#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+#include <tmmintrin.h>
+#define QUILLMARK_HAVE_SSSE3_PATH 1
 #endif
 
 namespace {
@@ -65,22 +70,52 @@ constexpr qint64 lastWritableSecond = daysFromCivil(9999, 12, 31) * 86400 + 8639
 
 constexpr char upperHex[] = "0123456789ABCDEF";
 
-// What an ASCII character needs inside a JSON string: 0 = itself,
-// a letter = that two-character escape, 'u' = \u00XX.
-constexpr std::array<char, 128> asciiEscapes = [] {
-    std::array<char, 128> table{};
-    for (int c = 0; c < 0x20; ++c)
-        table[c] = 'u';
-    table['\b'] = 'b';
-    table['\f'] = 'f';
-    table['\n'] = 'n';
-    table['\r'] = 'r';
-    table['\t'] = 't';
-    table['"'] = '"';
-    table['\\'] = '\\';
-    table['/'] = '/';
+// What each ASCII character becomes inside a JSON string: itself, a
+// two-character escape, or \u00XX; eight bytes so it is copied in one go.
+struct AsciiOutput {
+    std::array<char, 7> bytes;
+    std::uint8_t length;
+};
+constexpr std::array<AsciiOutput, 128> asciiOutputs = [] {
+    std::array<AsciiOutput, 128> table{};
+    for (int c = 0; c < 128; ++c) {
+        AsciiOutput &out = table[static_cast<std::size_t>(c)];
+        char shortEscape = 0;
+        switch (c) {
+        case '\b':
+            shortEscape = 'b';
+            break;
+        case '\f':
+            shortEscape = 'f';
+            break;
+        case '\n':
+            shortEscape = 'n';
+            break;
+        case '\r':
+            shortEscape = 'r';
+            break;
+        case '\t':
+            shortEscape = 't';
+            break;
+        case '"':
+        case '\\':
+        case '/':
+            shortEscape = static_cast<char>(c);
+            break;
+        default:
+            break;
+        }
+        if (shortEscape != 0) {
+            out = {{'\\', shortEscape}, 2};
+        } else if (c < 0x20) {
+            out = {{'\\', 'u', '0', '0', upperHex[c >> 4], upperHex[c & 0xF]}, 6};
+        } else {
+            out = {{static_cast<char>(c)}, 1};
+        }
+    }
     return table;
 }();
+static_assert(sizeof(AsciiOutput) == 8);
 
 // Appends to a byte array through a raw cursor; callers reserve room for
 // what they are about to write, so the hot loops do no bounds checks.
@@ -114,6 +149,126 @@ private:
     qsizetype m_used = 0;
 };
 
+// One code unit (two for a surrogate pair) of a JSON string body. Writes
+// up to eight bytes at `p`, returns the end of what counts.
+inline char *writeUnit(char *p, const char16_t *&src, const char16_t *end)
+{
+    const char16_t c = *src++;
+    if (c < 0x80) {
+        const AsciiOutput &out = asciiOutputs[c];
+        std::memcpy(p, &out, sizeof out);
+        return p + out.length;
+    }
+    if (c < 0x800) {
+        p[0] = static_cast<char>(0xC0 | (c >> 6));
+        p[1] = static_cast<char>(0x80 | (c & 0x3F));
+        return p + 2;
+    }
+    if (c < 0xD800 || c > 0xDFFF) {
+        p[0] = static_cast<char>(0xE0 | (c >> 12));
+        p[1] = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        p[2] = static_cast<char>(0x80 | (c & 0x3F));
+        return p + 3;
+    }
+    if (c <= 0xDBFF && src < end && *src >= 0xDC00 && *src <= 0xDFFF) {
+        const char32_t u = 0x10000 + ((char32_t(c) - 0xD800) << 10) + (*src++ - 0xDC00);
+        p[0] = static_cast<char>(0xF0 | (u >> 18));
+        p[1] = static_cast<char>(0x80 | ((u >> 12) & 0x3F));
+        p[2] = static_cast<char>(0x80 | ((u >> 6) & 0x3F));
+        p[3] = static_cast<char>(0x80 | (u & 0x3F));
+        return p + 4;
+    }
+    std::memcpy(p, "\xEF\xBF\xBD", 3);
+    return p + 3;
+}
+
+#if QUILLMARK_HAVE_SSSE3_PATH
+// For each set of "this unit takes two bytes" flags over eight units, the
+// shuffle that keeps the first byte of every unit and the second byte of
+// those that have one, from [first0 second0 first1 second1 ...].
+constexpr std::array<std::array<char, 16>, 256> compressShuffles = [] {
+    std::array<std::array<char, 16>, 256> table{};
+    for (std::size_t mask = 0; mask < 256; ++mask) {
+        std::size_t out = 0;
+        for (std::size_t unit = 0; unit < 8; ++unit) {
+            table[mask][out++] = static_cast<char>(2 * unit);
+            if (mask & (1u << unit))
+                table[mask][out++] = static_cast<char>(2 * unit + 1);
+        }
+        while (out < 16)
+            table[mask][out++] = static_cast<char>(0x80); // zero
+    }
+    return table;
+}();
+
+// How many of the eight units take two bytes, for each set of flags.
+constexpr std::array<std::uint8_t, 256> compressedExtra = [] {
+    std::array<std::uint8_t, 256> table{};
+    for (std::size_t mask = 0; mask < 256; ++mask)
+        for (std::size_t bits = mask; bits != 0; bits &= bits - 1)
+            ++table[mask];
+    return table;
+}();
+
+// Eight code units that are all ASCII or two-byte UTF-8 (Latin, Greek,
+// Cyrillic, ...), escapes included, in a handful of vector operations.
+// Returns nullptr, writing nothing that counts, when a unit needs more
+// (three-byte characters, surrogates, \u00XX escapes).
+__attribute__((target("ssse3"))) char *writeEightUnits(char *p, const char16_t *src)
+{
+    const __m128i c = _mm_loadu_si128(reinterpret_cast<const __m128i *>(src));
+    auto eq = [&c](int value) {
+        return _mm_cmpeq_epi16(c, _mm_set1_epi16(static_cast<short>(value)));
+    };
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i ascii =
+        _mm_cmpeq_epi16(_mm_and_si128(c, _mm_set1_epi16(static_cast<short>(0xFF80))), zero);
+    const __m128i upTo7FF =
+        _mm_cmpeq_epi16(_mm_and_si128(c, _mm_set1_epi16(static_cast<short>(0xF800))), zero);
+    const __m128i control = _mm_and_si128(ascii, _mm_cmplt_epi16(c, _mm_set1_epi16(0x20)));
+
+    // Escapes that keep their character: \" \\ \/; and those that name it.
+    const __m128i selfEscape = _mm_or_si128(_mm_or_si128(eq('"'), eq('\\')), eq('/'));
+    const __m128i n = eq('\n'), r = eq('\r'), t = eq('\t'), b = eq('\b'), f = eq('\f');
+    const __m128i namedEscape =
+        _mm_or_si128(_mm_or_si128(n, r), _mm_or_si128(_mm_or_si128(t, b), f));
+    if (_mm_movemask_epi8(_mm_or_si128(_mm_andnot_si128(upTo7FF, _mm_set1_epi16(-1)),
+                                       _mm_andnot_si128(namedEscape, control))) != 0)
+        return nullptr;
+
+    const __m128i escape = _mm_or_si128(selfEscape, namedEscape);
+    const __m128i letter =
+        _mm_or_si128(_mm_and_si128(selfEscape, c),
+                     _mm_or_si128(_mm_or_si128(_mm_and_si128(n, _mm_set1_epi16('n')),
+                                               _mm_and_si128(r, _mm_set1_epi16('r'))),
+                                  _mm_or_si128(_mm_or_si128(_mm_and_si128(t, _mm_set1_epi16('t')),
+                                                            _mm_and_si128(b, _mm_set1_epi16('b'))),
+                                               _mm_and_si128(f, _mm_set1_epi16('f')))));
+    const __m128i lead = _mm_or_si128(_mm_srli_epi16(c, 6), _mm_set1_epi16(0xC0));
+    const __m128i trail =
+        _mm_or_si128(_mm_and_si128(c, _mm_set1_epi16(0x3F)), _mm_set1_epi16(0x80));
+    auto select = [](__m128i mask, __m128i yes, __m128i no) {
+        return _mm_or_si128(_mm_and_si128(mask, yes), _mm_andnot_si128(mask, no));
+    };
+    const __m128i first = select(escape, _mm_set1_epi16('\\'), select(ascii, c, lead));
+    const __m128i second = select(escape, letter, trail);
+    const __m128i twoBytes = _mm_or_si128(escape, _mm_andnot_si128(ascii, upTo7FF));
+
+    const auto mask = static_cast<unsigned>(_mm_movemask_epi8(_mm_packs_epi16(twoBytes, zero)));
+    const __m128i pairs =
+        _mm_unpacklo_epi8(_mm_packus_epi16(first, zero), _mm_packus_epi16(second, zero));
+    const __m128i shuffle =
+        _mm_loadu_si128(reinterpret_cast<const __m128i *>(compressShuffles[mask].data()));
+    _mm_storeu_si128(reinterpret_cast<__m128i *>(p), _mm_shuffle_epi8(pairs, shuffle));
+    return p + 8 + compressedExtra[mask];
+}
+
+const bool haveSsse3 = [] {
+    __builtin_cpu_init(); // may run before the runtime's own constructor
+    return __builtin_cpu_supports("ssse3") != 0;
+}();
+#endif
+
 // The content as a JSON string body: UTF-8, with `"`, `\`, `/` and control
 // characters escaped. A lone surrogate (possible in a QString, not in
 // UTF-8) becomes U+FFFD so the file always reads back.
@@ -121,17 +276,18 @@ void writeStringBody(ByteWriter &out, const QString &text)
 {
     const char16_t *src = reinterpret_cast<const char16_t *>(text.constData());
     const char16_t *const end = src + text.size();
-    // Room for the worst case (six bytes per code unit, \u001F), chunk by chunk.
+    // Room for the worst case (six bytes per code unit, \u001F, plus the
+    // sixteen-byte stores), chunk by chunk.
     constexpr qsizetype chunk = 4096;
     while (src < end) {
         const char16_t *const chunkEnd = src + qMin<qsizetype>(chunk, end - src);
-        out.reserveMore(chunk * 6 + 8);
+        out.reserveMore(chunk * 6 + 32);
         char *p = out.cursor();
         while (src < chunkEnd) {
 #if defined(__SSE2__)
-            // Eight code units at a time while they need no escaping and are
-            // ASCII; the store writes eight bytes whatever the count, which
-            // the reservation above allows.
+            // Eight code units at a time: stored as they are when all are
+            // ASCII that needs no escape, else converted together when they
+            // can be, else written one by one.
             if (chunkEnd - src >= 8) {
                 const __m128i units = _mm_loadu_si128(reinterpret_cast<const __m128i *>(src));
                 const __m128i ascii = _mm_cmpeq_epi16(
@@ -142,53 +298,29 @@ void writeStringBody(ByteWriter &out, const QString &text)
                                               _mm_cmpeq_epi16(units, _mm_set1_epi16('"'))),
                                  _mm_or_si128(_mm_cmpeq_epi16(units, _mm_set1_epi16('\\')),
                                               _mm_cmpeq_epi16(units, _mm_set1_epi16('/'))));
-                const auto plain =
-                    static_cast<unsigned>(_mm_movemask_epi8(_mm_andnot_si128(special, ascii)));
-                _mm_storel_epi64(reinterpret_cast<__m128i *>(p), _mm_packus_epi16(units, units));
-                if (plain == 0xFFFF) {
+                if (_mm_movemask_epi8(_mm_andnot_si128(special, ascii)) == 0xFFFF) {
+                    _mm_storel_epi64(reinterpret_cast<__m128i *>(p),
+                                     _mm_packus_epi16(units, units));
                     src += 8;
                     p += 8;
                     continue;
                 }
-                const int count = __builtin_ctz(~plain) / 2;
-                src += count;
-                p += count;
+#if QUILLMARK_HAVE_SSSE3_PATH
+                if (haveSsse3) {
+                    if (char *next = writeEightUnits(p, src)) {
+                        src += 8;
+                        p = next;
+                        continue;
+                    }
+                }
+#endif
+                const char16_t *const blockEnd = src + 8;
+                while (src < blockEnd)
+                    p = writeUnit(p, src, end);
+                continue;
             }
 #endif
-            const char16_t c = *src++;
-            if (c < 0x80) {
-                const char escape = asciiEscapes[c];
-                if (escape == 0) {
-                    *p++ = static_cast<char>(c);
-                } else if (escape != 'u') {
-                    *p++ = '\\';
-                    *p++ = escape;
-                } else {
-                    std::memcpy(p, "\\u00", 4);
-                    p[4] = upperHex[c >> 4];
-                    p[5] = upperHex[c & 0xF];
-                    p += 6;
-                }
-            } else if (c < 0x800) {
-                *p++ = static_cast<char>(0xC0 | (c >> 6));
-                *p++ = static_cast<char>(0x80 | (c & 0x3F));
-            } else if (c >= 0xD800 && c <= 0xDFFF) {
-                // A pair may straddle the chunk boundary; `end` bounds the look-ahead.
-                if (c <= 0xDBFF && src < end && *src >= 0xDC00 && *src <= 0xDFFF) {
-                    const char32_t u = 0x10000 + ((char32_t(c) - 0xD800) << 10) + (*src++ - 0xDC00);
-                    *p++ = static_cast<char>(0xF0 | (u >> 18));
-                    *p++ = static_cast<char>(0x80 | ((u >> 12) & 0x3F));
-                    *p++ = static_cast<char>(0x80 | ((u >> 6) & 0x3F));
-                    *p++ = static_cast<char>(0x80 | (u & 0x3F));
-                } else {
-                    std::memcpy(p, "\xEF\xBF\xBD", 3);
-                    p += 3;
-                }
-            } else {
-                *p++ = static_cast<char>(0xE0 | (c >> 12));
-                *p++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-                *p++ = static_cast<char>(0x80 | (c & 0x3F));
-            }
+            p = writeUnit(p, src, end);
         }
         out.advanceTo(p);
     }

@@ -1,6 +1,7 @@
 #include "HistoryCodec.h"
 
 #include <QFile>
+#include <QRandomGenerator>
 #include <QTest>
 
 namespace {
@@ -61,6 +62,7 @@ private Q_SLOTS:
     void writesEmptyListAsBrackets();
     void readsGoldenFile();
     void roundTripsEveryCodePoint();
+    void writerMatchesPlainEscaping();
     void loneSurrogateIsWrittenReadably();
     void outOfRangeDatesAreWrittenReadably();
     void acceptedInput_data();
@@ -119,6 +121,72 @@ void tst_HistoryCodec::roundTripsEveryCodePoint()
     QVERIFY2(HistoryCodec::decode(HistoryCodec::encode(original), decoded, error),
              qPrintable(error));
     QCOMPARE(decoded, original);
+}
+
+// The writer converts runs of characters together; whatever the mix and
+// alignment, it must match the plain one-character-at-a-time rules.
+void tst_HistoryCodec::writerMatchesPlainEscaping()
+{
+    const QStringList alphabet{
+        QStringLiteral("a"),    QStringLiteral("Z"),  QStringLiteral(" "),  QStringLiteral("/"),
+        QStringLiteral("\""),   QStringLiteral("\\"), QStringLiteral("\n"), QStringLiteral("\r"),
+        QStringLiteral("\t"),   QStringLiteral("\b"), QStringLiteral("\f"), QStringLiteral("\x01"),
+        QStringLiteral("\x7f"), QStringLiteral("é"),  QStringLiteral("ß"),  QStringLiteral("ж"),
+        QStringLiteral("߿"),   QStringLiteral("ࠀ"),  QStringLiteral("東"), QStringLiteral("🙂")};
+    auto plain = [](const QString &text) {
+        QByteArray out;
+        for (QChar c : text) {
+            switch (c.unicode()) {
+            case '"':
+                out += "\\\"";
+                break;
+            case '\\':
+                out += "\\\\";
+                break;
+            case '/':
+                out += "\\/";
+                break;
+            case '\n':
+                out += "\\n";
+                break;
+            case '\r':
+                out += "\\r";
+                break;
+            case '\t':
+                out += "\\t";
+                break;
+            case '\b':
+                out += "\\b";
+                break;
+            case '\f':
+                out += "\\f";
+                break;
+            default:
+                if (c.unicode() < 0x20)
+                    out += "\\u00" +
+                           QByteArray::number(c.unicode(), 16).rightJustified(2, '0').toUpper();
+                else
+                    out += QString(c).toUtf8();
+            }
+        }
+        return out;
+    };
+    QRandomGenerator rng(42);
+    for (int round = 0; round < 3000; ++round) {
+        QString text;
+        const int length = int(rng.bounded(40));
+        for (int i = 0; i < length; ++i)
+            text += alphabet[int(rng.bounded(alphabet.size()))];
+        const QList<ClipboardItem> items{{QUuid(), text, utc("2026-12-05T21:04:07")}};
+        const QByteArray json = HistoryCodec::encode(items);
+        const QByteArray prefix = "[\n  {\n    \"content\" : \"";
+        const qsizetype bodyEnd = json.indexOf("\",\n    \"createdAt\"");
+        QVERIFY(json.startsWith(prefix) && bodyEnd > 0);
+        // The one character outside the BMP goes through the reference as a stand-in.
+        QCOMPARE(json.mid(prefix.size(), bodyEnd - prefix.size()),
+                 plain(QString(text).replace(QStringLiteral("🙂"), QStringLiteral("\x02")))
+                     .replace("\\u0002", "🙂"));
+    }
 }
 
 void tst_HistoryCodec::loneSurrogateIsWrittenReadably()
