@@ -507,6 +507,21 @@ void writeUuid(ByteWriter &out, const QUuid &id)
     return QUuid::fromRfc4122(QByteArrayView(bytes.data(), qsizetype(bytes.size())));
 }
 
+// The escapes that stand for one fixed character (all but \u), by the
+// letter after the backslash; 0 for none.
+constexpr std::array<char16_t, 256> simpleEscapes = [] {
+    std::array<char16_t, 256> table{};
+    table['"'] = u'"';
+    table['\\'] = u'\\';
+    table['/'] = u'/';
+    table['b'] = u'\b';
+    table['f'] = u'\f';
+    table['n'] = u'\n';
+    table['r'] = u'\r';
+    table['t'] = u'\t';
+    return table;
+}();
+
 [[nodiscard]] constexpr bool isContinuation(uchar b)
 {
     return (b & 0xC0) == 0x80;
@@ -559,16 +574,20 @@ public:
         skipWhitespace();
         if (peek() != '"')
             return fail();
-        ++m_pos;
-        m_length = 0;
+        // The cursor and length live in locals here (registers), and go back
+        // to the members around the rare paths.
+        const uchar *pos = m_pos + 1;
+        const uchar *const end = m_end;
+        qsizetype length = 0;
         for (;;) {
-            reserveScratch(32);
-            char16_t *dst = m_scratch.data() + m_length;
+            if (length + 32 > static_cast<qsizetype>(m_scratch.size()))
+                m_scratch.resize(2 * m_scratch.size() + 256);
+            char16_t *dst = m_scratch.data() + length;
 #if defined(__SSE2__)
             // Sixteen bytes at a time while they are plain ASCII (not a quote,
             // backslash or control character).
-            if (m_end - m_pos >= 16) {
-                const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i *>(m_pos));
+            if (end - pos >= 16) {
+                const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i *>(pos));
                 const __m128i stop = _mm_or_si128(
                     _mm_or_si128(_mm_cmpeq_epi8(bytes, _mm_set1_epi8('"')),
                                  _mm_cmpeq_epi8(bytes, _mm_set1_epi8('\\'))),
@@ -579,34 +598,47 @@ public:
                 _mm_storeu_si128(reinterpret_cast<__m128i *>(dst + 8),
                                  _mm_unpackhi_epi8(bytes, zero));
                 if (mask == 0) {
-                    m_pos += 16;
-                    m_length += 16;
+                    pos += 16;
+                    length += 16;
                     continue;
                 }
                 const int count = __builtin_ctz(mask);
-                m_pos += count;
-                m_length += count;
+                pos += count;
+                length += count;
                 dst += count;
             }
 #endif
-            if (m_pos >= m_end)
+            if (pos >= end) {
+                m_pos = pos;
                 return fail();
-            const uchar b = *m_pos;
+            }
+            const uchar b = *pos;
             if (b == '"') {
-                ++m_pos;
+                m_pos = pos + 1;
+                m_length = length;
                 return true;
             }
-            if (b == '\\') {
-                if (!readEscape(dst))
-                    return false;
-            } else if (b < 0x20) {
-                return fail();
-            } else if (b < 0x80) {
+            if (b == '\\' && end - pos >= 2 && simpleEscapes[pos[1]] != 0) {
+                *dst = simpleEscapes[pos[1]];
+                pos += 2;
+                ++length;
+            } else if (b >= 0xC2 && b <= 0xDF && end - pos >= 2 && isContinuation(pos[1])) {
+                *dst = static_cast<char16_t>((b & 0x1F) << 6 | (pos[1] & 0x3F));
+                pos += 2;
+                ++length;
+            } else if (b >= 0x20 && b < 0x80 && b != '\\') {
                 *dst = b;
-                ++m_pos;
-                ++m_length;
-            } else if (!readMultiByte(dst)) {
-                return false;
+                ++pos;
+                ++length;
+            } else {
+                m_pos = pos;
+                m_length = length;
+                if (b < 0x20)
+                    return fail();
+                if (!(b == '\\' ? readEscape(dst) : readMultiByte(dst)))
+                    return false;
+                pos = m_pos;
+                length = m_length;
             }
         }
     }
@@ -683,13 +715,6 @@ public:
     }
 
 private:
-    void reserveScratch(qsizetype extra)
-    {
-        if (m_length + extra > static_cast<qsizetype>(m_scratch.size()))
-            m_scratch.resize(qMax<std::size_t>(m_scratch.size() * 2, 256) +
-                             static_cast<std::size_t>(extra));
-    }
-
     [[nodiscard]] bool readLiteral(std::string_view literal)
     {
         if (static_cast<std::size_t>(m_end - m_pos) < literal.size() ||

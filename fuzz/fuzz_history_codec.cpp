@@ -1,0 +1,75 @@
+// libFuzzer target for the history file reader. Besides "never crash", it
+// checks the reader against simdjson's strict parser and the writer:
+//  - what the reader accepts is valid JSON, and valid JSON is only ever
+//    refused for its shape, never as malformed;
+//  - whatever it accepts encodes to a file that decodes to the same items
+//    (in whole seconds) and encodes to the same bytes again.
+#include "HistoryCodec.h"
+
+#include <simdjson.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+void check(bool condition, const char *what)
+{
+    if (!condition) {
+        std::fprintf(stderr, "fuzz check failed: %s\n", what);
+        std::abort();
+    }
+}
+
+QDateTime wholeSeconds(const QDateTime &t)
+{
+    const qint64 ms = t.toMSecsSinceEpoch();
+    return QDateTime::fromMSecsSinceEpoch(ms - ((ms % 1000) + 1000) % 1000, Qt::UTC);
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    const QByteArrayView json(reinterpret_cast<const char *>(data), qsizetype(size));
+    QList<ClipboardItem> items;
+    QString error;
+    const bool decoded = HistoryCodec::decode(json, items, error);
+    check(decoded || !error.isEmpty(), "a failure without a description");
+
+    QByteArrayView plain = json;
+    if (plain.startsWith("\xEF\xBB\xBF"))
+        plain = plain.sliced(3);
+    simdjson::dom::parser parser;
+    simdjson::dom::element root;
+    const simdjson::error_code code =
+        parser.parse(plain.data(), std::size_t(plain.size())).get(root);
+    // simdjson nests only 1024 deep and refuses lone surrogate escapes,
+    // which the reader turns into U+FFFD; leave those inputs out.
+    const bool comparable = code != simdjson::DEPTH_ERROR && code != simdjson::STRING_ERROR;
+
+    if (decoded) {
+        check(!comparable || code == simdjson::SUCCESS, "accepted malformed JSON");
+        const QByteArray encoded = HistoryCodec::encode(items);
+        QList<ClipboardItem> again;
+        QString againError;
+        check(HistoryCodec::decode(encoded, again, againError), "cannot read what was written");
+        check(again.size() == items.size(), "round trip changed the count");
+        for (qsizetype i = 0; i < items.size(); ++i) {
+            check(again[i].id == items[i].id, "round trip changed an id");
+            check(again[i].content == items[i].content, "round trip changed a content");
+            check(again[i].createdAt == wholeSeconds(items[i].createdAt) ||
+                      items[i].createdAt.date().year() < 0 ||
+                      items[i].createdAt.date().year() > 9999,
+                  "round trip changed a date");
+        }
+        check(HistoryCodec::encode(again) == encoded, "writing is not stable");
+    } else if (code == simdjson::SUCCESS) {
+        check(!error.startsWith(QLatin1String("malformed JSON")) &&
+                  !error.startsWith(QLatin1String("not valid UTF-8")) &&
+                  !error.startsWith(QLatin1String("the file is empty")),
+              "refused valid JSON as malformed");
+    }
+    return 0;
+}
