@@ -258,6 +258,11 @@ void tst_HistoryCodec::acceptedInput_data()
                       "\"content\":\"text\",\"createdAt\":\"2026-12-05T21:04:07Z\","
                       "\"id\":\"6F9619FF-8B86-D011-B42D-00C04FC964FF\",\"content\":7}]")
         << at << id << text;
+    QTest::newRow("huge number in an ignored member")
+        << QByteArray("[{\"x\":") + QByteArray(400, '9') +
+               ",\"content\":\"text\",\"createdAt\":\"2026-12-05T21:04:07Z\","
+               "\"id\":\"6F9619FF-8B86-D011-B42D-00C04FC964FF\"}]"
+        << at << id << text;
     QTest::newRow("deep but reasonable nesting in an ignored member")
         << QByteArray("[{\"x\":") + QByteArray(500, '[') + QByteArray(500, ']') +
                ",\"content\":\"text\",\"createdAt\":\"2026-12-05T21:04:07Z\","
