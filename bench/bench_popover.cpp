@@ -39,7 +39,9 @@ public:
     void commit() override {}
 
 private:
-    QHash<QString, QVariant> m_values{{QStringLiteral("startMonitoringImmediately"), false}};
+    // Capture off; a year of retention keeps the whole sample.
+    QHash<QString, QVariant> m_values{{QStringLiteral("startMonitoringImmediately"), false},
+                                      {QStringLiteral("retentionPeriod"), qlonglong(366)}};
 };
 
 class NoLoginItem final : public LoginItem {
@@ -69,10 +71,17 @@ struct Fixture {
         store = std::make_unique<ClipboardStore>(*settings, pasteboard, clock, path);
         controller = std::make_unique<MenuBarController>(*settings, *store, pasteboard);
     }
+    // Built on first use, ended in main() while the application still exists.
+    static std::unique_ptr<Fixture> &holder()
+    {
+        static std::unique_ptr<Fixture> fixture;
+        return fixture;
+    }
     static Fixture &instance()
     {
-        static Fixture fixture;
-        return fixture;
+        if (!holder())
+            holder() = std::make_unique<Fixture>();
+        return *holder();
     }
 
     QTemporaryDir dir;
@@ -144,5 +153,6 @@ int main(int argc, char **argv)
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
+    Fixture::holder().reset();
     return 0;
 }
