@@ -130,6 +130,9 @@ MenuBarPopoverView::MenuBarPopoverView(AppSettings &settings, ClipboardStore &st
     connect(m_settingsButton, &QPushButton::clicked, this, [this] {
         if (m_onOpenSettings)
             m_onOpenSettings();
+        // The popup holds the pointer and keyboard: leave the settings
+        // window to the user.
+        closePopover();
     });
     for (QPushButton *button : {m_mainWindowButton, m_settingsButton}) {
         button->setCursor(Qt::PointingHandCursor);

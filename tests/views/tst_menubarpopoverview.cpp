@@ -71,7 +71,7 @@ private Q_SLOTS:
     void clickingARowCopiesItExactlyThenCloses();
     void keyboardMovesThroughTheListAndCopies();
     void escapeClosesAndReturnInTheSearchDoesNothing();
-    void footerButtonTogglesTheMainWindowThenCloses();
+    void footerButtonsActThenClose();
 };
 
 void TestMenuBarPopoverView::listsAndSearchesTheNewestHundred_data()
@@ -191,7 +191,7 @@ void TestMenuBarPopoverView::escapeClosesAndReturnInTheSearchDoesNothing()
     QCOMPARE(popover.actions, QStringList({"close", "close"}));
 }
 
-void TestMenuBarPopoverView::footerButtonTogglesTheMainWindowThenCloses()
+void TestMenuBarPopoverView::footerButtonsActThenClose()
 {
     Popover popover(3);
     auto *button = popover.view->findChild<QPushButton *>(QStringLiteral("mainWindowButton"));
@@ -200,6 +200,12 @@ void TestMenuBarPopoverView::footerButtonTogglesTheMainWindowThenCloses()
     QCOMPARE(button->text(), QStringLiteral("Hide Dock App"));
     button->click();
     QCOMPARE(popover.actions, QStringList({"toggle", "close"}));
+
+    // The settings link opens the settings window and gets the popup (which
+    // holds pointer and keyboard) out of its way.
+    popover.view->setOnOpenSettings([&] { popover.actions.append(QStringLiteral("settings")); });
+    popover.view->findChild<QPushButton *>(QStringLiteral("settingsLink"))->click();
+    QCOMPARE(popover.actions, QStringList({"toggle", "close", "settings", "close"}));
 }
 
 QTEST_MAIN(TestMenuBarPopoverView)
