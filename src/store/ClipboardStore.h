@@ -23,7 +23,8 @@ class QTimer;
 // Change notification mirrors Qt's model protocol so that views can update
 // without rebuilding: about-to/done pairs for insertion (always at the front
 // here), removal of a contiguous row range (emitted from the highest range
-// down, so indices of earlier signals stay valid) and reset.
+// down, so indices of earlier signals stay valid) and reset. A removal that
+// would take more than a few dozen separate ranges is announced as a reset.
 class ClipboardStore : public QObject {
     Q_OBJECT
 public:

@@ -17,6 +17,7 @@ private Q_SLOTS:
     void retentionCutoff();
     void idlePruneWritesNothing();
     void pruneRemovesRangesHighestFirst();
+    void scatteredRemovalBecomesReset();
     void loweringRetentionPrunesAndSaves();
     void clearTodayAtTenPastMidnight();
     void clearAllResetsAndSaves();
@@ -139,6 +140,30 @@ void TestHistory::pruneRemovesRangesHighestFirst()
     QCOMPARE(removed.at(1), (QVariantList{1, 2}));
     QCOMPARE(h.contents(), (QStringList{now.addDays(-2).toString(), now.addDays(-1).toString()}));
     QCOMPARE(store.dayOfItem(1), now.addDays(-1).toLocalTime().date());
+}
+
+void TestHistory::scatteredRemovalBecomesReset()
+{
+    StoreHarness h;
+    const QDateTime now = h.clock.now();
+    ClipboardStore &store = h.open();
+    // Old and recent captures alternate: 50 separate runs of expired rows.
+    for (int i = 0; i < 100; ++i) {
+        h.clock.set(now.addDays(i % 2 ? -1 : -10).addSecs(i));
+        h.pasteboard.copy(QString::number(i));
+        store.pollPasteboard();
+    }
+    QSignalSpy removed(&store, &ClipboardStore::itemsRemoved);
+    QSignalSpy reset(&store, &ClipboardStore::itemsReset);
+    h.clock.set(now);
+    h.settings->setRetentionPeriod(RetentionPeriod::oneWeek);
+    QCOMPARE(removed.size(), 0);
+    QCOMPARE(reset.size(), 1);
+    QCOMPARE(store.items().size(), 50);
+    for (int row = 0; row < 50; ++row) {
+        QCOMPARE(store.items()[row].content, QString::number(99 - 2 * row));
+        QCOMPARE(store.dayOfItem(row), now.addDays(-1).toLocalTime().date());
+    }
 }
 
 void TestHistory::loweringRetentionPrunesAndSaves()
