@@ -23,6 +23,7 @@ private Q_SLOTS:
     void clearAllResetsAndSaves();
     void loadSortsNewestFirstStably();
     void firstStartCreatesPrivateDirectoryAndFile();
+    void defaultPathFollowsXdgDataHome();
     void unreadableHistoryIsMovedAside();
     void failedSaveKeepsMemoryAndPrints();
     void dayQueries();
@@ -258,6 +259,14 @@ void TestHistory::firstStartCreatesPrivateDirectoryAndFile()
     QString error;
     QVERIFY(HistoryCodec::decode(h.fileBytes(), decoded, error));
     QVERIFY(decoded.isEmpty());
+}
+
+void TestHistory::defaultPathFollowsXdgDataHome()
+{
+    QTemporaryDir dir;
+    qputenv("XDG_DATA_HOME", QFile::encodeName(dir.path()));
+    QCOMPARE(ClipboardStore::defaultHistoryFilePath(),
+             dir.path() + QStringLiteral("/quillmark/ClipboardHistory/clipboard-history.json"));
 }
 
 void TestHistory::unreadableHistoryIsMovedAside()

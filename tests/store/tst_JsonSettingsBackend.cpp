@@ -15,6 +15,7 @@ class TestJsonSettingsBackend : public QObject {
 private Q_SLOTS:
     void pathFollowsXdgConfigHome();
     void keepsKindsAcrossRestart();
+    void keepsKeysItDoesNotKnow();
     void valueKindsFromFile_data();
     void valueKindsFromFile();
     void unreadableFileGivesDefaultsAndSurvives_data();
@@ -71,6 +72,21 @@ void TestJsonSettingsBackend::keepsKindsAcrossRestart()
     QCOMPARE(settings.retentionPeriod(), RetentionPeriod::twelveMonths);
     QCOMPARE(settings.captureMode(), CaptureMode::recordEveryCopy);
     QVERIFY(!settings.showDockIcon());
+}
+
+void TestJsonSettingsBackend::keepsKeysItDoesNotKnow()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("settings.json"));
+    writeAll(path, R"({"windowGeometry": [10, 20], "themeMode": "dark"})");
+    JsonSettingsBackend backend(path);
+    FakeLoginItem login;
+    AppSettings settings(backend, login);
+    settings.setFontSizeChoice(FontSizeChoice::large);
+    const QJsonObject stored = QJsonDocument::fromJson(readAll(path)).object();
+    QCOMPARE(stored.size(), 11);
+    QVERIFY(stored.value(QStringLiteral("windowGeometry")).isArray());
+    QCOMPARE(stored.value(QStringLiteral("themeMode")).toString(), QStringLiteral("dark"));
 }
 
 void TestJsonSettingsBackend::valueKindsFromFile_data()
