@@ -1,6 +1,7 @@
 // The popover over a history of 100,000 items, offscreen: opening it (model
 // refresh, layout, first paint) and typing one character into its search.
 #include "AppSettings.h"
+#include "AppWindowManager.h"
 #include "ClipboardStore.h"
 #include "Clock.h"
 #include "HistoryCodec.h"
@@ -69,6 +70,8 @@ struct Fixture {
         file.close();
         settings = std::make_unique<AppSettings>(backend, login);
         store = std::make_unique<ClipboardStore>(*settings, pasteboard, clock, path);
+        windows = std::make_unique<AppWindowManager>(*store, *settings, &pasteboard);
+        AppWindowManager::setShared(windows.get());
         controller = std::make_unique<MenuBarController>(*settings, *store, pasteboard);
     }
     // Built on first use, ended in main() while the application still exists.
@@ -91,6 +94,7 @@ struct Fixture {
     SystemClock clock;
     std::unique_ptr<AppSettings> settings;
     std::unique_ptr<ClipboardStore> store;
+    std::unique_ptr<AppWindowManager> windows;
     std::unique_ptr<MenuBarController> controller;
 };
 

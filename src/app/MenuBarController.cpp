@@ -1,6 +1,7 @@
 #include "MenuBarController.h"
 
 #include "AppSettings.h"
+#include "AppWindowManager.h"
 #include "Appearance.h"
 #include "ConsoleOutput.h"
 #include "MenuBarPopoverView.h"
@@ -97,7 +98,28 @@ void MenuBarController::closePopover()
         m_popover->close();
 }
 
-void MenuBarController::toggleMainWindow() {}
+void MenuBarController::toggleMainWindow()
+{
+    AppWindowManager &windows = AppWindowManager::shared();
+    if (windows.isMainWindowVisible())
+        windows.hideMainWindow();
+    else
+        windows.showMainWindow();
+}
+
+void MenuBarController::followMainWindow()
+{
+    // The window manager is built before this controller, but tests and
+    // other hosts may install it later: connect on first showing.
+    AppWindowManager &windows = AppWindowManager::shared();
+    if (m_followedWindowManager != &windows) {
+        disconnect(m_mainWindowConnection);
+        m_mainWindowConnection = connect(&windows, &AppWindowManager::isMainWindowVisibleChanged,
+                                         m_popover, &MenuBarPopoverView::setMainWindowVisible);
+        m_followedWindowManager = &windows;
+    }
+    m_popover->setMainWindowVisible(windows.isMainWindowVisible());
+}
 
 bool MenuBarController::isPopoverShown() const
 {
@@ -145,6 +167,7 @@ void MenuBarController::showPopover()
     const QRect area =
         screen ? screen->geometry() : QRect(QPoint(), MenuBarPopoverView::popoverSize);
 
+    followMainWindow();
     m_popover->prepareForShowing();
     m_popover->setGeometry(popoverGeometry(icon, pointer, MenuBarPopoverView::popoverSize, area));
     m_popover->show();

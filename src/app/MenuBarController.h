@@ -2,11 +2,13 @@
 
 #include <QObject>
 #include <QPoint>
+#include <QPointer>
 #include <QRect>
 
 #include <functional>
 
 class AppSettings;
+class AppWindowManager;
 class ClipboardStore;
 class MenuBarPopoverView;
 class Pasteboard;
@@ -35,6 +37,8 @@ public:
     // it is already shown.
     void togglePopover();
     void closePopover();
+    // Shows the main window when it is hidden, hides it otherwise; the
+    // popover stays as it is (its button closes it afterwards).
     void toggleMainWindow();
     [[nodiscard]] bool isPopoverShown() const;
 
@@ -60,6 +64,7 @@ protected:
 private:
     void updateStatusItemAppearance();
     void showPopover();
+    void followMainWindow();
 
     AppSettings &m_settings;
     ClipboardStore &m_store;
@@ -68,4 +73,6 @@ private:
     // Set while the press that closed the popover is being handled, so that
     // the same click landing on the icon does not open it again.
     bool m_closedByThisPress = false;
+    QPointer<AppWindowManager> m_followedWindowManager;
+    QMetaObject::Connection m_mainWindowConnection;
 };

@@ -1,9 +1,42 @@
+#include "AppWindowManager.h"
 #include "MenuBarController.h"
 #include "MenuBarPopoverView.h"
 #include "StoreHarness.h"
 
+#include <QPushButton>
 #include <QSystemTrayIcon>
 #include <QTest>
+
+namespace {
+
+// A controller over a store of fakes, with the shared window manager that
+// the launch sequence installs before it.
+struct Tray {
+    Tray()
+    {
+        harness.open();
+        windows = std::make_unique<AppWindowManager>(*harness.store, *harness.settings,
+                                                     &harness.pasteboard);
+        AppWindowManager::setShared(windows.get());
+        controller = std::make_unique<MenuBarController>(*harness.settings, *harness.store,
+                                                         harness.pasteboard);
+    }
+    ~Tray()
+    {
+        controller.reset();
+        AppWindowManager::setShared(nullptr);
+    }
+    [[nodiscard]] QPushButton *mainWindowButton() const
+    {
+        return controller->popover().findChild<QPushButton *>(QStringLiteral("mainWindowButton"));
+    }
+
+    StoreHarness harness;
+    std::unique_ptr<AppWindowManager> windows;
+    std::unique_ptr<MenuBarController> controller;
+};
+
+} // namespace
 
 class TestMenuBarController : public QObject {
     Q_OBJECT
@@ -12,6 +45,7 @@ private Q_SLOTS:
     void placesThePopover();
     void clicksAndTheShortcutToggle();
     void iconTakesTheAccentColour();
+    void mainWindowButtonTogglesTheWindowAndCloses();
 };
 
 void TestMenuBarController::placesThePopover_data()
@@ -51,9 +85,8 @@ void TestMenuBarController::placesThePopover()
 
 void TestMenuBarController::clicksAndTheShortcutToggle()
 {
-    StoreHarness harness;
-    harness.open();
-    MenuBarController controller(*harness.settings, *harness.store, harness.pasteboard);
+    Tray tray;
+    MenuBarController &controller = *tray.controller;
 
     controller.statusItemClicked();
     QVERIFY(controller.isPopoverShown());
@@ -78,9 +111,8 @@ void TestMenuBarController::clicksAndTheShortcutToggle()
 
 void TestMenuBarController::iconTakesTheAccentColour()
 {
-    StoreHarness harness;
-    harness.open();
-    MenuBarController controller(*harness.settings, *harness.store, harness.pasteboard);
+    Tray tray;
+    MenuBarController &controller = *tray.controller;
     QCOMPARE(controller.statusItem().toolTip(), QStringLiteral("Clipboard History"));
     QVERIFY(controller.statusItem().contextMenu() == nullptr);
 
@@ -94,8 +126,29 @@ void TestMenuBarController::iconTakesTheAccentColour()
         return QRgb(0);
     };
     QCOMPARE(ink(), QColor(255, 204, 0).rgb());
-    harness.settings->setAccentColorChoice(AccentColorChoice::blue);
+    tray.harness.settings->setAccentColorChoice(AccentColorChoice::blue);
     QCOMPARE(ink(), QColor(0, 122, 255).rgb());
+}
+
+void TestMenuBarController::mainWindowButtonTogglesTheWindowAndCloses()
+{
+    Tray tray;
+    MenuBarController &controller = *tray.controller;
+    controller.statusItemClicked();
+    QCOMPARE(tray.mainWindowButton()->text(), QStringLiteral("Open Dock App"));
+    tray.mainWindowButton()->click();
+    QVERIFY(tray.windows->isMainWindowVisible());
+    QVERIFY(!controller.isPopoverShown());
+
+    controller.statusItemClicked();
+    QCOMPARE(tray.mainWindowButton()->text(), QStringLiteral("Hide Dock App"));
+    // The title follows the window while the popover is open.
+    tray.windows->hideMainWindow();
+    QCOMPARE(tray.mainWindowButton()->text(), QStringLiteral("Open Dock App"));
+    tray.windows->showMainWindow();
+    tray.mainWindowButton()->click();
+    QVERIFY(!tray.windows->isMainWindowVisible());
+    QVERIFY(!controller.isPopoverShown());
 }
 
 QTEST_MAIN(TestMenuBarController)
