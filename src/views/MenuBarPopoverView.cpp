@@ -7,6 +7,7 @@
 #include "RecentItemsModel.h"
 #include "Symbols.h"
 
+#include <QCoreApplication>
 #include <QGraphicsDropShadowEffect>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -324,7 +325,16 @@ bool MenuBarPopoverView::eventFilter(QObject *watched, QEvent *event)
             return true;
         }
         if (key->key() == Qt::Key_Up && (!current.isValid() || current.row() == 0)) {
-            m_search->setFocus(Qt::TabFocusReason);
+            m_search->setFocus(Qt::OtherFocusReason);
+            return true;
+        }
+        // Typing while in the list goes on with the search.
+        const QString text = key->text();
+        if (!text.isEmpty() && text.at(0).isPrint() &&
+            !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))) {
+            m_search->setFocus(Qt::OtherFocusReason);
+            QKeyEvent forwarded(QEvent::KeyPress, key->key(), key->modifiers(), text);
+            QCoreApplication::sendEvent(m_search, &forwarded);
             return true;
         }
     }

@@ -165,6 +165,13 @@ void TestMenuBarPopoverView::keyboardMovesThroughTheListAndCopies()
     QVERIFY(popover.search()->hasFocus());
     QCOMPARE(popover.search()->text(), QStringLiteral("entry 1"));
 
+    // Typing in the list goes on with the search.
+    QTest::keyClick(popover.search(), Qt::Key_Down);
+    QTest::keyClicks(popover.list(), QStringLiteral("2"));
+    QVERIFY(popover.search()->hasFocus());
+    QCOMPARE(popover.search()->text(), QStringLiteral("entry 12"));
+    QTest::keyClick(popover.search(), Qt::Key_Backspace);
+
     QTest::keyClick(popover.search(), Qt::Key_Down);
     QTest::keyClick(popover.list(), Qt::Key_Down);
     QTest::keyClick(popover.list(), Qt::Key_Return);
