@@ -473,15 +473,24 @@ void writeUuid(ByteWriter &out, const QUuid &id)
     return days * msPerDay + (secondOfDay - offsetMinutes * 60) * 1000 + millisecond;
 }
 
+// Hex digit values by character, -1 for the rest: a lookup, because ids
+// mix digits and letters at random and branches would guess wrong.
+constexpr std::array<std::int8_t, 128> hexValues = [] {
+    std::array<std::int8_t, 128> table{};
+    for (auto &value : table)
+        value = -1;
+    for (int c = 0; c < 10; ++c)
+        table[std::size_t('0' + c)] = static_cast<std::int8_t>(c);
+    for (int c = 0; c < 6; ++c) {
+        table[std::size_t('a' + c)] = static_cast<std::int8_t>(10 + c);
+        table[std::size_t('A' + c)] = static_cast<std::int8_t>(10 + c);
+    }
+    return table;
+}();
+
 [[nodiscard]] constexpr int hexValue(char16_t c)
 {
-    if (c >= u'0' && c <= u'9')
-        return c - u'0';
-    if (c >= u'a' && c <= u'f')
-        return c - u'a' + 10;
-    if (c >= u'A' && c <= u'F')
-        return c - u'A' + 10;
-    return -1;
+    return c < 128 ? hexValues[c] : -1;
 }
 
 // Exactly 8-4-4-4-12 hex digits, either case, no braces.
@@ -489,8 +498,11 @@ void writeUuid(ByteWriter &out, const QUuid &id)
 {
     if (text.size() != 36)
         return std::nullopt;
+    if (text[8] != u'-' || text[13] != u'-' || text[18] != u'-' || text[23] != u'-')
+        return std::nullopt;
     std::array<uchar, 16> bytes{};
     std::size_t pos = 0;
+    int invalid = 0;
     for (std::size_t i = 0; i < bytes.size(); ++i) {
         if (i == 4 || i == 6 || i == 8 || i == 10) {
             if (text[pos] != u'-')
@@ -499,11 +511,12 @@ void writeUuid(ByteWriter &out, const QUuid &id)
         }
         const int high = hexValue(text[pos]);
         const int low = hexValue(text[pos + 1]);
-        if (high < 0 || low < 0)
-            return std::nullopt;
+        invalid |= high | low;
         bytes[i] = static_cast<uchar>(high << 4 | low);
         pos += 2;
     }
+    if (invalid < 0)
+        return std::nullopt;
     return QUuid::fromRfc4122(QByteArrayView(bytes.data(), qsizetype(bytes.size())));
 }
 
@@ -625,6 +638,13 @@ public:
             } else if (b >= 0xC2 && b <= 0xDF && end - pos >= 2 && isContinuation(pos[1])) {
                 *dst = static_cast<char16_t>((b & 0x1F) << 6 | (pos[1] & 0x3F));
                 pos += 2;
+                ++length;
+            } else if (b >= 0xE0 && b <= 0xEF && end - pos >= 3 && isContinuation(pos[1]) &&
+                       isContinuation(pos[2]) && (b != 0xE0 || pos[1] >= 0xA0) &&
+                       (b != 0xED || pos[1] <= 0x9F)) {
+                *dst = static_cast<char16_t>((b & 0x0F) << 12 | (pos[1] & 0x3F) << 6 |
+                                             (pos[2] & 0x3F));
+                pos += 3;
                 ++length;
             } else if (b >= 0x20 && b < 0x80 && b != '\\') {
                 *dst = b;
