@@ -72,6 +72,7 @@ private Q_SLOTS:
     void failureLeavesItemsAlone();
     void deepNestingFailsCleanly();
     void duplicateIdsAreBothKept();
+    void rewritingNormalises();
 };
 
 void tst_HistoryCodec::writesGoldenBytes()
@@ -487,6 +488,26 @@ void tst_HistoryCodec::duplicateIdsAreBothKept()
     QCOMPARE(items.size(), 2);
     QCOMPARE(items[0].id, items[1].id);
     QCOMPARE_NE(items[0], items[1]);
+}
+
+// A file from elsewhere comes back in the one written form: upper-case id,
+// UTC in whole seconds, extra members gone.
+void tst_HistoryCodec::rewritingNormalises()
+{
+    const QByteArray foreign =
+        "[{\"pinned\":true,\"id\":\"6f9619ff-8b86-d011-b42d-00c04fc964ff\","
+        "\"createdAt\":\"2026-12-06T02:34:07.999+05:30\",\"content\":\"a\\u002Fb\"}]";
+    QList<ClipboardItem> items;
+    QString error;
+    QVERIFY2(HistoryCodec::decode(foreign, items, error), qPrintable(error));
+    QCOMPARE(HistoryCodec::encode(items),
+             QByteArray("[\n"
+                        "  {\n"
+                        "    \"content\" : \"a\\/b\",\n"
+                        "    \"createdAt\" : \"2026-12-05T21:04:07Z\",\n"
+                        "    \"id\" : \"6F9619FF-8B86-D011-B42D-00C04FC964FF\"\n"
+                        "  }\n"
+                        "]"));
 }
 
 QTEST_GUILESS_MAIN(tst_HistoryCodec)
