@@ -38,6 +38,7 @@
 #   e2e_copy_text TEXT       Puts TEXT (exact bytes, no newline added) on the
 #                            CLIPBOARD with `xclip -quiet` in the background;
 #                            returns once xclip owns it. COPY_LOG is its log.
+#   e2e_copy_text_file FILE  The same with the bytes of FILE (big texts).
 #   e2e_wait_text_read [N]   Waits until the last e2e_copy_text owner has
 #                            served N text requests (default 1): the app has
 #                            read the text, whatever it then decided.
@@ -111,20 +112,26 @@ e2e_track() {
     E2E_PIDS+=("$1")
 }
 
+# Still running and still ours: a PID that ended may have been reused.
+e2e_is_our_child() {
+    [[ "$(ps -o ppid= -p "$1" 2>/dev/null | tr -d ' ')" == "$$" ]]
+}
+
 e2e_cleanup() {
     local status=$?
-    local i
+    local i pid n
     # Newest first, so Xvfb (started first) goes last.
     for ((i = ${#E2E_PIDS[@]} - 1; i >= 0; i--)); do
-        kill -TERM "${E2E_PIDS[i]}" 2>/dev/null
+        pid="${E2E_PIDS[i]}"
+        e2e_is_our_child "$pid" && kill -TERM "$pid" 2>/dev/null
     done
     for ((i = ${#E2E_PIDS[@]} - 1; i >= 0; i--)); do
-        local pid="${E2E_PIDS[i]}" n
+        pid="${E2E_PIDS[i]}"
         for ((n = 0; n < 50; n++)); do
-            kill -0 "$pid" 2>/dev/null || break
+            e2e_is_our_child "$pid" || break
             sleep 0.1
         done
-        kill -KILL "$pid" 2>/dev/null
+        e2e_is_our_child "$pid" && kill -KILL "$pid" 2>/dev/null
         wait "$pid" 2>/dev/null
     done
     [[ -n "${E2E_TMP:-}" && -d "$E2E_TMP" ]] && rm -rf "$E2E_TMP"
@@ -226,7 +233,7 @@ e2e_start_tray() {
         >"$E2E_TMP/trayer.log" 2>&1 &
     e2e_track $!
     e2e_wait_for "trayer to own the tray selection" 10 \
-        bash -c 'xprop -root 2>/dev/null >/dev/null; xwininfo -root -tree 2>/dev/null | grep -q "\"panel\""'
+        bash -c 'xwininfo -root -tree 2>/dev/null | grep -q "\"panel\""'
 }
 
 e2e_screenshot() {
@@ -255,10 +262,10 @@ e2e_stop_app() {
     local signal="${1:-TERM}" n
     kill -"$signal" "$APP_PID" 2>/dev/null
     for ((n = 0; n < 100; n++)); do
-        kill -0 "$APP_PID" 2>/dev/null || break
+        e2e_is_our_child "$APP_PID" || break
         sleep 0.1
     done
-    if kill -0 "$APP_PID" 2>/dev/null; then
+    if e2e_is_our_child "$APP_PID"; then
         echo "      (quillmark did not end within 10 s of SIG$signal; killing it)"
         kill -KILL "$APP_PID" 2>/dev/null
     fi
@@ -288,6 +295,15 @@ e2e_copy_text() {
     E2E_COPIES=$((${E2E_COPIES:-0} + 1))
     COPY_LOG="$E2E_TMP/copy.$E2E_COPIES.log"
     printf '%s' "$1" | xclip -selection clipboard -quiet -verbose >"$COPY_LOG" 2>&1 &
+    COPY_PID=$!
+    e2e_track "$COPY_PID"
+    e2e_wait_for "xclip to own the clipboard" 10 grep -qs "request number 1" "$COPY_LOG"
+}
+
+e2e_copy_text_file() {
+    E2E_COPIES=$((${E2E_COPIES:-0} + 1))
+    COPY_LOG="$E2E_TMP/copy.$E2E_COPIES.log"
+    xclip -selection clipboard -quiet -verbose -i "$1" >"$COPY_LOG" 2>&1 &
     COPY_PID=$!
     e2e_track "$COPY_PID"
     e2e_wait_for "xclip to own the clipboard" 10 grep -qs "request number 1" "$COPY_LOG"
@@ -346,7 +362,7 @@ e2e_wait_history() {
     if e2e_wait_for "$desc" "$timeout" e2e_history_ok "$expr"; then
         e2e_pass "$desc"
     else
-        e2e_fail "$desc" "history now: $(e2e_history_py 'print([i.get("content") for i in items][:5])')"
+        e2e_fail "$desc" "history now: $(e2e_history_py 'print([str(i.get("content"))[:60] for i in items][:5])')"
     fi
 }
 
@@ -355,7 +371,7 @@ e2e_history_stays() {
     local deadline=$((SECONDS + seconds))
     while ((SECONDS < deadline)); do
         if ! e2e_history_ok "$expr"; then
-            e2e_fail "$desc" "history now: $(e2e_history_py 'print([i.get("content") for i in items][:5])')"
+            e2e_fail "$desc" "history now: $(e2e_history_py 'print([str(i.get("content"))[:60] for i in items][:5])')"
             return
         fi
         sleep 0.2
