@@ -1,6 +1,7 @@
 #include "AppDelegate.h"
 
 #include "AppSettings.h"
+#include "AppWindowManager.h"
 #include "ClipboardStore.h"
 #include "Clock.h"
 #include "GlobalHotKeyManager.h"
@@ -29,6 +30,8 @@ AppDelegate::~AppDelegate()
         GlobalHotKeyManager::setShared(nullptr);
     if (m_menuBarController)
         MenuBarController::setShared(nullptr);
+    if (m_windowManager)
+        AppWindowManager::setShared(nullptr);
     if (m_store)
         ClipboardStore::setShared(nullptr);
     if (m_settings)
@@ -69,7 +72,9 @@ void AppDelegate::applicationDidFinishLaunching()
         *m_dialogs, [this] { m_store->stopMonitoring(); }, this);
     m_quitController->install();
 
-    // 5. The main window manager joins here.
+    // 5. The main history window, built on first show.
+    m_windowManager = std::make_unique<AppWindowManager>(*m_store, *m_settings, m_pasteboard.get());
+    AppWindowManager::setShared(m_windowManager.get());
 
     // 6. The tray icon with its popover, then 7. the shortcut that toggles it.
     m_menuBarController = std::make_unique<MenuBarController>(*m_settings, *m_store, *m_pasteboard);
@@ -103,7 +108,7 @@ bool AppDelegate::hasVisibleWindows()
 
 void AppDelegate::showMainWindow()
 {
-    // The history window joins with its manager.
+    m_windowManager->showMainWindow();
 }
 
 void AppDelegate::applyDockIconVisibility(bool show)

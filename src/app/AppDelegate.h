@@ -7,6 +7,7 @@
 #include <memory>
 
 class AppSettings;
+class AppWindowManager;
 class ClipboardStore;
 class Dialogs;
 class GlobalHotKeyManager;
@@ -61,6 +62,7 @@ private:
     std::unique_ptr<SystemClock> m_clock;
     std::unique_ptr<ClipboardStore> m_store;
     std::unique_ptr<Dialogs> m_dialogs;
+    std::unique_ptr<AppWindowManager> m_windowManager;
     std::unique_ptr<MenuBarController> m_menuBarController;
     std::unique_ptr<GlobalHotKeyManager> m_hotKeyManager;
     SettingsWindow *m_settingsWindow = nullptr;

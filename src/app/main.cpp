@@ -40,5 +40,8 @@ int main(int argc, char *argv[])
     QObject::connect(&instance, &SingleInstance::requestReceived, &delegate,
                      &AppDelegate::handleRequest);
     delegate.applicationDidFinishLaunching();
+    // "--show" opens the history window at start, as a reopen would.
+    if (QApplication::arguments().contains(QStringLiteral("--show")))
+        delegate.handleRequest(AppRequest{AppRequest::Action::reopen});
     return QApplication::exec();
 }

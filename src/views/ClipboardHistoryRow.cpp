@@ -45,10 +45,10 @@ ClipboardHistoryRow::ClipboardHistoryRow(QAbstractItemView *view)
 
 void ClipboardHistoryRow::setQuery(const QString &query)
 {
-    if (query == m_query)
-        return;
+    // Marks are bold in a monospaced font, which keeps every advance: row
+    // heights do not depend on the query, so the cache survives typing.
     m_query = query;
-    invalidateLayout();
+    m_view->viewport()->update();
 }
 
 void ClipboardHistoryRow::setPreviewLines(int lines)
@@ -140,7 +140,7 @@ QSize ClipboardHistoryRow::sizeHint(const QStyleOptionViewItem &, const QModelIn
     const QUuid id = index.data(IdRole).toUuid();
     auto it = m_textHeights.constFind(id);
     if (it == m_textHeights.constEnd()) {
-        const PreviewText preview(index.data(ContentRole).toString(), m_query, itemFont(),
+        const PreviewText preview(index.data(ContentRole).toString(), QString(), itemFont(),
                                   textWidth(rowWidth), m_previewLines);
         it = m_textHeights.insert(id, preview.height());
     }

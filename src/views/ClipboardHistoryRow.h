@@ -86,8 +86,8 @@ private:
     QElapsedTimer m_fadeClock;
     QPersistentModelIndex m_pressedIndex;
 
-    // Text heights by item, valid for m_heightWidth; cleared whenever
-    // anything that changes the layout changes.
+    // Text heights by item, valid for m_heightWidth; cleared whenever the
+    // font or line count changes.
     mutable QHash<QUuid, qreal> m_textHeights;
     mutable qreal m_heightWidth = -1;
 };

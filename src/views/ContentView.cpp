@@ -383,14 +383,29 @@ bool ContentView::dayTitleMatches(QDate day) const
     return it->contains(m_query);
 }
 
-QList<QDate> ContentView::computeVisibleDays() const
+QList<QDate> ContentView::computeVisibleDays()
 {
     const QList<QDate> all = m_index->days();
     if (m_query.isEmpty())
         return all;
+    auto known = m_itemMatchDays.constFind(m_query);
+    if (known == m_itemMatchDays.constEnd()) {
+        // Narrow from the smallest answer to a query this one contains.
+        const QSet<QDate> *candidates = nullptr;
+        for (auto it = m_itemMatchDays.cbegin(); it != m_itemMatchDays.cend(); ++it)
+            if (m_query.contains(it.key()) && (!candidates || it->size() < candidates->size()))
+                candidates = &it.value();
+        QSet<QDate> days;
+        for (QDate day : all)
+            if ((!candidates || candidates->contains(day)) && m_index->anyMatch(day, m_queryUtf8))
+                days.insert(day);
+        if (m_itemMatchDays.size() >= 64)
+            m_itemMatchDays.clear();
+        known = m_itemMatchDays.insert(m_query, std::move(days));
+    }
     QList<QDate> visible;
     for (QDate day : all)
-        if (dayTitleMatches(day) || m_index->anyMatch(day, m_queryUtf8))
+        if (known->contains(day) || dayTitleMatches(day))
             visible.append(day);
     return visible;
 }
@@ -436,6 +451,7 @@ void ContentView::onDaySelected(const QModelIndex &current)
 
 void ContentView::refreshAll()
 {
+    m_itemMatchDays.clear(); // the history changed under them
     m_dayModel->setDays(computeVisibleDays());
     syncSelection();
     showSelectionInList();
@@ -491,6 +507,9 @@ void ContentView::onRowsInserted(int first, int last)
     // Oldest first, so that each lands at the front of its day.
     for (int row = last; row >= first; --row) {
         const QDate day = m_store.dayOfItem(row);
+        for (auto it = m_itemMatchDays.begin(); it != m_itemMatchDays.end(); ++it)
+            if (m_index->matches(row, it.key().toUtf8()))
+                it->insert(day);
         const bool itemMatches = m_index->matches(row, m_queryUtf8);
         if (m_dayModel->rowOf(day) >= 0) {
             m_dayModel->countChanged(day);

@@ -6,6 +6,7 @@
 #include <QByteArray>
 #include <QDate>
 #include <QHash>
+#include <QSet>
 #include <QWidget>
 
 #include <optional>
@@ -78,7 +79,7 @@ private:
     void onSearchTextChanged(const QString &text);
     void onRowsInserted(int first, int last);
     void refreshAll();
-    [[nodiscard]] QList<QDate> computeVisibleDays() const;
+    [[nodiscard]] QList<QDate> computeVisibleDays();
     [[nodiscard]] bool dayTitleMatches(QDate day) const;
     // Keeps the selection on a listed day; true when it changed.
     bool syncSelection();
@@ -101,6 +102,11 @@ private:
     std::optional<ClipboardItem> m_presentedItem;
     ColorScheme m_scheme = ColorScheme::light;
     mutable QHash<QDate, QString> m_lowerTitles;
+    // For recent queries, the days with an item matching them. Typing back
+    // to one of them costs nothing, and a query containing one of them can
+    // only match within its days, so typing on narrows the search instead of
+    // starting over. Captures keep the entries up to date; removals drop them.
+    QHash<QString, QSet<QDate>> m_itemMatchDays;
     bool m_updatingList = false;
 
     QSplitter *m_splitter = nullptr;

@@ -11,7 +11,19 @@ namespace {
 
 QByteArray lowered(const QString &content)
 {
-    return content.toLower().toUtf8();
+    // Plain ASCII (most copies) is lowered byte by byte; anything else takes
+    // Qt's full Unicode lowering.
+    const qsizetype size = content.size();
+    QByteArray bytes(size, Qt::Uninitialized);
+    char *out = bytes.data();
+    const QChar *in = content.constData();
+    for (qsizetype i = 0; i < size; ++i) {
+        const char16_t c = in[i].unicode();
+        if (c >= 0x80)
+            return content.toLower().toUtf8();
+        out[i] = char(c >= u'A' && c <= u'Z' ? c + (u'a' - u'A') : c);
+    }
+    return bytes;
 }
 
 } // namespace
@@ -63,13 +75,68 @@ QList<int> HistoryIndex::rowsOfDay(QDate day) const
     return rows;
 }
 
+void HistoryIndex::Needle::prepare(QByteArrayView query)
+{
+    m_query = query.toByteArray();
+    const qsizetype last = m_query.size() - 1;
+    m_skip.fill(std::max<qsizetype>(m_query.size(), 1));
+    for (qsizetype i = 0; i < last; ++i)
+        m_skip[uchar(m_query[i])] = last - i;
+}
+
+bool HistoryIndex::Needle::foundIn(const QByteArray &text) const
+{
+    const qsizetype size = m_query.size();
+    if (size == 0)
+        return true;
+    const char *hay = text.constData();
+    const qsizetype length = text.size();
+    if (size == 1)
+        return std::memchr(hay, m_query[0], size_t(length)) != nullptr;
+    const char *needle = m_query.constData();
+    const qsizetype last = size - 1;
+    const char lastByte = needle[last];
+    for (qsizetype pos = 0; pos + size <= length;) {
+        const char c = hay[pos + last];
+        if (c == lastByte && std::memcmp(hay + pos, needle, size_t(last)) == 0)
+            return true;
+        pos += m_skip[uchar(c)];
+    }
+    return false;
+}
+
+const HistoryIndex::Needle &HistoryIndex::needleFor(QByteArrayView query) const
+{
+    if (!m_needle.isFor(query))
+        m_needle.prepare(query);
+    return m_needle;
+}
+
 bool HistoryIndex::matches(int row, QByteArrayView query) const
 {
-    if (query.isEmpty())
-        return true;
-    const QByteArray &text = m_lowered.at(row);
-    return memmem(text.constData(), size_t(text.size()), query.data(), size_t(query.size())) !=
-           nullptr;
+    return needleFor(query).foundIn(m_lowered.at(row));
+}
+
+void HistoryIndex::Presence::add(const QByteArray &text)
+{
+    const auto *bytes_ = reinterpret_cast<const uchar *>(text.constData());
+    const qsizetype size = text.size();
+    for (qsizetype i = 0; i < size; ++i) {
+        bytes[bytes_[i]] = true;
+        if (i + 1 < size)
+            pairs[size_t(bytes_[i]) << 8 | bytes_[i + 1]] = true;
+    }
+}
+
+bool HistoryIndex::Presence::mayContain(QByteArrayView query) const
+{
+    const auto *q = reinterpret_cast<const uchar *>(query.data());
+    if (query.size() == 1)
+        return bytes.test(q[0]);
+    for (qsizetype i = 0; i + 1 < query.size(); ++i)
+        if (!pairs.test(size_t(q[i]) << 8 | q[i + 1]))
+            return false;
+    return true;
 }
 
 bool HistoryIndex::anyMatch(QDate day, QByteArrayView query) const
@@ -77,20 +144,29 @@ bool HistoryIndex::anyMatch(QDate day, QByteArrayView query) const
     const int index = findDay(day);
     if (index < 0)
         return false;
+    if (query.isEmpty())
+        return true;
+    const Presence &presence = *m_days.at(index).presence;
+    if (!presence.mayContain(query))
+        return false;
+    if (query.size() == 1)
+        return true; // the byte set is exact
+    const Needle &needle = needleFor(query);
     const QList<int> &ordinals = m_days.at(index).ordinals;
     return std::any_of(ordinals.cbegin(), ordinals.cend(),
-                       [&](int ordinal) { return matches(rowOf(ordinal), query); });
+                       [&](int ordinal) { return needle.foundIn(m_lowered.at(rowOf(ordinal))); });
 }
 
 QList<int> HistoryIndex::matchingRows(QDate day, QByteArrayView query) const
 {
     QList<int> rows;
     const int index = findDay(day);
-    if (index < 0)
+    if (index < 0 || (!query.isEmpty() && !m_days.at(index).presence->mayContain(query)))
         return rows;
+    const Needle &needle = needleFor(query);
     for (int ordinal : m_days.at(index).ordinals) {
         const int row = rowOf(ordinal);
-        if (matches(row, query))
+        if (needle.foundIn(m_lowered.at(row)))
             rows.append(row);
     }
     return rows;
@@ -133,6 +209,7 @@ void HistoryIndex::regroup()
             index = *it;
         }
         m_days[index].ordinals.append(count - 1 - row);
+        m_days[index].presence->add(m_lowered.at(row));
     }
     // A list out of time order (a clock set back) still lists days newest first.
     std::stable_sort(m_days.begin(), m_days.end(),
@@ -156,6 +233,7 @@ void HistoryIndex::insert(int first, int last)
                                          [](const Day &d, QDate value) { return d.date > value; });
         Day &day = (it != m_days.end() && it->date == date) ? *it : *m_days.insert(it, {date, {}});
         day.ordinals.prepend(count - 1 - row);
+        day.presence->add(m_lowered.at(row));
     }
 }
 

@@ -6,6 +6,10 @@
 #include <QList>
 #include <QObject>
 
+#include <array>
+#include <bitset>
+#include <memory>
+
 class ClipboardStore;
 
 // What the history browser needs to search and group the history fast: each
@@ -42,13 +46,37 @@ Q_SIGNALS:
     void reset();
 
 private:
+    // Which bytes and byte pairs occur in a day's texts: a query with a
+    // byte or pair the day lacks cannot match there, and a one-byte query
+    // is answered by the byte set alone.
+    struct Presence {
+        std::bitset<256> bytes;
+        std::bitset<65536> pairs;
+        void add(const QByteArray &text);
+        [[nodiscard]] bool mayContain(QByteArrayView query) const;
+    };
     struct Day {
         QDate date;
         // Items by their distance from the end of the list, which front
         // insertions do not change; newest (largest) first.
         QList<int> ordinals;
+        std::shared_ptr<Presence> presence = std::make_shared<Presence>();
     };
 
+    // A Horspool search for one query, prepared once and kept while the
+    // same query is asked about again (a scan asks for every item).
+    class Needle {
+    public:
+        void prepare(QByteArrayView query);
+        [[nodiscard]] bool isFor(QByteArrayView query) const { return query == m_query; }
+        [[nodiscard]] bool foundIn(const QByteArray &text) const;
+
+    private:
+        QByteArray m_query;
+        std::array<qsizetype, 256> m_skip{};
+    };
+
+    [[nodiscard]] const Needle &needleFor(QByteArrayView query) const;
     [[nodiscard]] int findDay(QDate day) const;
     [[nodiscard]] int rowOf(int ordinal) const { return int(m_lowered.size()) - 1 - ordinal; }
     void rebuild();
@@ -59,4 +87,5 @@ private:
     ClipboardStore &m_store;
     QList<QByteArray> m_lowered; // parallel to the store's items
     QList<Day> m_days;           // newest first
+    mutable Needle m_needle;
 };

@@ -155,6 +155,32 @@ private Q_SLOTS:
                  QStringLiteral("2 items"));
     }
 
+    void typingOnAndBackKeepsTheSameAnswers()
+    {
+        ContentView &v = open(sampleHistory());
+        const QList<QDate> all{kNewest, kMiddle, kOldest};
+        const struct {
+            const char *text;
+            QList<QDate> days;
+        } steps[] = {
+            {"t", all},         {"st", {kNewest}},                     // "git status"
+            {"sta", {kNewest}}, {"stax", {}},      {"sta", {kNewest}}, // widening again
+            {"o", all},         {"ol", {kMiddle}},                     // "older"
+            {"olé", {}},                                               // a byte the days lack
+            {"ol", {kMiddle}},
+        };
+        for (const auto &step : steps) {
+            v.setSearchText(QString::fromUtf8(step.text));
+            QCOMPARE(v.visibleDays(), step.days);
+        }
+        // A capture while narrowed lists its day when it matches.
+        v.setSearchText(QStringLiteral("ol"));
+        harness->store->handleCopiedText(QStringLiteral("hold on"));
+        QCOMPARE(v.visibleDays(), (QList<QDate>{kNewest, kMiddle}));
+        v.setSearchText(QStringLiteral("old"));
+        QCOMPARE(v.visibleDays(), (QList<QDate>{kNewest, kMiddle}));
+    }
+
     void searchMatchingNothingEmptiesBothColumns()
     {
         ContentView &v = open(sampleHistory());

@@ -1,0 +1,296 @@
+// The history browser over 100,000 items spread over a year, offscreen:
+// typing into the search (filter and repaint of both columns), switching
+// days, scrolling, a capture while the window is open, and the row of a
+// 20 MB item.
+#include "AppSettings.h"
+#include "ClipboardHistoryRow.h"
+#include "ClipboardStore.h"
+#include "Clock.h"
+#include "ContentView.h"
+#include "HistoryCodec.h"
+#include "HistoryIndex.h"
+#include "LoginItem.h"
+#include "Pasteboard.h"
+#include "PreviewText.h"
+#include "SampleHistory.h"
+#include "SettingsBackend.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QHash>
+#include <QImage>
+#include <QListView>
+#include <QPainter>
+#include <QScrollBar>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+#include <ctime>
+
+namespace {
+
+// CPU time of this thread: the machine is shared, wall time is not ours.
+double threadCpuMilliseconds()
+{
+    timespec now{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return double(now.tv_sec) * 1e3 + double(now.tv_nsec) / 1e6;
+}
+
+class MemoryBackend final : public SettingsBackend {
+public:
+    [[nodiscard]] std::optional<QVariant> object(const QString &key) const override
+    {
+        const auto it = m_values.constFind(key);
+        return it == m_values.constEnd() ? std::nullopt : std::optional<QVariant>(*it);
+    }
+    void setBool(const QString &key, bool value) override { m_values.insert(key, value); }
+    void setInteger(const QString &key, qlonglong value) override { m_values.insert(key, value); }
+    void setString(const QString &key, const QString &value) override
+    {
+        m_values.insert(key, value);
+    }
+    void commit() override {}
+
+private:
+    QHash<QString, QVariant> m_values{
+        {QStringLiteral("startMonitoringImmediately"), false},
+        {QStringLiteral("retentionPeriod"), 366},
+        {QStringLiteral("captureMode"), QStringLiteral("recordEveryCopy")}};
+};
+
+class NoLoginItem final : public LoginItem {
+public:
+    [[nodiscard]] QString registerItem() override { return {}; }
+    [[nodiscard]] QString unregisterItem() override { return {}; }
+};
+
+class NullPasteboard final : public Pasteboard {
+public:
+    [[nodiscard]] qint64 changeCount() const override { return 0; }
+    [[nodiscard]] std::optional<QString> stringForType() override { return std::nullopt; }
+    void clearContents() override {}
+    void setString(const QString &) override {}
+};
+
+// One store of 100,000 items over 365 days and one browser on it, shared
+// by every benchmark.
+struct Fixture {
+    Fixture()
+    {
+        const QString path = dir.path() + QStringLiteral("/clipboard-history.json");
+        QFile file(path);
+        (void)file.open(QIODevice::WriteOnly);
+        file.write(HistoryCodec::encode(makeSampleHistory(100000, clock.now(), 365)));
+        file.close();
+        settings = std::make_unique<AppSettings>(backend, login);
+        store = std::make_unique<ClipboardStore>(*settings, pasteboard, clock, path);
+        double start = threadCpuMilliseconds();
+        {
+            HistoryIndex index(*store);
+        }
+        indexCpuMilliseconds = threadCpuMilliseconds() - start;
+        QElapsedTimer timer;
+        timer.start();
+        start = threadCpuMilliseconds();
+        view = std::make_unique<ContentView>(*store, *settings, &pasteboard);
+        buildMilliseconds = double(timer.nsecsElapsed()) / 1e6;
+        buildCpuMilliseconds = threadCpuMilliseconds() - start;
+        view->resize(1200, 820);
+        view->show();
+        QApplication::processEvents();
+    }
+    static Fixture &instance()
+    {
+        static Fixture fixture;
+        return fixture;
+    }
+
+    QTemporaryDir dir;
+    MemoryBackend backend;
+    NoLoginItem login;
+    NullPasteboard pasteboard;
+    SystemClock clock;
+    std::unique_ptr<AppSettings> settings;
+    std::unique_ptr<ClipboardStore> store;
+    std::unique_ptr<ContentView> view;
+    double buildMilliseconds = 0;
+    double buildCpuMilliseconds = 0;
+    double indexCpuMilliseconds = 0;
+};
+
+// One character typed: filter days and items, then repaint the window
+// (grab() renders it as the screen would). Arg 0 picks the query pair.
+void BM_TypeOneCharacter(benchmark::State &state)
+{
+    static const QStringList pairs[] = {
+        {QString(), QStringLiteral("d")},                                // first character
+        {QStringLiteral("deplo"), QStringLiteral("deploy")},             // a common word
+        {QStringLiteral("zq"), QStringLiteral("zqx")},                   // matches nothing
+        {QStringLiteral("issues/9999"), QStringLiteral("issues/99999")}, // rare
+        {QStringLiteral("issues/99999"), QStringLiteral("issues/9999")}, // backspace: rare
+        {QStringLiteral("build tok"), QStringLiteral("build toke")},     // phrase
+    };
+    const QStringList &pair = pairs[state.range(0)];
+    Fixture &f = Fixture::instance();
+    state.counters["storeItems"] = double(f.store->items().size());
+    for (auto _ : state) {
+        state.PauseTiming();
+        f.view->setSearchText(pair[0]);
+        QApplication::processEvents();
+        state.ResumeTiming();
+        f.view->setSearchText(pair[1]);
+        benchmark::DoNotOptimize(f.view->grab());
+    }
+    state.counters["daysShown"] = double(f.view->visibleDays().size());
+    state.counters["rowsShown"] = double(f.view->dayItems().size());
+    f.view->setSearchText(QString());
+}
+BENCHMARK(BM_TypeOneCharacter)->DenseRange(0, 5)->Unit(benchmark::kMillisecond);
+
+// Painting the whole window with nothing changed, for reference: part of
+// every figure above that includes a repaint.
+void BM_GrabOnly(benchmark::State &state)
+{
+    Fixture &f = Fixture::instance();
+    for (auto _ : state)
+        benchmark::DoNotOptimize(f.view->grab());
+}
+BENCHMARK(BM_GrabOnly)->Unit(benchmark::kMillisecond);
+
+// Keystrokes without painting: the search alone (a query matching nothing
+// and a first character).
+void BM_SearchOnly(benchmark::State &state)
+{
+    Fixture &f = Fixture::instance();
+    const QString from = state.range(0) == 0 ? QStringLiteral("zq") : QString();
+    const QString to = state.range(0) == 0 ? QStringLiteral("zqx") : QStringLiteral("d");
+    for (auto _ : state) {
+        state.PauseTiming();
+        f.view->setSearchText(from);
+        state.ResumeTiming();
+        f.view->setSearchText(to);
+    }
+    f.view->setSearchText(QString());
+}
+BENCHMARK(BM_SearchOnly)->DenseRange(0, 1)->Unit(benchmark::kMillisecond);
+
+// The worst keystroke: a query met for the first time that is no longer
+// than any recent one, so every item is searched (common byte pairs, few
+// matches). Search only, no repaint.
+void BM_ColdFullScan(benchmark::State &state)
+{
+    Fixture &f = Fixture::instance();
+    int n = 0;
+    for (auto _ : state)
+        f.view->setSearchText(QStringLiteral("issues/%1?").arg(++n * 7919 % 100000));
+    state.counters["daysShown"] = double(f.view->visibleDays().size());
+    f.view->setSearchText(QString());
+}
+BENCHMARK(BM_ColdFullScan)->Unit(benchmark::kMillisecond);
+
+// Picking another day in the sidebar, then the repaint.
+void BM_SwitchDay(benchmark::State &state)
+{
+    Fixture &f = Fixture::instance();
+    const QList<QDate> days = f.view->visibleDays();
+    int i = 0;
+    for (auto _ : state) {
+        f.view->selectDay(days.at(++i % 2 == 0 ? 10 : 200));
+        benchmark::DoNotOptimize(f.view->grab());
+    }
+    state.counters["rowsInDay"] = double(f.view->dayItems().size());
+}
+BENCHMARK(BM_SwitchDay)->Unit(benchmark::kMillisecond);
+
+// Scrolling the item list by a page and painting what became visible.
+void BM_ScrollPage(benchmark::State &state)
+{
+    Fixture &f = Fixture::instance();
+    f.view->selectDay(f.view->visibleDays().at(10));
+    QApplication::processEvents();
+    QScrollBar *bar = f.view->itemList()->verticalScrollBar();
+    for (auto _ : state) {
+        const int next = bar->value() + bar->pageStep();
+        bar->setValue(next > bar->maximum() ? 0 : next);
+        benchmark::DoNotOptimize(f.view->itemList()->viewport()->grab());
+    }
+}
+BENCHMARK(BM_ScrollPage)->Unit(benchmark::kMillisecond);
+
+// A capture while the window is open: the view's share of the work (index,
+// day list, item list; measured from the store's insert signal to the end
+// of its handlers) plus the repaint. The store's own work (saving the
+// file) is not counted.
+void BM_CaptureUiWork(benchmark::State &state)
+{
+    Fixture &f = Fixture::instance();
+    f.view->selectDay(f.view->visibleDays().first());
+    QApplication::processEvents();
+    QElapsedTimer timer;
+    qint64 handlers = 0;
+    // Store signals reach the index (and through it the view) first; this
+    // connection is the last one, so it fires after they are done.
+    auto connection = QObject::connect(f.store.get(), &ClipboardStore::itemsInserted,
+                                       [&] { handlers = timer.nsecsElapsed(); });
+    auto start = QObject::connect(f.store.get(), &ClipboardStore::itemsAboutToBeInserted,
+                                  [&] { timer.start(); });
+    int n = 0;
+    double handlerTotal = 0;
+    for (auto _ : state) {
+        f.store->handleCopiedText(QStringLiteral("captured while open %1").arg(++n));
+        QElapsedTimer paint;
+        paint.start();
+        QApplication::processEvents();
+        benchmark::DoNotOptimize(f.view->grab());
+        state.SetIterationTime(double(handlers + paint.nsecsElapsed()) / 1e9);
+        handlerTotal += double(handlers) / 1e6;
+    }
+    state.counters["handlersMs"] = handlerTotal / double(state.iterations());
+    QObject::disconnect(connection);
+    QObject::disconnect(start);
+}
+BENCHMARK(BM_CaptureUiWork)->UseManualTime()->Iterations(20)->Unit(benchmark::kMillisecond);
+
+// The row of a 20 MB item: lay out its preview and paint it.
+void BM_PaintHugeRow(benchmark::State &state)
+{
+    const QString huge =
+        QString(20 * 1024 * 1024 / 64, QLatin1Char('x'))
+            .repeated(1)
+            .append(QString(20 * 1024 * 1024 - 20 * 1024 * 1024 / 64, QLatin1Char('y')));
+    QFont font(QStringLiteral("monospace"));
+    font.setPixelSize(14);
+    QImage canvas(900, 400, QImage::Format_ARGB32_Premultiplied);
+    for (auto _ : state) {
+        const PreviewText preview(huge, QStringLiteral("xy"), font, 800, 10);
+        QPainter painter(&canvas);
+        preview.draw(&painter, QPointF(10, 10));
+    }
+}
+BENCHMARK(BM_PaintHugeRow)->Unit(benchmark::kMillisecond);
+
+// Building the browser (its index included) over the whole history, once.
+void BM_BuildBrowser(benchmark::State &state)
+{
+    Fixture &f = Fixture::instance();
+    for (auto _ : state)
+        state.SetIterationTime(f.buildMilliseconds / 1e3);
+    state.counters["cpuMs"] = f.buildCpuMilliseconds;
+    state.counters["indexAloneCpuMs"] = f.indexCpuMilliseconds;
+}
+BENCHMARK(BM_BuildBrowser)->UseManualTime()->Iterations(1)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
