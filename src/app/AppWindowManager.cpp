@@ -3,6 +3,7 @@
 #include "ContentView.h"
 
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QVBoxLayout>
@@ -16,20 +17,35 @@ AppWindowManager *s_shared = nullptr;
 
 constexpr QSize kInitialSize(1200, 820);
 
-// The top-level window: its close button hides it instead.
+// The top-level window: its close button hides it instead. When the
+// application quits, Qt closes every window first and gives up quitting if
+// one refuses, so then the window lets itself be closed.
 class MainWindow final : public QWidget {
 public:
-    explicit MainWindow(std::function<void()> onClose) : m_onClose(std::move(onClose)) {}
+    explicit MainWindow(std::function<void()> onClose) : m_onClose(std::move(onClose))
+    {
+        qApp->installEventFilter(this);
+    }
 
 protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (watched == qApp && event->type() == QEvent::Quit)
+            m_quitting = true;
+        return false;
+    }
+
     void closeEvent(QCloseEvent *event) override
     {
+        if (m_quitting)
+            return;
         event->ignore();
         m_onClose();
     }
 
 private:
     std::function<void()> m_onClose;
+    bool m_quitting = false;
 };
 
 } // namespace

@@ -39,6 +39,21 @@ ClipboardHistoryRow::ClipboardHistoryRow(QAbstractItemView *view)
 {
     m_view->setMouseTracking(true);
     m_view->viewport()->installEventFilter(this);
+    // Rows move under a resting pointer when items arrive or the list
+    // changes: the hover follows the row now under it.
+    if (QAbstractItemModel *model = m_view->model()) {
+        const auto rehover = [this] {
+            QTimer::singleShot(0, this, [this] {
+                if (m_view->viewport()->underMouse())
+                    updateHover(m_view->viewport()->mapFromGlobal(QCursor::pos()));
+                else
+                    setHovered({});
+            });
+        };
+        connect(model, &QAbstractItemModel::rowsInserted, this, rehover);
+        connect(model, &QAbstractItemModel::rowsRemoved, this, rehover);
+        connect(model, &QAbstractItemModel::modelReset, this, rehover);
+    }
     m_fadeTimer.setInterval(15);
     connect(&m_fadeTimer, &QTimer::timeout, this, &ClipboardHistoryRow::stepFades);
 }

@@ -26,6 +26,7 @@ class ClipboardHistoryRow : public QStyledItemDelegate {
 public:
     enum Role { IdRole = Qt::UserRole + 1, ContentRole, CreatedAtRole };
 
+    // Install after giving `view` its model.
     explicit ClipboardHistoryRow(QAbstractItemView *view);
 
     void setQuery(const QString &query);

@@ -7,6 +7,7 @@
 #include <QScreen>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
 
 class TestAppWindowManager : public QObject {
     Q_OBJECT
@@ -84,6 +85,20 @@ private Q_SLOTS:
         QVERIFY(!manager.mainWindow());
         QVERIFY(!manager.isMainWindowVisible());
         QCOMPARE(visibility.size(), 0);
+    }
+
+    void quittingIsNotRefusedByTheOpenWindow()
+    {
+        StoreHarness harness;
+        harness.open();
+        AppWindowManager manager(*harness.store, *harness.settings, &harness.pasteboard);
+        manager.showMainWindow();
+        QVERIFY(QTest::qWaitForWindowExposed(manager.mainWindow()));
+        bool quit = false;
+        QTimer::singleShot(0, qApp, &QCoreApplication::quit);
+        QTimer::singleShot(3000, qApp, [] { QCoreApplication::exit(1); });
+        quit = QCoreApplication::exec() == 0;
+        QVERIFY2(quit, "the open window refused the application's quit");
     }
 
     void minimisingKeepsTheFlag()
