@@ -33,7 +33,7 @@ QString copyToolTip()
 } // namespace
 
 ClipboardHistoryRow::ClipboardHistoryRow(QAbstractItemView *view)
-    : QStyledItemDelegate(view), m_view(view),
+    : QStyledItemDelegate(view), m_view(view), m_viewport(view->viewport()),
       m_accent(Appearance::accentColor(AccentColorChoice::yellow)),
       m_accentForeground(Appearance::accentForegroundColor(AccentColorChoice::yellow))
 {
@@ -232,7 +232,10 @@ bool ClipboardHistoryRow::helpEvent(QHelpEvent *event, QAbstractItemView *view,
 
 bool ClipboardHistoryRow::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched != m_view->viewport())
+    // Compared with the pointer kept from construction: while the view is
+    // being destroyed its viewport still sends events (QEvent::Destroy) here,
+    // and m_view is no longer a scroll area to ask.
+    if (watched != m_viewport || event->type() == QEvent::Destroy)
         return false;
     switch (event->type()) {
     case QEvent::MouseMove:

@@ -74,6 +74,7 @@ private:
     void stepFades();
 
     QAbstractItemView *m_view;
+    QWidget *m_viewport; // the view's, for the event filter
     QString m_query;
     int m_previewLines = 3;
     qreal m_fontSize = 14;
