@@ -65,6 +65,25 @@ e2e_expect_eq "the clicked row's exact text is on the clipboard" "$SECOND" "$(cl
 E2E_ARG="$SECOND" e2e_wait_history 'items[0]["content"] == arg and len(items) == 7' \
     "the clicked text comes back as the newest item"
 
+# The footer button opens the main window and closes the popover; next time
+# it hides the window again.
+main_window_shown() { xdotool search --onlyvisible --name '^Quillmark$' >/dev/null 2>&1; }
+main_window_hidden() { ! main_window_shown; }
+click_tray_icon
+wait_popover_shown
+read -r pop_x pop_y <<<"$(popover_position)"
+xdotool mousemove $((pop_x + 40)) $((pop_y + 516)) click 1
+e2e_check "\"Open Dock App\" shows the main window" e2e_wait_for "the main window" 10 main_window_shown
+e2e_check "... and closes the popover" wait_popover_hidden
+click_tray_icon
+wait_popover_shown
+e2e_screenshot hide-dock-app
+read -r pop_x pop_y <<<"$(popover_position)"
+xdotool mousemove $((pop_x + 40)) $((pop_y + 516)) click 1
+e2e_check "\"Hide Dock App\" hides the main window" e2e_wait_for "the main window to go" 10 \
+    main_window_hidden
+e2e_check "... and closes the popover" wait_popover_hidden
+
 # The right button opens nothing.
 click_tray_icon 3
 e2e_check "a right click opens nothing" popover_stays_hidden
