@@ -58,7 +58,7 @@ std::optional<QString> runFileDialog(QWidget *parent, const Dialogs::FileRequest
 std::optional<int> QtDialogs::confirm(QWidget *parent, const Confirmation &confirmation)
 {
     QMessageBox box(parent);
-    box.setWindowTitle(QStringLiteral("Quillmark"));
+    box.setWindowTitle(confirmation.title);
     box.setText(confirmation.title);
     box.setInformativeText(confirmation.message);
     box.setIcon(confirmation.icon == Icon::warning ? QMessageBox::Warning : QMessageBox::NoIcon);
