@@ -1,0 +1,141 @@
+#!/usr/bin/env bash
+# The application's life: one instance per session (a second launch brings
+# the first one's history window and leaves), no window at launch, the quit
+# confirmation on Ctrl+Q (and none with Alt held), and "Show Dock Icon"
+# switching the windows' taskbar state live.
+source "$(dirname "$0")/lib.sh"
+e2e_init "$1"
+e2e_start_xvfb
+e2e_start_wm
+e2e_start_tray
+
+# Visible top-level windows of ours, by title.
+visible_window() { xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n 1; }
+main_window() { visible_window '^Quillmark$'; }
+settings_window() { visible_window '^Quillmark Settings$'; }
+quit_alert() { visible_window '^Quit Quillmark\?$'; }
+main_shown() { [[ -n "$(main_window)" ]]; }
+settings_shown() { [[ -n "$(settings_window)" ]]; }
+alert_shown() { [[ -n "$(quit_alert)" ]]; }
+alert_gone() { [[ -z "$(quit_alert)" ]]; }
+app_running() { kill -0 "$APP_PID" 2>/dev/null; }
+app_ended() { ! kill -0 "$APP_PID" 2>/dev/null; }
+net_wm_state() { xprop -id "$1" _NET_WM_STATE 2>/dev/null; }
+skips_taskbar() {
+    local state
+    state="$(net_wm_state "$1")"
+    [[ "$state" == *_NET_WM_STATE_SKIP_TASKBAR* && "$state" == *_NET_WM_STATE_SKIP_PAGER* ]]
+}
+in_taskbar() {
+    local state
+    state="$(net_wm_state "$1")"
+    [[ "$state" != *_NET_WM_STATE_SKIP_TASKBAR* && "$state" != *_NET_WM_STATE_SKIP_PAGER* ]]
+}
+setting_is() {
+    python3 -c 'import json,sys; sys.exit(0 if json.load(open(sys.argv[1])).get(sys.argv[2]) == json.loads(sys.argv[3]) else 1)' \
+        "$SETTINGS_FILE" "$1" "$2" 2>/dev/null
+}
+focus_and_key() {
+    xdotool windowactivate --sync "$1" 2>/dev/null || xdotool windowfocus --sync "$1"
+    xdotool key --clearmodifiers --window "$1" "$2"
+}
+
+# --- one instance ---------------------------------------------------------------
+
+e2e_start_app
+e2e_check "quillmark starts" e2e_wait_app_ready
+FIRST_PID=$APP_PID
+sleep 0.5
+e2e_check "no window opens at launch" bash -c '! xdotool search --onlyvisible --name "^Quillmark" >/dev/null 2>&1'
+
+timeout 20 "$QUILLMARK" >"$E2E_TMP/second.out" 2>"$E2E_TMP/second.err"
+e2e_expect_eq "a second launch ends with status 0" 0 "$?"
+e2e_expect_eq "a second launch prints nothing" "" "$(cat "$E2E_TMP/second.out" "$E2E_TMP/second.err")"
+e2e_check "the first instance shows its history window" e2e_wait_for "main window" 10 main_shown
+e2e_check "the first instance keeps running" app_running
+e2e_expect_eq "one quillmark process" 1 "$(pgrep -c -x quillmark)"
+
+# A second launch while the window is already visible changes nothing.
+timeout 20 "$QUILLMARK" >/dev/null 2>&1
+e2e_expect_eq "a launch with the window shown also ends with status 0" 0 "$?"
+e2e_check "still one history window" \
+    bash -c '[[ "$(xdotool search --onlyvisible --name "^Quillmark$" | wc -l)" == 1 ]]'
+
+# --- taskbar presence ---------------------------------------------------------
+
+MAIN="$(main_window)"
+e2e_check "with Show Dock Icon on, the history window is in the taskbar" in_taskbar "$MAIN"
+
+focus_and_key "$MAIN" ctrl+comma
+e2e_check "Ctrl+, opens the settings window" e2e_wait_for "settings window" 10 settings_shown
+SETTINGS="$(settings_window)"
+e2e_screenshot settings-window
+
+# The first switches of the form: Launch at Login, Start Monitoring, Show
+# Dock Icon; focus starts on the first.
+xdotool windowactivate --sync "$SETTINGS" 2>/dev/null
+xdotool key --clearmodifiers --window "$SETTINGS" Tab Tab space
+e2e_check "the switch turns Show Dock Icon off" \
+    e2e_wait_for "showDockIcon false" 10 setting_is showDockIcon false
+e2e_check "off: the history window skips taskbar and pager" \
+    e2e_wait_for "skip states" 10 skips_taskbar "$MAIN"
+e2e_check "off: the settings window skips taskbar and pager" \
+    e2e_wait_for "skip states" 10 skips_taskbar "$SETTINGS"
+
+xdotool key --clearmodifiers --window "$SETTINGS" space
+e2e_check "the switch turns Show Dock Icon on again" \
+    e2e_wait_for "showDockIcon true" 10 setting_is showDockIcon true
+e2e_check "on: the history window is back in the taskbar" \
+    e2e_wait_for "no skip states" 10 in_taskbar "$MAIN"
+e2e_check "on: the settings window is back in the taskbar" \
+    e2e_wait_for "no skip states" 10 in_taskbar "$SETTINGS"
+
+# --- quit confirmation ----------------------------------------------------------
+
+focus_and_key "$MAIN" ctrl+q
+e2e_check "Ctrl+Q asks first" e2e_wait_for "quit alert" 10 alert_shown
+e2e_screenshot quit-alert
+# Return presses the default button, "Keep Running".
+xdotool key --clearmodifiers --window "$(quit_alert)" Return
+e2e_check "Keep Running closes the alert" e2e_wait_for "alert gone" 10 alert_gone
+e2e_check "Keep Running keeps quillmark running" app_running
+e2e_copy_text "copied after Keep Running"
+E2E_ARG="copied after Keep Running" e2e_wait_history 'items and items[0]["content"] == arg' \
+    "Keep Running keeps capturing"
+
+# Escape counts as Keep Running too.
+focus_and_key "$MAIN" ctrl+q
+e2e_check "Ctrl+Q asks again" e2e_wait_for "quit alert" 10 alert_shown
+xdotool key --clearmodifiers --window "$(quit_alert)" Escape
+e2e_check "Escape closes the alert" e2e_wait_for "alert gone" 10 alert_gone
+e2e_check "Escape keeps quillmark running" app_running
+
+# With Alt held, Ctrl+Q ends it at once.
+xdotool windowactivate --sync "$MAIN" 2>/dev/null
+xdotool keydown --window "$MAIN" alt
+xdotool key --window "$MAIN" ctrl+q
+xdotool keyup alt
+e2e_check "Ctrl+Q with Alt held ends quillmark" e2e_wait_for "the app to end" 10 app_ended
+e2e_check "no alert was shown" alert_gone
+wait "$APP_PID" 2>/dev/null
+e2e_expect_eq "it ends with status 0" 0 "$?"
+
+# --- confirming, and Show Dock Icon off from the start -------------------------
+
+e2e_write_settings '{"showDockIcon": false}'
+e2e_start_app
+e2e_check "quillmark starts again" e2e_wait_app_ready
+timeout 20 "$QUILLMARK" >/dev/null 2>&1
+e2e_check "the history window shows" e2e_wait_for "main window" 10 main_shown
+e2e_check "off at launch: the history window skips the taskbar from the start" \
+    skips_taskbar "$(main_window)"
+
+focus_and_key "$(main_window)" ctrl+q
+e2e_check "Ctrl+Q asks" e2e_wait_for "quit alert" 10 alert_shown
+# Tab moves from "Keep Running" to "Quit Quillmark".
+xdotool key --clearmodifiers --window "$(quit_alert)" Tab space
+e2e_check "Quit Quillmark ends quillmark" e2e_wait_for "the app to end" 10 app_ended
+wait "$APP_PID" 2>/dev/null
+e2e_expect_eq "and it ends with status 0" 0 "$?"
+
+e2e_finish
