@@ -18,6 +18,8 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QShortcut>
+#include <QWidget>
 #include <QWindow>
 
 AppDelegate::AppDelegate() = default;
@@ -72,9 +74,12 @@ void AppDelegate::applicationDidFinishLaunching()
         *m_dialogs, [this] { m_store->stopMonitoring(); }, this);
     m_quitController->install();
 
-    // 5. The main history window, built on first show.
+    // 5. The history window's owner; the window itself is built when first
+    //    shown.
     m_windowManager = std::make_unique<AppWindowManager>(*m_store, *m_settings, m_pasteboard.get());
     AppWindowManager::setShared(m_windowManager.get());
+    connect(m_windowManager.get(), &AppWindowManager::isMainWindowVisibleChanged, this,
+            &AppDelegate::addMainWindowShortcuts);
 
     // 6. The tray icon with its popover, then 7. the shortcut that toggles it.
     m_menuBarController = std::make_unique<MenuBarController>(*m_settings, *m_store, *m_pasteboard);
@@ -111,6 +116,16 @@ void AppDelegate::showMainWindow()
     m_windowManager->showMainWindow();
 }
 
+void AppDelegate::addMainWindowShortcuts()
+{
+    QWidget *window = m_windowManager->mainWindow();
+    if (m_mainWindowShortcutsAdded || !window)
+        return;
+    m_mainWindowShortcutsAdded = true;
+    auto *settings = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Comma), window);
+    connect(settings, &QShortcut::activated, this, &AppDelegate::showSettings);
+}
+
 void AppDelegate::applyDockIconVisibility(bool show)
 {
     QMetaObject::invokeMethod(
@@ -131,5 +146,6 @@ void AppDelegate::terminate()
 {
     if (m_store)
         m_store->stopMonitoring();
-    QApplication::quit();
+    // Not quit(): that asks the windows to close first, and ours only hide.
+    QCoreApplication::exit(0);
 }

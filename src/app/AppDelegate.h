@@ -53,6 +53,7 @@ public:
 private:
     [[nodiscard]] static bool hasVisibleWindows();
     void showMainWindow();
+    void addMainWindowShortcuts();
 
     std::unique_ptr<JsonSettingsBackend> m_settingsBackend;
     std::unique_ptr<XdgAutostartLoginItem> m_loginItem;
@@ -67,5 +68,6 @@ private:
     std::unique_ptr<GlobalHotKeyManager> m_hotKeyManager;
     SettingsWindow *m_settingsWindow = nullptr;
     QuitController *m_quitController = nullptr;
+    bool m_mainWindowShortcutsAdded = false;
     TerminationSignals *m_terminationSignals = nullptr;
 };

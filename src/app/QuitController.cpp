@@ -66,7 +66,9 @@ void QuitController::terminate()
     m_terminating = true;
     m_stopMonitoring();
     Q_EMIT terminating();
-    QCoreApplication::quit();
+    // exit(), not quit(): quit() first asks every window to close, and our
+    // windows only hide, which Qt takes as a refusal to quit.
+    QCoreApplication::exit(0);
 }
 
 bool QuitController::eventFilter(QObject *watched, QEvent *event)

@@ -150,7 +150,7 @@ SettingsView::SettingsView(AppSettings &settings, ClipboardStore &store, Dialogs
       m_statisticsTimer(new QTimer(this))
 {
     setObjectName(QStringLiteral("settingsView"));
-    setWindowTitle(QStringLiteral("Quillmark Settings"));
+    setWindowTitle(QStringLiteral("Settings"));
     setMinimumSize(700, 820);
     resize(900, 820);
 

@@ -12,32 +12,43 @@ e2e_start_tray
 # Visible top-level windows of ours, by title.
 visible_window() { xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n 1; }
 main_window() { visible_window '^Quillmark$'; }
-settings_window() { visible_window '^Quillmark Settings$'; }
-quit_alert() { visible_window '^Quit Quillmark\?$'; }
+settings_window() { visible_window '^Settings'; }
+quit_alert() { visible_window '^Quit Quillmark\?'; }
 main_shown() { [[ -n "$(main_window)" ]]; }
 settings_shown() { [[ -n "$(settings_window)" ]]; }
 alert_shown() { [[ -n "$(quit_alert)" ]]; }
 alert_gone() { [[ -z "$(quit_alert)" ]]; }
 app_running() { kill -0 "$APP_PID" 2>/dev/null; }
 app_ended() { ! kill -0 "$APP_PID" 2>/dev/null; }
-net_wm_state() { xprop -id "$1" _NET_WM_STATE 2>/dev/null; }
+net_wm_state() { [[ -n "$1" ]] && xprop -id "$1" _NET_WM_STATE 2>/dev/null; }
 skips_taskbar() {
     local state
-    state="$(net_wm_state "$1")"
+    state="$(net_wm_state "$1")" || return 1
     [[ "$state" == *_NET_WM_STATE_SKIP_TASKBAR* && "$state" == *_NET_WM_STATE_SKIP_PAGER* ]]
 }
 in_taskbar() {
     local state
-    state="$(net_wm_state "$1")"
+    state="$(net_wm_state "$1")" || return 1
     [[ "$state" != *_NET_WM_STATE_SKIP_TASKBAR* && "$state" != *_NET_WM_STATE_SKIP_PAGER* ]]
 }
 setting_is() {
     python3 -c 'import json,sys; sys.exit(0 if json.load(open(sys.argv[1])).get(sys.argv[2]) == json.loads(sys.argv[3]) else 1)' \
         "$SETTINGS_FILE" "$1" "$2" 2>/dev/null
 }
+is_active() { [[ -n "$1" && "$(xdotool getactivewindow 2>/dev/null)" == "$1" ]]; }
+# Activates window $1 and types the keys that follow, as a user would.
 focus_and_key() {
-    xdotool windowactivate --sync "$1" 2>/dev/null || xdotool windowfocus --sync "$1"
-    xdotool key --clearmodifiers --window "$1" "$2"
+    local window="$1"
+    shift
+    xdotool windowactivate --sync "$window" 2>/dev/null
+    e2e_wait_for "window $window to be active" 10 is_active "$window" &&
+        xdotool key --clearmodifiers "$@"
+}
+# Waits for the quit alert to show and take the keyboard.
+wait_alert() {
+    e2e_wait_for "the quit alert" 10 alert_shown &&
+        e2e_wait_for "the quit alert to be active" 10 bash -c \
+            '[[ "$(xdotool getactivewindow)" == "$(xdotool search --onlyvisible --name "^Quit Quillmark\?" | head -n 1)" ]]'
 }
 
 # --- one instance ---------------------------------------------------------------
@@ -53,7 +64,6 @@ e2e_expect_eq "a second launch ends with status 0" 0 "$?"
 e2e_expect_eq "a second launch prints nothing" "" "$(cat "$E2E_TMP/second.out" "$E2E_TMP/second.err")"
 e2e_check "the first instance shows its history window" e2e_wait_for "main window" 10 main_shown
 e2e_check "the first instance keeps running" app_running
-e2e_expect_eq "one quillmark process" 1 "$(pgrep -c -x quillmark)"
 
 # A second launch while the window is already visible changes nothing.
 timeout 20 "$QUILLMARK" >/dev/null 2>&1
@@ -72,9 +82,8 @@ SETTINGS="$(settings_window)"
 e2e_screenshot settings-window
 
 # The first switches of the form: Launch at Login, Start Monitoring, Show
-# Dock Icon; focus starts on the first.
-xdotool windowactivate --sync "$SETTINGS" 2>/dev/null
-xdotool key --clearmodifiers --window "$SETTINGS" Tab Tab space
+# Dock Icon; nothing has the focus when the window opens.
+focus_and_key "$SETTINGS" Tab Tab Tab space
 e2e_check "the switch turns Show Dock Icon off" \
     e2e_wait_for "showDockIcon false" 10 setting_is showDockIcon false
 e2e_check "off: the history window skips taskbar and pager" \
@@ -82,7 +91,7 @@ e2e_check "off: the history window skips taskbar and pager" \
 e2e_check "off: the settings window skips taskbar and pager" \
     e2e_wait_for "skip states" 10 skips_taskbar "$SETTINGS"
 
-xdotool key --clearmodifiers --window "$SETTINGS" space
+focus_and_key "$SETTINGS" space
 e2e_check "the switch turns Show Dock Icon on again" \
     e2e_wait_for "showDockIcon true" 10 setting_is showDockIcon true
 e2e_check "on: the history window is back in the taskbar" \
@@ -93,10 +102,10 @@ e2e_check "on: the settings window is back in the taskbar" \
 # --- quit confirmation ----------------------------------------------------------
 
 focus_and_key "$MAIN" ctrl+q
-e2e_check "Ctrl+Q asks first" e2e_wait_for "quit alert" 10 alert_shown
+e2e_check "Ctrl+Q asks first" wait_alert
 e2e_screenshot quit-alert
 # Return presses the default button, "Keep Running".
-xdotool key --clearmodifiers --window "$(quit_alert)" Return
+xdotool key --clearmodifiers Return
 e2e_check "Keep Running closes the alert" e2e_wait_for "alert gone" 10 alert_gone
 e2e_check "Keep Running keeps quillmark running" app_running
 e2e_copy_text "copied after Keep Running"
@@ -105,16 +114,15 @@ E2E_ARG="copied after Keep Running" e2e_wait_history 'items and items[0]["conten
 
 # Escape counts as Keep Running too.
 focus_and_key "$MAIN" ctrl+q
-e2e_check "Ctrl+Q asks again" e2e_wait_for "quit alert" 10 alert_shown
-xdotool key --clearmodifiers --window "$(quit_alert)" Escape
+e2e_check "Ctrl+Q asks again" wait_alert
+xdotool key --clearmodifiers Escape
 e2e_check "Escape closes the alert" e2e_wait_for "alert gone" 10 alert_gone
 e2e_check "Escape keeps quillmark running" app_running
 
 # With Alt held, Ctrl+Q ends it at once.
 xdotool windowactivate --sync "$MAIN" 2>/dev/null
-xdotool keydown --window "$MAIN" alt
-xdotool key --window "$MAIN" ctrl+q
-xdotool keyup alt
+e2e_wait_for "the history window to be active" 10 is_active "$MAIN"
+xdotool keydown alt key ctrl+q keyup alt
 e2e_check "Ctrl+Q with Alt held ends quillmark" e2e_wait_for "the app to end" 10 app_ended
 e2e_check "no alert was shown" alert_gone
 wait "$APP_PID" 2>/dev/null
@@ -131,11 +139,23 @@ e2e_check "off at launch: the history window skips the taskbar from the start" \
     skips_taskbar "$(main_window)"
 
 focus_and_key "$(main_window)" ctrl+q
-e2e_check "Ctrl+Q asks" e2e_wait_for "quit alert" 10 alert_shown
-# Tab moves from "Keep Running" to "Quit Quillmark".
-xdotool key --clearmodifiers --window "$(quit_alert)" Tab space
+e2e_check "Ctrl+Q asks" wait_alert
+# Tab moves from "Keep Running" to "Quit Quillmark"; Space presses it.
+xdotool key --clearmodifiers Tab
+sleep 0.3
+e2e_screenshot quit-alert-quit-focused
+xdotool key --clearmodifiers space
 e2e_check "Quit Quillmark ends quillmark" e2e_wait_for "the app to end" 10 app_ended
 wait "$APP_PID" 2>/dev/null
 e2e_expect_eq "and it ends with status 0" 0 "$?"
+
+# SIGTERM ends it without asking, even with a window shown.
+e2e_start_app
+e2e_check "quillmark starts once more" e2e_wait_app_ready
+timeout 20 "$QUILLMARK" >/dev/null 2>&1
+e2e_check "the history window shows again" e2e_wait_for "main window" 10 main_shown
+e2e_stop_app TERM
+e2e_expect_eq "SIGTERM with a window shown: ends with status 0" 0 "$APP_STATUS"
+e2e_check "SIGTERM asks nothing" alert_gone
 
 e2e_finish
