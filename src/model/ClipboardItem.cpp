@@ -1,19 +1,67 @@
 #include "ClipboardItem.h"
 
+#include <algorithm>
+
+namespace {
+
+bool isAscii(const QString &s)
+{
+    return std::all_of(s.cbegin(), s.cend(), [](QChar c) { return c.unicode() < 0x80; });
+}
+
+// A character that is a starter and has no decomposition is never touched
+// by canonical decomposition or reordering, so the decomposition of a text
+// is the decompositions of the pieces on either side of it, joined.
+bool isDecompositionBoundary(char32_t ucs)
+{
+    return QChar::combiningClass(ucs) == 0 &&
+           QChar::decompositionTag(ucs) == QChar::NoDecomposition;
+}
+
+// QString::normalized() slows down quadratically on long texts (megabytes
+// of copied text took minutes), so long texts are decomposed piece by piece,
+// each piece ending just before a boundary character.
+QString decomposed(const QString &text)
+{
+    constexpr qsizetype pieceSize = 512;
+    if (text.size() <= pieceSize)
+        return text.normalized(QString::NormalizationForm_D);
+    QString result;
+    result.reserve(text.size() + text.size() / 8);
+    const QStringView view(text);
+    qsizetype start = 0;
+    while (start < text.size()) {
+        qsizetype end = std::min(start + pieceSize, text.size());
+        while (end < text.size()) {
+            const QChar c = text.at(end);
+            if (c.isLowSurrogate()) {
+                ++end;
+                continue;
+            }
+            char32_t ucs = c.unicode();
+            if (c.isHighSurrogate() && end + 1 < text.size() && text.at(end + 1).isLowSurrogate())
+                ucs = QChar::surrogateToUcs4(c, text.at(end + 1));
+            if (isDecompositionBoundary(ucs))
+                break;
+            ++end;
+        }
+        result +=
+            view.sliced(start, end - start).toString().normalized(QString::NormalizationForm_D);
+        start = end;
+    }
+    return result;
+}
+
+} // namespace
+
 bool canonicallyEqual(const QString &a, const QString &b)
 {
     if (a == b)
         return true;
-    // Only texts outside plain ASCII can have a second canonical spelling.
-    auto isAscii = [](const QString &s) {
-        for (QChar c : s)
-            if (c.unicode() >= 0x80)
-                return false;
-        return true;
-    };
+    // Two different texts in plain ASCII have no other canonical spelling.
     if (isAscii(a) && isAscii(b))
         return false;
-    return a.normalized(QString::NormalizationForm_D) == b.normalized(QString::NormalizationForm_D);
+    return decomposed(a) == decomposed(b);
 }
 
 bool operator==(const ClipboardItem &a, const ClipboardItem &b)
@@ -23,7 +71,8 @@ bool operator==(const ClipboardItem &a, const ClipboardItem &b)
 
 size_t qHash(const ClipboardItem &item, size_t seed) noexcept
 {
-    // Hash the composed form so that canonically equal contents hash alike.
-    return qHashMulti(seed, item.id, item.content.normalized(QString::NormalizationForm_C),
-                      item.createdAt);
+    // Hash the decomposed form so that canonically equal contents hash alike.
+    const size_t contentHash =
+        isAscii(item.content) ? qHash(item.content) : qHash(decomposed(item.content));
+    return qHashMulti(seed, item.id, contentHash, item.createdAt);
 }

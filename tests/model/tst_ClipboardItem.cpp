@@ -47,6 +47,26 @@ void tst_ClipboardItem::equality_data()
     QTest::newRow("compatibility equivalent only")
         << with([](auto &i) { i.content = QStringLiteral("\uFB01"); }) // the "fi" ligature
         << with([](auto &i) { i.content = QStringLiteral("fi"); }) << false;
+    QTest::newRow("a sign that decomposes to plain ASCII")
+        << with([](auto &i) { i.content = QStringLiteral("300 \u212A"); }) // Kelvin sign
+        << with([](auto &i) { i.content = QStringLiteral("300 K"); }) << true;
+
+    // Long texts are decomposed in pieces: marks that straddle a piece end,
+    // characters outside the BMP and reordering must come out as for a short text.
+    const QString prefix(511, QLatin1Char('a'));
+    QString composedTail, decomposedTail;
+    for (int n = 0; n < 3000; ++n) {
+        composedTail += QStringLiteral("東京🙂 naïve ");
+        decomposedTail += QStringLiteral("東京🙂 nai\u0308ve ");
+    }
+    QTest::newRow("long texts, equivalent across piece ends") << with([&](auto &i) {
+        i.content = prefix + QStringLiteral("q\u0323\u0307") + composedTail;
+    }) << with([&](auto &i) {
+        i.content = prefix + QStringLiteral("q\u0307\u0323") + decomposedTail;
+    }) << true;
+    QTest::newRow("long texts, different in the last character")
+        << with([&](auto &i) { i.content = prefix + composedTail + QLatin1Char('x'); })
+        << with([&](auto &i) { i.content = prefix + decomposedTail + QLatin1Char('y'); }) << false;
 }
 
 void tst_ClipboardItem::equality()
