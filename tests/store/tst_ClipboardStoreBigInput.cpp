@@ -1,0 +1,228 @@
+#include "StoreHarness.h"
+
+#include <QSignalSpy>
+#include <QTest>
+
+// Inputs far beyond everyday sizes: a backup of hundreds of megabytes, odd
+// shapes of backup, and one enormous copy. Under AddressSanitizer the sizes
+// shrink tenfold, as its shadow memory and checks make the full ones slow.
+#if defined(__SANITIZE_ADDRESS__)
+constexpr qsizetype kScale = 10;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+constexpr qsizetype kScale = 10;
+#else
+constexpr qsizetype kScale = 1;
+#endif
+#else
+constexpr qsizetype kScale = 1;
+#endif
+
+constexpr qsizetype kMiB = 1024 * 1024;
+
+class TestBigInput : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void initTestCase();
+    void importOfLargeBackup_data();
+    void importOfLargeBackup();
+    void importOfOddShapes_data();
+    void importOfOddShapes();
+    void hugeCopyIsRecordedSavedAndReloaded();
+};
+
+namespace {
+
+const QByteArray kCreatedAt = "2026-12-05T21:04:07Z";
+
+QByteArray entry(const QByteArray &content, const QByteArray &id)
+{
+    return "{\"content\" : \"" + content + "\", \"createdAt\" : \"" + kCreatedAt +
+           "\", \"id\" : \"" + id + "\"}";
+}
+
+QByteArray idNumber(qsizetype n)
+{
+    return QByteArray("00000000-0000-0000-0000-") +
+           QByteArray::number(n, 16).rightJustified(12, '0').toUpper();
+}
+
+// Writes a backup of `count` entries whose contents are `contentBytes` long
+// ("abc…" cycling), followed by `tail` (normally the closing bracket).
+void writeBackup(const QString &path, qsizetype count, qsizetype contentBytes,
+                 const QByteArray &tail)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    QByteArray content(contentBytes, Qt::Uninitialized);
+    for (qsizetype i = 0; i < contentBytes; ++i)
+        content[i] = char('a' + i % 26);
+    QVERIFY(file.write("[") == 1);
+    for (qsizetype n = 0; n < count; ++n) {
+        const QByteArray e = (n ? "," : "") + entry(content, idNumber(n));
+        QVERIFY(file.write(e) == e.size());
+    }
+    QVERIFY(file.write(tail) == tail.size());
+}
+
+} // namespace
+
+void TestBigInput::initTestCase()
+{
+    qputenv("TZ", "Europe/Berlin");
+}
+
+// About 200 MB each, either a few large items or many small ones; a file
+// cut short (or with one bad byte at its very end) is refused as a whole.
+void TestBigInput::importOfLargeBackup_data()
+{
+    QTest::addColumn<qsizetype>("count");
+    QTest::addColumn<qsizetype>("contentBytes");
+    QTest::addColumn<QByteArray>("tail");
+    QTest::addColumn<bool>("imports");
+
+    const qsizetype total = 200 * kMiB / kScale;
+    QTest::newRow("four large items") << qsizetype(4) << total / 4 << QByteArray("]") << true;
+    QTest::newRow("many small items")
+        << total / 1024 << qsizetype(1024 - 120) << QByteArray("]") << true;
+    QTest::newRow("large items, cut short")
+        << qsizetype(4) << total / 4 << QByteArray(",{\"content\" : \"abc") << false;
+    QTest::newRow("small items, a bad last entry")
+        << total / 1024 << qsizetype(1024 - 120)
+        << QByteArray(",{\"content\" : 7, \"createdAt\" : \"2026-12-05T21:04:07Z\", "
+                      "\"id\" : \"00000000-0000-0000-0000-000000000000\"}]")
+        << false;
+}
+
+void TestBigInput::importOfLargeBackup()
+{
+    QFETCH(qsizetype, count);
+    QFETCH(qsizetype, contentBytes);
+    QFETCH(QByteArray, tail);
+    QFETCH(bool, imports);
+
+    StoreHarness h;
+    h.clock.set(QDateTime::fromString(QString::fromLatin1(kCreatedAt), Qt::ISODate).addDays(1));
+    h.writeHistory({makeItem(QStringLiteral("precious"), h.clock.now().addSecs(-10))});
+    ClipboardStore &store = h.open();
+    const QList<ClipboardItem> before = store.items();
+    const QByteArray fileBefore = h.fileBytes();
+
+    const QString path = h.dir.path() + QStringLiteral("/backup.json");
+    writeBackup(path, count, contentBytes, tail);
+    QSignalSpy reset(&store, &ClipboardStore::itemsAboutToBeReset);
+    const QString error = store.importHistory(path);
+    QFile::remove(path);
+
+    if (!imports) {
+        QVERIFY(!error.isEmpty());
+        QCOMPARE(reset.size(), 0);
+        QCOMPARE(store.items(), before);
+        QCOMPARE(h.fileBytes(), fileBefore);
+        return;
+    }
+    QCOMPARE(error, QString());
+    QCOMPARE(store.items().size(), count);
+    // Equal times keep the file's order; spot-check the ends.
+    QCOMPARE(store.items().first().id, QUuid::fromString(QString::fromLatin1(idNumber(0))));
+    QCOMPARE(store.items().last().id, QUuid::fromString(QString::fromLatin1(idNumber(count - 1))));
+    QCOMPARE(store.items().last().content.size(), contentBytes);
+    QCOMPARE(h.fileItems().size(), count); // saved in full
+}
+
+// Shapes a hand-edited or hostile backup may take. Each either imports
+// (`imports` gives the item count) or fails with a description and leaves
+// the history alone.
+void TestBigInput::importOfOddShapes_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<int>("imports"); // items after import; -1: refused; -2: either
+
+    const QByteArray id = "6F9619FF-8B86-D011-B42D-00C04FC964FF";
+    QTest::newRow("a million opening brackets") << QByteArray(1000000, '[') << -1;
+    QTest::newRow("deeply nested, balanced") << QByteArray(5000, '[') + QByteArray(5000, ']') << -1;
+    QTest::newRow("deeply nested inside an entry")
+        << "[{\"content\" : " + QByteArray(100000, '[') + QByteArray(100000, ']') + "}]" << -1;
+    QTest::newRow("an object of entries") << "{\"a\" : " + entry("x", id) + "}" << -1;
+    QTest::newRow("a number for the content")
+        << QByteArray("[{\"content\" : 1e999, \"createdAt\" : \"2026-12-05T21:04:07Z\", \"id\" : "
+                      "\"6F9619FF-8B86-D011-B42D-00C04FC964FF\"}]")
+        << -1;
+    QTest::newRow("a number for the date")
+        << QByteArray("[{\"content\" : \"x\", \"createdAt\" : 1733432647, \"id\" : "
+                      "\"6F9619FF-8B86-D011-B42D-00C04FC964FF\"}]")
+        << -1;
+    QTest::newRow("a UUID one digit too long")
+        << "[" + entry("x", "6F9619FF-8B86-D011-B42D-00C04FC964FF0") + "]" << -1;
+    QTest::newRow("a UUID in braces") << "[" + entry("x", "{" + id + "}") + "]" << -1;
+    QTest::newRow("a date without a zone")
+        << QByteArray("[{\"content\" : \"x\", \"createdAt\" : \"2026-12-05T21:04:07\", \"id\" : "
+                      "\"6F9619FF-8B86-D011-B42D-00C04FC964FF\"}]")
+        << -1;
+    QTest::newRow("invalid UTF-8 in the content") << "[" + entry("a\xff\xfe b\xc3", id) + "]" << -2;
+    QTest::newRow("the same entry twice") << "[" + entry("x", id) + "," + entry("x", id) + "]" << 2;
+    QTest::newRow("one id, two texts") << "[" + entry("x", id) + "," + entry("y", id) + "]" << 2;
+}
+
+void TestBigInput::importOfOddShapes()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(int, imports);
+
+    StoreHarness h;
+    h.clock.set(QDateTime::fromString(QString::fromLatin1(kCreatedAt), Qt::ISODate).addDays(1));
+    h.writeHistory({makeItem(QStringLiteral("precious"), h.clock.now().addSecs(-10))});
+    ClipboardStore &store = h.open();
+    const QList<ClipboardItem> before = store.items();
+    const QByteArray fileBefore = h.fileBytes();
+
+    const QString path = h.dir.path() + QStringLiteral("/backup.json");
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    QCOMPARE(file.write(bytes), bytes.size());
+    file.close();
+    const QString error = store.importHistory(path);
+    if (imports == -2)
+        imports = error.isEmpty() ? 1 : -1;
+    if (imports < 0) {
+        QVERIFY2(!error.isEmpty(), "refused without a description");
+        QCOMPARE(store.items(), before);
+        QCOMPARE(h.fileBytes(), fileBefore);
+    } else {
+        QCOMPARE(error, QString());
+        QCOMPARE(store.items().size(), qsizetype(imports));
+        QCOMPARE(h.fileItems(), store.items());
+    }
+}
+
+void TestBigInput::hugeCopyIsRecordedSavedAndReloaded()
+{
+    // 50 MB of UTF-8 with lines, quotes, control and non-ASCII characters.
+    const QString unit = QStringLiteral("line \"one\"\t\\ Straße 東京 🙂\u0001\n");
+    const qsizetype targetBytes = 50 * kMiB / kScale;
+    const qsizetype unitBytes = unit.toUtf8().size();
+    QString text;
+    text.reserve((targetBytes / unitBytes + 1) * unit.size());
+    for (qsizetype bytes = 0; bytes < targetBytes; bytes += unitBytes)
+        text += unit;
+
+    StoreHarness h;
+    ClipboardStore &store = h.open();
+    h.pasteboard.copy(text);
+    store.pollPasteboard();
+    QCOMPARE(store.items().size(), 1);
+    QVERIFY(store.items().first().content == text);
+
+    const QList<ClipboardItem> saved = h.fileItems();
+    QCOMPARE(saved.size(), 1);
+    QVERIFY(saved.first().content == text);
+
+    h.store.reset();
+    ClipboardStore &reopened = h.open();
+    QCOMPARE(reopened.items().size(), 1);
+    QVERIFY(reopened.items().first().content == text);
+    QCOMPARE(reopened.items().first().id, saved.first().id);
+}
+
+QTEST_GUILESS_MAIN(TestBigInput)
+#include "tst_ClipboardStoreBigInput.moc"
