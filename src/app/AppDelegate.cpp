@@ -97,6 +97,18 @@ void AppDelegate::handleRequest(const AppRequest &request)
         if (!hasVisibleWindows())
             showMainWindow();
         break;
+    case AppRequest::Action::togglePopover:
+        m_menuBarController->togglePopover();
+        break;
+    case AppRequest::Action::showHistory:
+        showMainWindow();
+        break;
+    case AppRequest::Action::openSettings:
+        showSettings();
+        break;
+    case AppRequest::Action::quit:
+        requestTermination();
+        break;
     }
 }
 

@@ -1,6 +1,7 @@
 #include "AppDelegate.h"
 #include "AppRequest.h"
 #include "Appearance.h"
+#include "CommandLine.h"
 #include "DisplaySession.h"
 #include "SingleInstance.h"
 
@@ -10,6 +11,18 @@
 
 int main(int argc, char *argv[])
 {
+    // --help, --version and mistakes are answered without a display.
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments.append(QString::fromLocal8Bit(argv[i]));
+    const CommandLine commandLine = CommandLine::parse(arguments);
+    if (commandLine.outcome != CommandLine::Outcome::run) {
+        const QByteArray text = commandLine.message.toLocal8Bit();
+        std::fputs(text.constData(),
+                   commandLine.outcome == CommandLine::Outcome::print ? stdout : stderr);
+        return commandLine.exitCode;
+    }
+
     // Before Qt picks its platform: X11 (through XWayland on Wayland), or a
     // clear message when there is no display at all.
     DisplaySession displaySession;
@@ -25,8 +38,12 @@ int main(int argc, char *argv[])
     // One Quillmark per session: a later launch hands its request to the
     // running one and leaves.
     SingleInstance instance;
-    switch (instance.claim(AppRequest{AppRequest::Action::reopen})) {
+    switch (instance.claim(commandLine.request)) {
     case SingleInstance::Role::primary:
+        if (commandLine.request.action == AppRequest::Action::quit) {
+            std::fputs("Quillmark is not running.\n", stderr);
+            return 1;
+        }
         break;
     case SingleInstance::Role::secondary:
         return 0;
@@ -40,8 +57,12 @@ int main(int argc, char *argv[])
     QObject::connect(&instance, &SingleInstance::requestReceived, &delegate,
                      &AppDelegate::handleRequest);
     delegate.applicationDidFinishLaunching();
-    // "--show" opens the history window at start, as a reopen would.
-    if (QApplication::arguments().contains(QStringLiteral("--show")))
-        delegate.handleRequest(AppRequest{AppRequest::Action::reopen});
+    // A command given to the first launch is carried out once it runs; a
+    // plain start opens no window.
+    if (commandLine.request.action != AppRequest::Action::reopen)
+        QMetaObject::invokeMethod(
+            &delegate,
+            [&delegate, request = commandLine.request] { delegate.handleRequest(request); },
+            Qt::QueuedConnection);
     return QApplication::exec();
 }

@@ -4,7 +4,9 @@
 
 namespace {
 
-constexpr std::array actions{AppRequest::Action::reopen};
+constexpr std::array actions{AppRequest::Action::reopen, AppRequest::Action::togglePopover,
+                             AppRequest::Action::showHistory, AppRequest::Action::openSettings,
+                             AppRequest::Action::quit};
 
 } // namespace
 
@@ -13,6 +15,14 @@ QString AppRequest::actionName(Action action)
     switch (action) {
     case Action::reopen:
         return QStringLiteral("reopen");
+    case Action::togglePopover:
+        return QStringLiteral("toggle");
+    case Action::showHistory:
+        return QStringLiteral("show");
+    case Action::openSettings:
+        return QStringLiteral("settings");
+    case Action::quit:
+        return QStringLiteral("quit");
     }
     return {};
 }

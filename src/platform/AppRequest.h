@@ -12,6 +12,14 @@ struct AppRequest {
     enum class Action {
         // Bring the history window back when none of our windows is showing.
         reopen,
+        // Open the popover, or close it when it is shown.
+        togglePopover,
+        // Show the history window and bring it to the front.
+        showHistory,
+        // Show the settings window and bring it to the front.
+        openSettings,
+        // End Quillmark, through the same confirmation as Ctrl+Q.
+        quit,
     };
 
     Action action = Action::reopen;

@@ -27,6 +27,10 @@ void tst_SingleInstance::decodeRequest_data()
     QTest::addColumn<bool>("known");
     QTest::newRow("reopen") << QByteArray("reopen\n") << true;
     QTest::newRow("without newline") << QByteArray("reopen") << true;
+    QTest::newRow("toggle") << QByteArray("toggle\n") << true;
+    QTest::newRow("show") << QByteArray("show\n") << true;
+    QTest::newRow("settings") << QByteArray("settings\n") << true;
+    QTest::newRow("quit") << QByteArray("quit\n") << true;
     QTest::newRow("other case") << QByteArray("REOPEN\n") << false;
     QTest::newRow("unknown") << QByteArray("format-disk\n") << false;
     QTest::newRow("empty") << QByteArray() << false;

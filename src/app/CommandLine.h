@@ -1,0 +1,31 @@
+#pragma once
+
+#include "AppRequest.h"
+
+#include <QString>
+#include <QStringList>
+
+// What the arguments of one launch ask for. Every command becomes the same
+// small AppRequest that a running instance receives over its socket; only
+// --help, --version and mistakes are answered right here, before any
+// display is needed.
+struct CommandLine {
+    enum class Outcome {
+        // Become the instance, or hand `request` to the running one.
+        run,
+        // Print `message` to standard output and end with `exitCode` (0).
+        print,
+        // Print `message` to standard error and end with `exitCode` (2).
+        fail,
+    };
+
+    Outcome outcome = Outcome::run;
+    AppRequest request;
+    QString message;
+    int exitCode = 0;
+
+    // `arguments` includes the program name first, as argv does.
+    [[nodiscard]] static CommandLine parse(const QStringList &arguments);
+    // "Quillmark 0.1.0 (build 42)".
+    [[nodiscard]] static QString versionText();
+};
