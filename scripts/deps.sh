@@ -11,6 +11,8 @@ packages=(
     libqt6widgets6 qt6-qpa-plugins
     # end-to-end tests
     xvfb xclip xsel xdotool trayer x11-utils openbox imagemagick fonts-dejavu-core python3
+    # packaging checks
+    desktop-file-utils appstream dpkg-dev
 )
 
 missing=()
