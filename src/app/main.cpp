@@ -7,6 +7,7 @@
 
 #include <QApplication>
 
+#include <csignal>
 #include <cstdio>
 
 int main(int argc, char *argv[])
@@ -28,6 +29,10 @@ int main(int argc, char *argv[])
     DisplaySession displaySession;
     if (!displaySession.prepare())
         return 1;
+
+    // A file-size limit must make a save fail (and say so), not kill the
+    // process with everything the user copied since the last good save.
+    std::signal(SIGXFSZ, SIG_IGN);
 
     QApplication::setApplicationName(QStringLiteral("quillmark"));
     QApplication::setApplicationDisplayName(QStringLiteral("Quillmark"));
