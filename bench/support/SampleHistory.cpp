@@ -10,7 +10,7 @@ QList<ClipboardItem> makeSampleHistory(int count, const QDateTime &now, int days
         QStringLiteral("clipboard"), QStringLiteral("Straße"),  QStringLiteral("naïve"),
         QStringLiteral("东京"),      QStringLiteral("release"), QStringLiteral("build"),
         QStringLiteral("résumé"),    QStringLiteral("quill"),   QStringLiteral("мир"),
-        QStringLiteral("deploy"),    QStringLiteral("🙂"),      QStringLiteral("token")};
+        QStringLiteral("deploy"),    QStringLiteral("🙂"),    QStringLiteral("token")};
     QList<ClipboardItem> items;
     items.reserve(count);
     const qint64 span = qint64(days) * 86400 * 1000;

@@ -9,7 +9,7 @@
 // equality and hashing cover all three fields, in declaration order.
 struct ClipboardItem {
     QUuid id;
-    QString content;   // exactly as read from the clipboard, never trimmed
+    QString content;     // exactly as read from the clipboard, never trimmed
     QDateTime createdAt; // UTC; milliseconds in memory, whole seconds on disk
 
     // Content compares by Unicode canonical equivalence, case-sensitively.

@@ -68,9 +68,15 @@ template <> struct EnumInfo<AccentColorChoice> {
 
 // Whether the raw value of E is a string (otherwise it is an integer).
 template <typename E>
-concept StringRawEnum = requires { EnumInfo<E>::names; };
+concept StringRawEnum = requires
+{
+    EnumInfo<E>::names;
+};
 
-template <typename E> constexpr auto allCases() { return EnumInfo<E>::cases; }
+template <typename E> constexpr auto allCases()
+{
+    return EnumInfo<E>::cases;
+}
 
 template <typename E> constexpr std::size_t caseIndex(E value)
 {
@@ -83,8 +89,7 @@ template <typename E> constexpr std::size_t caseIndex(E value)
 
 // Integer raw values: the count the case stands for.
 template <typename E>
-    requires(!StringRawEnum<E>)
-constexpr int rawValue(E value)
+requires(!StringRawEnum<E>) constexpr int rawValue(E value)
 {
     return static_cast<int>(value);
 }
@@ -97,8 +102,7 @@ template <StringRawEnum E> QString rawValue(E value)
 
 // Builds a case from its raw value; fails (nullopt) for any other value.
 template <typename E>
-    requires(!StringRawEnum<E>)
-constexpr std::optional<E> fromRawValue(long long raw)
+requires(!StringRawEnum<E>) constexpr std::optional<E> fromRawValue(long long raw)
 {
     for (E e : EnumInfo<E>::cases)
         if (static_cast<long long>(e) == raw)
