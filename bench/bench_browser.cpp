@@ -25,6 +25,10 @@
 #include <QScrollBar>
 #include <QTemporaryDir>
 
+#include "BenchSettings.h"
+#include "FakeLoginItem.h"
+#include "FakePasteboard.h"
+
 #include <benchmark/benchmark.h>
 
 #include <ctime>
@@ -39,52 +43,14 @@ double threadCpuMilliseconds()
     return double(now.tv_sec) * 1e3 + double(now.tv_nsec) / 1e6;
 }
 
-class MemoryBackend final : public SettingsBackend {
-public:
-    [[nodiscard]] std::optional<QVariant> object(const QString &key) const override
-    {
-        const auto it = m_values.constFind(key);
-        return it == m_values.constEnd() ? std::nullopt : std::optional<QVariant>(*it);
-    }
-    void setBool(const QString &key, bool value) override { m_values.insert(key, value); }
-    void setInteger(const QString &key, qlonglong value) override { m_values.insert(key, value); }
-    void setString(const QString &key, const QString &value) override
-    {
-        m_values.insert(key, value);
-    }
-    void commit() override {}
-
-private:
-    QHash<QString, QVariant> m_values{
-        {QStringLiteral("startMonitoringImmediately"), false},
-        {QStringLiteral("retentionPeriod"), 366},
-        {QStringLiteral("captureMode"), QStringLiteral("recordEveryCopy")}};
-};
-
-class NoLoginItem final : public LoginItem {
-public:
-    [[nodiscard]] QString registerItem() override { return {}; }
-    [[nodiscard]] QString unregisterItem() override { return {}; }
-};
-
-class NullPasteboard final : public Pasteboard {
-public:
-    [[nodiscard]] qint64 changeCount() const override { return 0; }
-    [[nodiscard]] std::optional<QString> stringForType() override { return std::nullopt; }
-    void clearContents() override {}
-    void setString(const QString &) override {}
-};
-
 // One store of 100,000 items over 365 days and one browser on it, shared
 // by every benchmark.
 struct Fixture {
     Fixture()
     {
         const QString path = dir.path() + QStringLiteral("/clipboard-history.json");
-        QFile file(path);
-        (void)file.open(QIODevice::WriteOnly);
-        file.write(HistoryCodec::encode(makeSampleHistory(100000, clock.now(), 365)));
-        file.close();
+        writeSampleHistoryFile(path, 100000, clock.now(), 365);
+        backend.values.insert(QStringLiteral("captureMode"), QStringLiteral("recordEveryCopy"));
         settings = std::make_unique<AppSettings>(backend, login);
         store = std::make_unique<ClipboardStore>(*settings, pasteboard, clock, path);
         double start = threadCpuMilliseconds();
@@ -109,9 +75,9 @@ struct Fixture {
     }
 
     QTemporaryDir dir;
-    MemoryBackend backend;
-    NoLoginItem login;
-    NullPasteboard pasteboard;
+    MemorySettingsBackend backend = quietSettings();
+    FakeLoginItem login;
+    FakePasteboard pasteboard;
     SystemClock clock;
     std::unique_ptr<AppSettings> settings;
     std::unique_ptr<ClipboardStore> store;

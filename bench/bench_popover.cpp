@@ -20,54 +20,20 @@
 #include <QLineEdit>
 #include <QTemporaryDir>
 
+#include "BenchSettings.h"
+#include "FakeLoginItem.h"
+#include "FakePasteboard.h"
+
 #include <benchmark/benchmark.h>
 
 namespace {
-
-class MemoryBackend final : public SettingsBackend {
-public:
-    [[nodiscard]] std::optional<QVariant> object(const QString &key) const override
-    {
-        const auto it = m_values.constFind(key);
-        return it == m_values.constEnd() ? std::nullopt : std::optional<QVariant>(*it);
-    }
-    void setBool(const QString &key, bool value) override { m_values.insert(key, value); }
-    void setInteger(const QString &key, qlonglong value) override { m_values.insert(key, value); }
-    void setString(const QString &key, const QString &value) override
-    {
-        m_values.insert(key, value);
-    }
-    void commit() override {}
-
-private:
-    // Capture off; a year of retention keeps the whole sample.
-    QHash<QString, QVariant> m_values{{QStringLiteral("startMonitoringImmediately"), false},
-                                      {QStringLiteral("retentionPeriod"), qlonglong(366)}};
-};
-
-class NoLoginItem final : public LoginItem {
-public:
-    [[nodiscard]] QString registerItem() override { return {}; }
-    [[nodiscard]] QString unregisterItem() override { return {}; }
-};
-
-class NullPasteboard final : public Pasteboard {
-public:
-    [[nodiscard]] qint64 changeCount() const override { return 0; }
-    [[nodiscard]] std::optional<QString> stringForType() override { return std::nullopt; }
-    void clearContents() override {}
-    void setString(const QString &) override {}
-};
 
 // One store of 100,000 items shared by every benchmark.
 struct Fixture {
     Fixture()
     {
         const QString path = dir.path() + QStringLiteral("/clipboard-history.json");
-        QFile file(path);
-        (void)file.open(QIODevice::WriteOnly);
-        file.write(HistoryCodec::encode(makeSampleHistory(100000, clock.now(), 300)));
-        file.close();
+        writeSampleHistoryFile(path, 100000, clock.now(), 300);
         settings = std::make_unique<AppSettings>(backend, login);
         store = std::make_unique<ClipboardStore>(*settings, pasteboard, clock, path);
         windows = std::make_unique<AppWindowManager>(*store, *settings, &pasteboard);
@@ -88,9 +54,9 @@ struct Fixture {
     }
 
     QTemporaryDir dir;
-    MemoryBackend backend;
-    NoLoginItem login;
-    NullPasteboard pasteboard;
+    MemorySettingsBackend backend = quietSettings();
+    FakeLoginItem login;
+    FakePasteboard pasteboard;
     SystemClock clock;
     std::unique_ptr<AppSettings> settings;
     std::unique_ptr<ClipboardStore> store;

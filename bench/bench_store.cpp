@@ -17,6 +17,9 @@
 #include <QHash>
 #include <QTemporaryDir>
 
+#include "BenchSettings.h"
+#include "FakeLoginItem.h"
+
 #include <benchmark/benchmark.h>
 
 #include <cstdlib>
@@ -25,37 +28,6 @@
 namespace {
 
 const QDateTime kNow(QDate(2026, 12, 5), QTime(21, 4, 7), Qt::UTC);
-
-class BenchSettingsBackend final : public SettingsBackend {
-public:
-    BenchSettingsBackend()
-    {
-        // Polls are driven by the benchmark, not by a timer.
-        m_values.insert(QStringLiteral("startMonitoringImmediately"), false);
-        m_values.insert(QStringLiteral("retentionPeriod"), qlonglong(366));
-    }
-    [[nodiscard]] std::optional<QVariant> object(const QString &key) const override
-    {
-        const auto it = m_values.constFind(key);
-        return it == m_values.constEnd() ? std::nullopt : std::optional<QVariant>(*it);
-    }
-    void setBool(const QString &key, bool value) override { m_values.insert(key, value); }
-    void setInteger(const QString &key, qlonglong value) override { m_values.insert(key, value); }
-    void setString(const QString &key, const QString &value) override
-    {
-        m_values.insert(key, value);
-    }
-    void commit() override {}
-
-private:
-    QHash<QString, QVariant> m_values;
-};
-
-class NoLoginItem final : public LoginItem {
-public:
-    [[nodiscard]] QString registerItem() override { return {}; }
-    [[nodiscard]] QString unregisterItem() override { return {}; }
-};
 
 class BenchClock final : public Clock {
 public:
@@ -85,9 +57,7 @@ struct Fixture {
     {
         path = dir.filePath(QStringLiteral("ClipboardHistory/clipboard-history.json"));
         QDir().mkpath(dir.filePath(QStringLiteral("ClipboardHistory")));
-        QFile file(path);
-        file.open(QIODevice::WriteOnly);
-        file.write(HistoryCodec::encode(makeSampleHistory(count, kNow.addSecs(-60))));
+        writeSampleHistoryFile(path, count, kNow.addSecs(-60));
     }
     std::unique_ptr<ClipboardStore> open()
     {
@@ -96,8 +66,8 @@ struct Fixture {
 
     QTemporaryDir dir;
     QString path;
-    BenchSettingsBackend backend;
-    NoLoginItem login;
+    MemorySettingsBackend backend = quietSettings();
+    FakeLoginItem login;
     AppSettings settings{backend, login};
     BenchPasteboard pasteboard;
     BenchClock clock;

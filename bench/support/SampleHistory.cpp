@@ -1,5 +1,8 @@
 #include "SampleHistory.h"
 
+#include "HistoryCodec.h"
+
+#include <QFile>
 #include <QRandomGenerator>
 #include <QStringList>
 
@@ -40,4 +43,12 @@ QList<ClipboardItem> makeSampleHistory(int count, const QDateTime &now, int days
         items.append({QUuid::createUuid(), text, now.addMSecs(-offset)});
     }
     return items;
+}
+
+void writeSampleHistoryFile(const QString &path, int count, const QDateTime &now, int days)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) ||
+        file.write(HistoryCodec::encode(makeSampleHistory(count, now, days))) < 0)
+        qFatal("Cannot write the sample history to %s", qPrintable(path));
 }

@@ -19,7 +19,7 @@ public:
 
     [[nodiscard]] static QString defaultDesktopFilePath();
     // The desktop entry for `executablePath`, with Exec quoted as the
-    // Desktop Entry Specification requires.
+    // desktop entry format requires.
     [[nodiscard]] static QByteArray desktopEntry(const QString &executablePath);
 
 private:
