@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs, with apt-get, whatever Quillmark needs to build, run and test and
 # is not on this machine yet. Safe to run again: it installs only what is missing.
+# Extra package names given as arguments are installed on the same terms.
 set -euo pipefail
 
 packages=(
@@ -13,6 +14,7 @@ packages=(
     xvfb xclip xsel xdotool trayer x11-utils openbox imagemagick fonts-dejavu-core python3
     # packaging checks
     desktop-file-utils appstream dpkg-dev
+    "$@"
 )
 
 missing=()

@@ -15,21 +15,8 @@ targets=(
     "fuzz_settings:fuzz/corpus/settings:fuzz/settings.dict"
 )
 
-bash scripts/deps.sh
-missing=()
-for p in clang-14 libclang-rt-14-dev; do
-    if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
-        missing+=("$p")
-    fi
-done
-if ((${#missing[@]})); then
-    echo "Installing: ${missing[*]}"
-    sudo_cmd=()
-    if [[ $(id -u) -ne 0 ]]; then sudo_cmd=(sudo); fi
-    "${sudo_cmd[@]}" apt-get update -qq
-    DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq \
-        --no-install-recommends "${missing[@]}"
-fi
+# The fuzzers need clang and its sanitizer runtime on top of the usual packages.
+bash scripts/deps.sh clang-14 libclang-rt-14-dev
 
 names=()
 for t in "${targets[@]}"; do names+=("${t%%:*}"); done
