@@ -53,6 +53,8 @@ ClipboardHistoryRow::ClipboardHistoryRow(QAbstractItemView *view)
         connect(model, &QAbstractItemModel::rowsInserted, this, rehover);
         connect(model, &QAbstractItemModel::rowsRemoved, this, rehover);
         connect(model, &QAbstractItemModel::modelReset, this, rehover);
+        // A reset hands out new keys: the old heights can never be asked for.
+        connect(model, &QAbstractItemModel::modelReset, this, [this] { m_textHeights.clear(); });
     }
     m_fadeTimer.setInterval(15);
     connect(&m_fadeTimer, &QTimer::timeout, this, &ClipboardHistoryRow::stepFades);
@@ -129,9 +131,9 @@ QRectF ClipboardHistoryRow::copyButtonRect(const QRectF &rect) const
     return {inner.right() - size.width(), inner.top(), size.width(), size.height()};
 }
 
-qreal ClipboardHistoryRow::hoverLevel(const QUuid &id) const
+qreal ClipboardHistoryRow::hoverLevel(quint64 key) const
 {
-    const auto it = m_fades.constFind(id);
+    const auto it = m_fades.constFind(key);
     if (it == m_fades.constEnd())
         return 0;
     return QEasingCurve(QEasingCurve::InOutQuad).valueForProgress(it->progress);
@@ -152,12 +154,12 @@ QSize ClipboardHistoryRow::sizeHint(const QStyleOptionViewItem &, const QModelIn
         m_textHeights.clear();
         m_heightWidth = rowWidth;
     }
-    const QUuid id = index.data(IdRole).toUuid();
-    auto it = m_textHeights.constFind(id);
+    const quint64 key = index.data(RowKeyRole).toULongLong();
+    auto it = m_textHeights.constFind(key);
     if (it == m_textHeights.constEnd()) {
         const PreviewText preview(index.data(ContentRole).toString(), QString(), itemFont(),
                                   textWidth(rowWidth), m_previewLines);
-        it = m_textHeights.insert(id, preview.height());
+        it = m_textHeights.insert(key, preview.height());
     }
     const qreal firstRow = std::max(*it, CopyButton::lookSize(kButtonMinimumHeight).height());
     const qreal caption = QFontMetricsF(captionFont()).height();
@@ -171,11 +173,11 @@ void ClipboardHistoryRow::paint(QPainter *painter, const QStyleOptionViewItem &o
 {
     const QRectF rect(option.rect);
     const QRectF body = bodyRect(rect);
-    const QUuid id = index.data(IdRole).toUuid();
+    const quint64 key = index.data(RowKeyRole).toULongLong();
     painter->save();
     painter->setRenderHint(QPainter::Antialiasing);
 
-    if (const qreal level = hoverLevel(id); level > 0) {
+    if (const qreal level = hoverLevel(key); level > 0) {
         QColor background = Appearance::hoverBackground(m_accent, m_scheme);
         background.setAlphaF(float(background.alphaF() * level));
         QPainterPath shape;
@@ -291,30 +293,30 @@ bool ClipboardHistoryRow::eventFilter(QObject *watched, QEvent *event)
 void ClipboardHistoryRow::updateHover(const QPoint &viewportPos)
 {
     const QModelIndex index = m_view->indexAt(viewportPos);
-    QUuid id;
+    quint64 key = 0;
     bool onButton = false;
     if (index.isValid()) {
         const QRectF rect(m_view->visualRect(index));
         if (bodyRect(rect).contains(viewportPos))
-            id = index.data(IdRole).toUuid();
+            key = index.data(RowKeyRole).toULongLong();
         onButton = copyButtonRect(rect).contains(viewportPos);
     }
     if (onButton)
         m_view->viewport()->setCursor(Qt::PointingHandCursor);
     else
         m_view->viewport()->unsetCursor();
-    setHovered(id);
+    setHovered(key);
 }
 
-void ClipboardHistoryRow::setHovered(const QUuid &id)
+void ClipboardHistoryRow::setHovered(quint64 key)
 {
-    if (id == m_hoveredId)
+    if (key == m_hoveredKey)
         return;
-    if (!m_hoveredId.isNull())
-        m_fades[m_hoveredId].in = false;
-    m_hoveredId = id;
-    if (!id.isNull())
-        m_fades[id].in = true;
+    if (m_hoveredKey != 0)
+        m_fades[m_hoveredKey].in = false;
+    m_hoveredKey = key;
+    if (key != 0)
+        m_fades[key].in = true;
     if (!m_fadeTimer.isActive()) {
         m_fadeClock.start();
         m_fadeTimer.start();

@@ -8,7 +8,6 @@
 #include <QPersistentModelIndex>
 #include <QStyledItemDelegate>
 #include <QTimer>
-#include <QUuid>
 
 class QAbstractItemView;
 class QDateTime;
@@ -20,11 +19,13 @@ class QDateTime;
 // asks for a copy, a double click elsewhere on the row asks to open it, and
 // a single click there does nothing.
 //
-// The model supplies the item through the roles below.
+// The model supplies the item through the roles below; RowKeyRole is a
+// number unique to the row while the model is not reset, which keys the
+// hover and the cached heights.
 class ClipboardHistoryRow : public QStyledItemDelegate {
     Q_OBJECT
 public:
-    enum Role { IdRole = Qt::UserRole + 1, ContentRole, CreatedAtRole };
+    enum Role { RowKeyRole = Qt::UserRole + 1, ContentRole, CreatedAtRole };
 
     // Install after giving `view` its model.
     explicit ClipboardHistoryRow(QAbstractItemView *view);
@@ -44,9 +45,10 @@ public:
     // rounded, hoverable body and the copy button.
     [[nodiscard]] QRectF bodyRect(const QRectF &rect) const;
     [[nodiscard]] QRectF copyButtonRect(const QRectF &rect) const;
-    // How far the hover background of the row with `id` has faded in (0..1).
-    [[nodiscard]] qreal hoverLevel(const QUuid &id) const;
-    [[nodiscard]] QUuid hoveredId() const { return m_hoveredId; }
+    // How far the hover background of the row with `key` has faded in (0..1).
+    [[nodiscard]] qreal hoverLevel(quint64 key) const;
+    // The key of the hovered row, 0 for none.
+    [[nodiscard]] quint64 hoveredKey() const { return m_hoveredKey; }
 
 Q_SIGNALS:
     void copyRequested(const QModelIndex &index);
@@ -70,7 +72,7 @@ private:
     [[nodiscard]] qreal textWidth(qreal rowWidth) const;
     void invalidateLayout();
     void updateHover(const QPoint &viewportPos);
-    void setHovered(const QUuid &id);
+    void setHovered(quint64 key);
     void stepFades();
 
     QAbstractItemView *m_view;
@@ -82,14 +84,14 @@ private:
     QColor m_accentForeground;
     ColorScheme m_scheme = ColorScheme::light;
 
-    QUuid m_hoveredId;
-    QHash<QUuid, Fade> m_fades;
+    quint64 m_hoveredKey = 0;
+    QHash<quint64, Fade> m_fades;
     QTimer m_fadeTimer;
     QElapsedTimer m_fadeClock;
     QPersistentModelIndex m_pressedIndex;
 
-    // Text heights by item, valid for m_heightWidth; cleared whenever the
-    // font or line count changes.
-    mutable QHash<QUuid, qreal> m_textHeights;
+    // Text heights by row key, valid for m_heightWidth; cleared whenever
+    // the font, the line count or the model's rows change.
+    mutable QHash<quint64, qreal> m_textHeights;
     mutable qreal m_heightWidth = -1;
 };

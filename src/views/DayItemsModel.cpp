@@ -15,8 +15,8 @@ QVariant DayItemsModel::data(const QModelIndex &index, int role) const
         return {};
     const ClipboardItem &item = m_items.at(index.row());
     switch (role) {
-    case ClipboardHistoryRow::IdRole:
-        return item.id;
+    case ClipboardHistoryRow::RowKeyRole:
+        return m_keys.at(index.row());
     case Qt::DisplayRole:
     case ClipboardHistoryRow::ContentRole:
         return item.content;
@@ -31,6 +31,9 @@ void DayItemsModel::setItems(QList<ClipboardItem> items)
 {
     beginResetModel();
     m_items = std::move(items);
+    m_keys.resize(m_items.size());
+    for (quint64 &key : m_keys)
+        key = m_nextKey++;
     endResetModel();
 }
 
@@ -38,5 +41,6 @@ void DayItemsModel::prepend(const ClipboardItem &item)
 {
     beginInsertRows({}, 0, 0);
     m_items.prepend(item);
+    m_keys.prepend(m_nextKey++);
     endInsertRows();
 }

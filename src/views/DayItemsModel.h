@@ -7,7 +7,9 @@
 
 // The items shown for the selected day, newest first, as the browser's row
 // delegate reads them. It holds copies (cheap: the texts are shared), so it
-// does not depend on the store's row numbers moving.
+// does not depend on the store's row numbers moving. Each row also carries a
+// key of its own for the delegate's per-row state: item ids cannot serve,
+// since an imported history may hold two items with the same id.
 class DayItemsModel : public QAbstractListModel {
     Q_OBJECT
 public:
@@ -23,4 +25,6 @@ public:
 
 private:
     QList<ClipboardItem> m_items;
+    QList<quint64> m_keys; // parallel to m_items
+    quint64 m_nextKey = 1;
 };

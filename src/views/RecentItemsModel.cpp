@@ -3,11 +3,13 @@
 #include "ClipboardStore.h"
 #include "TextHighlighter.h"
 
+#include <QHash>
+
 RecentItemsModel::RecentItemsModel(ClipboardStore &store, QObject *parent)
     : QAbstractListModel(parent), m_store(store)
 {
     // Any change in the store may change which items are the newest
-    // hundred; re-reading a hundred shared strings is cheaper than tracking.
+    // hundred; re-reading a hundred shared strings is simpler than tracking.
     for (auto signal : {&ClipboardStore::itemsInserted, &ClipboardStore::itemsRemoved})
         connect(&m_store, signal, this, &RecentItemsModel::reloadRecent);
     connect(&m_store, &ClipboardStore::itemsReset, this, &RecentItemsModel::reloadRecent);
@@ -68,11 +70,26 @@ QString RecentItemsModel::statusLine() const
 void RecentItemsModel::reloadRecent()
 {
     const QList<ClipboardItem> &items = m_store.items();
-    m_recent = items.first(std::min<qsizetype>(items.size(), limit));
-    m_loweredContent.clear();
-    m_loweredContent.reserve(m_recent.size());
-    for (const ClipboardItem &item : std::as_const(m_recent))
-        m_loweredContent.append(item.content.toLower());
+    QList<ClipboardItem> recent = items.first(std::min<qsizetype>(items.size(), limit));
+    // Most of the hundred were shown before (a capture shifts them by one):
+    // their lowered text is kept, so a long item is lowered once, not at
+    // every capture. The same text buffer means the same text, and the old
+    // list keeps those buffers alive while they are compared.
+    QHash<const QChar *, qsizetype> previous;
+    previous.reserve(m_recent.size());
+    for (qsizetype row = 0; row < m_recent.size(); ++row)
+        previous.insert(m_recent.at(row).content.constData(), row);
+    QList<QString> lowered;
+    lowered.reserve(recent.size());
+    for (const ClipboardItem &item : std::as_const(recent)) {
+        const auto it = previous.constFind(item.content.constData());
+        if (it != previous.constEnd() && m_recent.at(*it).content.size() == item.content.size())
+            lowered.append(m_loweredContent.at(*it));
+        else
+            lowered.append(item.content.toLower());
+    }
+    m_recent = std::move(recent);
+    m_loweredContent = std::move(lowered);
     refilter();
     Q_EMIT statusChanged();
 }

@@ -101,8 +101,9 @@ private Q_SLOTS:
             const QRect rect = list->visualRect(list->model()->index(1, 0));
             QTest::mouseMove(list->viewport(), QPoint(1, 1));
             QTest::mouseMove(list->viewport(), rect.center());
-            const QUuid id = list->model()->index(1, 0).data(ClipboardHistoryRow::IdRole).toUuid();
-            QTRY_COMPARE(view->rowDelegate()->hoverLevel(id), 1.0);
+            const quint64 key =
+                list->model()->index(1, 0).data(ClipboardHistoryRow::RowKeyRole).toULongLong();
+            QTRY_COMPARE(view->rowDelegate()->hoverLevel(key), 1.0);
         }
         QApplication::processEvents();
         const QString name = QString::fromLatin1(QTest::currentDataTag());

@@ -341,9 +341,9 @@ private Q_SLOTS:
         const QPoint point = rowPoint(0, false);
         QTest::mouseMove(viewport, QPoint(1, 1));
         QTest::mouseMove(viewport, point);
-        const QUuid id = v.dayItems().first().id;
-        QCOMPARE(v.rowDelegate()->hoveredId(), id);
-        QTRY_COMPARE(v.rowDelegate()->hoverLevel(id), 1.0);
+        const quint64 key = rowIndex(0).data(ClipboardHistoryRow::RowKeyRole).toULongLong();
+        QCOMPARE(v.rowDelegate()->hoveredKey(), key);
+        QTRY_COMPARE(v.rowDelegate()->hoverLevel(key), 1.0);
 
         // A pixel of the row body away from text: background blended with
         // the accent at the scheme's opacity.
@@ -359,7 +359,36 @@ private Q_SLOTS:
                  qPrintable(seen.name()));
 
         QTest::mouseMove(viewport, QPoint(point.x(), viewport->height() - 2));
-        QTRY_COMPARE(v.rowDelegate()->hoverLevel(id), 0.0);
+        QTRY_COMPARE(v.rowDelegate()->hoverLevel(key), 0.0);
+    }
+
+    void rowsWithTheSameIdStayApart()
+    {
+        // An imported history may hold two items with one id; each row keeps
+        // its own height, hover, copy and sheet.
+        ClipboardItem tall =
+            makeItem(QStringLiteral("one\ntwo\nthree\nfour"), localTime(2026, 12, 5, 10, 0));
+        ClipboardItem shortOne = tall;
+        shortOne.content = QStringLiteral("short");
+        shortOne.createdAt = localTime(2026, 12, 5, 9, 0);
+        ContentView &v = open({tall, shortOne});
+        harness->settings->setPreviewLineCount(PreviewLineCount::five);
+        QTRY_VERIFY(v.itemList()->visualRect(rowIndex(0)).height() >
+                    v.itemList()->visualRect(rowIndex(1)).height());
+
+        QWidget *viewport = v.itemList()->viewport();
+        QTest::mouseMove(viewport, QPoint(1, 1));
+        QTest::mouseMove(viewport, rowPoint(1, false));
+        const quint64 first = rowIndex(0).data(ClipboardHistoryRow::RowKeyRole).toULongLong();
+        const quint64 second = rowIndex(1).data(ClipboardHistoryRow::RowKeyRole).toULongLong();
+        QTRY_COMPARE(v.rowDelegate()->hoverLevel(second), 1.0);
+        QCOMPARE(v.rowDelegate()->hoverLevel(first), 0.0);
+
+        QTest::mouseClick(viewport, Qt::LeftButton, {}, rowPoint(1, true));
+        QCOMPARE(harness->pasteboard.stringForType(), std::optional<QString>(shortOne.content));
+        QTest::mouseDClick(viewport, Qt::LeftButton, {}, rowPoint(1, false));
+        QCOMPARE(v.presentedItem()->content, shortOne.content);
+        v.sheet()->reject();
     }
 
     void previewLimitsLinesAndLaysOutOnlyAPrefix()
