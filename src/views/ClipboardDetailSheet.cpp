@@ -3,16 +3,14 @@
 #include "Appearance.h"
 #include "CopyButton.h"
 #include "DateFormatter.h"
-#include "HighlightStyle.h"
+#include "ItemTextView.h"
 
 #include <QFontDatabase>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPainter>
 #include <QPainterPath>
-#include <QPlainTextEdit>
 #include <QPushButton>
-#include <QTextBlock>
 #include <QVBoxLayout>
 
 namespace {
@@ -38,8 +36,7 @@ protected:
 
 ClipboardDetailSheet::ClipboardDetailSheet(QWidget *parent)
     : QDialog(parent), m_timestamp(new QLabel(this)), m_copyButton(new CopyButton(this)),
-      m_text(new QPlainTextEdit(this)),
-      m_closeButton(new QPushButton(QStringLiteral("Close"), this))
+      m_text(new ItemTextView(this)), m_closeButton(new QPushButton(QStringLiteral("Close"), this))
 {
     setWindowTitle(QStringLiteral("Clipboard Item"));
     setWindowModality(Qt::WindowModal);
@@ -69,17 +66,7 @@ ClipboardDetailSheet::ClipboardDetailSheet(QWidget *parent)
     mono.setPixelSize(13);
     mono.setWeight(QFont::Normal);
     m_text->setFont(mono);
-    m_text->setReadOnly(true);
-    m_text->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
-    m_text->setFrameShape(QFrame::NoFrame);
-    m_text->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    m_text->setLineWrapMode(QPlainTextEdit::WidgetWidth);
-    m_text->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
-    m_text->document()->setDocumentMargin(16);
-    m_text->viewport()->setAutoFillBackground(false);
-    QPalette clearBase = m_text->palette();
-    clearBase.setColor(QPalette::Base, Qt::transparent);
-    m_text->setPalette(clearBase);
+    m_text->setMargin(16);
 
     auto *frame = new OutlinedFrame(this);
     auto *frameLayout = new QVBoxLayout(frame);
@@ -106,8 +93,7 @@ void ClipboardDetailSheet::setItem(const ClipboardItem &item, const QString &que
 {
     m_item = item;
     m_timestamp->setText(timestampFormatter().format(item.createdAt));
-    m_text->setPlainText(item.content);
-    markMatches(query);
+    m_text->setText(item.content, query);
 }
 
 void ClipboardDetailSheet::setAccentColors(const QColor &accent, const QColor &foreground)
@@ -120,24 +106,4 @@ void ClipboardDetailSheet::setSecondaryTextColor(const QColor &color)
     QPalette palette = m_timestamp->palette();
     palette.setColor(QPalette::WindowText, color);
     m_timestamp->setPalette(palette);
-}
-
-void ClipboardDetailSheet::markMatches(const QString &query)
-{
-    // The document holds the text with its line breaks turned into blocks;
-    // its plain text has the same length, so the ranges map one to one.
-    QList<QTextEdit::ExtraSelection> marks;
-    const QString text = m_text->document()->toPlainText();
-    const auto ranges = TextHighlighter::highlightRanges(text, query);
-    if (!ranges.isEmpty()) {
-        const QTextCharFormat format = HighlightStyle::markFormat(m_text->font());
-        marks.reserve(ranges.size());
-        for (const TextRange &range : ranges) {
-            QTextCursor cursor(m_text->document());
-            cursor.setPosition(int(range.start));
-            cursor.setPosition(int(range.start + range.length), QTextCursor::KeepAnchor);
-            marks.append({cursor, format});
-        }
-    }
-    m_text->setExtraSelections(marks);
 }

@@ -5,8 +5,8 @@
 #include <QDialog>
 
 class CopyButton;
+class ItemTextView;
 class QLabel;
-class QPlainTextEdit;
 class QPushButton;
 
 // One history item in full, as a sheet over the main window: its capture
@@ -24,18 +24,16 @@ public:
     [[nodiscard]] const ClipboardItem &item() const { return m_item; }
     [[nodiscard]] CopyButton *copyButton() const { return m_copyButton; }
     [[nodiscard]] QPushButton *closeButton() const { return m_closeButton; }
-    [[nodiscard]] QPlainTextEdit *textView() const { return m_text; }
+    [[nodiscard]] ItemTextView *textView() const { return m_text; }
 
 Q_SIGNALS:
     // The copy button was clicked; the sheet stays open.
     void copyRequested(const ClipboardItem &item);
 
 private:
-    void markMatches(const QString &query);
-
     ClipboardItem m_item;
     QLabel *m_timestamp;
     CopyButton *m_copyButton;
-    QPlainTextEdit *m_text;
+    ItemTextView *m_text;
     QPushButton *m_closeButton;
 };

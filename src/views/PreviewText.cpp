@@ -10,11 +10,12 @@ namespace {
 
 const QString kEllipsis = QStringLiteral("\u2026");
 
-// QTextLayout breaks lines only at U+2028; plain-text newlines become that,
-// and the carriage return of a CRLF pair an invisible trailing space. Every
-// replacement keeps the length, so match ranges stay valid.
-QString withLineSeparators(QString text)
+} // namespace
+
+QString PreviewText::withLineSeparators(QString text)
 {
+    // QTextLayout breaks lines only at U+2028. Every replacement keeps the
+    // length, so match ranges stay valid.
     const qsizetype size = text.size();
     QChar *data = text.data();
     for (qsizetype i = 0; i < size; ++i) {
@@ -25,8 +26,6 @@ QString withLineSeparators(QString text)
     }
     return text;
 }
-
-} // namespace
 
 qsizetype PreviewText::prefixLimit(const QFont &font, qreal width, int maxLines)
 {

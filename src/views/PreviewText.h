@@ -30,6 +30,11 @@ public:
     // top-left corner of the first line.
     void draw(QPainter *painter, const QPointF &topLeft) const;
 
+    // `text` with its line breaks as a text layout breaks lines (U+2028),
+    // the length kept: plain-text newlines become separators, the carriage
+    // return of a CR LF pair an invisible trailing space.
+    [[nodiscard]] static QString withLineSeparators(QString text);
+
     // How many characters of a text can possibly show in `maxLines` lines of
     // `width` in `font`: an upper bound, generous for narrow glyphs.
     [[nodiscard]] static qsizetype prefixLimit(const QFont &font, qreal width, int maxLines);

@@ -4,13 +4,13 @@
 #include "CopyButton.h"
 #include "DayListModel.h"
 #include "EmptyStateView.h"
+#include "ItemTextView.h"
 #include "PreviewText.h"
 #include "StoreHarness.h"
 
 #include <QAbstractItemModelTester>
 #include <QLineEdit>
 #include <QListView>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
@@ -300,7 +300,7 @@ private Q_SLOTS:
         QVERIFY(sheet->isVisible());
         QCOMPARE(sheet->windowModality(), Qt::WindowModal);
         QVERIFY(sheet->width() >= 700 && sheet->height() >= 500);
-        QCOMPARE(sheet->textView()->toPlainText(), QStringLiteral("Hello World"));
+        QCOMPARE(sheet->textView()->text(), QStringLiteral("Hello World"));
 
         QTest::mouseClick(sheet->copyButton(), Qt::LeftButton);
         QCOMPARE(harness->pasteboard.stringForType(),
@@ -319,7 +319,7 @@ private Q_SLOTS:
             open({makeItem(QStringLiteral("test TEST tESt"), localTime(2026, 12, 5, 10, 0))});
         v.setSearchText(QStringLiteral("test"));
         v.openItem(v.dayItems().first());
-        QCOMPARE(v.sheet()->textView()->extraSelections().size(), 3);
+        QCOMPARE(v.sheet()->textView()->visibleMarks().size(), 3);
         v.sheet()->reject();
     }
 
