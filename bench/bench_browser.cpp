@@ -3,12 +3,14 @@
 // days, scrolling, a capture while the window is open, and the row of a
 // 20 MB item.
 #include "AppSettings.h"
+#include "ClipboardDetailSheet.h"
 #include "ClipboardHistoryRow.h"
 #include "ClipboardStore.h"
 #include "Clock.h"
 #include "ContentView.h"
 #include "HistoryCodec.h"
 #include "HistoryIndex.h"
+#include "ItemTextView.h"
 #include "LoginItem.h"
 #include "Pasteboard.h"
 #include "PreviewText.h"
@@ -237,6 +239,45 @@ void BM_PaintHugeRow(benchmark::State &state)
     }
 }
 BENCHMARK(BM_PaintHugeRow)->Unit(benchmark::kMillisecond);
+
+// The sheet of a 50 MB item: open it with a search (one-letter marks all
+// over) and paint it, as lines of text (0) or as one long line (1).
+void BM_OpenHugeItemSheet(benchmark::State &state)
+{
+    const QString unit = QStringLiteral("the quick brown fox jumps over the lazy dog ") +
+                         (state.range(0) == 0 ? QStringLiteral("\n") : QStringLiteral(" "));
+    const ClipboardItem item{QUuid::createUuid(), unit.repeated(25 * 1024 * 1024 / unit.size()),
+                             QDateTime::currentDateTimeUtc()};
+    ClipboardDetailSheet sheet(nullptr);
+    sheet.resize(760, 560);
+    for (auto _ : state) {
+        sheet.setItem(item, QStringLiteral("o"));
+        benchmark::DoNotOptimize(sheet.grab());
+    }
+}
+BENCHMARK(BM_OpenHugeItemSheet)->DenseRange(0, 1)->Unit(benchmark::kMillisecond);
+
+// Dragging the scroll bar of that sheet to a far place and painting there.
+void BM_JumpInHugeItemSheet(benchmark::State &state)
+{
+    const QString unit = QStringLiteral("the quick brown fox jumps over the lazy dog\n");
+    const ClipboardItem item{QUuid::createUuid(), unit.repeated(25 * 1024 * 1024 / unit.size()),
+                             QDateTime::currentDateTimeUtc()};
+    ClipboardDetailSheet sheet(nullptr);
+    sheet.resize(760, 560);
+    sheet.setItem(item, QStringLiteral("o"));
+    QScrollBar *bar = sheet.textView()->verticalScrollBar();
+    const double start = threadCpuMilliseconds();
+    bar->setValue(bar->maximum()); // the first jump runs the search through the text
+    benchmark::DoNotOptimize(sheet.grab());
+    state.counters["firstJumpToEndCpuMs"] = threadCpuMilliseconds() - start;
+    int step = 0;
+    for (auto _ : state) {
+        bar->setValue(bar->maximum() / 7 * (++step % 7));
+        benchmark::DoNotOptimize(sheet.grab());
+    }
+}
+BENCHMARK(BM_JumpInHugeItemSheet)->Unit(benchmark::kMillisecond);
 
 // Building the browser (its index included) over the whole history, once.
 void BM_BuildBrowser(benchmark::State &state)

@@ -83,6 +83,7 @@ void ItemTextView::setText(const QString &text, const QString &query)
     m_selectionAnchor = m_selectionPosition = 0;
     m_selecting = false;
     m_anchor = {};
+    m_pinnedToEnd = false;
     cutIntoPieces();
     m_resume = {0};
     resetLineCounts();
@@ -217,8 +218,9 @@ void ItemTextView::updateScrollRange()
     QScrollBar *bar = verticalScrollBar();
     const int maximum = std::max(0, m_totalLines - pageLines());
     int value = linesBefore(m_anchor.piece) + m_anchor.line;
-    if (value > maximum) {
-        // Estimates above the top came out high: the end moved up.
+    if (value > maximum || (m_pinnedToEnd && value < maximum)) {
+        // Laying out changed the count: the end moved, and a view scrolled
+        // to the end stays there.
         m_anchor = anchorForLine(maximum);
         value = maximum;
         viewport()->update();
@@ -312,20 +314,39 @@ qsizetype ItemTextView::scanMarks(int piece, QList<TextRange> *marks) const
     return std::max(from, end);
 }
 
+QList<ItemTextView::PlacedPiece> ItemTextView::visiblePieces()
+{
+    // Laying out a piece makes its line count exact, which may move the
+    // end of the scroll range and with it a view pinned there: place again
+    // until the top stays put.
+    const int bottom = viewport()->height();
+    QList<PlacedPiece> placed;
+    for (int pass = 0; pass < 4; ++pass) {
+        placed.clear();
+        int piece = m_anchor.piece;
+        layoutOf(piece);
+        m_anchor.line = std::min(m_anchor.line, m_lineCounts[piece] - 1);
+        const Anchor before = m_anchor;
+        int top = m_margin - m_anchor.line * lineHeight();
+        while (true) {
+            layoutOf(piece);
+            placed.append({piece, top});
+            top += m_lineCounts[piece] * lineHeight();
+            if (top >= bottom || ++piece >= pieceCount())
+                break;
+        }
+        updateScrollRange();
+        if (m_anchor.piece == before.piece && m_anchor.line == before.line)
+            break;
+    }
+    return placed;
+}
+
 template <typename Visit> void ItemTextView::forEachVisiblePiece(Visit visit)
 {
-    const int bottom = viewport()->height();
-    int piece = m_anchor.piece;
-    QTextLayout *layout = &layoutOf(piece);
-    m_anchor.line = std::min(m_anchor.line, m_lineCounts[piece] - 1);
-    int top = m_margin - m_anchor.line * lineHeight();
-    while (visit(piece, *layout, top)) {
-        top += m_lineCounts[piece] * lineHeight();
-        if (top >= bottom || ++piece >= pieceCount())
+    for (const PlacedPiece &placed : visiblePieces())
+        if (!visit(placed.piece, layoutOf(placed.piece), placed.top))
             break;
-        layout = &layoutOf(piece);
-    }
-    updateScrollRange();
 }
 
 void ItemTextView::paintEvent(QPaintEvent *event)
@@ -360,7 +381,9 @@ void ItemTextView::resizeEvent(QResizeEvent *event)
 
 void ItemTextView::scrollContentsBy(int, int)
 {
-    m_anchor = anchorForLine(verticalScrollBar()->value());
+    const QScrollBar *bar = verticalScrollBar();
+    m_anchor = anchorForLine(bar->value());
+    m_pinnedToEnd = bar->value() > 0 && bar->value() == bar->maximum();
     viewport()->update();
 }
 

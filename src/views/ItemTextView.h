@@ -94,8 +94,15 @@ private:
     [[nodiscard]] QList<TextRange> marksOf(int piece);
     qsizetype scanMarks(int piece, QList<TextRange> *marks) const;
 
-    // Calls `visit(piece, layout, top)` for each piece on screen, `top`
-    // being the viewport y of the piece's first line.
+    // The pieces on screen, laid out, with the viewport y of their first
+    // lines.
+    struct PlacedPiece {
+        int piece = 0;
+        int top = 0;
+    };
+    [[nodiscard]] QList<PlacedPiece> visiblePieces();
+    // Calls `visit(piece, layout, top)` for the pieces on screen while it
+    // returns true.
     template <typename Visit> void forEachVisiblePiece(Visit visit);
     void selectWordAt(qsizetype offset);
     void publishSelection() const;
@@ -117,6 +124,7 @@ private:
     std::unordered_map<int, CachedLayout> m_layouts;
     quint64 m_useCounter = 0;
     Anchor m_anchor;
+    bool m_pinnedToEnd = false; // scrolled to the end by the user
 
     qsizetype m_selectionAnchor = 0;
     qsizetype m_selectionPosition = 0;

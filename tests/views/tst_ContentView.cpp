@@ -12,6 +12,7 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -388,6 +389,28 @@ private Q_SLOTS:
         QCOMPARE(harness->pasteboard.stringForType(), std::optional<QString>(shortOne.content));
         QTest::mouseDClick(viewport, Qt::LeftButton, {}, rowPoint(1, false));
         QCOMPARE(v.presentedItem()->content, shortOne.content);
+        v.sheet()->reject();
+    }
+
+    void aFiftyMegabyteItemShowsInItsRowAndSheet()
+    {
+        const QString huge = QStringLiteral("first line\n") +
+                             QStringLiteral("filler text ").repeated(2 * 1024 * 1024) +
+                             QStringLiteral("Needle");
+        ContentView &v = open({makeItem(huge, localTime(2026, 12, 5, 10, 0)),
+                               makeItem(QStringLiteral("a\nb\nc"), localTime(2026, 12, 5, 9, 0))});
+        // Three preview lines either way: the row lays out only those.
+        QCOMPARE(v.itemList()->visualRect(rowIndex(0)).height(),
+                 v.itemList()->visualRect(rowIndex(1)).height());
+        v.setSearchText(QStringLiteral("needle"));
+        QCOMPARE(v.dayItems().size(), 1);
+
+        v.openItem(v.dayItems().first());
+        ItemTextView *text = v.sheet()->textView();
+        QCOMPARE(text->text().size(), huge.size());
+        QVERIFY(text->laidOutLength() < 64 * 1024);
+        text->verticalScrollBar()->triggerAction(QAbstractSlider::SliderToMaximum);
+        QCOMPARE(text->visibleMarks().last().start, huge.size() - 6);
         v.sheet()->reject();
     }
 

@@ -1,3 +1,4 @@
+#include "MenuBarItemRow.h"
 #include "MenuBarPopoverView.h"
 #include "RecentItemsModel.h"
 #include "StoreHarness.h"
@@ -68,6 +69,7 @@ private Q_SLOTS:
     void listsAndSearchesTheNewestHundred_data();
     void listsAndSearchesTheNewestHundred();
     void followsTheStore();
+    void aFiftyMegabyteItemIsListedAndFound();
     void clickingARowCopiesItExactlyThenCloses();
     void keyboardMovesThroughTheListAndCopies();
     void escapeClosesAndReturnInTheSearchDoesNothing();
@@ -128,8 +130,32 @@ void TestMenuBarPopoverView::followsTheStore()
     QCOMPARE(popover.shownContents().first(), QStringLiteral("fresh copy"));
     QCOMPARE(popover.shownContents().last(), QStringLiteral("entry 98"));
 
+    // What is searched shifted with the list.
+    popover.search()->setText(QStringLiteral("ENTRY 98"));
+    QCOMPARE(popover.shownContents(), QStringList{QStringLiteral("entry 98")});
+    popover.search()->setText(QStringLiteral("fresh"));
+    QCOMPARE(popover.shownContents(), QStringList{QStringLiteral("fresh copy")});
+    popover.search()->clear();
+
     popover.harness.store->clearAll();
     QCOMPARE(popover.status(), QStringLiteral("0 recent items"));
+}
+
+void TestMenuBarPopoverView::aFiftyMegabyteItemIsListedAndFound()
+{
+    Popover popover(10);
+    const QString huge = QString(25 * 1024 * 1024, u'x') + QStringLiteral("Needle");
+    popover.harness.pasteboard.copy(huge);
+    popover.harness.store->pollPasteboard();
+    popover.harness.pasteboard.copy(QStringLiteral("after"));
+    popover.harness.store->pollPasteboard();
+    popover.show();
+    QVERIFY(!popover.view->grab().isNull());
+    QVERIFY(MenuBarItemRow::displayedLine(huge).size() <= 401);
+
+    popover.search()->setText(QStringLiteral("NEEDLE"));
+    QCOMPARE(popover.view->model().rowCount(), 1);
+    QCOMPARE(popover.view->model().itemAt(0).content.size(), huge.size());
 }
 
 void TestMenuBarPopoverView::clickingARowCopiesItExactlyThenCloses()

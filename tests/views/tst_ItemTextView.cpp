@@ -1,0 +1,186 @@
+#include "ItemTextView.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QFontDatabase>
+#include <QScrollBar>
+#include <QTest>
+
+#include <set>
+
+namespace {
+
+// Adjacent marks that together are no longer than one match are the two
+// halves of a match cut where the view cut the text.
+QList<TextRange> joinCutMatches(QList<TextRange> marks, qsizetype matchLength)
+{
+    QList<TextRange> joined;
+    for (const TextRange &mark : marks) {
+        if (!joined.isEmpty() && joined.last().start + joined.last().length == mark.start &&
+            joined.last().length + mark.length <= matchLength)
+            joined.last().length += mark.length;
+        else
+            joined.append(mark);
+    }
+    return joined;
+}
+
+} // namespace
+
+class TestItemTextView : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<ItemTextView> view;
+
+    ItemTextView &show(const QString &text, const QString &query = {})
+    {
+        view = std::make_unique<ItemTextView>();
+        QFont mono = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+        mono.setPixelSize(13);
+        view->setFont(mono);
+        view->setMargin(16);
+        view->resize(660, 380);
+        view->setText(text, query);
+        view->show();
+        if (!QTest::qWaitForWindowExposed(view.get()))
+            qFatal("the view did not show");
+        return *view;
+    }
+
+    // Every mark, collected page by page from the top to the end.
+    QList<TextRange> allMarks()
+    {
+        QScrollBar *bar = view->verticalScrollBar();
+        std::set<std::pair<qsizetype, qsizetype>> seen;
+        for (int value = 0;; value += bar->pageStep()) {
+            bar->setValue(value);
+            for (const TextRange &mark : view->visibleMarks())
+                seen.insert({mark.start, mark.length});
+            if (value >= bar->maximum())
+                break;
+        }
+        QList<TextRange> marks;
+        for (const auto &[start, length] : seen)
+            marks.append({start, length});
+        return marks;
+    }
+
+private Q_SLOTS:
+    void cleanup() { view.reset(); }
+
+    void selectAllCopiesTheExactText_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::newRow("empty") << QString();
+        QTest::newRow("line breaks of every kind") << QStringLiteral("one\r\ntwo\rthree\n\nfour\n");
+        QString pieces;
+        for (int i = 0; i < 3000; ++i)
+            pieces += QStringLiteral("line %1 of many\r\n").arg(i);
+        QTest::newRow("many lines, cut at breaks") << pieces;
+        QString spaced;
+        for (int i = 0; i < 3000; ++i)
+            spaced += QStringLiteral("word%1\t").arg(i);
+        QTest::newRow("one long spaced line") << spaced;
+        // No space at all, and a surrogate pair across every possible cut.
+        QTest::newRow("surrogate pairs") << QString::fromUtf8("\xF0\x9F\x98\x80").repeated(9000);
+    }
+    void selectAllCopiesTheExactText()
+    {
+        QFETCH(QString, text);
+        ItemTextView &v = show(text);
+        v.selectAll();
+        QCOMPARE(v.selectedText(), text);
+        QApplication::clipboard()->clear();
+        QTest::keyClick(&v, Qt::Key_C, Qt::ControlModifier);
+        QCOMPARE(QApplication::clipboard()->text(), text);
+
+        // The last line shows once the view is at its end.
+        v.verticalScrollBar()->triggerAction(QAbstractSlider::SliderToMaximum);
+        const TextRange shown = v.visibleRange();
+        QStringView withoutLastBreak(text);
+        if (withoutLastBreak.endsWith(u'\n'))
+            withoutLastBreak.chop(1);
+        if (withoutLastBreak.endsWith(u'\r'))
+            withoutLastBreak.chop(1);
+        const qsizetype end = withoutLastBreak.size();
+        QCOMPARE(shown.start + shown.length, end);
+    }
+
+    void fiftyMegabytesLayOutOnlyWhatShows_data()
+    {
+        QTest::addColumn<bool>("lines");
+        QTest::newRow("lines") << true;
+        QTest::newRow("one line") << false;
+    }
+    void fiftyMegabytesLayOutOnlyWhatShows()
+    {
+        QFETCH(bool, lines);
+        const QString unit = QStringLiteral("the quick brown fox jumps over the lazy dog ") +
+                             (lines ? QStringLiteral("\n") : QStringLiteral(" "));
+        QString text = unit.repeated(25 * 1024 * 1024 / unit.size());
+        text += QStringLiteral("THE END");
+        ItemTextView &v = show(text, QStringLiteral("o"));
+        QCOMPARE(v.visibleRange().start, 0);
+        QVERIFY(v.laidOutLength() < 64 * 1024);
+        QVERIFY(!v.visibleMarks().isEmpty());
+
+        v.verticalScrollBar()->triggerAction(QAbstractSlider::SliderToMaximum);
+        const TextRange shown = v.visibleRange();
+        QCOMPARE(shown.start + shown.length, text.size());
+        QVERIFY(v.laidOutLength() < 64 * 1024);
+        v.verticalScrollBar()->setValue(v.verticalScrollBar()->maximum() / 2);
+        QVERIFY(v.visibleRange().start > text.size() / 4);
+        QVERIFY(v.laidOutLength() < 128 * 1024);
+    }
+
+    void marksFollowTheWholeTextAcrossCuts_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("query");
+        // Matches overlap themselves and one straddles the first cut.
+        QTest::newRow("overlapping query")
+            << QStringLiteral("b") + QString(10001, u'a') << QStringLiteral(" AA ");
+        QString lines;
+        for (int i = 0; i < 1500; ++i)
+            lines += QStringLiteral("End\nstart ");
+        QTest::newRow("query over a line break") << lines << QStringLiteral("end\nSTART");
+    }
+    void marksFollowTheWholeTextAcrossCuts()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, query);
+        show(text, query);
+        const QList<TextRange> expected = TextHighlighter::highlightRanges(text, query);
+        QVERIFY(expected.size() > 1000);
+        QCOMPARE(joinCutMatches(allMarks(), query.trimmed().size()), expected);
+    }
+
+    void mouseSelectsRangesAndWords()
+    {
+        ItemTextView &v = show(QStringLiteral("hello world\nsecond line"));
+        const QFontMetrics metrics(v.font());
+        const int advance = metrics.horizontalAdvance(u'x');
+        const int lineHeight = metrics.lineSpacing();
+        const auto at = [&](int column, int line) {
+            return QPoint(16 + column * advance + 1, 16 + line * lineHeight + lineHeight / 2);
+        };
+        QCOMPARE(v.offsetAt(at(6, 0)), 6);
+        QCOMPARE(v.offsetAt(at(2, 1)), 14);
+
+        QTest::mousePress(v.viewport(), Qt::LeftButton, {}, at(6, 0));
+        QMouseEvent move(QEvent::MouseMove, at(6, 1), v.viewport()->mapToGlobal(at(6, 1)),
+                         Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(v.viewport(), &move);
+        QTest::mouseRelease(v.viewport(), Qt::LeftButton, {}, at(6, 1));
+        QCOMPARE(v.selectedText(), QStringLiteral("world\nsecond"));
+
+        QTest::mouseDClick(v.viewport(), Qt::LeftButton, {}, at(8, 1));
+        QCOMPARE(v.selectedText(), QStringLiteral("line"));
+
+        // Below the last line is the end of the text.
+        QCOMPARE(v.offsetAt(QPoint(20, v.viewport()->height() - 2)), v.text().size());
+    }
+};
+
+QTEST_MAIN(TestItemTextView)
+#include "tst_ItemTextView.moc"
