@@ -1,0 +1,59 @@
+#!/usr/bin/env bash
+# A 50 MB item in a real session: the history window lists it, its sheet
+# opens with a search marked all through it and scrolls to its end, and the
+# popover still answers the command line while the sheet is open.
+source "$(dirname "$0")/lib.sh"
+source "$(dirname "$0")/popover_lib.sh"
+e2e_init "$1"
+e2e_start_xvfb
+e2e_start_wm
+e2e_start_tray
+
+mkdir -p "$(dirname "$HISTORY_FILE")"
+python3 - "$HISTORY_FILE" <<'PY'
+import json, sys, uuid, datetime
+now = datetime.datetime.now(datetime.timezone.utc).replace(microsecond=0)
+def item(text, minutes):
+    at = now - datetime.timedelta(minutes=minutes)
+    return {"content": text, "createdAt": at.strftime("%Y-%m-%dT%H:%M:%SZ"),
+            "id": str(uuid.uuid4()).upper()}
+huge = "a line of the fifty megabyte item, with words to mark\n" * 950000 + "the very end"
+json.dump([item(huge, 1), item("a small item", 2)], open(sys.argv[1], "w"))
+PY
+
+sheet_shown() { xdotool search --onlyvisible --name '^Clipboard Item$' >/dev/null 2>&1; }
+main_shown() { xdotool search --onlyvisible --name '^Quillmark$' >/dev/null 2>&1; }
+
+e2e_start_app --show
+e2e_check "the window opens over a history with a 50 MB item" \
+    e2e_wait_for "the window" 30 main_shown
+wid="$(xdotool search --onlyvisible --name '^Quillmark$' | head -n 1)"
+xdotool windowactivate --sync "$wid" 2>/dev/null
+eval "$(xdotool getwindowgeometry --shell "$wid")"
+sleep 0.5
+
+# Search, then open the first row (its text starts 60 px below the detail
+# column's header) with a double click.
+xdotool mousemove --window "$wid" 150 30 click 1
+xdotool type --delay 50 "mark"
+sleep 0.5
+xdotool mousemove --window "$wid" $((WIDTH - 400)) 130 click --repeat 2 --delay 80 1
+e2e_check "a double click opens the item's sheet" e2e_wait_for "the sheet" 10 sheet_shown
+sleep 0.5
+e2e_screenshot bigitem-sheet-top
+sheet="$(xdotool search --onlyvisible --name '^Clipboard Item$' | head -n 1)"
+eval "$(xdotool getwindowgeometry --shell "$sheet")"
+xdotool mousemove --window "$sheet" $((WIDTH / 2)) $((HEIGHT / 2)) click 1 key ctrl+End
+sleep 1
+e2e_screenshot bigitem-sheet-end
+
+"$QUILLMARK" --toggle
+e2e_check "the popover still opens from the command line" wait_popover_shown
+e2e_screenshot bigitem-popover
+e2e_check "quillmark is still running" kill -0 "$APP_PID"
+
+e2e_stop_app TERM
+e2e_expect_eq "SIGTERM ends quillmark with status 0" 0 "$APP_STATUS"
+e2e_check "the history file still holds the 50 MB item" \
+    e2e_history_ok 'len(items) == 2 and items[0]["content"].endswith("the very end")'
+e2e_finish
