@@ -152,7 +152,6 @@ void ItemTextView::resetLineCounts()
     const qreal advance = std::max<qreal>(1, QFontMetricsF(font()).horizontalAdvance(u'x'));
     const qsizetype perLine = std::max<qsizetype>(1, qsizetype(layoutWidth() / advance));
     m_lineCounts.resize(count);
-    m_exact.fill(false, count);
     m_tree.fill(0, count + 1);
     m_totalLines = 0;
     for (int piece = 0; piece < count; ++piece) {
@@ -173,7 +172,6 @@ void ItemTextView::setLineCount(int piece, int lines)
 {
     const int delta = lines - m_lineCounts[piece];
     m_lineCounts[piece] = lines;
-    m_exact[piece] = true;
     if (delta == 0)
         return;
     m_totalLines += delta;

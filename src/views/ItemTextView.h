@@ -81,7 +81,8 @@ private:
     [[nodiscard]] qreal layoutWidth() const;
 
     // Line counts: exact for pieces laid out at the current width, an
-    // estimate for the others, summed in a Fenwick tree.
+    // estimate for the others (laying out a piece corrects its count),
+    // summed in a Fenwick tree.
     void resetLineCounts();
     void setLineCount(int piece, int lines);
     [[nodiscard]] int linesBefore(int piece) const;
@@ -115,10 +116,9 @@ private:
     QList<qsizetype> m_starts; // piece starts, and the text's size at the end
     QList<int> m_hardLines;    // lines each piece has before wrapping
     QList<int> m_lineCounts;   // per piece, exact or estimated
-    QList<bool> m_exact;       // whether the line count is exact
     QList<int> m_tree;         // Fenwick tree over m_lineCounts, 1-based
     int m_totalLines = 0;
-    qreal m_countedWidth = -1; // the width m_exact refers to
+    qreal m_countedWidth = -1; // the width the counts are for
     QList<qsizetype> m_resume; // where the match scan stands at each piece start
 
     std::unordered_map<int, CachedLayout> m_layouts;
