@@ -49,11 +49,14 @@ click_tray_icon() {
 }
 
 # Writes a history of the given texts (first = newest), all a few minutes old.
+# An argument @FILE stands for the text in FILE (for texts too long for a
+# command line).
 write_history() {
     mkdir -p "$(dirname "$HISTORY_FILE")"
     python3 - "$HISTORY_FILE" "$@" <<'PY'
 import datetime, json, sys, uuid
-path, texts = sys.argv[1], sys.argv[2:]
+path = sys.argv[1]
+texts = [open(a[1:], encoding="utf-8").read() if a.startswith("@") else a for a in sys.argv[2:]]
 now = datetime.datetime.now(datetime.timezone.utc).replace(microsecond=0)
 items = [{"content": t,
           "createdAt": (now - datetime.timedelta(minutes=5 + i)).strftime("%Y-%m-%dT%H:%M:%SZ"),

@@ -9,17 +9,9 @@ e2e_start_xvfb
 e2e_start_wm
 e2e_start_tray
 
-mkdir -p "$(dirname "$HISTORY_FILE")"
-python3 - "$HISTORY_FILE" <<'PY'
-import json, sys, uuid, datetime
-now = datetime.datetime.now(datetime.timezone.utc).replace(microsecond=0)
-def item(text, minutes):
-    at = now - datetime.timedelta(minutes=minutes)
-    return {"content": text, "createdAt": at.strftime("%Y-%m-%dT%H:%M:%SZ"),
-            "id": str(uuid.uuid4()).upper()}
-huge = "a line of the fifty megabyte item, with words to mark\n" * 950000 + "the very end"
-json.dump([item(huge, 1), item("a small item", 2)], open(sys.argv[1], "w"))
-PY
+python3 -c 'import sys; sys.stdout.write("a line of the fifty megabyte item, with words to mark\n" * 950000 + "the very end")' \
+    >"$E2E_TMP/huge.txt"
+write_history "@$E2E_TMP/huge.txt" "a small item"
 
 sheet_shown() { xdotool search --onlyvisible --name '^Clipboard Item$' >/dev/null 2>&1; }
 main_shown() { xdotool search --onlyvisible --name '^Quillmark$' >/dev/null 2>&1; }
