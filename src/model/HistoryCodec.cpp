@@ -118,13 +118,25 @@ constexpr std::array<AsciiOutput, 128> asciiOutputs = [] {
 static_assert(sizeof(AsciiOutput) == 8);
 
 // Appends to a byte array through a raw cursor; callers reserve room for
-// what they are about to write, so the hot loops do no bounds checks.
+// what they are about to write, so the hot loops do no bounds checks. With
+// a sink, the bytes go out whenever the buffer fills, and the buffer stays
+// at about a megabyte.
 class ByteWriter {
 public:
+    static constexpr qsizetype flushSize = 1 << 20;
+
     explicit ByteWriter(qsizetype expected) { m_buffer.resize(qMax<qsizetype>(expected, 64)); }
+    explicit ByteWriter(const HistoryCodec::Sink &sink) : m_sink(&sink)
+    {
+        m_buffer.resize(flushSize);
+    }
 
     void reserveMore(qsizetype extra)
     {
+        if (m_used + extra <= m_buffer.size())
+            return;
+        if (m_sink)
+            flush();
         if (m_used + extra > m_buffer.size())
             m_buffer.resize(qMax(m_buffer.size() * 2, m_used + extra));
     }
@@ -138,6 +150,16 @@ public:
         m_used += static_cast<qsizetype>(text.size());
     }
 
+    // Whether the sink has refused a piece; what follows is dropped.
+    [[nodiscard]] bool failed() const { return m_failed; }
+    // Hands what is buffered to the sink.
+    void flush()
+    {
+        if (!m_failed && m_used > 0)
+            m_failed = !(*m_sink)(QByteArrayView(m_buffer.constData(), m_used));
+        m_used = 0;
+    }
+
     [[nodiscard]] QByteArray take()
     {
         m_buffer.resize(m_used);
@@ -145,8 +167,10 @@ public:
     }
 
 private:
+    const HistoryCodec::Sink *m_sink = nullptr;
     QByteArray m_buffer;
     qsizetype m_used = 0;
+    bool m_failed = false;
 };
 
 // One code unit (two for a surrogate pair) of a JSON string body. Writes
@@ -903,6 +927,25 @@ QString itemError(qsizetype index, const char *what)
     return QStringLiteral("item %1: %2").arg(index + 1).arg(QLatin1String(what));
 }
 
+void writeItems(ByteWriter &out, const QList<ClipboardItem> &items)
+{
+    out.append("[\n");
+    bool first = true;
+    for (const ClipboardItem &item : items) {
+        if (out.failed())
+            return;
+        out.append(first ? "  {\n    \"content\" : \"" : ",\n  {\n    \"content\" : \"");
+        first = false;
+        writeStringBody(out, item.content);
+        out.append("\",\n    \"createdAt\" : \"");
+        writeDate(out, item.createdAt);
+        out.append("\",\n    \"id\" : \"");
+        writeUuid(out, item.id);
+        out.append("\"\n  }");
+    }
+    out.append("\n]");
+}
+
 } // namespace
 
 QByteArray HistoryCodec::encode(const QList<ClipboardItem> &items)
@@ -916,21 +959,18 @@ QByteArray HistoryCodec::encode(const QList<ClipboardItem> &items)
     for (const ClipboardItem &item : items)
         expected += item.content.size() * 3 + 140;
     ByteWriter out(expected);
-
-    out.append("[\n");
-    bool first = true;
-    for (const ClipboardItem &item : items) {
-        out.append(first ? "  {\n    \"content\" : \"" : ",\n  {\n    \"content\" : \"");
-        first = false;
-        writeStringBody(out, item.content);
-        out.append("\",\n    \"createdAt\" : \"");
-        writeDate(out, item.createdAt);
-        out.append("\",\n    \"id\" : \"");
-        writeUuid(out, item.id);
-        out.append("\"\n  }");
-    }
-    out.append("\n]");
+    writeItems(out, items);
     return out.take();
+}
+
+bool HistoryCodec::encode(const QList<ClipboardItem> &items, const Sink &sink)
+{
+    if (items.isEmpty())
+        return sink("[]");
+    ByteWriter out(sink);
+    writeItems(out, items);
+    out.flush();
+    return !out.failed();
 }
 
 bool HistoryCodec::decode(QByteArrayView json, QList<ClipboardItem> &items, QString &error)

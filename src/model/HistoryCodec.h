@@ -7,12 +7,21 @@
 #include <QList>
 #include <QString>
 
+#include <functional>
+
 // The one JSON format of the history file and of backups: a pretty-printed
 // array of {"content", "createdAt", "id"} objects, keys sorted, `/` escaped
 // as `\/`, dates RFC 3339 UTC in whole seconds, UUIDs upper case.
 class HistoryCodec {
 public:
+    // Receives the encoded bytes piece by piece; returns false to stop.
+    using Sink = std::function<bool(QByteArrayView)>;
+
     [[nodiscard]] static QByteArray encode(const QList<ClipboardItem> &items);
+    // The same bytes, handed to `sink` in pieces of about a megabyte as they
+    // are made, so that a large history is never held a second time in
+    // memory. Returns false, having stopped, as soon as `sink` does.
+    [[nodiscard]] static bool encode(const QList<ClipboardItem> &items, const Sink &sink);
 
     // Whole-or-nothing: on success fills `items` (file order) and returns
     // true; on failure leaves `items` alone, sets `error` to a short human

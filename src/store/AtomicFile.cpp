@@ -56,6 +56,11 @@ int syncRetrying(int fd)
 // own reason in the error text.
 QString AtomicFile::write(const QString &path, const QByteArray &data)
 {
+    return write(path, [&](const Put &put) { return put(data); });
+}
+
+QString AtomicFile::write(const QString &path, const std::function<bool(const Put &)> &produce)
+{
     // Replace what a symbolic link points at, not the link itself.
     QString target = path;
     const QFileInfo info(path);
@@ -73,19 +78,25 @@ QString AtomicFile::write(const QString &path, const QByteArray &data)
     if (fd < 0)
         return describe(QStringLiteral("Cannot create a file in"), directory, errno);
 
-    auto fail = [&](const QString &what) {
-        const int error = errno;
+    auto fail = [&](const QString &what, int error) {
         ::close(fd);
         ::unlink(temporary.constData());
         return describe(what, target, error);
     };
 
-    if (!writeAll(fd, data.constData(), data.size()))
-        return fail(QStringLiteral("Cannot write"));
+    int writeError = 0;
+    const Put put = [&](QByteArrayView piece) {
+        if (writeAll(fd, piece.data(), piece.size()))
+            return true;
+        writeError = errno;
+        return false;
+    };
+    if (!produce(put))
+        return fail(QStringLiteral("Cannot write"), writeError != 0 ? writeError : ECANCELED);
     if (::fchmod(fd, S_IRUSR | S_IWUSR) != 0)
-        return fail(QStringLiteral("Cannot set the permissions of"));
+        return fail(QStringLiteral("Cannot set the permissions of"), errno);
     if (syncRetrying(fd) != 0)
-        return fail(QStringLiteral("Cannot flush"));
+        return fail(QStringLiteral("Cannot flush"), errno);
     if (::close(fd) != 0) {
         const int error = errno;
         ::unlink(temporary.constData());

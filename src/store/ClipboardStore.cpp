@@ -284,7 +284,7 @@ void ClipboardStore::clearAll()
 
 void ClipboardStore::save()
 {
-    const QString error = AtomicFile::write(m_filePath, HistoryCodec::encode(m_items));
+    const QString error = writeHistoryFile(m_filePath);
     if (!error.isEmpty())
         printLine(QStringLiteral("Failed to save clipboard history: ") + error);
 }
@@ -389,7 +389,15 @@ QList<ClipboardItem> ClipboardStore::itemsForDay(QDate day) const
 
 QString ClipboardStore::exportHistory(const QString &path) const
 {
-    return AtomicFile::write(path, HistoryCodec::encode(m_items));
+    return writeHistoryFile(path);
+}
+
+QString ClipboardStore::writeHistoryFile(const QString &path) const
+{
+    // Encoded straight into the file: a history of many megabytes is never
+    // held a second time in memory.
+    return AtomicFile::write(
+        path, [this](const AtomicFile::Put &put) { return HistoryCodec::encode(m_items, put); });
 }
 
 QString ClipboardStore::importHistory(const QString &path)

@@ -82,6 +82,7 @@ Q_SIGNALS:
 private:
     void loadItems();
     void moveAsideUnreadable();
+    [[nodiscard]] QString writeHistoryFile(const QString &path) const;
     // Drops items older than the retention cutoff; true when any went.
     [[nodiscard]] bool removeExpired();
     template <typename Predicate> bool removeRowsWhere(Predicate shouldRemove);

@@ -64,6 +64,7 @@ private Q_SLOTS:
     void roundTripsEveryCodePoint();
     void writerMatchesPlainEscaping();
     void loneSurrogateIsWrittenReadably();
+    void streamedEncodingGivesTheSameBytes();
     void outOfRangeDatesAreWrittenReadably();
     void acceptedInput_data();
     void acceptedInput();
@@ -199,6 +200,41 @@ void tst_HistoryCodec::loneSurrogateIsWrittenReadably()
     QString error;
     QVERIFY2(HistoryCodec::decode(json, decoded, error), qPrintable(error));
     QCOMPARE(decoded.first().content, QStringLiteral("a\uFFFDb\uFFFD"));
+}
+
+void tst_HistoryCodec::streamedEncodingGivesTheSameBytes()
+{
+    // Texts long enough to cross several flushes, one of them longer than a
+    // whole piece, with escapes and multi-byte characters on the cuts.
+    QList<ClipboardItem> items;
+    for (int i = 0; i < 400; ++i)
+        items.append({QUuid::createUuid(),
+                      QStringLiteral("ü/\"\n%1 ").arg(i).repeated(1 + (i * 37) % 900),
+                      utc("2026-01-01T00:00:00").addSecs(i)});
+    items.append({QUuid::createUuid(), QStringLiteral("🙂").repeated(700'000),
+                  utc("2026-01-02T00:00:00")});
+    const QByteArray whole = HistoryCodec::encode(items);
+
+    QByteArray streamed;
+    int pieces = 0;
+    QVERIFY(HistoryCodec::encode(items, [&](QByteArrayView piece) {
+        ++pieces;
+        streamed += piece;
+        return true;
+    }));
+    QVERIFY(pieces > 3);
+    QVERIFY(streamed == whole);
+
+    int offered = 0;
+    QVERIFY(!HistoryCodec::encode(items, [&](QByteArrayView) { return ++offered < 2; }));
+    QCOMPARE(offered, 2); // nothing more once the sink refused
+
+    QByteArray empty;
+    QVERIFY(HistoryCodec::encode({}, [&](QByteArrayView piece) {
+        empty += piece;
+        return true;
+    }));
+    QCOMPARE(empty, QByteArray("[]"));
 }
 
 void tst_HistoryCodec::outOfRangeDatesAreWrittenReadably()
