@@ -31,6 +31,8 @@
 #include "FakeLoginItem.h"
 #include "FakePasteboard.h"
 
+#include "BenchMain.h"
+
 #include <benchmark/benchmark.h>
 
 #include <ctime>
@@ -295,9 +297,5 @@ BENCHMARK(BM_BuildBrowser)->UseManualTime()->Iterations(1)->Unit(benchmark::kMil
 int main(int argc, char **argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return runBenchmarks<QApplication>(argc, argv);
 }

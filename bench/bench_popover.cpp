@@ -24,6 +24,8 @@
 #include "FakeLoginItem.h"
 #include "FakePasteboard.h"
 
+#include "BenchMain.h"
+
 #include <benchmark/benchmark.h>
 
 namespace {
@@ -119,10 +121,5 @@ BENCHMARK(BM_FilterOnly)->Unit(benchmark::kMicrosecond);
 int main(int argc, char **argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    Fixture::holder().reset();
-    return 0;
+    return runBenchmarks<QApplication>(argc, argv, [] { Fixture::holder().reset(); });
 }

@@ -20,6 +20,8 @@
 #include "BenchSettings.h"
 #include "FakeLoginItem.h"
 
+#include "BenchMain.h"
+
 #include <benchmark/benchmark.h>
 
 #include <cstdlib>
@@ -150,9 +152,5 @@ int main(int argc, char **argv)
     // daylight-saving changes unless one was chosen.
     if (!qEnvironmentVariableIsSet("TZ"))
         qputenv("TZ", "Europe/Berlin");
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return runBenchmarks<QCoreApplication>(argc, argv);
 }

@@ -147,7 +147,7 @@ qreal ItemTextView::layoutWidth() const
 
 void ItemTextView::resetLineCounts()
 {
-    invalidateLayouts();
+    m_layouts.clear(); // laid out for the old width or font
     const int count = pieceCount();
     const qreal advance = std::max<qreal>(1, QFontMetricsF(font()).horizontalAdvance(u'x'));
     const qsizetype perLine = std::max<qsizetype>(1, qsizetype(layoutWidth() / advance));
@@ -228,11 +228,6 @@ void ItemTextView::updateScrollRange()
     bar->setPageStep(pageLines());
     bar->setSingleStep(1);
     bar->setValue(value);
-}
-
-void ItemTextView::invalidateLayouts()
-{
-    m_layouts.clear();
 }
 
 QTextLayout &ItemTextView::layoutOf(int piece)

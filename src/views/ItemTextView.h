@@ -91,7 +91,6 @@ private:
     void updateScrollRange();
 
     QTextLayout &layoutOf(int piece);
-    void invalidateLayouts();
     [[nodiscard]] QList<TextRange> marksOf(int piece);
     qsizetype scanMarks(int piece, QList<TextRange> *marks) const;
 

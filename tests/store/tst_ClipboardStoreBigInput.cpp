@@ -65,6 +65,25 @@ void writeBackup(const QString &path, qsizetype count, qsizetype contentBytes,
     QVERIFY(file.write(tail) == tail.size());
 }
 
+// A store holding one precious item, as an import finds it, with what it
+// held before for the checks after.
+struct ImportTarget {
+    ImportTarget()
+    {
+        h.clock.set(QDateTime::fromString(QString::fromLatin1(kCreatedAt), Qt::ISODate).addDays(1));
+        h.writeHistory({makeItem(QStringLiteral("precious"), h.clock.now().addSecs(-10))});
+        store = &h.open();
+        before = store->items();
+        fileBefore = h.fileBytes();
+    }
+
+    StoreHarness h;
+    ClipboardStore *store = nullptr;
+    QList<ClipboardItem> before;
+    QByteArray fileBefore;
+    const QString backupPath = h.dir.path() + QStringLiteral("/backup.json");
+};
+
 } // namespace
 
 void TestBigInput::initTestCase()
@@ -101,14 +120,12 @@ void TestBigInput::importOfLargeBackup()
     QFETCH(QByteArray, tail);
     QFETCH(bool, imports);
 
-    StoreHarness h;
-    h.clock.set(QDateTime::fromString(QString::fromLatin1(kCreatedAt), Qt::ISODate).addDays(1));
-    h.writeHistory({makeItem(QStringLiteral("precious"), h.clock.now().addSecs(-10))});
-    ClipboardStore &store = h.open();
-    const QList<ClipboardItem> before = store.items();
-    const QByteArray fileBefore = h.fileBytes();
-
-    const QString path = h.dir.path() + QStringLiteral("/backup.json");
+    ImportTarget target;
+    StoreHarness &h = target.h;
+    ClipboardStore &store = *target.store;
+    const QList<ClipboardItem> &before = target.before;
+    const QByteArray &fileBefore = target.fileBefore;
+    const QString &path = target.backupPath;
     writeBackup(path, count, contentBytes, tail);
     QSignalSpy reset(&store, &ClipboardStore::itemsAboutToBeReset);
     const QString error = store.importHistory(path);
@@ -169,14 +186,12 @@ void TestBigInput::importOfOddShapes()
     QFETCH(QByteArray, bytes);
     QFETCH(int, imports);
 
-    StoreHarness h;
-    h.clock.set(QDateTime::fromString(QString::fromLatin1(kCreatedAt), Qt::ISODate).addDays(1));
-    h.writeHistory({makeItem(QStringLiteral("precious"), h.clock.now().addSecs(-10))});
-    ClipboardStore &store = h.open();
-    const QList<ClipboardItem> before = store.items();
-    const QByteArray fileBefore = h.fileBytes();
-
-    const QString path = h.dir.path() + QStringLiteral("/backup.json");
+    ImportTarget target;
+    StoreHarness &h = target.h;
+    ClipboardStore &store = *target.store;
+    const QList<ClipboardItem> &before = target.before;
+    const QByteArray &fileBefore = target.fileBefore;
+    const QString &path = target.backupPath;
     QFile file(path);
     QVERIFY(file.open(QIODevice::WriteOnly));
     QCOMPARE(file.write(bytes), bytes.size());
