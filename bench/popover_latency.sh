@@ -24,4 +24,4 @@ e2e_start_app
 e2e_wait_app_ready
 # The icon embeds after the shortcut is registered.
 e2e_wait_for "the tray icon" 30 tray_icon_embedded
-"$build/tests/tools/popover_latency" "${2:-15}"
+"$build/bench/popover_latency" "${2:-15}"
