@@ -7,11 +7,13 @@ set -euo pipefail
 packages=(
     # build
     cmake ninja-build g++ pkg-config git ccache qt6-base-dev libgl-dev libxcb1-dev
-    libxcb-keysyms1-dev libsimdjson-dev libgtest-dev libbenchmark-dev
+    libxcb-keysyms1-dev libsimdjson-dev libgtest-dev libbenchmark-dev libwayland-dev libwayland-bin
     # runtime on X11
     libqt6widgets6 qt6-qpa-plugins
     # end-to-end tests
     xvfb xclip xsel xdotool trayer x11-utils openbox imagemagick fonts-dejavu-core python3
+    # end-to-end tests in a Wayland session (headless sway with XWayland)
+    sway xwayland wl-clipboard dbus
     # packaging checks
     desktop-file-utils appstream dpkg-dev
     "$@"

@@ -1,0 +1,172 @@
+# Wayland sessions for the end-to-end suites: a headless sway with XWayland,
+# run as an unprivileged user inside its own D-Bus session. Source it instead
+# of lib.sh (it sources lib.sh and keeps all of its helpers):
+#
+#   source "$(dirname "$0")/wayland_lib.sh"
+#   wl_init "$1"                # as lib.sh's e2e_init; see below
+#   wl_start_sway               # exports WAYLAND_DISPLAY, DISPLAY, SWAYSOCK
+#   e2e_start_app
+#   wl_copy_text "hello"        # wl-copy, a native Wayland client
+#   e2e_wait_history '...' "recorded"
+#   e2e_finish
+#
+# sway refuses to run as root. When the suite starts as root, wl_init runs
+# the whole script again as the user nobody (setpriv), inside
+# dbus-run-session, and returns that run's exit status; the first run does
+# nothing else. An unprivileged caller gets only the D-Bus session. The
+# binary and tests/tools are copied to a directory nobody can read when the
+# build tree is closed to it. Exit status 77 (CTest's "skipped") when sway,
+# Xwayland, wl-clipboard or dbus-run-session is missing.
+#
+#   wl_init BINARY           e2e_init in the unprivileged run. Also sets
+#                            WL_TOOLS (tests/tools of the build).
+#   wl_start_sway [LINE]...  Starts sway headless (pixman renderer, no input
+#                            devices, one 1280x800 output, XWayland on) with
+#                            the given extra config lines (bindsym ...);
+#                            returns once its IPC socket and Wayland socket
+#                            exist. Exports WAYLAND_DISPLAY, DISPLAY and
+#                            SWAYSOCK; XDG_SESSION_TYPE=wayland. SWAY_LOG
+#                            is sway's log (debug level).
+#   wl_swaymsg ARGS...       swaymsg on this session's socket.
+#   wl_start_x11_client      Starts one X11 client so XWayland runs (sway
+#                            starts it lazily); returns once it answers.
+#   wl_copy_text TEXT        wl-copy in the foreground mode (its PID in
+#                            COPY_PID), returns once it owns the selection
+#                            (wl-paste gives TEXT back).
+#   wl_paste                 wl-paste --no-newline of the clipboard, with
+#                            a 5 s limit.
+
+# shellcheck source=lib.sh
+source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
+
+WL_USER_ID=65534 # nobody
+
+wl_have_tools() {
+    local tool missing=()
+    for tool in sway Xwayland wl-copy wl-paste swaymsg dbus-run-session setpriv; do
+        command -v "$tool" >/dev/null 2>&1 || missing+=("$tool")
+    done
+    if ((${#missing[@]})); then
+        echo "SKIP: not installed: ${missing[*]} (bash scripts/deps.sh installs them)"
+        return 1
+    fi
+}
+
+wl_init() {
+    local binary
+    binary="$(readlink -f "${1:?usage: test_x.sh /path/to/quillmark}")"
+    wl_have_tools || exit 77
+
+    if [[ -z "${WL_INNER:-}" ]]; then
+        local script
+        script="$(readlink -f "$0")"
+        local build_dir="${QUILLMARK_BUILD_DIR:-$(dirname "$binary")/../..}"
+        build_dir="$(readlink -f "$build_dir")"
+        export WL_INNER=1
+        if [[ $(id -u) -ne 0 ]]; then
+            exec dbus-run-session -- bash "$script" "$binary"
+        fi
+        # Root: hand the run to nobody. It needs a place to write and to
+        # execute the binaries from.
+        local share
+        share="$(mktemp -d "${TMPDIR:-/tmp}/quillmark-wl.XXXXXX")"
+        chmod 0755 "$share"
+        local suite artifacts
+        suite="$(basename "$0" .sh)"
+        artifacts="$build_dir/e2e-artifacts/$suite"
+        rm -rf "$artifacts"
+        mkdir -p "$artifacts"
+        chown "$WL_USER_ID:$WL_USER_ID" "$artifacts"
+        if ! setpriv --reuid=$WL_USER_ID --regid=$WL_USER_ID --clear-groups \
+            test -x "$binary" -a -r "$build_dir/tests/tools" 2>/dev/null; then
+            mkdir -p "$share/bin/tests"
+            cp "$binary" "$share/bin/"
+            cp -r "$build_dir/tests/tools" "$share/bin/tests/"
+            chmod -R a+rX "$share/bin"
+            binary="$share/bin/$(basename "$binary")"
+            export WL_BUILD_DIR="$share/bin"
+        else
+            export WL_BUILD_DIR="$build_dir"
+        fi
+        export WL_ARTIFACTS="$artifacts"
+        chown "$WL_USER_ID:$WL_USER_ID" "$share"
+        # The caller's temporary directory may be closed to nobody as well.
+        local status=0
+        (cd "$share" && TMPDIR="$share" setpriv --reuid=$WL_USER_ID --regid=$WL_USER_ID \
+            --clear-groups dbus-run-session -- bash "$script" "$binary") || status=$?
+        rm -rf "$share"
+        exit "$status"
+    fi
+
+    # The unprivileged run.
+    [[ -n "${WL_BUILD_DIR:-}" ]] && unset QUILLMARK_BUILD_DIR
+    e2e_init "$binary"
+    if [[ -n "${WL_BUILD_DIR:-}" ]]; then
+        CLIPBOARD_OWNER="$WL_BUILD_DIR/tests/tools/clipboard_owner"
+        WL_TOOLS="$WL_BUILD_DIR/tests/tools"
+    else
+        WL_TOOLS="$(dirname "$CLIPBOARD_OWNER")"
+    fi
+    if [[ -n "${WL_ARTIFACTS:-}" ]]; then
+        E2E_ARTIFACTS="$WL_ARTIFACTS"
+    fi
+}
+
+wl_start_sway() {
+    local config="$E2E_TMP/sway.config" line
+    {
+        echo "xwayland enable"
+        echo "output HEADLESS-1 resolution 1280x800"
+        for line in "$@"; do echo "$line"; done
+    } >"$config"
+    SWAY_LOG="$E2E_TMP/sway.log"
+    unset WAYLAND_DISPLAY DISPLAY SWAYSOCK
+    WLR_BACKENDS=headless WLR_LIBINPUT_NO_DEVICES=1 WLR_RENDERER=pixman \
+        sway -d -c "$config" >"$SWAY_LOG" 2>&1 &
+    e2e_track $!
+    if ! e2e_wait_for "sway to open its IPC socket" 15 \
+        bash -c 'compgen -G "$XDG_RUNTIME_DIR/sway-ipc.*.sock" >/dev/null'; then
+        echo "FAIL: sway did not start"
+        tail -n 30 "$SWAY_LOG"
+        exit 1
+    fi
+    SWAYSOCK="$(compgen -G "$XDG_RUNTIME_DIR/sway-ipc.*.sock" | head -n 1)"
+    export SWAYSOCK
+    # sway tells its clients where it is through their environment.
+    local envfile="$E2E_TMP/sway.env"
+    wl_swaymsg exec "env > $envfile.part && mv $envfile.part $envfile" >/dev/null
+    if ! e2e_wait_for "sway to run a client" 10 test -s "$envfile"; then
+        echo "FAIL: sway runs no client"
+        tail -n 30 "$SWAY_LOG"
+        exit 1
+    fi
+    WAYLAND_DISPLAY="$(sed -n 's/^WAYLAND_DISPLAY=//p' "$envfile")"
+    DISPLAY="$(sed -n 's/^DISPLAY=//p' "$envfile")"
+    export WAYLAND_DISPLAY DISPLAY
+    export XDG_SESSION_TYPE=wayland
+    echo "sway: WAYLAND_DISPLAY=$WAYLAND_DISPLAY DISPLAY=$DISPLAY"
+}
+
+wl_swaymsg() {
+    swaymsg -s "$SWAYSOCK" "$@"
+}
+
+# XWayland starts on its first X11 client, which may take a second; a
+# client that waits for it (xprop) is the simplest probe.
+wl_start_x11_client() {
+    e2e_wait_for "XWayland to answer on $DISPLAY" 20 xprop -root _NET_SUPPORTED >/dev/null 2>&1
+}
+
+wl_copy_text() {
+    E2E_COPIES=$((${E2E_COPIES:-0} + 1))
+    COPY_LOG="$E2E_TMP/copy.$E2E_COPIES.log"
+    printf '%s' "$1" | wl-copy --foreground >"$COPY_LOG" 2>&1 &
+    COPY_PID=$!
+    e2e_track "$COPY_PID"
+    E2E_ARG="$1" e2e_wait_for "wl-copy to own the clipboard" 10 \
+        bash -c '[[ "$(timeout 5 wl-paste --no-newline 2>/dev/null)" == "$E2E_ARG" ]]'
+}
+
+wl_paste() {
+    timeout 5 wl-paste --no-newline 2>/dev/null
+}
