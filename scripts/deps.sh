@@ -1,23 +1,37 @@
 #!/usr/bin/env bash
-# Installs, with apt-get, whatever Quillmark needs to build, run and test and
-# is not on this machine yet. Safe to run again: it installs only what is missing.
-# Extra package names given as arguments are installed on the same terms.
+# Installs, with apt-get, the Debian packages Quillmark needs and this machine
+# lacks. Safe to run again: it installs only what is missing.
+#   deps.sh run  [PACKAGE...]   what building and running Quillmark needs
+#   deps.sh test [PACKAGE...]   that, plus the tools the tests drive
+# Extra package names are installed on the same terms. As a normal user it
+# calls sudo for apt-get, and says so first.
 set -euo pipefail
 
-packages=(
-    # build
-    cmake ninja-build g++ pkg-config git ccache qt6-base-dev libgl-dev libxcb1-dev
-    libxcb-keysyms1-dev libsimdjson-dev libgtest-dev libbenchmark-dev libwayland-dev libwayland-bin
-    # runtime on X11
-    libqt6widgets6 qt6-qpa-plugins
-    # end-to-end tests
-    xvfb xclip xsel xdotool trayer x11-utils openbox imagemagick fonts-dejavu-core python3
-    # end-to-end tests in a Wayland session (headless sway with XWayland)
-    sway xwayland wl-clipboard dbus
-    # packaging checks
-    desktop-file-utils appstream dpkg-dev
-    "$@"
+# Compiler, build tools and the libraries Quillmark links.
+build=(
+    cmake ninja-build g++ pkg-config git ccache qt6-base-dev qt6-svg-dev libgl-dev libxcb1-dev
+    libxcb-keysyms1-dev libsimdjson-dev
 )
+# What the program loads at run time on top of the libraries above.
+run=(
+    libqt6widgets6 qt6-qpa-plugins fonts-dejavu-core
+)
+# Test tools: an X server, clipboard and input peers, a tray and a window
+# manager, picture tools, the benchmark library, and the package checks.
+test=(
+    xvfb xclip xsel xdotool trayer x11-utils openbox imagemagick python3
+    libbenchmark-dev
+    # end-to-end tests in a Wayland session (headless sway with XWayland)
+    sway xwayland wl-clipboard dbus libwayland-dev libwayland-bin
+    desktop-file-utils appstream dpkg-dev file lintian
+)
+
+case "${1:-}" in
+run) shift; packages=("${build[@]}" "${run[@]}") ;;
+test) shift; packages=("${build[@]}" "${run[@]}" "${test[@]}") ;;
+*) echo "usage: deps.sh run|test [PACKAGE...]" >&2; exit 2 ;;
+esac
+packages+=("$@")
 
 missing=()
 for p in "${packages[@]}"; do
@@ -25,12 +39,21 @@ for p in "${packages[@]}"; do
         missing+=("$p")
     fi
 done
+((${#missing[@]})) || exit 0
 
-if ((${#missing[@]})); then
+as_root=()
+if [[ $(id -u) -ne 0 ]]; then
+    if ! command -v sudo >/dev/null; then
+        echo "These Debian packages are missing: ${missing[*]}" >&2
+        echo "Install them as root (apt-get install ${missing[*]}), or install sudo, then run this again." >&2
+        exit 1
+    fi
+    echo "Installing with sudo (it may ask for your password): ${missing[*]}"
+    as_root=(sudo)
+else
     echo "Installing: ${missing[*]}"
-    sudo_cmd=()
-    if [[ $(id -u) -ne 0 ]]; then sudo_cmd=(sudo); fi
-    "${sudo_cmd[@]}" apt-get update -qq
-    DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq \
-        --no-install-recommends "${missing[@]}"
 fi
+# Another apt-get at work (an update, another script) is waited for.
+"${as_root[@]}" apt-get -o DPkg::Lock::Timeout=600 update -qq
+"${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=600 \
+    install -y -qq --no-install-recommends "${missing[@]}"

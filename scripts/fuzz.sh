@@ -15,8 +15,8 @@ targets=(
     "fuzz_settings:fuzz/corpus/settings:fuzz/settings.dict"
 )
 
-# The fuzzers need clang and its sanitizer runtime on top of the usual packages.
-bash scripts/deps.sh clang-14 libclang-rt-14-dev
+# The fuzzers need clang and its sanitizer runtime on top of the build packages.
+bash scripts/deps.sh run clang-14 libclang-rt-14-dev
 
 names=()
 for t in "${targets[@]}"; do names+=("${t%%:*}"); done

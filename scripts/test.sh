@@ -10,7 +10,7 @@ if [[ -z "$preset" ]]; then
     if [[ "${CI:-}" == "true" ]]; then preset=ci; else preset=default; fi
 fi
 
-bash scripts/deps.sh
+bash scripts/deps.sh test
 cmake --preset "$preset"
 cmake --build --preset "$preset"
 ctest --preset "$preset" --output-on-failure --no-tests=error
