@@ -1,8 +1,11 @@
 #include "AppDelegate.h"
 #include "AppRequest.h"
 #include "Appearance.h"
+#include "ClipboardStore.h"
 #include "CommandLine.h"
 #include "DisplaySession.h"
+#include "HistoryLock.h"
+#include "RuntimeDirectory.h"
 #include "SingleInstance.h"
 
 #include <QApplication>
@@ -41,8 +44,14 @@ int main(int argc, char *argv[])
     QApplication::setQuitOnLastWindowClosed(false);
 
     // One Quillmark per session: a later launch hands its request to the
-    // running one and leaves.
-    SingleInstance instance;
+    // running one and leaves. The lock and socket that decide this live in a
+    // directory nobody else can write to.
+    const RuntimeDirectory::Result runtimeDirectory = RuntimeDirectory::resolve();
+    if (runtimeDirectory.path.isEmpty()) {
+        std::fputs(qPrintable(runtimeDirectory.error + QLatin1Char('\n')), stderr);
+        return 1;
+    }
+    SingleInstance instance(runtimeDirectory.path);
     switch (instance.claim(commandLine.request)) {
     case SingleInstance::Role::primary:
         if (commandLine.request.action == AppRequest::Action::quit) {
@@ -54,6 +63,15 @@ int main(int argc, char *argv[])
         return 0;
     case SingleInstance::Role::unreachable:
         std::fputs("Quillmark is already running but does not answer.\n", stderr);
+        return 1;
+    }
+
+    // One writer per history file, whatever session or display the other
+    // writer runs in. Held until the process ends.
+    HistoryLock historyLock(ClipboardStore::defaultHistoryFilePath());
+    if (const QString why = historyLock.acquire(); !why.isEmpty()) {
+        std::fputs(qPrintable(QStringLiteral("Quillmark cannot start: ") + why + QLatin1Char('\n')),
+                   stderr);
         return 1;
     }
 
@@ -69,5 +87,7 @@ int main(int argc, char *argv[])
             &delegate,
             [&delegate, request = commandLine.request] { delegate.handleRequest(request); },
             Qt::QueuedConnection);
-    return QApplication::exec();
+    const int status = QApplication::exec();
+    instance.stopServing();
+    return status;
 }

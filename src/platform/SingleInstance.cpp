@@ -6,8 +6,9 @@
 #include <QLocalSocket>
 #include <QLockFile>
 #include <QLoggingCategory>
-#include <QStandardPaths>
 #include <QThread>
+
+#include <algorithm>
 
 Q_LOGGING_CATEGORY(lcInstance, "quillmark.platform.instance")
 
@@ -16,21 +17,13 @@ namespace {
 constexpr int replyTimeoutMs = 3000;
 // The first instance may hold the lock while it is still starting up and
 // not yet listening; keep trying for this long before giving up.
-constexpr int connectPatienceMs = 5000;
+constexpr int connectPatienceMs = 10000;
 const QByteArray acknowledgement = QByteArrayLiteral("ok\n");
-
-QString defaultDirectory()
-{
-    QString dir = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-    if (dir.isEmpty())
-        dir = QDir::tempPath();
-    return dir;
-}
 
 } // namespace
 
 SingleInstance::SingleInstance(QString directory, QObject *parent)
-    : QObject(parent), m_directory(directory.isEmpty() ? defaultDirectory() : std::move(directory))
+    : QObject(parent), m_directory(std::move(directory))
 {
 }
 
@@ -53,24 +46,37 @@ QString SingleInstance::lockPath() const
 SingleInstance::Role SingleInstance::claim(const AppRequest &request)
 {
     QDir().mkpath(m_directory);
-    m_lock = std::make_unique<QLockFile>(lockPath());
-    // Only a dead owner makes the lock stale, never its age: the first
-    // instance may run for weeks.
-    m_lock->setStaleLockTime(0);
-    if (m_lock->tryLock(0)) {
-        if (!listen())
-            qCWarning(lcInstance) << "cannot listen on" << socketPath() << m_server->errorString();
-        return Role::primary;
-    }
-    m_lock.reset();
-
+    // The lock and the delivery are tried in turn until one works: the
+    // instance that holds the lock may be on its way out (quitting, or killed
+    // a moment ago), and then this launch must become the first one itself
+    // rather than give up on a socket that nobody answers any more.
     const QDeadlineTimer patience(connectPatienceMs);
-    while (!patience.hasExpired()) {
-        if (deliver(request))
+    while (true) {
+        m_lock = std::make_unique<QLockFile>(lockPath());
+        // Only a dead owner makes the lock stale, never its age: the first
+        // instance may run for weeks.
+        m_lock->setStaleLockTime(0);
+        if (m_lock->tryLock(0)) {
+            if (!listen())
+                qCWarning(lcInstance)
+                    << "cannot listen on" << socketPath() << m_server->errorString();
+            return Role::primary;
+        }
+        m_lock.reset();
+        if (deliver(request, patience))
             return Role::secondary;
+        if (patience.hasExpired())
+            return Role::unreachable;
         QThread::msleep(100);
     }
-    return Role::unreachable;
+}
+
+void SingleInstance::stopServing()
+{
+    // Later launches are refused at once instead of waiting in the queue of
+    // a process that will never read them; the lock stays until we are gone.
+    if (m_server)
+        m_server->close();
 }
 
 bool SingleInstance::listen()
@@ -84,7 +90,7 @@ bool SingleInstance::listen()
     return m_server->listen(socketPath());
 }
 
-bool SingleInstance::deliver(const AppRequest &request) const
+bool SingleInstance::deliver(const AppRequest &request, const QDeadlineTimer &patience) const
 {
     QLocalSocket socket;
     socket.connectToServer(socketPath());
@@ -93,10 +99,16 @@ bool SingleInstance::deliver(const AppRequest &request) const
     socket.write(request.encode());
     if (!socket.waitForBytesWritten(replyTimeoutMs))
         return false;
+    // Once the first instance has our request, wait for its answer as long
+    // as we are patient at all: a busy first instance (still starting, or
+    // saving a big history) answers late, and asking again on a new
+    // connection would have it carry out the request twice (a toggle would
+    // undo itself). Only a closed connection means it went away unread.
     QByteArray reply;
-    const QDeadlineTimer deadline(replyTimeoutMs);
-    while (!reply.contains('\n') && !deadline.hasExpired()) {
-        if (!socket.waitForReadyRead(static_cast<int>(deadline.remainingTime())))
+    while (!reply.contains('\n') && socket.state() == QLocalSocket::ConnectedState) {
+        const qint64 remaining = std::max<qint64>(patience.remainingTime(), replyTimeoutMs);
+        if (!socket.waitForReadyRead(int(remaining)) &&
+            socket.state() == QLocalSocket::ConnectedState)
             break;
         reply += socket.readAll();
     }

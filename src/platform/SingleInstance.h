@@ -7,6 +7,7 @@
 
 #include <memory>
 
+class QDeadlineTimer;
 class QLocalServer;
 class QLockFile;
 
@@ -15,7 +16,7 @@ class QLockFile;
 // losing the other's changes. The first process holds a lock file in
 // XDG_RUNTIME_DIR and listens on a local socket beside it; a later one
 // finds the lock taken, hands its request to the first over the socket
-// and exits.
+// and exits. The directory must be private to the user (RuntimeDirectory).
 class SingleInstance : public QObject {
     Q_OBJECT
 public:
@@ -28,12 +29,13 @@ public:
         unreachable,
     };
 
-    // `directory` defaults to the user's runtime directory.
-    explicit SingleInstance(QString directory = {}, QObject *parent = nullptr);
+    explicit SingleInstance(QString directory, QObject *parent = nullptr);
     ~SingleInstance() override;
 
     // Becomes the primary instance, or delivers `request` to the running one.
     [[nodiscard]] Role claim(const AppRequest &request);
+    // The primary's event loop has ended: stop taking requests.
+    void stopServing();
 
     [[nodiscard]] QString socketPath() const;
     [[nodiscard]] QString lockPath() const;
@@ -43,7 +45,7 @@ Q_SIGNALS:
 
 private:
     [[nodiscard]] bool listen();
-    [[nodiscard]] bool deliver(const AppRequest &request) const;
+    [[nodiscard]] bool deliver(const AppRequest &request, const QDeadlineTimer &patience) const;
     void acceptConnection();
 
     QString m_directory;

@@ -11,6 +11,8 @@
 #include <QTest>
 #include <QThread>
 
+#include <memory>
+
 class tst_SingleInstance : public QObject {
     Q_OBJECT
 private Q_SLOTS:
@@ -19,6 +21,8 @@ private Q_SLOTS:
     void secondInstanceDeliversItsRequest();
     void lockOfADeadProcessIsTakenOver();
     void unknownRequestIsRefused();
+    void launchDuringTheFirstOnesExitTakesOver();
+    void slowFirstInstanceCarriesOutTheRequestOnce();
 };
 
 void tst_SingleInstance::decodeRequest_data()
@@ -118,6 +122,54 @@ void tst_SingleInstance::unknownRequestIsRefused()
     QTRY_VERIFY((reply += client.readAll()).contains('\n'));
     QCOMPARE(reply, QByteArray("unknown\n"));
     QCOMPARE(received.count(), 0);
+}
+
+void tst_SingleInstance::launchDuringTheFirstOnesExitTakesOver()
+{
+    // A launch that reaches the first instance as it ends (its event loop
+    // over, the lock not yet released) must not be lost: it becomes the
+    // first instance itself once the lock is free.
+    QTemporaryDir dir;
+    auto first = std::make_unique<SingleInstance>(dir.path());
+    QCOMPARE(first->claim(AppRequest{}), SingleInstance::Role::primary);
+    first->stopServing();
+
+    SingleInstance::Role role = SingleInstance::Role::unreachable;
+    QThread *thread = QThread::create([&] {
+        SingleInstance second(dir.path());
+        role = second.claim(AppRequest{AppRequest::Action::showHistory});
+    });
+    thread->start();
+    QThread::msleep(500);
+    first.reset();
+    QVERIFY(thread->wait(20000));
+    delete thread;
+    QCOMPARE(role, SingleInstance::Role::primary);
+}
+
+void tst_SingleInstance::slowFirstInstanceCarriesOutTheRequestOnce()
+{
+    // The first instance is busy for longer than a reply normally takes; the
+    // second waits on its one connection instead of asking again, so a
+    // toggle is not carried out twice (and undone).
+    QTemporaryDir dir;
+    SingleInstance first(dir.path());
+    QCOMPARE(first.claim(AppRequest{}), SingleInstance::Role::primary);
+    QSignalSpy received(&first, &SingleInstance::requestReceived);
+
+    SingleInstance::Role role = SingleInstance::Role::unreachable;
+    QThread *thread = QThread::create([&] {
+        SingleInstance second(dir.path());
+        role = second.claim(AppRequest{AppRequest::Action::togglePopover});
+    });
+    thread->start();
+    QThread::msleep(4000); // not serving: no events processed here
+    QTRY_VERIFY_WITH_TIMEOUT(thread->isFinished(), 20000);
+    thread->wait();
+    delete thread;
+    QCOMPARE(role, SingleInstance::Role::secondary);
+    QTest::qWait(300);
+    QCOMPARE(received.count(), 1);
 }
 
 QTEST_GUILESS_MAIN(tst_SingleInstance)

@@ -1,0 +1,123 @@
+#include "RuntimeDirectory.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+// The runtime directory decides who may answer our requests: only one that
+// is the user's alone may be used, and a squatted fallback is refused.
+class tst_RuntimeDirectory : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void xdgRuntimeDirIsUsedOnlyWhenPrivate_data();
+    void xdgRuntimeDirIsUsedOnlyWhenPrivate();
+    void squattedFallbackIsRefused_data();
+    void squattedFallbackIsRefused();
+};
+
+namespace {
+
+QString fallbackIn(const QTemporaryDir &base)
+{
+    return base.filePath(QStringLiteral("quillmark-%1").arg(::geteuid()));
+}
+
+mode_t modeOf(const QString &path)
+{
+    struct stat st {};
+    ::lstat(QFile::encodeName(path).constData(), &st);
+    return st.st_mode & 07777;
+}
+
+} // namespace
+
+void tst_RuntimeDirectory::xdgRuntimeDirIsUsedOnlyWhenPrivate_data()
+{
+    QTest::addColumn<QString>("shape");
+    QTest::addColumn<bool>("used");
+    QTest::newRow("private") << "0700" << true;
+    QTest::newRow("group can read") << "0750" << false;
+    QTest::newRow("world writable") << "1777" << false;
+    QTest::newRow("symbolic link to a private directory") << "link" << false;
+    QTest::newRow("unset") << "unset" << false;
+    QTest::newRow("relative") << "relative" << false;
+    QTest::newRow("missing") << "missing" << false;
+}
+
+void tst_RuntimeDirectory::xdgRuntimeDirIsUsedOnlyWhenPrivate()
+{
+    QFETCH(QString, shape);
+    QFETCH(bool, used);
+    QTemporaryDir root;
+    QTemporaryDir base;
+    QString xdg = root.filePath(QStringLiteral("runtime"));
+    if (shape == QLatin1String("link")) {
+        QVERIFY(QDir().mkdir(root.filePath(QStringLiteral("real"))));
+        QVERIFY(::chmod(QFile::encodeName(root.filePath(QStringLiteral("real"))), 0700) == 0);
+        QVERIFY(QFile::link(root.filePath(QStringLiteral("real")), xdg));
+    } else if (shape == QLatin1String("unset")) {
+        xdg.clear();
+    } else if (shape == QLatin1String("relative")) {
+        xdg = QStringLiteral("runtime");
+    } else if (shape != QLatin1String("missing")) {
+        QVERIFY(QDir().mkdir(xdg));
+        QVERIFY(::chmod(QFile::encodeName(xdg), mode_t(shape.toUInt(nullptr, 8))) == 0);
+    }
+
+    const RuntimeDirectory::Result result = RuntimeDirectory::resolve(xdg, base.path());
+    QVERIFY2(result.error.isEmpty(), qPrintable(result.error));
+    QCOMPARE(result.path, used ? xdg : fallbackIn(base));
+    if (!used) {
+        QCOMPARE(modeOf(result.path), mode_t(0700));
+        // Made once, then found again.
+        QCOMPARE(RuntimeDirectory::resolve(xdg, base.path()).path, result.path);
+    }
+}
+
+void tst_RuntimeDirectory::squattedFallbackIsRefused_data()
+{
+    QTest::addColumn<QString>("shape");
+    QTest::newRow("open to everyone") << "0777";
+    QTest::newRow("readable by the group") << "0750";
+    QTest::newRow("symbolic link to a private directory") << "link";
+    QTest::newRow("a regular file") << "file";
+    QTest::newRow("owned by another user") << "other";
+}
+
+void tst_RuntimeDirectory::squattedFallbackIsRefused()
+{
+    QFETCH(QString, shape);
+    QTemporaryDir base;
+    const QString fallback = fallbackIn(base);
+    if (shape == QLatin1String("link")) {
+        QVERIFY(QDir().mkdir(base.filePath(QStringLiteral("elsewhere"))));
+        QVERIFY(::chmod(QFile::encodeName(base.filePath(QStringLiteral("elsewhere"))), 0700) == 0);
+        QVERIFY(QFile::link(base.filePath(QStringLiteral("elsewhere")), fallback));
+    } else if (shape == QLatin1String("file")) {
+        QFile file(fallback);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+    } else if (shape == QLatin1String("other")) {
+        if (::geteuid() != 0)
+            QSKIP("making a directory of another user needs root");
+        QVERIFY(QDir().mkdir(fallback));
+        QVERIFY(::chmod(QFile::encodeName(fallback), 0700) == 0);
+        QVERIFY(::chown(QFile::encodeName(fallback), 65534, 65534) == 0);
+    } else {
+        QVERIFY(QDir().mkdir(fallback));
+        QVERIFY(::chmod(QFile::encodeName(fallback), mode_t(shape.toUInt(nullptr, 8))) == 0);
+    }
+    const mode_t before = modeOf(fallback);
+
+    const RuntimeDirectory::Result result = RuntimeDirectory::resolve({}, base.path());
+    QVERIFY(result.path.isEmpty());
+    QVERIFY2(result.error.contains(fallback), qPrintable(result.error));
+    // Refused, not repaired.
+    QCOMPARE(modeOf(fallback), before);
+}
+
+QTEST_GUILESS_MAIN(tst_RuntimeDirectory)
+#include "tst_RuntimeDirectory.moc"

@@ -1,0 +1,72 @@
+#include "HistoryLock.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <sys/stat.h>
+
+// One writer per history file: a second lock on the same history, reached
+// by whatever path, is refused until the first is released.
+class tst_HistoryLock : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void secondWriterIsRefused_data();
+    void secondWriterIsRefused();
+    void specialFileAtTheLockPathIsRefused();
+};
+
+void tst_HistoryLock::secondWriterIsRefused_data()
+{
+    QTest::addColumn<bool>("throughLink");
+    QTest::newRow("same path") << false;
+    QTest::newRow("through a linked directory") << true;
+}
+
+void tst_HistoryLock::secondWriterIsRefused()
+{
+    QFETCH(bool, throughLink);
+    QTemporaryDir root;
+    const QString history =
+        root.filePath(QStringLiteral("data/ClipboardHistory/clipboard-history.json"));
+    QString other = history;
+    if (throughLink) {
+        QVERIFY(QDir().mkpath(root.filePath(QStringLiteral("data/ClipboardHistory"))));
+        QVERIFY(QFile::link(root.filePath(QStringLiteral("data/ClipboardHistory")),
+                            root.filePath(QStringLiteral("alias"))));
+        other = root.filePath(QStringLiteral("alias/clipboard-history.json"));
+    }
+
+    {
+        HistoryLock first(history);
+        QCOMPARE(first.acquire(), QString());
+        if (!throughLink) {
+            // Made by the lock, so private to the user.
+            struct stat st {};
+            QCOMPARE(::stat(QFile::encodeName(QFileInfo(history).absolutePath()), &st), 0);
+            QCOMPARE(st.st_mode & 07777, mode_t(0700));
+        }
+
+        HistoryLock second(other);
+        const QString refused = second.acquire();
+        QVERIFY2(refused.contains(QLatin1String("another Quillmark")), qPrintable(refused));
+    }
+    // Released with its owner.
+    HistoryLock third(other);
+    QCOMPARE(third.acquire(), QString());
+}
+
+void tst_HistoryLock::specialFileAtTheLockPathIsRefused()
+{
+    QTemporaryDir root;
+    const QString history = root.filePath(QStringLiteral("clipboard-history.json"));
+    HistoryLock lock(history);
+    QVERIFY(QProcess::execute(QStringLiteral("mkfifo"), {lock.lockFilePath()}) == 0);
+    // Refused at once rather than blocking on the pipe.
+    QVERIFY(!lock.acquire().isEmpty());
+}
+
+QTEST_GUILESS_MAIN(tst_HistoryLock)
+#include "tst_HistoryLock.moc"
