@@ -48,6 +48,7 @@ class NoLoginItem final : public LoginItem {
 public:
     [[nodiscard]] QString registerItem() override { return {}; }
     [[nodiscard]] QString unregisterItem() override { return {}; }
+    [[nodiscard]] bool isRegistered() const override { return false; }
 };
 
 // A store over a history file of `count` items, kept a year so that

@@ -27,6 +27,7 @@ class QuietLoginItem final : public LoginItem {
 public:
     [[nodiscard]] QString registerItem() override { return {}; }
     [[nodiscard]] QString unregisterItem() override { return {}; }
+    [[nodiscard]] bool isRegistered() const override { return false; }
 };
 
 void check(bool condition, const char *what)
@@ -94,6 +95,8 @@ extern "C" int LLVMFuzzerInitialize(int *, char ***)
 {
     // The reader warns about every file it ignores; keep the run readable.
     QLoggingCategory::setFilterRules(QStringLiteral("*.warning=false"));
+    // And prints a line for each one it moves aside.
+    check(std::freopen("/dev/null", "w", stdout) != nullptr, "cannot silence standard output");
     return 0;
 }
 
@@ -111,7 +114,21 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     JsonSettingsBackend backend(path);
     AppSettings settings(backend, login);
     const Snapshot loaded(settings);
-    check(readFile(path) == input, "loading the settings changed the file");
+    if (backend.wasUnreadable()) {
+        // Moved aside whole, never rewritten in place; the settings in
+        // effect take its place.
+        const QDir dir = QFileInfo(path).absoluteDir();
+        const QStringList aside =
+            dir.entryList({QStringLiteral("settings.json.corrupt-*")}, QDir::Files);
+        check(QJsonDocument::fromJson(readFile(path)).isObject(),
+              "an unreadable file was not replaced by the settings in effect");
+        check(aside.size() == 1 && readFile(dir.filePath(aside.first())) == input,
+              "an unreadable file was not kept aside unchanged");
+        check(!QJsonDocument::fromJson(input).isObject(), "a JSON object was called unreadable");
+        QFile::remove(dir.filePath(aside.first()));
+    } else {
+        check(readFile(path) == input, "loading the settings changed the file");
+    }
 
     // Whatever was readable: unknown keys keep their values across a save.
     const QJsonDocument original = QJsonDocument::fromJson(input);

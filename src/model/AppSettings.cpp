@@ -108,11 +108,22 @@ AppSettings::AppSettings(SettingsBackend &backend, LoginItem &loginItem, QObject
     m_accentColorChoice =
         stringCaseOr(readString(m_backend, kAccentColorChoice, QStringLiteral("yellow")),
                      AccentColorChoice::yellow);
+    // A settings file that could not be read says nothing about launching at
+    // login: the registration as it stands is the user's last known choice,
+    // and this start leaves it alone rather than removing it.
+    const bool choicesUnknown = m_backend.wasUnreadable();
+    if (choicesUnknown)
+        m_launchAtLogin = m_loginItem.isRegistered();
     m_isLoading = false;
 
     // The registration is re-applied at every start, so a failed attempt is
-    // retried on the next launch.
-    applyLaunchAtLogin();
+    // retried on the next launch. After an unreadable file, the settings now
+    // in effect are written at once, so the next start does not fall back to
+    // "off" and remove the entry then.
+    if (choicesUnknown)
+        save();
+    else
+        applyLaunchAtLogin();
 }
 
 AppSettings::~AppSettings()

@@ -11,4 +11,6 @@ public:
     // what went wrong.
     [[nodiscard]] virtual QString registerItem() = 0;
     [[nodiscard]] virtual QString unregisterItem() = 0;
+    // Whether Quillmark is registered now.
+    [[nodiscard]] virtual bool isRegistered() const = 0;
 };

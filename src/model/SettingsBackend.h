@@ -15,6 +15,10 @@ public:
     // nothing when the key is absent (or the store could not be read).
     [[nodiscard]] virtual std::optional<QVariant> object(const QString &key) const = 0;
 
+    // True when a store existed but could not be read: what the user chose
+    // is unknown, not merely unset.
+    [[nodiscard]] virtual bool wasUnreadable() const { return false; }
+
     virtual void setBool(const QString &key, bool value) = 0;
     virtual void setInteger(const QString &key, qlonglong value) = 0;
     virtual void setString(const QString &key, const QString &value) = 0;

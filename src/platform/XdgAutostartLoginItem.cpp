@@ -101,3 +101,9 @@ QString XdgAutostartLoginItem::unregisterItem()
         return QStringLiteral("cannot remove %1: %2").arg(m_desktopFilePath, file.errorString());
     return {};
 }
+
+bool XdgAutostartLoginItem::isRegistered() const
+{
+    const QFileInfo info(m_desktopFilePath);
+    return info.exists() || info.isSymLink();
+}

@@ -14,6 +14,7 @@ public:
 
     [[nodiscard]] QString registerItem() override;
     [[nodiscard]] QString unregisterItem() override;
+    [[nodiscard]] bool isRegistered() const override;
 
     [[nodiscard]] QString desktopFilePath() const { return m_desktopFilePath; }
 

@@ -1,10 +1,12 @@
 #include "JsonSettingsBackend.h"
 
 #include "AtomicFile.h"
+#include "ConsoleOutput.h"
+#include "RegularFile.h"
 #include "StoreLogging.h"
 
+#include <QDateTime>
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QJsonDocument>
 #include <QJsonParseError>
@@ -12,23 +14,35 @@
 
 JsonSettingsBackend::JsonSettingsBackend(QString path) : m_path(std::move(path))
 {
-    QFile file(m_path);
-    if (!file.exists())
+    // A dangling link counts as no file yet: the first save creates its target.
+    if (!QFileInfo::exists(m_path))
         return;
-    if (!file.open(QIODevice::ReadOnly)) {
-        qCWarning(lcStore) << "Cannot read settings" << m_path << file.errorString();
-        return;
+    QByteArray bytes;
+    QString problem = RegularFile::read(m_path, bytes);
+    if (problem.isEmpty()) {
+        QJsonParseError error{};
+        const QJsonDocument document = QJsonDocument::fromJson(bytes, &error);
+        if (error.error != QJsonParseError::NoError)
+            problem = error.errorString();
+        else if (!document.isObject())
+            problem = QStringLiteral("not a JSON object");
+        else
+            m_values = document.object();
     }
-    QJsonParseError error{};
-    const QJsonDocument document = QJsonDocument::fromJson(file.readAll(), &error);
-    if (error.error != QJsonParseError::NoError || !document.isObject()) {
-        qCWarning(lcStore) << "Ignoring unreadable settings file" << m_path
-                           << (error.error != QJsonParseError::NoError
-                                   ? error.errorString()
-                                   : QStringLiteral("not a JSON object"));
+    if (problem.isEmpty())
         return;
-    }
-    m_values = document.object();
+
+    // Every setting falls back to its default, but the user's file is kept
+    // aside rather than overwritten by the first change.
+    qCWarning(lcStore) << "Cannot read settings" << m_path << problem;
+    m_unreadable = true;
+    const QString aside = RegularFile::moveAside(m_path, QDateTime::currentDateTime());
+    if (aside.isEmpty())
+        printLine(QStringLiteral("Settings could not be read; using the defaults: ") +
+                  QDir::toNativeSeparators(m_path));
+    else
+        printLine(QStringLiteral("Settings could not be read; moved them aside to: ") +
+                  QDir::toNativeSeparators(aside));
 }
 
 QString JsonSettingsBackend::defaultPath()

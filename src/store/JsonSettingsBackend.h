@@ -19,6 +19,7 @@ public:
     [[nodiscard]] QString path() const { return m_path; }
 
     [[nodiscard]] std::optional<QVariant> object(const QString &key) const override;
+    [[nodiscard]] bool wasUnreadable() const override { return m_unreadable; }
     void setBool(const QString &key, bool value) override;
     void setInteger(const QString &key, qlonglong value) override;
     void setString(const QString &key, const QString &value) override;
@@ -29,4 +30,5 @@ public:
 private:
     QString m_path;
     QJsonObject m_values;
+    bool m_unreadable = false;
 };

@@ -1,8 +1,11 @@
 #include "AppSettings.h"
 #include "FakeLoginItem.h"
 #include "JsonSettingsBackend.h"
+#include "StdoutCapture.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QTemporaryDir>
@@ -124,32 +127,68 @@ void TestJsonSettingsBackend::valueKindsFromFile()
 
 void TestJsonSettingsBackend::unreadableFileGivesDefaultsAndSurvives_data()
 {
+    // What sits at the settings path: file bytes, or a special file made by
+    // the command given.
     QTest::addColumn<QByteArray>("bytes");
-    QTest::newRow("empty") << QByteArray();
-    QTest::newRow("truncated") << QByteArray(R"({"themeMode": "da)");
-    QTest::newRow("a list") << QByteArray(R"(["themeMode", "dark"])");
-    QTest::newRow("a string") << QByteArray(R"("dark")");
-    QTest::newRow("binary") << QByteArray("\x00\xff\xfe{\x01", 5);
+    QTest::addColumn<QString>("special");
+    QTest::newRow("empty") << QByteArray() << QString();
+    QTest::newRow("truncated") << QByteArray(R"({"themeMode": "da)") << QString();
+    QTest::newRow("a list") << QByteArray(R"(["themeMode", "dark"])") << QString();
+    QTest::newRow("a string") << QByteArray(R"("dark")") << QString();
+    QTest::newRow("binary") << QByteArray("\x00\xff\xfe{\x01", 5) << QString();
+    QTest::newRow("a pipe") << QByteArray() << "fifo";
+    QTest::newRow("a directory") << QByteArray() << "directory";
+    QTest::newRow("a link to /dev/zero") << QByteArray() << "zero";
 }
 
 void TestJsonSettingsBackend::unreadableFileGivesDefaultsAndSurvives()
 {
     QFETCH(QByteArray, bytes);
+    QFETCH(QString, special);
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("settings.json"));
-    writeAll(path, bytes);
+    if (special == QLatin1String("fifo"))
+        QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+    else if (special == QLatin1String("directory"))
+        QVERIFY(QDir().mkdir(path));
+    else if (special == QLatin1String("zero"))
+        QVERIFY(QFile::link(QStringLiteral("/dev/zero"), path));
+    else
+        writeAll(path, bytes);
 
-    JsonSettingsBackend backend(path);
+    // Launch at login was on; the file that said so is lost.
     FakeLoginItem login;
+    login.registered = true;
+    StdoutCapture output;
+    JsonSettingsBackend backend(path);
     AppSettings settings(backend, login);
+    QVERIFY(backend.wasUnreadable());
     QCOMPARE(settings.themeMode(), ThemeMode::system);
     QCOMPARE(settings.retentionPeriod(), RetentionPeriod::oneMonth);
-    QCOMPARE(readAll(path), bytes);
 
-    // The first real change writes a good file.
+    // The registration is neither renewed nor removed, and the switch shows it.
+    QCOMPARE(login.calls, QStringList());
+    QVERIFY(settings.launchAtLogin());
+
+    // Kept aside under its stamp, said in one line.
+    const QStringList aside = QDir(dir.path())
+                                  .entryList({QStringLiteral("settings.json.corrupt-*")},
+                                             QDir::AllEntries | QDir::System | QDir::Hidden);
+    QCOMPARE(aside.size(), 1);
+    if (special.isEmpty())
+        QCOMPARE(readAll(dir.filePath(aside.first())), bytes);
+    QCOMPARE(output.lines(),
+             QStringList{QStringLiteral("Settings could not be read; moved them aside to: ") +
+                         dir.filePath(aside.first())});
+
+    // A good file takes its place at once, so the next start keeps the
+    // entry too; the first change then writes as usual.
+    QCOMPARE(QJsonDocument::fromJson(readAll(path)).object().value(QStringLiteral("launchAtLogin")),
+             QJsonValue(true));
     settings.setThemeMode(ThemeMode::dark);
     const QJsonObject stored = QJsonDocument::fromJson(readAll(path)).object();
     QCOMPARE(stored.value(QStringLiteral("themeMode")).toString(), QStringLiteral("dark"));
+    QCOMPARE(stored.value(QStringLiteral("launchAtLogin")).toBool(), true);
     QCOMPARE(stored.size(), 10);
 }
 

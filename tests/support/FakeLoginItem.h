@@ -11,14 +11,20 @@ public:
     [[nodiscard]] QString registerItem() override
     {
         calls.append(QStringLiteral("register"));
+        if (failure.isEmpty())
+            registered = true;
         return failure;
     }
     [[nodiscard]] QString unregisterItem() override
     {
         calls.append(QStringLiteral("unregister"));
+        if (failure.isEmpty())
+            registered = false;
         return failure;
     }
+    [[nodiscard]] bool isRegistered() const override { return registered; }
 
     QStringList calls;
     QString failure;
+    bool registered = false;
 };

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QByteArray>
+#include <QDateTime>
+#include <QString>
+
+// Reading the user's own files (history, settings, backups) without being
+// led astray by what else can sit at a path: a FIFO would block the reader
+// for ever, a device such as /dev/zero would feed it without end, a
+// directory or socket cannot be read at all. Only a regular file is opened
+// for reading, after following any symbolic links to their final target.
+class RegularFile {
+public:
+    // Reads the whole of `path` into `bytes`. Returns an empty string on
+    // success, otherwise a human description ("... is not a regular file").
+    // A missing file is an error too; ask exists() first where that matters.
+    [[nodiscard]] static QString read(const QString &path, QByteArray &bytes);
+
+    // True when something (a file, a link, even a dangling one) is at `path`.
+    [[nodiscard]] static bool exists(const QString &path);
+
+    // Renames `path` to "<path>.corrupt-<yyyyMMdd-HHmmss>" (with "-2", "-3"
+    // ... when taken), so a fresh file can take its place and the old one is
+    // kept for the user. A link is moved, not what it points to. Returns the
+    // new path, or an empty string when the rename failed.
+    [[nodiscard]] static QString moveAside(const QString &path, const QDateTime &now);
+};
