@@ -7,6 +7,7 @@
 #include "HistoryCodec.h"
 #include "LocalDays.h"
 #include "Pasteboard.h"
+#include "RegularFile.h"
 #include "StoreLogging.h"
 #include "TextTrim.h"
 
@@ -20,6 +21,7 @@
 #include <limits>
 #include <numeric>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -34,6 +36,18 @@ constexpr qsizetype kMaxRemovalRanges = 32;
 qint64 suppressionWindowMsecs(DuplicateSuppressionWindow window)
 {
     return qint64(rawValue(window)) * 1000;
+}
+
+// The size of `text` in UTF-8, without converting it.
+qint64 utf8Length(QStringView text)
+{
+    qint64 bytes = 0;
+    for (const QChar c : text) {
+        const char16_t unit = c.unicode();
+        // A surrogate pair is 4 bytes, 2 per half.
+        bytes += unit < 0x80 ? 1 : unit < 0x800 ? 2 : c.isSurrogate() ? 2 : 3;
+    }
+    return bytes;
 }
 
 // Newest first; items with equal times keep their order.
@@ -81,7 +95,12 @@ ClipboardStore::ClipboardStore(AppSettings &settings, Pasteboard &pasteboard, Cl
         QDir().mkpath(QFileInfo(directory).absolutePath());
         QDir().mkdir(directory, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     } else if (QFileInfo(directory).isDir()) {
-        ::chmod(QFile::encodeName(directory).constData(), S_IRWXU);
+        // Tightened only when it is our own plain directory: one reached
+        // through a link may be shared on purpose (group access, setgid).
+        struct stat st {};
+        if (::lstat(QFile::encodeName(directory).constData(), &st) == 0 && S_ISDIR(st.st_mode) &&
+            st.st_uid == ::geteuid())
+            ::chmod(QFile::encodeName(directory).constData(), S_IRWXU);
         AtomicFile::removeLeftovers(m_filePath);
     }
 
@@ -128,22 +147,22 @@ QString ClipboardStore::defaultHistoryFilePath()
 
 void ClipboardStore::loadItems()
 {
-    QFile file(m_filePath);
-    if (!file.exists())
+    // A dangling link counts as no history yet: the first save creates the
+    // file it points to.
+    if (!QFileInfo::exists(m_filePath))
         return;
     QList<ClipboardItem> loaded;
     QString error;
-    bool ok = file.open(QIODevice::ReadOnly);
-    if (ok) {
-        const QByteArray bytes = file.readAll();
-        ok = file.error() == QFileDevice::NoError && HistoryCodec::decode(bytes, loaded, error);
-    } else {
-        error = file.errorString();
+    bool ok;
+    {
+        QByteArray bytes;
+        error = RegularFile::read(m_filePath, bytes);
+        ok = error.isEmpty() && HistoryCodec::decode(bytes, loaded, error);
     }
-    file.close();
     if (!ok) {
         // Start empty, but keep what was there: the save that follows would
-        // otherwise replace the only copy of the user's history.
+        // otherwise replace the only copy of the user's history. A pipe or a
+        // device at the path is never opened, only moved aside.
         qCWarning(lcStore) << "Cannot load clipboard history:" << error;
         moveAsideUnreadable();
         return;
@@ -156,13 +175,9 @@ void ClipboardStore::loadItems()
 
 void ClipboardStore::moveAsideUnreadable()
 {
-    const QString stamp = m_clock.now().toLocalTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
-    QString aside = m_filePath + QLatin1String(".corrupt-") + stamp;
-    for (int n = 2; QFileInfo::exists(aside); ++n)
-        aside =
-            m_filePath + QLatin1String(".corrupt-") + stamp + QLatin1Char('-') + QString::number(n);
-    if (!QFile::rename(m_filePath, aside)) {
-        qCWarning(lcStore) << "Cannot move the unreadable clipboard history aside to" << aside;
+    const QString aside = RegularFile::moveAside(m_filePath, m_clock.now());
+    if (aside.isEmpty()) {
+        qCWarning(lcStore) << "Cannot move the unreadable clipboard history aside";
         return;
     }
     printLine(QStringLiteral("Clipboard history could not be read; moved it aside to: ") +
@@ -203,13 +218,20 @@ void ClipboardStore::pollPasteboard()
     m_lastChangeCount = changeCount;
     // No text (an image, files, a secret): the change stays consumed.
     const std::optional<QString> text = m_pasteboard.stringForType();
-    if (!text)
+    if (!text) {
+        if (const qint64 refused = m_pasteboard.refusedTextBytes(); refused > 0)
+            reportTooLarge(refused);
         return;
+    }
     handleCopiedText(*text);
 }
 
 void ClipboardStore::handleCopiedText(const QString &text)
 {
+    if (const qint64 bytes = utf8Length(text); bytes > kMaximumCapturedTextBytes) {
+        reportTooLarge(bytes);
+        return;
+    }
     if (isBlankText(text))
         return;
     if (shouldSuppress(text))
@@ -226,6 +248,14 @@ void ClipboardStore::handleCopiedText(const QString &text)
 
     (void)removeExpired();
     save();
+}
+
+void ClipboardStore::reportTooLarge(qint64 bytes)
+{
+    constexpr qint64 mebibyte = 1024 * 1024;
+    printLine(QStringLiteral("Clipboard text too large to record: %1 MiB (limit %2 MiB)")
+                  .arg((bytes + mebibyte - 1) / mebibyte)
+                  .arg(kMaximumCapturedTextBytes / mebibyte));
 }
 
 bool ClipboardStore::shouldSuppress(const QString &text) const
@@ -403,22 +433,14 @@ QString ClipboardStore::writeHistoryFile(const QString &path) const
 QString ClipboardStore::importHistory(const QString &path)
 {
     // Only a regular file: a device or a pipe could feed us forever.
-    const QFileInfo info(path);
-    if (info.exists() && !info.isFile())
-        return QStringLiteral("Cannot read \"%1\": not a regular file")
-            .arg(QDir::toNativeSeparators(path));
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return QStringLiteral("Cannot read \"%1\": %2")
-            .arg(QDir::toNativeSeparators(path), file.errorString());
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        return QStringLiteral("Cannot read \"%1\": %2")
-            .arg(QDir::toNativeSeparators(path), file.errorString());
+    QByteArray bytes;
+    if (QString error = RegularFile::read(path, bytes); !error.isEmpty())
+        return error;
     QList<ClipboardItem> list;
     QString error;
     if (!HistoryCodec::decode(bytes, list, error))
         return error;
+    bytes = {};
     replaceAll(std::move(list));
     return {};
 }

@@ -46,6 +46,8 @@ public:
     void stopMonitoring();
     [[nodiscard]] bool isMonitoring() const { return m_timer != nullptr; }
     void pollPasteboard();
+    // Texts above kMaximumCapturedTextBytes are not recorded (one printed
+    // line says so).
     void handleCopiedText(const QString &text);
     [[nodiscard]] bool shouldSuppress(const QString &text) const;
 
@@ -81,6 +83,7 @@ Q_SIGNALS:
 
 private:
     void loadItems();
+    void reportTooLarge(qint64 bytes);
     void moveAsideUnreadable();
     [[nodiscard]] QString writeHistoryFile(const QString &path) const;
     // Drops items older than the retention cutoff; true when any went.

@@ -4,6 +4,11 @@
 
 #include <optional>
 
+// The longest text capture records, in bytes of UTF-8. One copy above it
+// would be held in memory, rewritten with every later save and loaded at
+// every start; such a copy is refused with a printed line.
+inline constexpr qint64 kMaximumCapturedTextBytes = 64 * 1024 * 1024;
+
 // The system clipboard as capture and copy-back see it: a change counter
 // that moves whenever the contents are replaced (by anyone, Quillmark
 // included), the plain text on it, and a clear-then-set write.
@@ -15,7 +20,11 @@ public:
     [[nodiscard]] virtual qint64 changeCount() const = 0;
     // The plain text on the clipboard, or nothing when the owner offers no
     // text (an image, files) or the text must not be recorded.
+    // A pasteboard that can tell the size first does not read a text above
+    // kMaximumCapturedTextBytes at all: it gives nothing, and
+    // refusedTextBytes() the size (as far as known) until the next read.
     [[nodiscard]] virtual std::optional<QString> stringForType() = 0;
+    [[nodiscard]] virtual qint64 refusedTextBytes() const { return 0; }
     virtual void clearContents() = 0;
     virtual void setString(const QString &text) = 0;
 

@@ -1,3 +1,4 @@
+#include "StdoutCapture.h"
 #include "StoreHarness.h"
 
 #include <QEventLoop>
@@ -18,6 +19,8 @@ private Q_SLOTS:
     void textPresentAtStartIsNotRecorded();
     void storesTextUntrimmedAndIgnoresBlank();
     void nonTextChangeIsConsumed();
+    void oversizedTextIsRefused_data();
+    void oversizedTextIsRefused();
     void idlePollDoesNotReadText();
     void onlyTextPresentAtPollIsRecorded();
     void clearAndImportKeepSuppressionState();
@@ -149,6 +152,52 @@ void TestCapture::nonTextChangeIsConsumed()
     h.pasteboard.copy(QStringLiteral("after the image"));
     store.pollPasteboard();
     QCOMPARE(h.contents(), QStringList{QStringLiteral("after the image")});
+}
+
+void TestCapture::oversizedTextIsRefused_data()
+{
+    // The limit counts UTF-8 bytes: a text of 3-byte characters is refused
+    // at a third of the length of an ASCII one.
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<qint64>("refusedByPasteboard");
+    QTest::addColumn<QString>("line");
+    const qint64 limit = kMaximumCapturedTextBytes;
+    QTest::newRow("one byte over, ASCII")
+        << QString(limit + 1, u'a') << qint64(0)
+        << "Clipboard text too large to record: 65 MiB (limit 64 MiB)";
+    QTest::newRow("over only in UTF-8")
+        << QString(limit / 3 + 1, QChar(0x20AC)) << qint64(0)
+        << "Clipboard text too large to record: 65 MiB (limit 64 MiB)";
+    QTest::newRow("refused before reading")
+        << QString() << qint64(200) * 1024 * 1024
+        << "Clipboard text too large to record: 200 MiB (limit 64 MiB)";
+}
+
+void TestCapture::oversizedTextIsRefused()
+{
+    QFETCH(QString, text);
+    QFETCH(qint64, refusedByPasteboard);
+    QFETCH(QString, line);
+    StoreHarness h;
+    ClipboardStore &store = h.open();
+    const QByteArray fileBefore = h.fileBytes();
+
+    StdoutCapture output;
+    h.pasteboard.copy(refusedByPasteboard > 0 ? std::nullopt : std::optional<QString>(text));
+    h.pasteboard.refusedBytes = refusedByPasteboard;
+    text.clear();
+    store.pollPasteboard();
+    QCOMPARE(output.lines(), QStringList{line});
+    QVERIFY(store.items().isEmpty());
+    QCOMPARE(h.fileBytes(), fileBefore);
+
+    // The change stays consumed; the next copy is recorded as usual.
+    h.pasteboard.refusedBytes = 0;
+    store.pollPasteboard();
+    QCOMPARE(output.lines().size(), 1);
+    h.pasteboard.copy(QStringLiteral("small"));
+    store.pollPasteboard();
+    QCOMPARE(h.contents(), QStringList{QStringLiteral("small")});
 }
 
 void TestCapture::idlePollDoesNotReadText()

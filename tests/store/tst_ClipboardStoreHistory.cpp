@@ -25,6 +25,8 @@ private Q_SLOTS:
     void firstStartCreatesPrivateDirectoryAndFile();
     void defaultPathFollowsXdgDataHome();
     void unreadableHistoryIsMovedAside();
+    void specialFileAtHistoryPathIsNeverRead_data();
+    void specialFileAtHistoryPathIsNeverRead();
     void failedSaveKeepsMemoryAndPrints();
     void dayQueries();
     void dayCacheMatchesLocalTimeAcrossDst();
@@ -293,6 +295,47 @@ void TestHistory::unreadableHistoryIsMovedAside()
     QVERIFY(h.fileBytes().startsWith('['));
 }
 
+void TestHistory::specialFileAtHistoryPathIsNeverRead_data()
+{
+    // Each would hang the start (a pipe with no writer) or feed it without
+    // end (/dev/zero) if it were opened for reading.
+    QTest::addColumn<QString>("kind");
+    QTest::newRow("a pipe") << "fifo";
+    QTest::newRow("a link to /dev/zero") << "zero";
+    QTest::newRow("a link to a link to a pipe") << "chain";
+    QTest::newRow("a directory") << "directory";
+}
+
+void TestHistory::specialFileAtHistoryPathIsNeverRead()
+{
+    QFETCH(QString, kind);
+    StoreHarness h;
+    QVERIFY(QDir().mkpath(QFileInfo(h.historyPath).absolutePath()));
+    const QByteArray path = QFile::encodeName(h.historyPath);
+    if (kind == QLatin1String("fifo")) {
+        QCOMPARE(::mkfifo(path.constData(), 0600), 0);
+    } else if (kind == QLatin1String("zero")) {
+        QVERIFY(QFile::link(QStringLiteral("/dev/zero"), h.historyPath));
+    } else if (kind == QLatin1String("chain")) {
+        const QString pipe = h.dir.filePath(QStringLiteral("pipe"));
+        QCOMPARE(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+        QVERIFY(QFile::link(pipe, h.dir.filePath(QStringLiteral("link2"))));
+        QVERIFY(QFile::link(h.dir.filePath(QStringLiteral("link2")), h.historyPath));
+    } else {
+        QVERIFY(QDir().mkdir(h.historyPath));
+    }
+    h.clock.set(localTime(2026, 12, 5, 22, 4, 7));
+    StdoutCapture capture;
+    ClipboardStore &store = h.open();
+    QVERIFY(store.items().isEmpty());
+    const QString aside = h.historyPath + QStringLiteral(".corrupt-20261205-220407");
+    QVERIFY(QFileInfo(aside).exists() || QFileInfo(aside).isSymLink());
+    QCOMPARE(capture.lines().size(), 1);
+    // A regular, readable history takes its place.
+    QVERIFY(QFileInfo(h.historyPath).isFile() && !QFileInfo(h.historyPath).isSymLink());
+    QCOMPARE(h.fileBytes(), QByteArray("[]"));
+}
+
 void TestHistory::failedSaveKeepsMemoryAndPrints()
 {
     // Tests run as root, so permissions stop nothing: block the directory
@@ -403,6 +446,8 @@ void TestHistory::importFailureChangesNothing_data()
     QTest::addColumn<QByteArray>("bytes"); // empty: no file at all
     QTest::newRow("missing file") << QByteArray();
     QTest::newRow("a directory") << QByteArray("<directory>");
+    QTest::newRow("a pipe") << QByteArray("<fifo>");
+    QTest::newRow("a link to /dev/zero") << QByteArray("<zero>");
     QTest::newRow("malformed JSON") << QByteArray("[{\"content\" : ");
     QTest::newRow("an object, not a list") << QByteArray("{\"content\" : \"x\"}");
     QTest::newRow("missing member")
@@ -427,6 +472,10 @@ void TestHistory::importFailureChangesNothing()
     const QString path = h.dir.path() + QStringLiteral("/backup.json");
     if (bytes == "<directory>") {
         QVERIFY(QDir().mkdir(path));
+    } else if (bytes == "<fifo>") {
+        QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+    } else if (bytes == "<zero>") {
+        QVERIFY(QFile::link(QStringLiteral("/dev/zero"), path));
     } else if (!bytes.isEmpty()) {
         QFile file(path);
         QVERIFY(file.open(QIODevice::WriteOnly));

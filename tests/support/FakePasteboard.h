@@ -12,6 +12,7 @@ public:
         ++m_reads;
         return m_text;
     }
+    [[nodiscard]] qint64 refusedTextBytes() const override { return refusedBytes; }
     void clearContents() override
     {
         m_text.reset();
@@ -30,6 +31,9 @@ public:
         ++m_changeCount;
     }
     [[nodiscard]] int reads() const { return m_reads; }
+
+    // What a pasteboard that refused an oversized text reports.
+    qint64 refusedBytes = 0;
 
 private:
     qint64 m_changeCount = 100;
