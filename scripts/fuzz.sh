@@ -13,6 +13,9 @@ max_len="${FUZZ_MAX_LEN:-8192}"
 targets=(
     "fuzz_history_codec:fuzz/corpus/history:fuzz/history.dict"
     "fuzz_settings:fuzz/corpus/settings:fuzz/settings.dict"
+    "fuzz_app_request:fuzz/corpus/request:fuzz/request.dict"
+    "fuzz_history_writer:fuzz/corpus/history:fuzz/history.dict"
+    "fuzz_store_load:fuzz/corpus/history:fuzz/history.dict"
 )
 
 # The fuzzers need clang and its sanitizer runtime on top of the build packages.
