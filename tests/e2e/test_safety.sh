@@ -1,0 +1,119 @@
+#!/usr/bin/env bash
+# What the real binary does with hostile or broken surroundings: a second
+# Quillmark on the same history, a squatted runtime directory, pipes and
+# devices where its files should be, an unreadable settings file beside a
+# launch-at-login entry, and one enormous copy.
+source "$(dirname "$0")/lib.sh"
+e2e_init "$1"
+e2e_start_xvfb
+
+# Seconds (with milliseconds) since the epoch.
+now() { date +%s.%N; }
+elapsed() { python3 -c "import sys; print(f'{float(sys.argv[2]) - float(sys.argv[1]):.2f}')" "$1" "$2"; }
+HISTORY_DIR="$(dirname "$HISTORY_FILE")"
+SETTINGS_DIR="$(dirname "$SETTINGS_FILE")"
+
+# --- One writer per history --------------------------------------------------
+# Two sessions with their own runtime directories share one home.
+e2e_start_app
+e2e_check "first instance: ready" e2e_wait_app_ready
+e2e_copy_text "from the first session"
+e2e_wait_history 'items and items[0]["content"] == "from the first session"' "first instance records"
+FIRST_PID=$APP_PID
+inode="$(stat -c %i "$HISTORY_FILE")"
+mkdir -m 0700 "$E2E_TMP/runtime2"
+XDG_RUNTIME_DIR="$E2E_TMP/runtime2" timeout 20 "$QUILLMARK" >"$E2E_TMP/second.out" 2>"$E2E_TMP/second.err"
+e2e_expect_eq "second instance on the same history: exit status 1" 1 "$?"
+e2e_check "second instance: says why" grep -q "another Quillmark is already using the history" "$E2E_TMP/second.err"
+e2e_expect_eq "second instance: the history was not rewritten" "$inode" "$(stat -c %i "$HISTORY_FILE")"
+e2e_copy_text "still the first session"
+e2e_wait_history 'items and items[0]["content"] == "still the first session"' "first instance keeps recording"
+
+# --- One enormous copy ---------------------------------------------------------
+head -c $((200 * 1024 * 1024)) /dev/zero | tr '\0' 'x' >"$E2E_TMP/huge.txt"
+e2e_copy_text_file "$E2E_TMP/huge.txt"
+e2e_check "200 MiB copy: refused with one line" e2e_wait_for "the refusal line" 30 \
+    grep -qE '^Clipboard text too large to record: [0-9]+ MiB \(limit 64 MiB\)$' "$APP_STDOUT"
+grep "too large" "$APP_STDOUT" | sed 's/^/      /'
+e2e_check "200 MiB copy: the app is alive" kill -0 "$APP_PID"
+peak_kib="$(awk '/^VmHWM/ {print $2}' "/proc/$APP_PID/status")"
+echo "      peak resident memory after the 200 MiB copy: $((peak_kib / 1024)) MiB"
+e2e_check "200 MiB copy: peak resident memory under 400 MB" test "$peak_kib" -lt 390625
+e2e_history_ok 'not any(len(i["content"]) > 1000 for i in items)' &&
+    e2e_pass "200 MiB copy: not recorded" || e2e_fail "200 MiB copy: not recorded"
+rm -f "$E2E_TMP/huge.txt"
+e2e_copy_text "after the huge one"
+e2e_wait_history 'items and items[0]["content"] == "after the huge one"' "a normal copy after it is recorded"
+e2e_stop_app TERM
+
+# --- A squatted runtime directory --------------------------------------------
+mkdir -p "$E2E_TMP/tmp"
+mkdir -m 0777 "$E2E_TMP/tmp/quillmark-$(id -u)"
+env -u XDG_RUNTIME_DIR TMPDIR="$E2E_TMP/tmp" timeout 20 "$QUILLMARK" \
+    >"$E2E_TMP/squat.out" 2>"$E2E_TMP/squat.err"
+e2e_expect_eq "squatted runtime directory: exit status 1" 1 "$?"
+e2e_check "squatted runtime directory: says why" \
+    grep -q "Refusing to use the runtime directory $E2E_TMP/tmp/quillmark-$(id -u)" "$E2E_TMP/squat.err"
+e2e_expect_eq "squatted runtime directory: left as it was" 777 \
+    "$(stat -c %a "$E2E_TMP/tmp/quillmark-$(id -u)")"
+rmdir "$E2E_TMP/tmp/quillmark-$(id -u)"
+env -u XDG_RUNTIME_DIR TMPDIR="$E2E_TMP/tmp" "$QUILLMARK" >"$E2E_TMP/own.out" 2>&1 &
+OWN_PID=$!
+e2e_track "$OWN_PID"
+e2e_check "no XDG_RUNTIME_DIR: a private directory of its own" e2e_wait_for "the fallback" 15 \
+    test -S "$E2E_TMP/tmp/quillmark-$(id -u)/quillmark.socket"
+e2e_expect_eq "no XDG_RUNTIME_DIR: mode 0700" 700 "$(stat -c %a "$E2E_TMP/tmp/quillmark-$(id -u)")"
+kill -TERM "$OWN_PID"
+wait "$OWN_PID"
+
+# --- Pipes and devices where the files should be -----------------------------
+# Each start must complete (the history rewritten) instead of hanging on a
+# read that never ends.
+start_with() {
+    local what="$1" where="$2" path="$3"
+    local started
+    started="$(now)"
+    e2e_start_app
+    if e2e_wait_for "start with $what at the $where path" 15 \
+        bash -c '[[ "$(stat -c %i "$1" 2>/dev/null)" != "$2" && -f "$1" && ! -L "$1" ]] &&
+                 ls -d "$3".corrupt-* >/dev/null 2>&1' _ \
+        "$HISTORY_FILE" "$E2E_HISTORY_INODE" "$path"; then
+        e2e_pass "$what at the $where path: start completes ($(elapsed "$started" "$(now)") s)"
+    else
+        e2e_fail "$what at the $where path: start completes"
+    fi
+    e2e_check "$what at the $where path: the app is alive" kill -0 "$APP_PID"
+}
+
+for where in history settings; do
+    for what in fifo zero; do
+        rm -rf "$HISTORY_DIR" "$SETTINGS_DIR"
+        mkdir -p "$HISTORY_DIR" "$SETTINGS_DIR"
+        path="$([[ $where == history ]] && echo "$HISTORY_FILE" || echo "$SETTINGS_FILE")"
+        if [[ $what == fifo ]]; then mkfifo "$path"; else ln -s /dev/zero "$path"; fi
+        start_with "$what" "$where" "$path"
+        e2e_stop_app TERM
+    done
+done
+
+# --- An unreadable settings file beside a launch-at-login entry ----------------
+rm -rf "$SETTINGS_DIR" "$(dirname "$AUTOSTART_FILE")"
+mkdir -p "$SETTINGS_DIR" "$(dirname "$AUTOSTART_FILE")"
+printf '{ "launchAtLogin": true, "themeMode": "dark"' >"$SETTINGS_FILE"
+printf '[Desktop Entry]\nType=Application\nName=Quillmark\nExec=/usr/bin/quillmark\n' >"$AUTOSTART_FILE"
+entry="$(cat "$AUTOSTART_FILE")"
+e2e_start_app
+e2e_check "unreadable settings: starts" e2e_wait_app_ready
+e2e_check "unreadable settings: one line says where it went" e2e_wait_for "the line" 10 \
+    grep -q "^Settings could not be read; moved them aside to: $SETTINGS_FILE.corrupt-" "$APP_STDOUT"
+e2e_expect_eq "unreadable settings: kept aside unchanged" '{ "launchAtLogin": true, "themeMode": "dark"' \
+    "$(cat "$SETTINGS_FILE".corrupt-* 2>/dev/null)"
+e2e_expect_eq "unreadable settings: the launch-at-login entry is left alone" "$entry" \
+    "$(cat "$AUTOSTART_FILE" 2>/dev/null)"
+e2e_stop_app TERM
+e2e_start_app
+e2e_check "restart: starts" e2e_wait_app_ready
+e2e_check "restart: still registered to launch at login" test -f "$AUTOSTART_FILE"
+e2e_stop_app TERM
+
+e2e_finish
