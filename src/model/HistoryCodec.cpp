@@ -570,11 +570,22 @@ constexpr std::array<char16_t, 256> simpleEscapes = [] {
 // the call stack). Any fault is reported with its byte offset.
 class JsonReader {
 public:
-    explicit JsonReader(QByteArrayView json)
+    explicit JsonReader(QByteArrayView json, const HistoryCodec::Consumed *consumed = nullptr)
         : m_begin(reinterpret_cast<const uchar *>(json.data())), m_pos(m_begin),
-          m_end(m_begin + json.size())
+          m_end(m_begin + json.size()), m_consumed(consumed && *consumed ? consumed : nullptr),
+          m_reported(m_begin)
     {
     }
+
+    // Tells the caller, every few megabytes, how far the reader is done.
+    void reportProgress(const uchar *pos)
+    {
+        if (m_consumed != nullptr && pos - m_reported >= kProgressStep) {
+            m_reported = pos;
+            (*m_consumed)(pos - m_begin);
+        }
+    }
+    void reportProgress() { reportProgress(m_pos); }
 
     [[nodiscard]] const QString &error() const { return m_error; }
     [[nodiscard]] bool atEnd() const { return m_pos == m_end; }
@@ -617,9 +628,10 @@ public:
         const uchar *const end = m_end;
         qsizetype length = 0;
         for (;;) {
-            if (length + 32 > static_cast<qsizetype>(m_scratch.size()))
+            reportProgress(pos);
+            if (length + 32 > m_scratch.size())
                 m_scratch.resize(2 * m_scratch.size() + 256);
-            char16_t *dst = m_scratch.data() + length;
+            char16_t *dst = reinterpret_cast<char16_t *>(m_scratch.data()) + length;
 #if defined(__SSE2__)
             // Sixteen bytes at a time while they are plain ASCII (not a quote,
             // backslash or control character).
@@ -687,9 +699,48 @@ public:
         }
     }
 
+    // Before a string that is kept (an item's text): the buffer becomes
+    // just large enough for the literal ahead (its UTF-16 form never has more
+    // units than the literal has bytes), so a text of any size is decoded
+    // once, in place, and takeText() hands it over without a copy. Loading a
+    // huge item then needs its UTF-16 size once, not three or four times.
+    void prepareForLiteral()
+    {
+        skipWhitespace();
+        if (peek() != '"')
+            return;
+        const uchar *quote = m_pos + 1;
+        for (;;) {
+            quote = static_cast<const uchar *>(std::memchr(quote, '"', std::size_t(m_end - quote)));
+            if (quote == nullptr)
+                return; // unterminated: readString() reports it
+            qsizetype backslashes = 0;
+            while (quote - backslashes - 1 > m_pos && quote[-backslashes - 1] == '\\')
+                ++backslashes;
+            if (backslashes % 2 == 0)
+                break;
+            ++quote;
+        }
+        m_scratch = QString(qsizetype(quote - m_pos) + 32, Qt::Uninitialized);
+    }
+
+    // The string just read, taking the buffer with it.
+    [[nodiscard]] QString takeText()
+    {
+        m_scratch.truncate(m_length);
+        QString text = std::exchange(m_scratch, QString());
+        // A short text with much room to spare (multi-byte characters) is
+        // copied to its size; a long one keeps the room, which is never
+        // touched and so takes no memory.
+        if (m_length < 65536 && text.capacity() > m_length + m_length / 4 + 64)
+            text.squeeze();
+        return text;
+    }
+
     [[nodiscard]] std::u16string_view text() const
     {
-        return {m_scratch.data(), static_cast<std::size_t>(m_length)};
+        return {reinterpret_cast<const char16_t *>(m_scratch.constData()),
+                static_cast<std::size_t>(m_length)};
     }
 
     // Checks one value of any kind and moves past it.
@@ -917,7 +968,10 @@ private:
     const uchar *const m_begin;
     const uchar *m_pos;
     const uchar *const m_end;
-    std::vector<char16_t> m_scratch;
+    static constexpr qsizetype kProgressStep = 8 * 1024 * 1024;
+    const HistoryCodec::Consumed *const m_consumed;
+    const uchar *m_reported;
+    QString m_scratch; // grown with resize(), which leaves new room uninitialised
     qsizetype m_length = 0;
     QString m_error;
 };
@@ -975,11 +1029,21 @@ bool HistoryCodec::encode(const QList<ClipboardItem> &items, const Sink &sink)
 
 bool HistoryCodec::decode(QByteArrayView json, QList<ClipboardItem> &items, QString &error)
 {
-    // A byte-order mark is not JSON, but harmless: skip it.
-    if (json.startsWith("\xEF\xBB\xBF"))
-        json = json.sliced(3);
+    return decode(json, items, error, {});
+}
 
-    JsonReader reader(json);
+bool HistoryCodec::decode(QByteArrayView json, QList<ClipboardItem> &items, QString &error,
+                          const Consumed &consumed)
+{
+    // A byte-order mark is not JSON, but harmless: skip it.
+    qsizetype skipped = 0;
+    if (json.startsWith("\xEF\xBB\xBF")) {
+        json = json.sliced(3);
+        skipped = 3;
+    }
+    const Consumed fromStart =
+        consumed ? Consumed([&](qsizetype n) { consumed(n + skipped); }) : Consumed();
+    JsonReader reader(json, &fromStart);
     reader.skipWhitespace();
     if (reader.atEnd()) {
         error = QStringLiteral("the file is empty");
@@ -1044,20 +1108,20 @@ bool HistoryCodec::decode(QByteArrayView json, QList<ClipboardItem> &items, QStr
                 reader.skipWhitespace();
                 if (reader.peek() != '"')
                     return failed(itemError(index, notAString[member]));
+                if (member == content)
+                    reader.prepareForLiteral();
                 if (!reader.readString())
                     return failed(reader.error());
                 seen[member] = true;
-                const std::u16string_view text = reader.text();
                 if (member == content) {
-                    item.content = QString(reinterpret_cast<const QChar *>(text.data()),
-                                           static_cast<qsizetype>(text.size()));
+                    item.content = reader.takeText();
                 } else if (member == createdAt) {
-                    ms = parseDateTime(text);
+                    ms = parseDateTime(reader.text());
                     if (!ms)
                         return failed(
                             itemError(index, "\"createdAt\" is not a date-time with a time zone"));
                 } else {
-                    const std::optional<QUuid> uuid = parseUuid(text);
+                    const std::optional<QUuid> uuid = parseUuid(reader.text());
                     if (!uuid)
                         return failed(itemError(index, "\"id\" is not a UUID"));
                     item.id = *uuid;
@@ -1073,6 +1137,7 @@ bool HistoryCodec::decode(QByteArrayView json, QList<ClipboardItem> &items, QStr
                 return failed(itemError(index, missing[member]));
         item.createdAt = QDateTime::fromMSecsSinceEpoch(*ms, Qt::UTC);
         decoded.append(std::move(item));
+        reader.reportProgress();
 
         reader.skipWhitespace();
         more = reader.peek() == ',';

@@ -28,4 +28,10 @@ public:
     // description (which element, what is wrong) and returns false.
     [[nodiscard]] static bool decode(QByteArrayView json, QList<ClipboardItem> &items,
                                      QString &error);
+    // Called now and then with how many bytes of the input the reader is
+    // done with: it never looks at them again, so their memory may be given
+    // back while a big file is still being read.
+    using Consumed = std::function<void(qsizetype)>;
+    [[nodiscard]] static bool decode(QByteArrayView json, QList<ClipboardItem> &items,
+                                     QString &error, const Consumed &consumed);
 };

@@ -157,7 +157,10 @@ void ClipboardStore::loadItems()
     {
         QByteArray bytes;
         error = RegularFile::read(m_filePath, bytes);
-        ok = error.isEmpty() && HistoryCodec::decode(bytes, loaded, error);
+        ok = error.isEmpty() &&
+             HistoryCodec::decode(bytes, loaded, error, [&bytes](qsizetype consumed) {
+                 RegularFile::releaseFront(bytes, consumed);
+             });
     }
     if (!ok) {
         // Start empty, but keep what was there: the save that follows would
@@ -438,7 +441,9 @@ QString ClipboardStore::importHistory(const QString &path)
         return error;
     QList<ClipboardItem> list;
     QString error;
-    if (!HistoryCodec::decode(bytes, list, error))
+    if (!HistoryCodec::decode(bytes, list, error, [&bytes](qsizetype consumed) {
+            RegularFile::releaseFront(bytes, consumed);
+        }))
         return error;
     bytes = {};
     replaceAll(std::move(list));

@@ -4,9 +4,11 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -69,6 +71,17 @@ QString RegularFile::read(const QString &path, QByteArray &bytes)
     if (file.error() != QFileDevice::NoError)
         return describe(path, file.errorString());
     return {};
+}
+
+void RegularFile::releaseFront(QByteArray &bytes, qsizetype consumed)
+{
+    const auto page = quintptr(::sysconf(_SC_PAGESIZE));
+    // data() detaches: the pages are then this buffer's own, never shared.
+    const auto begin = quintptr(bytes.data());
+    const quintptr first = (begin + page - 1) & ~(page - 1);
+    const quintptr last = (begin + quintptr(std::min(consumed, bytes.size()))) & ~(page - 1);
+    if (last > first)
+        ::madvise(reinterpret_cast<void *>(first), last - first, MADV_DONTNEED);
 }
 
 bool RegularFile::exists(const QString &path)

@@ -16,6 +16,12 @@ public:
     // A missing file is an error too; ask exists() first where that matters.
     [[nodiscard]] static QString read(const QString &path, QByteArray &bytes);
 
+    // Gives the memory of `bytes` before `consumed` back to the system (the
+    // whole pages among them, which then read as zeros): for a big file read
+    // whole and then decoded front to back, so that the file and what is
+    // decoded from it are not held in full at the same time.
+    static void releaseFront(QByteArray &bytes, qsizetype consumed);
+
     // True when something (a file, a link, even a dangling one) is at `path`.
     [[nodiscard]] static bool exists(const QString &path);
 

@@ -17,6 +17,8 @@ SETTINGS_DIR="$(dirname "$SETTINGS_FILE")"
 # Two sessions with their own runtime directories share one home.
 e2e_start_app
 e2e_check "first instance: ready" e2e_wait_app_ready
+# What a start with an empty history takes, for the loading check below.
+base_kib="$(awk '/^VmHWM/ {print $2}' "/proc/$APP_PID/status")"
 e2e_copy_text "from the first session"
 e2e_wait_history 'items and items[0]["content"] == "from the first session"' "first instance records"
 FIRST_PID=$APP_PID
@@ -114,6 +116,30 @@ e2e_stop_app TERM
 e2e_start_app
 e2e_check "restart: starts" e2e_wait_app_ready
 e2e_check "restart: still registered to launch at login" test -f "$AUTOSTART_FILE"
+e2e_stop_app TERM
+
+# --- Loading one huge item ----------------------------------------------------
+# A history from before the capture limit, one text of 100 MiB: loading it
+# needs the text once (2 bytes a character), not the file and several copies.
+rm -rf "$HISTORY_DIR"
+mkdir -p "$HISTORY_DIR"
+python3 - "$HISTORY_FILE" <<'PY'
+import sys
+with open(sys.argv[1], "w") as f:
+    f.write('[\n  {\n    "content" : "' + "y" * (100 * 1024 * 1024) +
+            '",\n    "createdAt" : "2099-01-01T00:00:00Z",\n'
+            '    "id" : "6F9619FF-8B86-D011-B42D-00C04FC964FF"\n  }\n]')
+PY
+file_kib=$(($(stat -c %s "$HISTORY_FILE") / 1024))
+e2e_start_app
+e2e_check "100 MiB item: loads" e2e_wait_for "the history to be loaded and rewritten" 60 \
+    bash -c '[[ "$(stat -c %i "$1" 2>/dev/null)" != "$2" && -f "$1" ]]' _ "$HISTORY_FILE" "$E2E_HISTORY_INODE"
+peak_kib="$(awk '/^VmHWM/ {print $2}' "/proc/$APP_PID/status")"
+echo "      loading a $((file_kib / 1024)) MiB history: peak $((peak_kib / 1024)) MiB, $(((peak_kib - base_kib) / 1024)) MiB above an empty start"
+e2e_check "100 MiB item: loading needs at most 2.5 times the file" \
+    test $((peak_kib - base_kib)) -le $((file_kib * 5 / 2))
+e2e_history_ok 'len(items) == 1 and len(items[0]["content"]) == 100 * 1024 * 1024' &&
+    e2e_pass "100 MiB item: kept whole" || e2e_fail "100 MiB item: kept whole"
 e2e_stop_app TERM
 
 e2e_finish

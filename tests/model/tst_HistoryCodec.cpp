@@ -3,6 +3,9 @@
 #include <QFile>
 #include <QRandomGenerator>
 #include <QTest>
+#include <QUuid>
+
+#include <algorithm>
 
 namespace {
 
@@ -74,6 +77,7 @@ private Q_SLOTS:
     void deepNestingFailsCleanly();
     void duplicateIdsAreBothKept();
     void rewritingNormalises();
+    void consumedBytesAreNeverReadAgain();
 };
 
 void tst_HistoryCodec::writesGoldenBytes()
@@ -544,6 +548,33 @@ void tst_HistoryCodec::rewritingNormalises()
                         "    \"id\" : \"6F9619FF-8B86-D011-B42D-00C04FC964FF\"\n"
                         "  }\n"
                         "]"));
+}
+
+void tst_HistoryCodec::consumedBytesAreNeverReadAgain()
+{
+    // A loader gives back the memory of what the reader reports as done, so
+    // those bytes may be gone: wiping them must not change the result. Big
+    // texts (one of them escaped and multi-byte) cross several reports.
+    QList<ClipboardItem> items;
+    const QDateTime at(QDate(2026, 12, 5), QTime(21, 4, 7), Qt::UTC);
+    items.append(ClipboardItem{QUuid::createUuid(), QString(20'000'000, u'a'), at});
+    for (int i = 0; i < 200; ++i)
+        items.append(ClipboardItem{QUuid::createUuid(), QStringLiteral("small %1 / ü").arg(i), at});
+    items.append(
+        ClipboardItem{QUuid::createUuid(), QStringLiteral("\"/\n€😀").repeated(2'000'000), at});
+    QByteArray json = HistoryCodec::encode(items);
+
+    QList<qsizetype> reports;
+    QList<ClipboardItem> decoded;
+    QString error;
+    QVERIFY(HistoryCodec::decode(json, decoded, error, [&](qsizetype consumed) {
+        QVERIFY(reports.isEmpty() || consumed > reports.back());
+        QVERIFY(consumed <= json.size());
+        std::fill(json.begin(), json.begin() + consumed, '\0');
+        reports.append(consumed);
+    }));
+    QVERIFY2(reports.size() >= 5, qPrintable(QString::number(reports.size())));
+    QCOMPARE(decoded, items);
 }
 
 QTEST_GUILESS_MAIN(tst_HistoryCodec)
