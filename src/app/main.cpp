@@ -70,9 +70,17 @@ int main(int argc, char *argv[])
     // writer runs in. Held until the process ends.
     HistoryLock historyLock(ClipboardStore::defaultHistoryFilePath());
     if (const QString why = historyLock.acquire(); !why.isEmpty()) {
-        std::fputs(qPrintable(QStringLiteral("Quillmark cannot start: ") + why + QLatin1Char('\n')),
+        if (historyLock.isHeldElsewhere()) {
+            std::fputs(
+                qPrintable(QStringLiteral("Quillmark cannot start: ") + why + QLatin1Char('\n')),
+                stderr);
+            return 1;
+        }
+        // No lock can be made there (a read-only or missing folder): the
+        // saves will fail and say so too, but capture and the windows work.
+        std::fputs(qPrintable(QStringLiteral("Cannot lock the clipboard history: ") + why +
+                              QLatin1Char('\n')),
                    stderr);
-        return 1;
     }
 
     Appearance::installApplicationStyle();

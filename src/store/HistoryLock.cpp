@@ -61,7 +61,8 @@ QString HistoryLock::acquire()
     if (rc != 0) {
         const int error = errno;
         ::close(fd);
-        if (error == EWOULDBLOCK)
+        m_heldElsewhere = error == EWOULDBLOCK;
+        if (m_heldElsewhere)
             return QStringLiteral("another Quillmark is already using the history in %1")
                 .arg(QDir::toNativeSeparators(directory));
         return QStringLiteral("cannot lock %1: %2").arg(path, systemError(error));

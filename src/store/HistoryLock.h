@@ -21,10 +21,15 @@ public:
     // otherwise why not (another process holds it, or the lock file cannot
     // be made). Creates the history directory (mode 0700) when missing.
     [[nodiscard]] QString acquire();
+    // After a failed acquire(): true when another process holds the lock,
+    // false when it could not be taken at all (a read-only or missing
+    // directory, where saving fails too).
+    [[nodiscard]] bool isHeldElsewhere() const { return m_heldElsewhere; }
 
     [[nodiscard]] QString lockFilePath() const;
 
 private:
     QString m_historyFilePath;
     int m_fd = -1;
+    bool m_heldElsewhere = false;
 };

@@ -52,6 +52,7 @@ void tst_HistoryLock::secondWriterIsRefused()
         HistoryLock second(other);
         const QString refused = second.acquire();
         QVERIFY2(refused.contains(QLatin1String("another Quillmark")), qPrintable(refused));
+        QVERIFY(second.isHeldElsewhere());
     }
     // Released with its owner.
     HistoryLock third(other);
@@ -64,8 +65,10 @@ void tst_HistoryLock::specialFileAtTheLockPathIsRefused()
     const QString history = root.filePath(QStringLiteral("clipboard-history.json"));
     HistoryLock lock(history);
     QVERIFY(QProcess::execute(QStringLiteral("mkfifo"), {lock.lockFilePath()}) == 0);
-    // Refused at once rather than blocking on the pipe.
+    // Refused at once rather than blocking on the pipe, and not taken for
+    // another Quillmark.
     QVERIFY(!lock.acquire().isEmpty());
+    QVERIFY(!lock.isHeldElsewhere());
 }
 
 QTEST_GUILESS_MAIN(tst_HistoryLock)
