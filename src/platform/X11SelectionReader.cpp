@@ -169,8 +169,13 @@ X11SelectionReader::Result X11SelectionReader::readTarget(quint32 target, qint64
         result.outcome = Outcome::tooLarge;
         return result;
     }
+    // Past the limit the pieces are still taken, only counted: the owner
+    // learns we are done and the printed size is the real one.
     QByteArray bytes;
     bytes.reserve(result.size);
+    qint64 total = 0;
+    bool over = false;
+    constexpr qint64 kCountAtMost = qint64(1) << 36;
     xcb_delete_property(m_connection, m_window, m_property);
     xcb_flush(m_connection);
     while (true) {
@@ -184,14 +189,18 @@ X11SelectionReader::Result X11SelectionReader::readTarget(quint32 target, qint64
         });
         if (!changed) {
             makeWindow();
+            if (over) {
+                result.size = std::max(result.size, total);
+                result.outcome = Outcome::tooLarge;
+            }
             return result;
         }
-        Reply<xcb_get_property_reply_t> piece(xcb_get_property_reply(
-            m_connection,
-            xcb_get_property(m_connection, 1, m_window, m_property, XCB_GET_PROPERTY_TYPE_ANY, 0,
-                             quint32((limit - bytes.size()) / 4 + 1)),
-            nullptr));
-        xcb_flush(m_connection);
+        const quint32 units = over ? quint32(1) << 24 : quint32((limit - total) / 4 + 1);
+        Reply<xcb_get_property_reply_t> piece(
+            xcb_get_property_reply(m_connection,
+                                   xcb_get_property(m_connection, 1, m_window, m_property,
+                                                    XCB_GET_PROPERTY_TYPE_ANY, 0, units),
+                                   nullptr));
         if (!piece) {
             makeWindow();
             return result;
@@ -199,13 +208,26 @@ X11SelectionReader::Result X11SelectionReader::readTarget(quint32 target, qint64
         const int length = xcb_get_property_value_length(piece.get());
         if (length == 0 && piece->bytes_after == 0)
             break;
-        if (bytes.size() + length + qint64(piece->bytes_after) > limit) {
-            result.size = std::max(result.size, bytes.size() + length + qint64(piece->bytes_after));
-            makeWindow();
-            result.outcome = Outcome::tooLarge;
-            return result;
+        const qint64 size = length + qint64(piece->bytes_after);
+        if (piece->bytes_after > 0) // not deleted by the read: the owner waits for that
+            xcb_delete_property(m_connection, m_window, m_property);
+        xcb_flush(m_connection);
+        total += size;
+        if (!over && total > limit) {
+            over = true;
+            bytes = QByteArray();
         }
-        bytes.append(static_cast<const char *>(xcb_get_property_value(piece.get())), length);
+        if (over && total > kCountAtMost) {
+            makeWindow();
+            break;
+        }
+        if (!over)
+            bytes.append(static_cast<const char *>(xcb_get_property_value(piece.get())), length);
+    }
+    if (over) {
+        result.size = std::max(result.size, total);
+        result.outcome = Outcome::tooLarge;
+        return result;
     }
     result.size = bytes.size();
     result.bytes = std::move(bytes);

@@ -11,8 +11,8 @@ struct xcb_connection_t;
 // size limit. QClipboard reads whatever the owner sends and then converts
 // it; one copy of a gigabyte would hold several gigabytes at once. Here the
 // size is known before the text is fetched (the property's length, or the
-// INCR transfer's announced size), and a transfer that grows past the limit
-// is abandoned, so an oversized text never enters memory.
+// INCR transfer's announced size), and the pieces of a transfer that grows
+// past the limit are only counted, so an oversized text never enters memory.
 class X11SelectionReader {
 public:
     enum class Outcome {
