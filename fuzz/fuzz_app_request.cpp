@@ -1,7 +1,8 @@
 // libFuzzer target for the request a later launch sends over the instance
 // socket. Whatever arrives: no crash, and a request is accepted only when
-// the line, trimmed, is exactly one of the request names; what is accepted
-// encodes to one line that decodes to the same request.
+// the line, trimmed, is one of the request names, alone or followed by one
+// word (the activation token); what is accepted encodes to one line that
+// decodes to the same request.
 #include "AppRequest.h"
 
 #include <cstdint>
@@ -28,8 +29,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         return 0;
     const QByteArray encoded = request->encode();
     check(encoded.endsWith('\n') && encoded.count('\n') == 1, "not one line");
-    check(QString::fromUtf8(line).trimmed() == QString::fromUtf8(encoded).trimmed(),
-          "accepted a line that is not a request name");
+    const QByteArray trimmed = line.trimmed();
+    const qsizetype space = trimmed.indexOf(' ');
+    check((space < 0 ? trimmed : trimmed.left(space)) ==
+              AppRequest::actionName(request->action).toUtf8(),
+          "accepted a line that does not start with a request name");
+    check(space < 0 || trimmed.indexOf(' ', space + 1) < 0, "accepted more than one word");
     check(AppRequest::decode(encoded) == request, "round trip changed the request");
     return 0;
 }

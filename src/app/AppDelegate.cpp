@@ -4,21 +4,31 @@
 #include "AppWindowManager.h"
 #include "ClipboardStore.h"
 #include "Clock.h"
+#include "ConsoleOutput.h"
+#include "DisplaySession.h"
 #include "GlobalHotKeyManager.h"
+#include "GlobalShortcutsPortal.h"
 #include "HotKeyRegistrar.h"
 #include "JsonSettingsBackend.h"
 #include "MenuBarController.h"
+#include "MenuBarPopoverView.h"
 #include "QtDialogs.h"
 #include "QuitController.h"
+#include "SettingsView.h"
 #include "SettingsWindow.h"
 #include "TaskbarPresence.h"
 #include "TerminationSignals.h"
+#include "WaylandShortcutManager.h"
+#include "WindowActivation.h"
 #include "X11Pasteboard.h"
 #include "XdgAutostartLoginItem.h"
 
 #include <QApplication>
 #include <QClipboard>
+#include <QDBusConnection>
+#include <QProcessEnvironment>
 #include <QShortcut>
+#include <QSystemTrayIcon>
 #include <QWidget>
 #include <QWindow>
 
@@ -28,6 +38,7 @@ AppDelegate::~AppDelegate()
 {
     // Windows first, then the shared instances, then the objects behind them.
     delete m_settingsWindow;
+    m_waylandShortcut.reset();
     if (m_hotKeyManager)
         GlobalHotKeyManager::setShared(nullptr);
     if (m_menuBarController)
@@ -88,6 +99,20 @@ void AppDelegate::applicationDidFinishLaunching()
     m_hotKeyManager = std::make_unique<GlobalHotKeyManager>(
         HotKeyRegistrar::create(), [] { MenuBarController::shared().statusItemClicked(); });
     GlobalHotKeyManager::setShared(m_hotKeyManager.get());
+
+    // A Wayland session says how its shortcut and tray are reached: the X11
+    // grab sees keys only while an X11 window has focus, so the desktop is
+    // asked for the shortcut too.
+    if (DisplaySession::isWaylandSession(QProcessEnvironment::systemEnvironment())) {
+        if (QSystemTrayIcon::isSystemTrayAvailable())
+            printLine(tr("Tray: icon shown through the desktop's StatusNotifierItem host"));
+        m_waylandShortcut = std::make_unique<WaylandShortcutManager>(
+            new GlobalShortcutsPortal(QDBusConnection::sessionBus()), *m_hotKeyManager,
+            [this](const QByteArray &token) {
+                m_menuBarController->statusItemClicked();
+                presentActivationToken({AppRequest::Action::togglePopover, token});
+            });
+    }
 }
 
 void AppDelegate::handleRequest(const AppRequest &request)
@@ -110,6 +135,31 @@ void AppDelegate::handleRequest(const AppRequest &request)
         requestTermination();
         break;
     }
+    presentActivationToken(request);
+}
+
+void AppDelegate::presentActivationToken(const AppRequest &request)
+{
+    if (request.activationToken.isEmpty())
+        return;
+    QWidget *opened = nullptr;
+    switch (request.action) {
+    case AppRequest::Action::togglePopover:
+        opened = &m_menuBarController->popover();
+        break;
+    case AppRequest::Action::reopen:
+    case AppRequest::Action::showHistory:
+        opened = m_windowManager->mainWindow();
+        break;
+    case AppRequest::Action::openSettings:
+        opened = m_settingsWindow->view();
+        break;
+    case AppRequest::Action::quit:
+        // The confirmation is modal and already answered here.
+        break;
+    }
+    if (opened && opened->isVisible())
+        WindowActivation::activate(opened->windowHandle(), request.activationToken);
 }
 
 bool AppDelegate::hasVisibleWindows()

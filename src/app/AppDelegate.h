@@ -18,6 +18,7 @@ class SettingsWindow;
 class SystemClock;
 class TaskbarPresence;
 class TerminationSignals;
+class WaylandShortcutManager;
 class X11Pasteboard;
 class XdgAutostartLoginItem;
 
@@ -54,6 +55,8 @@ private:
     [[nodiscard]] static bool hasVisibleWindows();
     void showMainWindow();
     void addMainWindowShortcuts();
+    // Hands the launch's activation token to the window the request opened.
+    void presentActivationToken(const AppRequest &request);
 
     std::unique_ptr<JsonSettingsBackend> m_settingsBackend;
     std::unique_ptr<XdgAutostartLoginItem> m_loginItem;
@@ -66,6 +69,7 @@ private:
     std::unique_ptr<AppWindowManager> m_windowManager;
     std::unique_ptr<MenuBarController> m_menuBarController;
     std::unique_ptr<GlobalHotKeyManager> m_hotKeyManager;
+    std::unique_ptr<WaylandShortcutManager> m_waylandShortcut;
     SettingsWindow *m_settingsWindow = nullptr;
     QuitController *m_quitController = nullptr;
     bool m_mainWindowShortcutsAdded = false;

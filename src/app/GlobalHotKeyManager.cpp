@@ -53,7 +53,7 @@ quint32 GlobalHotKeyManager::hotKeySignature()
     return signature;
 }
 
-void GlobalHotKeyManager::registerHotKey()
+void GlobalHotKeyManager::releaseHotKey()
 {
     if (m_hotKeyRegistered) {
         m_registrar->unregisterHotKey();
@@ -63,6 +63,11 @@ void GlobalHotKeyManager::registerHotKey()
         m_registrar->removeEventHandler();
         m_handlerInstalled = false;
     }
+}
+
+void GlobalHotKeyManager::registerHotKey()
+{
+    releaseHotKey();
 
     // The handler goes first: whether presses can be received at all is what
     // tells a platform without global shortcuts apart from a refused grab.

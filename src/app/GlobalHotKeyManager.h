@@ -38,6 +38,8 @@ public:
 
     // (Re)registers the shortcut; failures are printed, never thrown.
     void registerHotKey();
+    // Lets go of the shortcut, when something else now delivers its presses.
+    void releaseHotKey();
     [[nodiscard]] bool isActive() const { return m_hotKeyRegistered && m_handlerInstalled; }
 
 private:

@@ -7,6 +7,7 @@
 #include "HistoryLock.h"
 #include "RuntimeDirectory.h"
 #include "SingleInstance.h"
+#include "WindowActivation.h"
 
 #include <QApplication>
 
@@ -19,13 +20,16 @@ int main(int argc, char *argv[])
     QStringList arguments;
     for (int i = 0; i < argc; ++i)
         arguments.append(QString::fromLocal8Bit(argv[i]));
-    const CommandLine commandLine = CommandLine::parse(arguments);
+    CommandLine commandLine = CommandLine::parse(arguments);
     if (commandLine.outcome != CommandLine::Outcome::run) {
         const QByteArray text = commandLine.message.toLocal8Bit();
         std::fputs(text.constData(),
                    commandLine.outcome == CommandLine::Outcome::print ? stdout : stderr);
         return commandLine.exitCode;
     }
+
+    // Taken before Qt starts, which would use it up for its own first window.
+    commandLine.request.activationToken = WindowActivation::takeTokenFromEnvironment();
 
     // Before Qt picks its platform: X11 (through XWayland on Wayland), or a
     // clear message when there is no display at all.

@@ -29,14 +29,23 @@ QString AppRequest::actionName(Action action)
 
 QByteArray AppRequest::encode() const
 {
-    return actionName(action).toUtf8() + '\n';
+    QByteArray line = actionName(action).toUtf8();
+    if (!activationToken.isEmpty())
+        line += ' ' + activationToken.toPercentEncoding();
+    return line + '\n';
 }
 
 std::optional<AppRequest> AppRequest::decode(const QByteArray &line)
 {
-    const QString name = QString::fromUtf8(line).trimmed();
+    const QByteArray trimmed = line.trimmed();
+    const qsizetype space = trimmed.indexOf(' ');
+    const QString name = QString::fromUtf8(space < 0 ? trimmed : trimmed.left(space));
+    const QByteArray token = space < 0 ? QByteArray() : trimmed.mid(space + 1);
+    // A token is one word; anything else on the line is a mistake.
+    if (token.contains(' '))
+        return std::nullopt;
     for (Action candidate : actions)
         if (name == actionName(candidate))
-            return AppRequest{candidate};
+            return AppRequest{candidate, QByteArray::fromPercentEncoding(token)};
     return std::nullopt;
 }

@@ -23,8 +23,13 @@ struct AppRequest {
     };
 
     Action action = Action::reopen;
+    // What the desktop gave the launch that asked (XDG_ACTIVATION_TOKEN on
+    // Wayland, DESKTOP_STARTUP_ID on X11), so that the window the request
+    // opens may take the keyboard; empty when it gave none.
+    QByteArray activationToken = {};
 
-    // One line of text on the instance socket, e.g. "reopen\n".
+    // One line of text on the instance socket: the action's name, then the
+    // token, percent-encoded, after a space ("toggle 1234%2F5\n").
     [[nodiscard]] QByteArray encode() const;
     // Nothing for a line that names no known action.
     [[nodiscard]] static std::optional<AppRequest> decode(const QByteArray &line);

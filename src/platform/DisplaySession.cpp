@@ -9,12 +9,6 @@
 
 namespace {
 
-bool isWaylandSession(const QProcessEnvironment &environment)
-{
-    return !environment.value(QStringLiteral("WAYLAND_DISPLAY")).isEmpty() ||
-           environment.value(QStringLiteral("XDG_SESSION_TYPE")) == QLatin1String("wayland");
-}
-
 // Only the display platforms need a display; offscreen, minimal or vnc
 // are the user's explicit choice and Qt handles them.
 bool needsDisplay(const QString &platform)
@@ -24,6 +18,12 @@ bool needsDisplay(const QString &platform)
 }
 
 } // namespace
+
+bool DisplaySession::isWaylandSession(const QProcessEnvironment &environment)
+{
+    return !environment.value(QStringLiteral("WAYLAND_DISPLAY")).isEmpty() ||
+           environment.value(QStringLiteral("XDG_SESSION_TYPE")) == QLatin1String("wayland");
+}
 
 DisplaySession::Decision DisplaySession::decide(const QProcessEnvironment &environment)
 {

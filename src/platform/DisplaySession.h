@@ -22,6 +22,8 @@ public:
     };
 
     [[nodiscard]] static Decision decide(const QProcessEnvironment &environment);
+    // A Wayland session, whether Quillmark runs on XWayland in it or not.
+    [[nodiscard]] static bool isWaylandSession(const QProcessEnvironment &environment);
 
     // Applies the decision for this process: sets the platform, prints the
     // notice, and checks that the X server answers. Returns false (after

@@ -29,25 +29,41 @@ void tst_SingleInstance::decodeRequest_data()
 {
     QTest::addColumn<QByteArray>("line");
     QTest::addColumn<bool>("known");
-    QTest::newRow("reopen") << QByteArray("reopen\n") << true;
-    QTest::newRow("without newline") << QByteArray("reopen") << true;
-    QTest::newRow("toggle") << QByteArray("toggle\n") << true;
-    QTest::newRow("show") << QByteArray("show\n") << true;
-    QTest::newRow("settings") << QByteArray("settings\n") << true;
-    QTest::newRow("quit") << QByteArray("quit\n") << true;
-    QTest::newRow("other case") << QByteArray("REOPEN\n") << false;
-    QTest::newRow("unknown") << QByteArray("format-disk\n") << false;
-    QTest::newRow("empty") << QByteArray() << false;
+    QTest::addColumn<QByteArray>("token");
+    QTest::newRow("reopen") << QByteArray("reopen\n") << true << QByteArray();
+    QTest::newRow("without newline") << QByteArray("reopen") << true << QByteArray();
+    QTest::newRow("toggle") << QByteArray("toggle\n") << true << QByteArray();
+    QTest::newRow("show") << QByteArray("show\n") << true << QByteArray();
+    QTest::newRow("settings") << QByteArray("settings\n") << true << QByteArray();
+    QTest::newRow("quit") << QByteArray("quit\n") << true << QByteArray();
+    QTest::newRow("other case") << QByteArray("REOPEN\n") << false << QByteArray();
+    QTest::newRow("unknown") << QByteArray("format-disk\n") << false << QByteArray();
+    QTest::newRow("empty") << QByteArray() << false << QByteArray();
+    QTest::newRow("with a token") << QByteArray("toggle abc-123\n") << true
+                                  << QByteArray("abc-123");
+    QTest::newRow("token with escapes")
+        << QByteArray("show host%20x_TIME42%0A\n") << true << QByteArray("host x_TIME42\n");
+    QTest::newRow("two words after the action")
+        << QByteArray("show a b\n") << false << QByteArray();
+    QTest::newRow("unknown action with a token")
+        << QByteArray("erase abc\n") << false << QByteArray();
 }
 
 void tst_SingleInstance::decodeRequest()
 {
     QFETCH(QByteArray, line);
     QFETCH(bool, known);
+    QFETCH(QByteArray, token);
     const std::optional<AppRequest> request = AppRequest::decode(line);
     QCOMPARE(request.has_value(), known);
-    if (known)
-        QCOMPARE(AppRequest::decode(request->encode()), request);
+    if (!known)
+        return;
+    QCOMPARE(request->activationToken, token);
+    // Whatever a token holds, it comes back as it went, on one line.
+    const QByteArray encoded = request->encode();
+    QCOMPARE(encoded.count('\n'), 1);
+    QVERIFY(encoded.endsWith('\n'));
+    QCOMPARE(AppRequest::decode(encoded), request);
 }
 
 namespace {
