@@ -23,6 +23,8 @@ test=(
     libbenchmark-dev
     # end-to-end tests in a Wayland session (headless sway with XWayland)
     sway xwayland wl-clipboard dbus libwayland-dev libwayland-bin
+    # keys pressed through sway, and a native Wayland window to hold the focus
+    libxkbcommon-dev qt6-wayland
     desktop-file-utils appstream dpkg-dev file lintian
 )
 
