@@ -26,6 +26,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QDBusConnection>
+#include <QDBusConnectionInterface>
 #include <QProcessEnvironment>
 #include <QShortcut>
 #include <QSystemTrayIcon>
@@ -104,8 +105,12 @@ void AppDelegate::applicationDidFinishLaunching()
     // grab sees keys only while an X11 window has focus, so the desktop is
     // asked for the shortcut too.
     if (DisplaySession::isWaylandSession(QProcessEnvironment::systemEnvironment())) {
-        if (QSystemTrayIcon::isSystemTrayAvailable())
+        // Without any tray the controller has said so already.
+        const QDBusConnectionInterface *bus = QDBusConnection::sessionBus().interface();
+        if (bus && bus->isServiceRegistered(QStringLiteral("org.kde.StatusNotifierWatcher")))
             printLine(tr("Tray: icon shown through the desktop's StatusNotifierItem host"));
+        else if (QSystemTrayIcon::isSystemTrayAvailable())
+            printLine(tr("Tray: icon shown in the X11 system tray"));
         m_waylandShortcut = std::make_unique<WaylandShortcutManager>(
             new GlobalShortcutsPortal(QDBusConnection::sessionBus()), *m_hotKeyManager,
             [this](const QByteArray &token) {
