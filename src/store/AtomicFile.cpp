@@ -61,6 +61,61 @@ QString AtomicFile::write(const QString &path, const QByteArray &data)
 
 QString AtomicFile::write(const QString &path, const std::function<bool(const Put &)> &produce)
 {
+    return write(path, [&](Output &out) {
+        return produce([&out](QByteArrayView piece) { return out.put(piece); });
+    });
+}
+
+bool AtomicFile::Output::put(QByteArrayView piece)
+{
+    if (writeAll(m_fd, piece.data(), piece.size()))
+        return true;
+    m_error = errno;
+    return false;
+}
+
+bool AtomicFile::Output::copy(int source, qint64 offset, qint64 length)
+{
+    off_t from = offset;
+    while (length > 0) {
+        const ssize_t copied = ::copy_file_range(source, &from, m_fd, nullptr, size_t(length), 0);
+        if (copied > 0) {
+            length -= copied;
+            continue;
+        }
+        if (copied == 0) { // the source is shorter than it should be
+            m_error = ENODATA;
+            return false;
+        }
+        if (errno == EINTR)
+            continue;
+        if (errno != EXDEV && errno != ENOSYS && errno != EINVAL && errno != EOPNOTSUPP) {
+            m_error = errno;
+            return false;
+        }
+        // No copy in the kernel between these two files: through a buffer.
+        QByteArray buffer(qMin<qint64>(length, 1 << 20), Qt::Uninitialized);
+        while (length > 0) {
+            const ssize_t got =
+                ::pread(source, buffer.data(), size_t(qMin<qint64>(length, buffer.size())), from);
+            if (got < 0 && errno == EINTR)
+                continue;
+            if (got <= 0) {
+                m_error = got == 0 ? ENODATA : errno;
+                return false;
+            }
+            if (!put(QByteArrayView(buffer.constData(), got)))
+                return false;
+            from += got;
+            length -= got;
+        }
+    }
+    return true;
+}
+
+QString AtomicFile::write(const QString &path, const std::function<bool(Output &)> &produce,
+                          int *kept)
+{
     // Replace what a symbolic link points at, not the link itself.
     QString target = path;
     const QFileInfo info(path);
@@ -84,29 +139,29 @@ QString AtomicFile::write(const QString &path, const std::function<bool(const Pu
         return describe(what, target, error);
     };
 
-    int writeError = 0;
-    const Put put = [&](QByteArrayView piece) {
-        if (writeAll(fd, piece.data(), piece.size()))
-            return true;
-        writeError = errno;
-        return false;
-    };
-    if (!produce(put))
-        return fail(QStringLiteral("Cannot write"), writeError != 0 ? writeError : ECANCELED);
+    Output out(fd);
+    if (!produce(out))
+        return fail(QStringLiteral("Cannot write"), out.error() != 0 ? out.error() : ECANCELED);
     if (::fchmod(fd, S_IRUSR | S_IWUSR) != 0)
         return fail(QStringLiteral("Cannot set the permissions of"), errno);
     if (syncRetrying(fd) != 0)
         return fail(QStringLiteral("Cannot flush"), errno);
-    if (::close(fd) != 0) {
+    // Kept open, the file was still written in full: fsync has reported
+    // any error that close would.
+    if (!kept && ::close(fd) != 0) {
         const int error = errno;
         ::unlink(temporary.constData());
         return describe(QStringLiteral("Cannot write"), target, error);
     }
     if (::rename(temporary.constData(), QFile::encodeName(target).constData()) != 0) {
         const int error = errno;
+        if (kept)
+            ::close(fd);
         ::unlink(temporary.constData());
         return describe(QStringLiteral("Cannot replace"), target, error);
     }
+    if (kept)
+        *kept = fd;
 
     // Make the rename itself durable; a failure here leaves a complete file
     // either way, so it is not reported.

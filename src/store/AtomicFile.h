@@ -22,6 +22,27 @@ public:
     [[nodiscard]] static QString write(const QString &path,
                                        const std::function<bool(const Put &)> &produce);
 
+    // Where content goes while it is made: pieces of bytes, and ranges of
+    // another open file, copied within the kernel where it can (so a file
+    // that is mostly the previous one is not read back through memory).
+    class Output {
+    public:
+        explicit Output(int fd) : m_fd(fd) {}
+        [[nodiscard]] bool put(QByteArrayView piece);
+        // Fails, among other reasons, when `source` ends before the range.
+        [[nodiscard]] bool copy(int source, qint64 offset, qint64 length);
+        [[nodiscard]] int error() const { return m_error; }
+
+    private:
+        int m_fd;
+        int m_error = 0;
+    };
+    // The same again, with copies. When `kept` is given, a successful write
+    // leaves the new file open for reading there (the caller closes it), so
+    // the next write can copy from exactly the bytes this one wrote.
+    [[nodiscard]] static QString
+    write(const QString &path, const std::function<bool(Output &)> &produce, int *kept = nullptr);
+
     // Deletes the temporary files that writes to `path` cut short by a
     // crash or a kill left beside it (the file itself is always whole).
     static void removeLeftovers(const QString &path);

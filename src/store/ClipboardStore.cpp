@@ -5,6 +5,7 @@
 #include "Clock.h"
 #include "ConsoleOutput.h"
 #include "HistoryCodec.h"
+#include "HistoryWriter.h"
 #include "LocalDays.h"
 #include "Pasteboard.h"
 #include "RegularFile.h"
@@ -85,8 +86,10 @@ std::optional<qint64> retentionCutoffMsecs(const QDateTime &now, RetentionPeriod
 ClipboardStore::ClipboardStore(AppSettings &settings, Pasteboard &pasteboard, Clock &clock,
                                const QString &historyFilePath, QObject *parent)
     : QObject(parent), m_settings(settings), m_pasteboard(pasteboard), m_clock(clock),
-      m_filePath(historyFilePath), m_oldestMsecs(kNoItems)
+      m_filePath(historyFilePath), m_writer(new HistoryWriter(historyFilePath, this)),
+      m_oldestMsecs(kNoItems)
 {
+    connect(m_writer, &HistoryWriter::saved, this, &ClipboardStore::onSaved);
     m_lastChangeCount = m_pasteboard.changeCount();
 
     // The directory holds everything the user copied: private to them.
@@ -119,6 +122,14 @@ ClipboardStore::ClipboardStore(AppSettings &settings, Pasteboard &pasteboard, Cl
 
 ClipboardStore::~ClipboardStore()
 {
+    // Quitting (and SIGTERM, which quits) ends here: what was accepted is
+    // written before the process goes, and a save that failed gets one more
+    // chance, loudly.
+    waitForSaves();
+    if (m_saveFailed) {
+        m_writer->save(m_items);
+        waitForSaves();
+    }
     if (s_shared == this)
         s_shared = nullptr;
 }
@@ -214,6 +225,12 @@ void ClipboardStore::stopMonitoring()
 
 void ClipboardStore::pollPasteboard()
 {
+    // A failed save is tried again at every tick until one succeeds (space
+    // freed, directory back); its failures are not printed again.
+    if (m_saveFailed && m_writer->isIdle()) {
+        m_saveFailed = false;
+        m_writer->save(m_items, /*quiet=*/true);
+    }
     pruneExpiredItems();
     const qint64 changeCount = m_pasteboard.changeCount();
     if (changeCount == m_lastChangeCount)
@@ -317,8 +334,25 @@ void ClipboardStore::clearAll()
 
 void ClipboardStore::save()
 {
-    const QString error = writeHistoryFile(m_filePath);
-    if (!error.isEmpty())
+    m_writer->save(m_items);
+}
+
+void ClipboardStore::waitForSaves()
+{
+    m_writer->waitForIdle();
+}
+
+qint64 ClipboardStore::filesWritten() const
+{
+    return m_writer->filesWritten();
+}
+
+void ClipboardStore::onSaved(const QString &error, bool reported)
+{
+    m_saveFailed = !error.isEmpty();
+    if (!m_saveFailed)
+        Q_EMIT historySaved();
+    else if (reported)
         printLine(QStringLiteral("Failed to save clipboard history: ") + error);
 }
 

@@ -11,6 +11,7 @@
 
 class AppSettings;
 class Clock;
+class HistoryWriter;
 class Pasteboard;
 class QTimer;
 
@@ -55,7 +56,17 @@ public:
     void pruneExpiredItems();
     void clearToday();
     void clearAll();
+    // Hands the current list to the writer thread and returns at once; the
+    // file holds it a write time later (tens of milliseconds for 100,000
+    // items). A failure prints "Failed to save clipboard history: ..." from
+    // this thread when the result comes back, and is retried at each tick
+    // and at the end until a save succeeds.
     void save();
+    // Blocks until every save handed over is on disk (or has failed and
+    // been reported). The destructor does this too, retrying a failed save.
+    void waitForSaves();
+    // Files written successfully since construction.
+    [[nodiscard]] qint64 filesWritten() const;
     // Day queries in the local calendar, from a per-item cache of local
     // dates kept beside `items` (linear scans, no time zone work per call).
     // The cache is rebuilt when the whole list is replaced (load, import);
@@ -80,8 +91,11 @@ Q_SIGNALS:
     void itemsRemoved(int first, int last);
     void itemsAboutToBeReset();
     void itemsReset();
+    // A save has reached the disk (the file's size may have changed).
+    void historySaved();
 
 private:
+    void onSaved(const QString &error, bool reported);
     void loadItems();
     void reportTooLarge(qint64 bytes);
     void moveAsideUnreadable();
@@ -97,6 +111,8 @@ private:
     Pasteboard &m_pasteboard;
     Clock &m_clock;
     QString m_filePath;
+    HistoryWriter *m_writer = nullptr;
+    bool m_saveFailed = false; // the last save that finished failed
     QList<ClipboardItem> m_items;
     QList<QDate> m_days;      // local day of each item, parallel to m_items
     qint64 m_oldestMsecs = 0; // earliest createdAt held, for a cheap idle prune

@@ -199,6 +199,8 @@ SettingsView::SettingsView(AppSettings &settings, ClipboardStore &store, Dialogs
     connect(&m_store, &ClipboardStore::itemsRemoved, this,
             &SettingsView::scheduleStatisticsRefresh);
     connect(&m_store, &ClipboardStore::itemsReset, this, &SettingsView::scheduleStatisticsRefresh);
+    connect(&m_store, &ClipboardStore::historySaved, this,
+            &SettingsView::scheduleStatisticsRefresh);
 }
 
 SettingsView::~SettingsView() = default;

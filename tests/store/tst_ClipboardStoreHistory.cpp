@@ -108,11 +108,13 @@ void TestHistory::idlePruneWritesNothing()
     QVERIFY(QFile::remove(h.historyPath));
     store.pruneExpiredItems();
     store.pollPasteboard();
+    store.waitForSaves();
     QVERIFY(!QFile::exists(h.historyPath));
 
     h.clock.set(h.clock.now().addDays(30));
     store.pollPasteboard();
     QVERIFY(store.items().isEmpty());
+    store.waitForSaves();
     QVERIFY(QFile::exists(h.historyPath));
 }
 
@@ -190,6 +192,7 @@ void TestHistory::loweringRetentionPrunesAndSaves()
     // The same value again is no change.
     QVERIFY(QFile::remove(h.historyPath));
     h.settings->setRetentionPeriod(RetentionPeriod::twoWeeks);
+    store.waitForSaves();
     QVERIFY(!QFile::exists(h.historyPath));
 }
 
@@ -228,6 +231,7 @@ void TestHistory::clearAllResetsAndSaves()
     QCOMPARE(reset.size(), 1);
     QVERIFY(store.items().isEmpty());
     QVERIFY(store.availableDays().isEmpty());
+    store.waitForSaves();
     QVERIFY(QFile::exists(h.historyPath));
     QVERIFY(h.fileItems().isEmpty());
 }
@@ -350,8 +354,10 @@ void TestHistory::failedSaveKeepsMemoryAndPrints()
     {
         StdoutCapture capture;
         ClipboardStore &store = h.open();
+        store.waitForSaves();
         h.pasteboard.copy(QStringLiteral("first"));
         store.pollPasteboard();
+        store.waitForSaves();
         printed = capture.lines();
     }
     QCOMPARE(printed.size(), 2); // construction, then the capture

@@ -23,9 +23,11 @@ struct StoreHarness {
         historyPath = dir.path() + QStringLiteral("/ClipboardHistory/clipboard-history.json");
     }
 
+    // A store with its start-up save on disk.
     ClipboardStore &open()
     {
         store = std::make_unique<ClipboardStore>(*settings, pasteboard, clock, historyPath);
+        store->waitForSaves();
         return *store;
     }
 
@@ -41,8 +43,11 @@ struct StoreHarness {
         file.open(QIODevice::WriteOnly | QIODevice::Truncate);
         file.write(bytes);
     }
+    // The file as it is once the store's saves have landed.
     [[nodiscard]] QByteArray fileBytes() const
     {
+        if (store)
+            store->waitForSaves();
         QFile file(historyPath);
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     }

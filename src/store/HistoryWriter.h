@@ -1,0 +1,70 @@
+#pragma once
+
+#include "ClipboardItem.h"
+
+#include <QList>
+#include <QObject>
+#include <QString>
+
+#include <condition_variable>
+#include <mutex>
+#include <optional>
+#include <thread>
+
+// Writes the history file on a thread of its own, so that encoding, the
+// disk and fsync never hold up the user interface. It is handed whole lists
+// (cheap copies of the store's list: the items are shared, not copied) and
+// writes each atomically. At most one write is in flight and one waits; a
+// newer list replaces the waiting one, so a burst of changes costs about
+// one file per write time, not one per change, and the file always ends up
+// holding the latest list.
+//
+// Results come back on the thread that owns the writer (the main thread),
+// through `saved`, in the order the writes finished.
+class HistoryWriter : public QObject {
+    Q_OBJECT
+public:
+    explicit HistoryWriter(QString path, QObject *parent = nullptr);
+    // Finishes the write in flight and the waiting one first.
+    ~HistoryWriter() override;
+    HistoryWriter(const HistoryWriter &) = delete;
+    HistoryWriter &operator=(const HistoryWriter &) = delete;
+
+    // Queues `items` to be written, replacing a list that is still waiting.
+    // A failure of a quiet save (a retry of one that failed) is delivered
+    // with `reported` false, unless a reported save was folded into it.
+    void save(QList<ClipboardItem> items, bool quiet = false);
+    // Blocks until every list handed over is written or has failed, and
+    // delivers the results (`saved`) before it returns.
+    void waitForIdle();
+    [[nodiscard]] bool isIdle() const;
+    // How many files have been written, successfully, since construction.
+    [[nodiscard]] qint64 filesWritten() const;
+
+Q_SIGNALS:
+    // After each write: an empty string on success, else a description.
+    void saved(const QString &error, bool reported);
+
+private:
+    void run();
+    void deliverResults();
+    [[nodiscard]] QString write(const QList<ClipboardItem> &items);
+
+    const QString m_path;
+    mutable std::mutex m_mutex;
+    std::condition_variable m_changed;
+    struct Job {
+        QList<ClipboardItem> items;
+        bool reported;
+    };
+    struct Result {
+        QString error;
+        bool reported;
+    };
+    std::optional<Job> m_pending; // guarded by m_mutex
+    bool m_writing = false;       // guarded by m_mutex
+    bool m_stopping = false;      // guarded by m_mutex
+    QList<Result> m_results;      // guarded by m_mutex
+    qint64 m_filesWritten = 0;    // guarded by m_mutex
+    std::thread m_thread;
+};

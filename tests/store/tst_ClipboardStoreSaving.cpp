@@ -1,0 +1,166 @@
+#include "StdoutCapture.h"
+#include "StoreHarness.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QRandomGenerator>
+#include <QTest>
+#include <QTimer>
+
+#include <csignal>
+#include <sys/wait.h>
+#include <unistd.h>
+
+// Saving happens on a thread of its own; these check that what the user
+// copied still reaches the disk whatever happens around a save.
+class TestSaving : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void endingWithSavesQueuedLosesNothing();
+    void failedSaveIsRetried_data();
+    void failedSaveIsRetried();
+    void killWhileSavesQueueLeavesWholeFile();
+    void copyStormWritesAboutOneFilePerTick();
+};
+
+namespace {
+
+QList<ClipboardItem> history(int count, const QDateTime &now)
+{
+    QList<ClipboardItem> items;
+    for (int i = 0; i < count; ++i)
+        items.append(makeItem(QStringLiteral("item %1 /usr/share/doc ünïcödé").arg(i),
+                              now.addSecs(-60 * (i + 1))));
+    return items;
+}
+
+// Tests run as root, so permissions stop nothing: a regular file where the
+// directory should be makes every save fail.
+void blockDirectory(const StoreHarness &h, bool blocked)
+{
+    const QString directory = QFileInfo(h.historyPath).absolutePath();
+    if (blocked) {
+        QVERIFY(QDir(directory).removeRecursively());
+        QFile file(directory);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+    } else {
+        QVERIFY(QFile::remove(directory));
+        QVERIFY(QDir().mkdir(directory));
+    }
+}
+
+} // namespace
+
+// Quitting (or SIGTERM, which quits) destroys the store while one save is
+// being written and a later one waits: both changes are on disk after.
+void TestSaving::endingWithSavesQueuedLosesNothing()
+{
+    StoreHarness h;
+    h.writeHistory(history(20'000, h.clock.now()));
+    h.open();
+    for (const QString &text : {QStringLiteral("one"), QStringLiteral("two")}) {
+        h.clock.advance(1000);
+        h.pasteboard.copy(text);
+        h.store->pollPasteboard();
+    }
+    const QList<ClipboardItem> expected = h.store->items();
+    h.store.reset();
+    QCOMPARE(h.fileItems().size(), expected.size());
+    QCOMPARE(h.fileItems().first().content, QStringLiteral("two"));
+}
+
+void TestSaving::failedSaveIsRetried_data()
+{
+    QTest::addColumn<bool>("atTick");
+    QTest::newRow("at the next tick") << true;
+    QTest::newRow("at the end") << false;
+}
+
+// A capture whose save failed (full disk, missing directory) is written by
+// a later attempt once writing works again, and the failure is printed once.
+void TestSaving::failedSaveIsRetried()
+{
+    QFETCH(bool, atTick);
+    StoreHarness h;
+    h.open();
+    blockDirectory(h, true);
+    StdoutCapture capture;
+    h.pasteboard.copy(QStringLiteral("kept"));
+    h.store->pollPasteboard();
+    h.store->waitForSaves();
+    h.store->pollPasteboard(); // a retry that fails again stays quiet
+    h.store->waitForSaves();
+    QCOMPARE(capture.lines().size(), 1);
+    QVERIFY(capture.lines().at(0).startsWith(QStringLiteral("Failed to save clipboard history: ")));
+
+    blockDirectory(h, false);
+    if (atTick)
+        h.store->pollPasteboard();
+    else
+        h.store.reset();
+    QCOMPARE(h.fileItems().size(), 1);
+    QCOMPARE(capture.lines().size(), 1);
+}
+
+// The process killed at any moment while captures keep the writer busy
+// leaves a whole history file behind, holding at least what was there.
+void TestSaving::killWhileSavesQueueLeavesWholeFile()
+{
+    StoreHarness h;
+    h.writeHistory(history(5'000, h.clock.now()));
+    for (int round = 0; round < 8; ++round) {
+        const pid_t child = ::fork();
+        QVERIFY(child >= 0);
+        if (child == 0) {
+            h.open();
+            for (int i = 0;; ++i) {
+                h.clock.advance(1000);
+                h.pasteboard.copy(QStringLiteral("copy %1").arg(i));
+                h.store->pollPasteboard();
+                QCoreApplication::processEvents();
+            }
+        }
+        ::usleep(useconds_t(QRandomGenerator::global()->bounded(20'000, 250'000)));
+        ::kill(child, SIGKILL);
+        int status = 0;
+        ::waitpid(child, &status, 0);
+        QList<ClipboardItem> items;
+        QString error;
+        QVERIFY2(HistoryCodec::decode(h.fileBytes(), items, error), qPrintable(error));
+        QVERIFY(items.size() >= 5'000);
+    }
+}
+
+// Another application that changes the clipboard 50 times a second: the
+// poll sees at most one change per tick, and the writer at most one file
+// per save, so about one file per tick is written.
+void TestSaving::copyStormWritesAboutOneFilePerTick()
+{
+    StoreHarness h;
+    h.writeHistory(history(2'000, h.clock.now()));
+    h.open();
+    const qint64 before = h.store->filesWritten();
+    int n = 0;
+    QTimer storm;
+    QObject::connect(&storm, &QTimer::timeout, [&] {
+        h.clock.advance(20);
+        h.pasteboard.copy(QStringLiteral("storm %1").arg(++n));
+    });
+    storm.start(20);
+    h.store->startMonitoring();
+    QElapsedTimer elapsed;
+    elapsed.start();
+    QTest::qWait(20'000);
+    h.store->stopMonitoring();
+    h.store->waitForSaves();
+    const double seconds = double(elapsed.elapsed()) / 1000.0;
+    const double filesPerSecond = double(h.store->filesWritten() - before) / seconds;
+    QVERIFY2(filesPerSecond <= 2.0, qPrintable(QString::number(filesPerSecond)));
+    QVERIFY(n > 500);
+    // The last change of the storm is on disk.
+    QCOMPARE(h.fileItems().size(), h.store->items().size());
+    QCOMPARE(h.fileItems().first().id, h.store->items().first().id);
+}
+
+QTEST_GUILESS_MAIN(TestSaving)
+#include "tst_ClipboardStoreSaving.moc"
