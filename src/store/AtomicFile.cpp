@@ -5,6 +5,7 @@
 #include <QFileInfo>
 
 #include <cerrno>
+#include <climits>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -116,18 +117,15 @@ bool AtomicFile::Output::copy(int source, qint64 offset, qint64 length)
 QString AtomicFile::write(const QString &path, const std::function<bool(Output &)> &produce,
                           int *kept)
 {
-    // Replace what a symbolic link points at, not the link itself.
-    QString target = path;
-    const QFileInfo info(path);
-    if (info.isSymLink()) {
-        const QString resolved = info.symLinkTarget();
-        if (!resolved.isEmpty())
-            target = resolved;
-    }
+    const Target target = resolve(path);
+    if (!target.error.isEmpty())
+        return target.error;
+    const mode_t mode = target.mode;
 
-    const QString directory = QFileInfo(target).absolutePath();
-    QByteArray temporary = QFile::encodeName(
-        directory + QLatin1String("/.") + QFileInfo(target).fileName() + QLatin1String(".XXXXXX"));
+    const QString directory = QFileInfo(target.path).absolutePath();
+    QByteArray temporary =
+        QFile::encodeName(directory + QLatin1String("/.") + QFileInfo(target.path).fileName() +
+                          QLatin1String(".XXXXXX"));
     // mkostemp creates the file with mode 0600.
     const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
     if (fd < 0)
@@ -136,13 +134,13 @@ QString AtomicFile::write(const QString &path, const std::function<bool(Output &
     auto fail = [&](const QString &what, int error) {
         ::close(fd);
         ::unlink(temporary.constData());
-        return describe(what, target, error);
+        return describe(what, target.path, error);
     };
 
     Output out(fd);
     if (!produce(out))
         return fail(QStringLiteral("Cannot write"), out.error() != 0 ? out.error() : ECANCELED);
-    if (::fchmod(fd, S_IRUSR | S_IWUSR) != 0)
+    if (::fchmod(fd, mode) != 0)
         return fail(QStringLiteral("Cannot set the permissions of"), errno);
     if (syncRetrying(fd) != 0)
         return fail(QStringLiteral("Cannot flush"), errno);
@@ -151,14 +149,14 @@ QString AtomicFile::write(const QString &path, const std::function<bool(Output &
     if (!kept && ::close(fd) != 0) {
         const int error = errno;
         ::unlink(temporary.constData());
-        return describe(QStringLiteral("Cannot write"), target, error);
+        return describe(QStringLiteral("Cannot write"), target.path, error);
     }
-    if (::rename(temporary.constData(), QFile::encodeName(target).constData()) != 0) {
+    if (::rename(temporary.constData(), QFile::encodeName(target.path).constData()) != 0) {
         const int error = errno;
         if (kept)
             ::close(fd);
         ::unlink(temporary.constData());
-        return describe(QStringLiteral("Cannot replace"), target, error);
+        return describe(QStringLiteral("Cannot replace"), target.path, error);
     }
     if (kept)
         *kept = fd;
@@ -175,10 +173,60 @@ QString AtomicFile::write(const QString &path, const std::function<bool(Output &
 
 void AtomicFile::removeLeftovers(const QString &path)
 {
-    const QFileInfo info(temporaryPrefix(path));
+    const Target target = resolve(path);
+    const QFileInfo info(temporaryPrefix(target.error.isEmpty() ? target.path : path));
     QDir directory = info.absoluteDir();
     const QStringList names = directory.entryList({info.fileName() + QLatin1String("??????")},
                                                   QDir::Files | QDir::Hidden | QDir::System);
-    for (const QString &name : names)
-        directory.remove(name);
+    for (const QString &name : names) {
+        // Only what a write of ours leaves: a plain file of this user, 0600.
+        // The directory may be shared, and the name alone proves nothing.
+        struct stat st {};
+        const QByteArray leftover = QFile::encodeName(directory.filePath(name));
+        if (::lstat(leftover.constData(), &st) == 0 && S_ISREG(st.st_mode) &&
+            st.st_uid == ::geteuid() && (st.st_mode & 07777) == (S_IRUSR | S_IWUSR))
+            ::unlink(leftover.constData());
+    }
+}
+
+AtomicFile::Target AtomicFile::resolve(const QString &path)
+{
+    // Follow every link to the final target, so that the link chain stays as
+    // the user made it and the file at its end is the one replaced. A chain
+    // that ends nowhere names the file the write creates.
+    QString current = QFileInfo(path).absoluteFilePath();
+    bool linked = false;
+    for (int hops = 0;; ++hops) {
+        struct stat st {};
+        const QByteArray name = QFile::encodeName(current);
+        if (::lstat(name.constData(), &st) != 0) {
+            if (errno != ENOENT)
+                return {{}, 0, describe(QStringLiteral("Cannot write"), path, errno)};
+            // A new file: private.
+            return {current, S_IRUSR | S_IWUSR, {}};
+        }
+        if (S_ISLNK(st.st_mode)) {
+            if (hops >= 40)
+                return {{}, 0, describe(QStringLiteral("Cannot write"), path, ELOOP)};
+            QByteArray link(PATH_MAX, '\0');
+            const ssize_t length = ::readlink(name.constData(), link.data(), size_t(link.size()));
+            if (length < 0)
+                return {{}, 0, describe(QStringLiteral("Cannot write"), path, errno)};
+            link.truncate(length);
+            current = QDir::cleanPath(
+                QFileInfo(current).absoluteDir().absoluteFilePath(QFile::decodeName(link)));
+            linked = true;
+            continue;
+        }
+        if (!S_ISREG(st.st_mode))
+            return {{},
+                    0,
+                    QStringLiteral("Cannot write \"%1\": not a regular file")
+                        .arg(QDir::toNativeSeparators(path))};
+        // Our own plain file is kept private; one reached through a link or
+        // belonging to someone else keeps the mode it was given.
+        const mode_t mode = !linked && st.st_uid == ::geteuid() ? mode_t(S_IRUSR | S_IWUSR)
+                                                                : mode_t(st.st_mode & 07777);
+        return {current, mode, {}};
+    }
 }

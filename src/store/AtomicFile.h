@@ -5,10 +5,16 @@
 #include <QString>
 
 #include <functional>
+#include <sys/types.h>
 
 // Whole-file replacement that never leaves a half-written or empty file:
 // write aside, flush to disk, then rename over the target. Files are
-// created with mode 0600 (they hold what the user copied).
+// created with mode 0600 (they hold what the user copied). A path that is a
+// symbolic link (or a chain of them) is followed to its final target, which
+// is the file replaced; the links stay. An existing file keeps its mode
+// unless it is our own plain file, which is kept at 0600. Anything but a
+// regular file at the end of the path (a pipe, a device, a directory) is
+// refused.
 class AtomicFile {
 public:
     // Returns an empty string on success, otherwise a human description.
@@ -46,4 +52,12 @@ public:
     // Deletes the temporary files that writes to `path` cut short by a
     // crash or a kill left beside it (the file itself is always whole).
     static void removeLeftovers(const QString &path);
+
+private:
+    struct Target {
+        QString path;    // the final target of all links
+        mode_t mode = 0; // for the replacement
+        QString error;   // why it cannot be written
+    };
+    [[nodiscard]] static Target resolve(const QString &path);
 };

@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -19,7 +20,11 @@ private Q_SLOTS:
     void failedWriteKeepsOldFile();
     void failureNamesTheReason_data();
     void failureNamesTheReason();
+    void writesThroughSymbolicLink_data();
     void writesThroughSymbolicLink();
+    void specialFileAtTheEndIsRefused_data();
+    void specialFileAtTheEndIsRefused();
+    void leftoversOfOthersAreKept();
     void killDuringWritesLeavesWholeFile();
 };
 
@@ -84,8 +89,6 @@ void TestAtomicFile::failureNamesTheReason_data()
         << QStringLiteral("missing/file.json") << QStringLiteral("No such file or directory");
     QTest::newRow("directory is a file")
         << QStringLiteral("plain/file.json") << QStringLiteral("Not a directory");
-    QTest::newRow("target is a directory")
-        << QStringLiteral("folder") << QStringLiteral("Is a directory");
 }
 
 void TestAtomicFile::failureNamesTheReason()
@@ -96,27 +99,94 @@ void TestAtomicFile::failureNamesTheReason()
     QFile plain(dir.filePath(QStringLiteral("plain")));
     QVERIFY(plain.open(QIODevice::WriteOnly));
     plain.close();
-    QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("folder")));
 
     const QString error = AtomicFile::write(dir.filePath(relativePath), "data");
     QVERIFY2(error.contains(reason), qPrintable(error));
     QVERIFY2(error.contains(dir.path()), qPrintable(error));
 }
 
-void TestAtomicFile::writesThroughSymbolicLink()
+void TestAtomicFile::writesThroughSymbolicLink_data()
 {
-    QTemporaryDir dir;
-    const QString target = dir.filePath(QStringLiteral("real.json"));
-    const QString link = dir.filePath(QStringLiteral("link.json"));
-    QCOMPARE(AtomicFile::write(target, "one"), QString());
-    QVERIFY(QFile::link(target, link));
-    QCOMPARE(AtomicFile::write(link, "two"), QString());
-    QVERIFY(QFileInfo(link).isSymLink());
-    QCOMPARE(readAll(target), QByteArray("two"));
+    // The links between the path written and the file at the end.
+    QTest::addColumn<int>("links");
+    QTest::newRow("one link") << 1;
+    QTest::newRow("link to a link to the file") << 2;
+    QTest::newRow("relative links, three deep") << 3;
 }
 
-// A process killed at any moment while saving leaves either the old or the
-// new file, never a mix or an empty one; its leftovers can be cleaned up.
+void TestAtomicFile::writesThroughSymbolicLink()
+{
+    QFETCH(int, links);
+    QTemporaryDir dir;
+    QVERIFY(QDir().mkdir(dir.filePath(QStringLiteral("shared"))));
+    const QString target = dir.filePath(QStringLiteral("shared/history.json"));
+    QCOMPARE(AtomicFile::write(target, "one"), QString());
+    // The user shares the file with a group on purpose.
+    QVERIFY(::chmod(QFile::encodeName(target).constData(), 0640) == 0);
+    QString next = QStringLiteral("shared/history.json");
+    QString path;
+    for (int i = links; i >= 1; --i) {
+        path = dir.filePath(QStringLiteral("link%1").arg(i));
+        QVERIFY(QFile::link(links == 3 ? next : dir.filePath(next), path));
+        next = QStringLiteral("link%1").arg(i);
+    }
+
+    QCOMPARE(AtomicFile::write(path, "two"), QString());
+    QCOMPARE(readAll(target), QByteArray("two"));
+    for (int i = 1; i <= links; ++i)
+        QVERIFY(QFileInfo(dir.filePath(QStringLiteral("link%1").arg(i))).isSymLink());
+    QCOMPARE(fileMode(target), 0640);
+    // Written again, through the same chain: still the file at its end.
+    QCOMPARE(AtomicFile::write(path, "three"), QString());
+    QCOMPARE(readAll(target), QByteArray("three"));
+}
+
+void TestAtomicFile::specialFileAtTheEndIsRefused_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::newRow("a pipe") << "fifo";
+    QTest::newRow("a directory") << "directory";
+    QTest::newRow("a link to /dev/null") << "null";
+}
+
+void TestAtomicFile::specialFileAtTheEndIsRefused()
+{
+    // Renaming over a pipe or a device would replace what is not ours to
+    // replace (as root, even /dev/null).
+    QFETCH(QString, kind);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("settings.json"));
+    if (kind == QLatin1String("fifo"))
+        QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+    else if (kind == QLatin1String("directory"))
+        QVERIFY(QDir().mkdir(path));
+    else
+        QVERIFY(QFile::link(QStringLiteral("/dev/null"), path));
+    const QString error = AtomicFile::write(path, "{}");
+    QVERIFY2(error.contains(QLatin1String("not a regular file")), qPrintable(error));
+    QVERIFY(QFileInfo(QStringLiteral("/dev/null")).exists() &&
+            !QFileInfo(QStringLiteral("/dev/null")).isFile());
+}
+
+void TestAtomicFile::leftoversOfOthersAreKept()
+{
+    // Only what our own interrupted writes leave is removed: in a shared
+    // directory a file of the same shape but another mode or owner stays.
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("history.json"));
+    const QString ours = dir.filePath(QStringLiteral(".history.json.Ab12Cd"));
+    const QString stray = dir.filePath(QStringLiteral(".history.json.Zz99Yy"));
+    for (const QString &file : {ours, stray}) {
+        QFile f(file);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+    }
+    QVERIFY(::chmod(QFile::encodeName(ours).constData(), 0600) == 0);
+    QVERIFY(::chmod(QFile::encodeName(stray).constData(), 0664) == 0);
+    AtomicFile::removeLeftovers(path);
+    QVERIFY(!QFileInfo::exists(ours));
+    QVERIFY(QFileInfo::exists(stray));
+}
+
 void TestAtomicFile::killDuringWritesLeavesWholeFile()
 {
     QTemporaryDir dir;

@@ -25,6 +25,7 @@ private Q_SLOTS:
     void firstStartCreatesPrivateDirectoryAndFile();
     void defaultPathFollowsXdgDataHome();
     void unreadableHistoryIsMovedAside();
+    void linkedHistoryDirectoryIsLeftAsItIs();
     void specialFileAtHistoryPathIsNeverRead_data();
     void specialFileAtHistoryPathIsNeverRead();
     void failedSaveKeepsMemoryAndPrints();
@@ -297,6 +298,35 @@ void TestHistory::unreadableHistoryIsMovedAside()
     // A fresh, readable history replaces it.
     QVERIFY(h.fileItems().isEmpty());
     QVERIFY(h.fileBytes().startsWith('['));
+}
+
+void TestHistory::linkedHistoryDirectoryIsLeftAsItIs()
+{
+    // The user keeps the history in a directory shared with a group (setgid,
+    // group access) and links ClipboardHistory to it.
+    StoreHarness h;
+    const QString shared = h.dir.filePath(QStringLiteral("shared"));
+    QVERIFY(QDir().mkdir(shared));
+    QVERIFY(::chmod(QFile::encodeName(shared).constData(), 02770) == 0);
+    const QString stray = shared + QStringLiteral("/.clipboard-history.json.notes1");
+    {
+        QFile file(stray);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("someone else's");
+    }
+    QVERIFY(::chmod(QFile::encodeName(stray).constData(), 0660) == 0);
+    QVERIFY(QFile::link(shared, QFileInfo(h.historyPath).absolutePath()));
+
+    ClipboardStore &store = h.open();
+    h.pasteboard.copy(QStringLiteral("shared copy"));
+    store.pollPasteboard();
+
+    struct stat st {};
+    QCOMPARE(::stat(QFile::encodeName(shared).constData(), &st), 0);
+    QCOMPARE(st.st_mode & 07777, mode_t(02770));
+    QVERIFY(QFileInfo::exists(stray));
+    QVERIFY(QFileInfo(QFileInfo(h.historyPath).absolutePath()).isSymLink());
+    QCOMPARE(h.fileItems().size(), 1);
 }
 
 void TestHistory::specialFileAtHistoryPathIsNeverRead_data()
