@@ -85,6 +85,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     FakePasteboard pasteboard;
     FixedClock clock;
     ClipboardStore store(settings, pasteboard, clock, path);
+    // Saves run on a writer thread.
+    store.waitForSaves();
 
     const QStringList aside = dir.entryList({QStringLiteral("clipboard-history.json.corrupt-*")},
                                             QDir::Files | QDir::Hidden | QDir::System);
