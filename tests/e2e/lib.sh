@@ -70,6 +70,15 @@
 
 set -uo pipefail
 
+# The X tools print window names in the character set of the locale, and in
+# the C locale (no LANG) xwininfo leaves out a name it cannot print, such as
+# Qt's titles that end in " — Quillmark". The tools always get a UTF-8
+# locale; Quillmark itself keeps the caller's. Exported for `bash -c`.
+xwininfo() { LC_ALL=C.UTF-8 command xwininfo "$@"; }
+xprop() { LC_ALL=C.UTF-8 command xprop "$@"; }
+xdotool() { LC_ALL=C.UTF-8 command xdotool "$@"; }
+export -f xwininfo xprop xdotool
+
 E2E_PIDS=()
 E2E_FAILURES=0
 E2E_CHECKS=0
