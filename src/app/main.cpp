@@ -1,4 +1,5 @@
 #include "AppDelegate.h"
+#include "AppIcon.h"
 #include "AppRequest.h"
 #include "Appearance.h"
 #include "ClipboardStore.h"
@@ -88,6 +89,10 @@ int main(int argc, char *argv[])
     }
 
     Appearance::installApplicationStyle();
+    // Every window, dialogs included, shows Quillmark's icon; the desktop
+    // matches the windows to quillmark.desktop.
+    QApplication::setWindowIcon(AppIcon::icon());
+    QGuiApplication::setDesktopFileName(QStringLiteral("quillmark"));
     AppDelegate delegate;
     QObject::connect(&instance, &SingleInstance::requestReceived, &delegate,
                      &AppDelegate::handleRequest);

@@ -36,6 +36,13 @@ e2e_check "--quit with nothing running says so" grep -q "Quillmark is not runnin
 history_shown() { xdotool search --onlyvisible --name '^Quillmark$' >/dev/null 2>&1; }
 settings_shown() { xdotool search --onlyvisible --name '^Settings$' >/dev/null 2>&1; }
 no_settings() { ! settings_shown; }
+# Quillmark's own icon on a window: the sizes it is drawn at, not Qt's glyph.
+own_icon() {
+    local window
+    window="$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n 1)"
+    [[ -n "$window" ]] && xprop -id "$window" _NET_WM_ICON 2>/dev/null >"$E2E_TMP/icon.txt" &&
+        grep -q 'Icon (16 x 16)' "$E2E_TMP/icon.txt" && grep -q 'Icon (256 x 256)' "$E2E_TMP/icon.txt"
+}
 
 # --toggle with nothing running starts Quillmark and opens the popover.
 e2e_start_app --toggle
@@ -56,6 +63,8 @@ e2e_check "--show shows the history window" e2e_wait_for "the history window" 10
 run_cli --settings
 e2e_expect_eq "--settings to the running instance ends with status 0" 0 "$?"
 e2e_check "--settings opens the settings window" e2e_wait_for "the settings window" 10 settings_shown
+e2e_check "the history window carries Quillmark's icon" own_icon '^Quillmark$'
+e2e_check "the settings window carries Quillmark's icon" own_icon '^Settings$'
 e2e_screenshot cli-settings
 e2e_stop_app TERM
 e2e_expect_eq "SIGTERM ends quillmark with status 0" 0 "$APP_STATUS"
@@ -76,6 +85,7 @@ alert_gone() { ! alert_shown; }
 run_cli --quit
 e2e_expect_eq "--quit to the running instance ends with status 0" 0 "$?"
 e2e_check "--quit brings up the quit alert" e2e_wait_for "the alert" 10 alert_shown
+e2e_check "the alert carries Quillmark's icon" own_icon '^Quit Quillmark\?$'
 sleep 0.5
 e2e_screenshot cli-quit-alert
 xdotool key Escape

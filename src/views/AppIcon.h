@@ -1,0 +1,13 @@
+#pragma once
+
+#include <QIcon>
+
+// Quillmark's own icon, the one the desktop shows for it (packaging/
+// quillmark.svg, compiled into the binary), for the title bars and the
+// taskbar of every window. The tray keeps its accent-coloured symbol.
+namespace AppIcon {
+
+// Rendered at the usual icon sizes; needs a QGuiApplication.
+[[nodiscard]] QIcon icon();
+
+} // namespace AppIcon
