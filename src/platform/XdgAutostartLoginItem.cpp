@@ -1,9 +1,10 @@
 #include "XdgAutostartLoginItem.h"
 
+#include "AtomicFile.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStandardPaths>
 
 namespace {
@@ -37,6 +38,13 @@ QString quotedExecArgument(const QString &argument)
     return escaped;
 }
 
+// A plain string value of a desktop file: only the backslash is special.
+QString escapedString(const QString &value)
+{
+    QString escaped = value;
+    return escaped.replace(u'\\', QStringLiteral("\\\\"));
+}
+
 } // namespace
 
 XdgAutostartLoginItem::XdgAutostartLoginItem()
@@ -60,13 +68,14 @@ QByteArray XdgAutostartLoginItem::desktopEntry(const QString &executablePath)
     QString entry = QStringLiteral("[Desktop Entry]\n"
                                    "Type=Application\n"
                                    "Name=Quillmark\n"
-                                   "Comment=Clipboard history in the system tray\n"
-                                   "Exec=%1\n"
-                                   "Icon=edit-paste\n"
+                                   "Comment=Searchable clipboard history in the system tray\n"
+                                   "TryExec=%1\n"
+                                   "Exec=%2\n"
+                                   "Icon=quillmark\n"
                                    "Terminal=false\n"
                                    "Categories=Utility;\n"
                                    "X-GNOME-Autostart-enabled=true\n")
-                        .arg(quotedExecArgument(executablePath));
+                        .arg(escapedString(executablePath), quotedExecArgument(executablePath));
     return entry.toUtf8();
 }
 
@@ -82,12 +91,11 @@ QString XdgAutostartLoginItem::registerItem()
     if (!QDir().mkpath(directory))
         return QStringLiteral("cannot create the folder %1").arg(directory);
 
-    QSaveFile file(m_desktopFilePath);
-    if (!file.open(QIODevice::WriteOnly))
-        return QStringLiteral("cannot write %1: %2").arg(m_desktopFilePath, file.errorString());
-    const QByteArray entry = desktopEntry(m_executablePath);
-    if (file.write(entry) != entry.size() || !file.commit())
-        return QStringLiteral("cannot write %1: %2").arg(m_desktopFilePath, file.errorString());
+    // Written aside and renamed into place, mode 0600 like every file of ours:
+    // a session starting meanwhile sees the old entry or the new one.
+    const QString error = AtomicFile::write(m_desktopFilePath, desktopEntry(m_executablePath));
+    if (!error.isEmpty())
+        return QStringLiteral("cannot write %1: %2").arg(m_desktopFilePath, error);
     return {};
 }
 

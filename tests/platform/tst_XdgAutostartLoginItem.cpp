@@ -30,6 +30,10 @@ private Q_SLOTS:
         QVERIFY(lines.contains("Name=Quillmark"));
         QVERIFY(lines.contains("X-GNOME-Autostart-enabled=true"));
         QVERIFY(lines.contains("Exec=\"/opt/quill mark/bin/quillmark\""));
+        QVERIFY(lines.contains("TryExec=/opt/quill mark/bin/quillmark"));
+        QVERIFY(lines.contains("Icon=quillmark"));
+        QCOMPARE(file.permissions(),
+                 QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser);
 
         // Registering again (every start re-applies the setting) replaces it.
         QCOMPARE(item.registerItem(), QString());
@@ -40,22 +44,33 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("path");
         QTest::addColumn<QByteArray>("exec");
-        QTest::newRow("plain") << "/usr/bin/quillmark" << QByteArray(R"("/usr/bin/quillmark")");
+        QTest::addColumn<QByteArray>("tryExec");
+        QTest::newRow("plain") << "/usr/bin/quillmark" << QByteArray(R"("/usr/bin/quillmark")")
+                               << QByteArray("/usr/bin/quillmark");
         QTest::newRow("dollar and quote") << R"(/home/a/$HOME/"q"/quillmark)"
-                                          << QByteArray(R"("/home/a/\\$HOME/\\"q\\"/quillmark")");
+                                          << QByteArray(R"("/home/a/\\$HOME/\\"q\\"/quillmark")")
+                                          << QByteArray(R"(/home/a/$HOME/"q"/quillmark)");
         QTest::newRow("backslash and backtick")
-            << R"(/x\y/`z`/quillmark)" << QByteArray(R"("/x\\\\y/\\`z\\`/quillmark")");
+            << R"(/x\y/`z`/quillmark)" << QByteArray(R"("/x\\\\y/\\`z\\`/quillmark")")
+            << QByteArray(R"(/x\\y/`z`/quillmark)");
         QTest::newRow("percent is not a field code")
-            << "/tmp/100%/quillmark" << QByteArray(R"("/tmp/100%%/quillmark")");
+            << "/tmp/100%/quillmark" << QByteArray(R"("/tmp/100%%/quillmark")")
+            << QByteArray("/tmp/100%/quillmark");
         QTest::newRow("non-ASCII")
-            << "/home/zoë/quillmark" << QByteArray(R"("/home/zoë/quillmark")");
+            << "/home/zoë/quillmark" << QByteArray(R"("/home/zoë/quillmark")")
+            << QByteArray("/home/zoë/quillmark");
+        QTest::newRow("looks like a placeholder")
+            << "/opt/%1/quillmark" << QByteArray(R"("/opt/%%1/quillmark")")
+            << QByteArray("/opt/%1/quillmark");
     }
     void execIsQuoted()
     {
         QFETCH(QString, path);
         QFETCH(QByteArray, exec);
+        QFETCH(QByteArray, tryExec);
         const QList<QByteArray> lines = XdgAutostartLoginItem::desktopEntry(path).split('\n');
         QVERIFY2(lines.contains("Exec=" + exec), XdgAutostartLoginItem::desktopEntry(path));
+        QVERIFY2(lines.contains("TryExec=" + tryExec), XdgAutostartLoginItem::desktopEntry(path));
     }
 
     void unregisterRemovesAndAbsentIsSuccess()
