@@ -41,7 +41,7 @@ own_icon() {
     local window
     window="$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n 1)"
     [[ -n "$window" ]] && xprop -id "$window" _NET_WM_ICON 2>/dev/null >"$E2E_TMP/icon.txt" &&
-        grep -q 'Icon (16 x 16)' "$E2E_TMP/icon.txt" && grep -q 'Icon (256 x 256)' "$E2E_TMP/icon.txt"
+        grep -q 'Icon (16 x 16)' "$E2E_TMP/icon.txt" && grep -q 'Icon (128 x 128)' "$E2E_TMP/icon.txt"
 }
 
 # --toggle with nothing running starts Quillmark and opens the popover.

@@ -28,7 +28,7 @@ private Q_SLOTS:
 
         QCOMPARE(qAlpha(image.pixel(0, 0)), 0);
         // The hexagon's body, beside the star, in the icon's blue.
-        const QColor body = image.pixelColor(size / 2, size * 21 / 24);
+        const QColor body = image.pixelColor(size * 3 / 16, size / 2);
         QVERIFY2(body.blue() > 180 && body.red() < 90 && body.alpha() == 255,
                  qPrintable(body.name(QColor::HexArgb)));
         const QColor star = image.pixelColor(size / 2, size / 2);
