@@ -11,6 +11,8 @@ if [[ -z "$preset" ]]; then
 fi
 
 bash scripts/deps.sh test
+installed=$SECONDS
 cmake --preset "$preset"
 cmake --build --preset "$preset"
+echo "Packages took $installed s, configuring and building $((SECONDS - installed)) s."
 ctest --preset "$preset" --output-on-failure --no-tests=error
