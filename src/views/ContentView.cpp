@@ -10,7 +10,7 @@
 #include "EmptyStateView.h"
 #include "HistoryIndex.h"
 #include "Pasteboard.h"
-#include "TextHighlighter.h"
+#include "TextMatcher.h"
 
 #include <QApplication>
 #include <QHBoxLayout>
@@ -366,8 +366,8 @@ void ContentView::openItem(const ClipboardItem &item)
 void ContentView::onSearchTextChanged(const QString &text)
 {
     m_searchText = text;
-    m_query = TextHighlighter::normalizedQuery(text);
-    m_queryUtf8 = m_query.toUtf8();
+    m_matcher = TextMatcher(text);
+    m_queryUtf8 = m_matcher.query().toUtf8();
     m_rowDelegate->setQuery(text);
     m_dayModel->setDays(computeVisibleDays());
     syncSelection();
@@ -377,23 +377,24 @@ void ContentView::onSearchTextChanged(const QString &text)
 
 bool ContentView::dayTitleMatches(QDate day) const
 {
-    auto it = m_lowerTitles.constFind(day);
-    if (it == m_lowerTitles.constEnd())
-        it = m_lowerTitles.insert(day, DayListModel::dayTitle(day).toLower());
-    return it->contains(m_query);
+    auto it = m_foldedTitles.constFind(day);
+    if (it == m_foldedTitles.constEnd())
+        it = m_foldedTitles.insert(day, TextMatcher::fold(DayListModel::dayTitle(day)));
+    return m_matcher.matchesFolded(*it);
 }
 
 QList<QDate> ContentView::computeVisibleDays()
 {
     const QList<QDate> all = m_index->days();
-    if (m_query.isEmpty())
+    if (m_matcher.isEmpty())
         return all;
-    auto known = m_itemMatchDays.constFind(m_query);
+    auto known = m_itemMatchDays.constFind(m_matcher.query());
     if (known == m_itemMatchDays.constEnd()) {
         // Narrow from the smallest answer to a query this one contains.
         const QSet<QDate> *candidates = nullptr;
         for (auto it = m_itemMatchDays.cbegin(); it != m_itemMatchDays.cend(); ++it)
-            if (m_query.contains(it.key()) && (!candidates || it->size() < candidates->size()))
+            if (m_matcher.query().contains(it.key()) &&
+                (!candidates || it->size() < candidates->size()))
                 candidates = &it.value();
         QSet<QDate> days;
         for (QDate day : all)
@@ -401,7 +402,7 @@ QList<QDate> ContentView::computeVisibleDays()
                 days.insert(day);
         if (m_itemMatchDays.size() >= 64)
             m_itemMatchDays.clear();
-        known = m_itemMatchDays.insert(m_query, std::move(days));
+        known = m_itemMatchDays.insert(m_matcher.query(), std::move(days));
     }
     QList<QDate> visible;
     for (QDate day : all)

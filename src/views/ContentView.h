@@ -2,6 +2,7 @@
 
 #include "Appearance.h"
 #include "ClipboardItem.h"
+#include "TextMatcher.h"
 
 #include <QByteArray>
 #include <QDate>
@@ -96,12 +97,12 @@ private:
     DayItemsModel *m_itemModel;
 
     QString m_searchText;
-    QString m_query;        // trimmed, lower-cased
-    QByteArray m_queryUtf8; // the same, for the index
+    TextMatcher m_matcher;
+    QByteArray m_queryUtf8; // its query, for the index
     std::optional<QDate> m_selectedDay;
     std::optional<ClipboardItem> m_presentedItem;
     ColorScheme m_scheme = ColorScheme::light;
-    mutable QHash<QDate, QString> m_lowerTitles;
+    mutable QHash<QDate, QString> m_foldedTitles;
     // For recent queries, the days with an item matching them. Typing back
     // to one of them costs nothing, and a query containing one of them can
     // only match within its days, so typing on narrows the search instead of

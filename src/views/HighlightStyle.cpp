@@ -47,7 +47,7 @@ QList<QTextLayout::FormatRange> formats(const QList<TextRange> &ranges, const QF
 
 QList<QTextLayout::FormatRange> formats(QStringView text, QStringView query, const QFont &font)
 {
-    return formats(TextHighlighter::highlightRanges(text, query), font);
+    return formats(TextMatcher(query).ranges(text), font);
 }
 
 } // namespace HighlightStyle

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "TextHighlighter.h"
+#include "TextMatcher.h"
 
 #include <QColor>
 #include <QList>

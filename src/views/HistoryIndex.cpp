@@ -1,6 +1,7 @@
 #include "HistoryIndex.h"
 
 #include "ClipboardStore.h"
+#include "TextMatcher.h"
 
 #include <QHash>
 
@@ -9,10 +10,9 @@
 
 namespace {
 
-QByteArray lowered(const QString &content)
+QByteArray folded(const QString &content)
 {
-    // Plain ASCII (most copies) is lowered byte by byte; anything else takes
-    // Qt's full Unicode lowering.
+    // Plain ASCII (most copies) is folded byte by byte, straight to UTF-8.
     const qsizetype size = content.size();
     QByteArray bytes(size, Qt::Uninitialized);
     char *out = bytes.data();
@@ -20,7 +20,7 @@ QByteArray lowered(const QString &content)
     for (qsizetype i = 0; i < size; ++i) {
         const char16_t c = in[i].unicode();
         if (c >= 0x80)
-            return content.toLower().toUtf8();
+            return TextMatcher::fold(content).toUtf8();
         out[i] = char(c >= u'A' && c <= u'Z' ? c + (u'a' - u'A') : c);
     }
     return bytes;
@@ -62,19 +62,6 @@ int HistoryIndex::itemCount(QDate day) const
     return index < 0 ? 0 : int(m_days.at(index).ordinals.size());
 }
 
-QList<int> HistoryIndex::rowsOfDay(QDate day) const
-{
-    QList<int> rows;
-    const int index = findDay(day);
-    if (index < 0)
-        return rows;
-    const QList<int> &ordinals = m_days.at(index).ordinals;
-    rows.reserve(ordinals.size());
-    for (int ordinal : ordinals)
-        rows.append(rowOf(ordinal));
-    return rows;
-}
-
 void HistoryIndex::Needle::prepare(QByteArrayView query)
 {
     m_query = query.toByteArray();
@@ -114,7 +101,7 @@ const HistoryIndex::Needle &HistoryIndex::needleFor(QByteArrayView query) const
 
 bool HistoryIndex::matches(int row, QByteArrayView query) const
 {
-    return needleFor(query).foundIn(m_lowered.at(row));
+    return needleFor(query).foundIn(m_folded.at(row));
 }
 
 void HistoryIndex::Presence::add(const QByteArray &text)
@@ -154,7 +141,7 @@ bool HistoryIndex::anyMatch(QDate day, QByteArrayView query) const
     const Needle &needle = needleFor(query);
     const QList<int> &ordinals = m_days.at(index).ordinals;
     return std::any_of(ordinals.cbegin(), ordinals.cend(),
-                       [&](int ordinal) { return needle.foundIn(m_lowered.at(rowOf(ordinal))); });
+                       [&](int ordinal) { return needle.foundIn(m_folded.at(rowOf(ordinal))); });
 }
 
 QList<int> HistoryIndex::matchingRows(QDate day, QByteArrayView query) const
@@ -166,7 +153,7 @@ QList<int> HistoryIndex::matchingRows(QDate day, QByteArrayView query) const
     const Needle &needle = needleFor(query);
     for (int ordinal : m_days.at(index).ordinals) {
         const int row = rowOf(ordinal);
-        if (needle.foundIn(m_lowered.at(row)))
+        if (needle.foundIn(m_folded.at(row)))
             rows.append(row);
     }
     return rows;
@@ -183,10 +170,10 @@ int HistoryIndex::findDay(QDate day) const
 void HistoryIndex::rebuild()
 {
     const QList<ClipboardItem> &items = m_store.items();
-    m_lowered.clear();
-    m_lowered.reserve(items.size());
+    m_folded.clear();
+    m_folded.reserve(items.size());
     for (const ClipboardItem &item : items)
-        m_lowered.append(lowered(item.content));
+        m_folded.append(folded(item.content));
     regroup();
 }
 
@@ -194,7 +181,7 @@ void HistoryIndex::regroup()
 {
     m_days.clear();
     QHash<QDate, int> dayIndex;
-    const int count = int(m_lowered.size());
+    const int count = int(m_folded.size());
     for (int row = 0; row < count; ++row) {
         const QDate date = m_store.dayOfItem(row);
         int index = -1;
@@ -209,7 +196,7 @@ void HistoryIndex::regroup()
             index = *it;
         }
         m_days[index].ordinals.append(count - 1 - row);
-        m_days[index].presence->add(m_lowered.at(row));
+        m_days[index].presence->add(m_folded.at(row));
     }
     // A list out of time order (a clock set back) still lists days newest first.
     std::stable_sort(m_days.begin(), m_days.end(),
@@ -225,20 +212,20 @@ void HistoryIndex::insert(int first, int last)
         return;
     }
     for (int row = last; row >= first; --row)
-        m_lowered.prepend(lowered(items.at(row).content));
-    const int count = int(m_lowered.size());
+        m_folded.prepend(folded(items.at(row).content));
+    const int count = int(m_folded.size());
     for (int row = last; row >= first; --row) {
         const QDate date = m_store.dayOfItem(row);
         const auto it = std::lower_bound(m_days.begin(), m_days.end(), date,
                                          [](const Day &d, QDate value) { return d.date > value; });
         Day &day = (it != m_days.end() && it->date == date) ? *it : *m_days.insert(it, {date, {}});
         day.ordinals.prepend(count - 1 - row);
-        day.presence->add(m_lowered.at(row));
+        day.presence->add(m_folded.at(row));
     }
 }
 
 void HistoryIndex::remove(int first, int last)
 {
-    m_lowered.remove(first, last - first + 1);
+    m_folded.remove(first, last - first + 1);
     regroup();
 }

@@ -13,10 +13,10 @@
 class ClipboardStore;
 
 // What the history browser needs to search and group the history fast: each
-// item's content lower-cased once (as UTF-8, so a search is a byte search)
-// and the items grouped by local day. It follows the store's change signals
-// (a capture adds one entry; removals regroup without lower-casing again),
-// so no keystroke ever lower-cases the history.
+// item's content folded once by TextMatcher (as UTF-8, so a search is a byte
+// search) and the items grouped by local day. It follows the store's change
+// signals (a capture adds one entry; removals regroup without folding
+// again), so no keystroke ever folds the history.
 class HistoryIndex : public QObject {
     Q_OBJECT
 public:
@@ -26,13 +26,10 @@ public:
 
     // Every day holding items, newest first.
     [[nodiscard]] QList<QDate> days() const;
-    [[nodiscard]] bool containsDay(QDate day) const { return findDay(day) >= 0; }
     [[nodiscard]] int itemCount(QDate day) const;
-    // The store rows of `day`, newest first.
-    [[nodiscard]] QList<int> rowsOfDay(QDate day) const;
 
-    // Whether the item at `row` contains `query`, a query already trimmed,
-    // lower-cased and encoded as UTF-8.
+    // Whether the item at `row` contains `query`, a TextMatcher::query()
+    // encoded as UTF-8.
     [[nodiscard]] bool matches(int row, QByteArrayView query) const;
     // Whether any item of `day` matches; stops at the first that does.
     [[nodiscard]] bool anyMatch(QDate day, QByteArrayView query) const;
@@ -78,14 +75,14 @@ private:
 
     [[nodiscard]] const Needle &needleFor(QByteArrayView query) const;
     [[nodiscard]] int findDay(QDate day) const;
-    [[nodiscard]] int rowOf(int ordinal) const { return int(m_lowered.size()) - 1 - ordinal; }
+    [[nodiscard]] int rowOf(int ordinal) const { return int(m_folded.size()) - 1 - ordinal; }
     void rebuild();
     void regroup();
     void insert(int first, int last);
     void remove(int first, int last);
 
     ClipboardStore &m_store;
-    QList<QByteArray> m_lowered; // parallel to the store's items
-    QList<Day> m_days;           // newest first
+    QList<QByteArray> m_folded; // parallel to the store's items
+    QList<Day> m_days;          // newest first
     mutable Needle m_needle;
 };

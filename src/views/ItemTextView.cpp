@@ -79,7 +79,7 @@ ItemTextView::~ItemTextView() = default;
 void ItemTextView::setText(const QString &text, const QString &query)
 {
     m_text = text;
-    m_needle = query.trimmed();
+    m_matcher = TextMatcher(query);
     m_selectionAnchor = m_selectionPosition = 0;
     m_selecting = false;
     m_anchor = {};
@@ -274,7 +274,7 @@ QTextLayout &ItemTextView::layoutOf(int piece)
 
 QList<TextRange> ItemTextView::marksOf(int piece)
 {
-    if (m_needle.isEmpty())
+    if (m_matcher.isEmpty())
         return {};
     // Matches do not overlap and the scan resumes after each, so where a
     // piece's matches fall depends on the pieces before it: the scan runs
@@ -290,19 +290,20 @@ qsizetype ItemTextView::scanMarks(int piece, QList<TextRange> *marks) const
 {
     const qsizetype start = m_starts[piece];
     const qsizetype end = m_starts[piece + 1];
-    const qsizetype length = m_needle.size();
+    const qsizetype length = m_matcher.query().size();
     qsizetype from = m_resume[piece];
     if (marks && from > start)
         marks->append({0, std::min(from, end) - start}); // a match from the piece before
     // Only matches starting inside the piece are looked for.
     const QStringView window = QStringView(m_text).left(std::min(m_text.size(), end + length - 1));
-    while (from < end) {
-        const qsizetype found = window.indexOf(m_needle, from, Qt::CaseInsensitive);
-        if (found < 0)
-            break;
-        if (marks)
-            marks->append({found - start, std::min(found + length, end) - found});
-        from = found + length;
+    if (from < end) {
+        const QList<TextRange> found = m_matcher.ranges(window, from);
+        for (const TextRange &range : found)
+            if (marks)
+                marks->append(
+                    {range.start - start, std::min(range.start + length, end) - range.start});
+        if (!found.isEmpty())
+            from = found.constLast().start + length;
     }
     return std::max(from, end);
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "TextHighlighter.h"
+#include "TextMatcher.h"
 
 #include <QAbstractScrollArea>
 #include <QList>
@@ -108,7 +108,7 @@ private:
     void publishSelection() const;
 
     QString m_text;
-    QString m_needle; // the trimmed query
+    TextMatcher m_matcher;
     int m_margin = 0;
     int m_lineHeight = 1;
 

@@ -93,8 +93,8 @@ void MenuBarItemRow::paint(QPainter *painter, const QStyleOptionViewItem &option
     }
     const qsizetype visible = shown.endsWith(QChar(0x2026)) ? shown.size() - 1 : shown.size();
     QTextLayout layout(shown, m_textFont);
-    layout.setFormats(HighlightStyle::formats(
-        TextHighlighter::highlightRanges(QStringView(line), query), m_textFont, visible));
+    layout.setFormats(
+        HighlightStyle::formats(TextMatcher(query).ranges(line), m_textFont, visible));
     layout.beginLayout();
     QTextLine textLine = layout.createLine();
     textLine.setLineWidth(content.width() + textMetrics.averageCharWidth() * 2);

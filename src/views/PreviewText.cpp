@@ -52,8 +52,7 @@ PreviewText::PreviewText(const QString &text, const QString &query, const QFont 
     option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
     option.setTabStopDistance(QFontMetricsF(font).horizontalAdvance(QLatin1Char(' ')) * 8);
     m_layout->setTextOption(option);
-    m_layout->setFormats(
-        HighlightStyle::formats(TextHighlighter::highlightRanges(m_prefix, query), font));
+    m_layout->setFormats(HighlightStyle::formats(TextMatcher(query).ranges(m_prefix), font));
     m_layout->setCacheEnabled(true);
 
     const qreal ellipsisWidth = QFontMetricsF(font).horizontalAdvance(kEllipsis);

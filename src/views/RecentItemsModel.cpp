@@ -1,7 +1,6 @@
 #include "RecentItemsModel.h"
 
 #include "ClipboardStore.h"
-#include "TextHighlighter.h"
 
 #include <QHash>
 
@@ -44,9 +43,9 @@ void RecentItemsModel::setSearchText(const QString &text)
     if (text == m_searchText)
         return;
     m_searchText = text;
-    const QString query = TextHighlighter::normalizedQuery(text);
-    if (query != m_query) {
-        m_query = query;
+    TextMatcher matcher(text);
+    if (matcher.query() != m_matcher.query()) {
+        m_matcher = std::move(matcher);
         refilter();
     } else if (!m_rows.isEmpty()) {
         // Same matches, but the rows repaint their marks from the raw text.
@@ -72,24 +71,24 @@ void RecentItemsModel::reloadRecent()
     const QList<ClipboardItem> &items = m_store.items();
     QList<ClipboardItem> recent = items.first(std::min<qsizetype>(items.size(), limit));
     // Most of the hundred were shown before (a capture shifts them by one):
-    // their lowered text is kept, so a long item is lowered once, not at
+    // their folded text is kept, so a long item is folded once, not at
     // every capture. The same text buffer means the same text, and the old
     // list keeps those buffers alive while they are compared.
     QHash<const QChar *, qsizetype> previous;
     previous.reserve(m_recent.size());
     for (qsizetype row = 0; row < m_recent.size(); ++row)
         previous.insert(m_recent.at(row).content.constData(), row);
-    QList<QString> lowered;
-    lowered.reserve(recent.size());
+    QList<QString> folded;
+    folded.reserve(recent.size());
     for (const ClipboardItem &item : std::as_const(recent)) {
         const auto it = previous.constFind(item.content.constData());
         if (it != previous.constEnd() && m_recent.at(*it).content.size() == item.content.size())
-            lowered.append(m_loweredContent.at(*it));
+            folded.append(m_foldedContent.at(*it));
         else
-            lowered.append(item.content.toLower());
+            folded.append(TextMatcher::fold(item.content));
     }
     m_recent = std::move(recent);
-    m_loweredContent = std::move(lowered);
+    m_foldedContent = std::move(folded);
     refilter();
     Q_EMIT statusChanged();
 }
@@ -99,7 +98,7 @@ void RecentItemsModel::refilter()
     beginResetModel();
     m_rows.clear();
     for (int row = 0; row < m_recent.size(); ++row)
-        if (m_query.isEmpty() || m_loweredContent.at(row).contains(m_query))
+        if (m_matcher.matchesFolded(m_foldedContent.at(row)))
             m_rows.append(row);
     endResetModel();
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ClipboardItem.h"
+#include "TextMatcher.h"
 
 #include <QAbstractListModel>
 #include <QList>
@@ -29,7 +30,6 @@ public:
     [[nodiscard]] const QString &searchText() const { return m_searchText; }
 
     [[nodiscard]] const ClipboardItem &itemAt(int row) const;
-    [[nodiscard]] int recentCount() const { return int(m_recent.size()); }
     // "N recent items" while the search field is empty, otherwise
     // "Searching N matches" (spaces alone count as a search).
     [[nodiscard]] QString statusLine() const;
@@ -44,8 +44,8 @@ private:
 
     ClipboardStore &m_store;
     QList<ClipboardItem> m_recent;
-    QList<QString> m_loweredContent; // parallel to m_recent
-    QList<int> m_rows;               // rows of m_recent that match, in order
+    QList<QString> m_foldedContent; // parallel to m_recent
+    QList<int> m_rows;              // rows of m_recent that match, in order
     QString m_searchText;
-    QString m_query;
+    TextMatcher m_matcher;
 };

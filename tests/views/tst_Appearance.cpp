@@ -96,8 +96,8 @@ private Q_SLOTS:
         mark.setAlphaF(0.85f);
         QCOMPARE(f.background().color(), mark);
         // Cut at a laid-out prefix.
-        const auto cut = HighlightStyle::formats(
-            TextHighlighter::highlightRanges(u"a test, TEST", u"test"), font, 10);
+        const auto cut =
+            HighlightStyle::formats(TextMatcher(u"test").ranges(u"a test, TEST"), font, 10);
         QCOMPARE(cut.size(), 2);
         QCOMPARE(cut[1].length, 2);
     }

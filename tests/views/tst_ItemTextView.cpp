@@ -150,7 +150,7 @@ private Q_SLOTS:
         QFETCH(QString, text);
         QFETCH(QString, query);
         show(text, query);
-        const QList<TextRange> expected = TextHighlighter::highlightRanges(text, query);
+        const QList<TextRange> expected = TextMatcher(query).ranges(text);
         QVERIFY(expected.size() > 1000);
         QCOMPARE(joinCutMatches(allMarks(), query.trimmed().size()), expected);
     }

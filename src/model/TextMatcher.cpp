@@ -1,0 +1,108 @@
+#include "TextMatcher.h"
+
+#include <algorithm>
+
+namespace {
+
+char32_t foldCodePoint(char32_t c)
+{
+    // Lower case first, then case folding, which joins what lower case keeps
+    // apart (ς and σ). İ lowers to i and a combining dot, one character
+    // more: it folds to the i alone, as case folding leaves it untouched.
+    if (c == U'\u0130')
+        return U'i';
+    const char32_t folded = QChar::toCaseFolded(QChar::toLower(c));
+    return QChar::requiresSurrogates(folded) == QChar::requiresSurrogates(c) ? folded : c;
+}
+
+} // namespace
+
+TextMatcher::TextMatcher(QStringView searchText) : m_query(fold(searchText.trimmed())) {}
+
+QString TextMatcher::fold(QStringView text)
+{
+    const qsizetype size = text.size();
+    QString folded(size, Qt::Uninitialized);
+    QChar *out = folded.data();
+    const char16_t *in = text.utf16();
+    for (qsizetype i = 0; i < size; ++i) {
+        const char16_t c = in[i];
+        if (c < 0x80) {
+            out[i] = QChar(c >= u'A' && c <= u'Z' ? char16_t(c + (u'a' - u'A')) : c);
+        } else if (QChar::isHighSurrogate(c) && i + 1 < size && QChar::isLowSurrogate(in[i + 1])) {
+            const char32_t cp = foldCodePoint(QChar::surrogateToUcs4(c, in[i + 1]));
+            out[i] = QChar(QChar::highSurrogate(cp));
+            out[++i] = QChar(QChar::lowSurrogate(cp));
+        } else if (QChar::isSurrogate(c)) {
+            // A lone surrogate is not a character; as U+FFFD it compares the
+            // same in UTF-16 and in UTF-8, where it becomes one anyway.
+            out[i] = QChar(QChar::ReplacementCharacter);
+        } else {
+            out[i] = QChar(char16_t(foldCodePoint(c)));
+        }
+    }
+    return folded;
+}
+
+bool TextMatcher::matches(QStringView text) const
+{
+    return indexIn(text) >= 0;
+}
+
+bool TextMatcher::matchesFolded(QStringView foldedText) const
+{
+    return foldedText.contains(m_query);
+}
+
+template <typename OnMatch>
+void TextMatcher::scan(QStringView text, qsizetype from, OnMatch onMatch) const
+{
+    // Long texts are folded a window at a time. Consecutive windows overlap
+    // by the query's length less one, so no occurrence falls between them,
+    // and never cut a surrogate pair, which would fold differently in halves.
+    constexpr qsizetype windowSize = qsizetype(1) << 16;
+    const qsizetype length = m_query.size();
+    const auto splitsPair = [&](qsizetype at) {
+        return at > 0 && at < text.size() && QChar::isHighSurrogate(text[at - 1].unicode()) &&
+               QChar::isLowSurrogate(text[at].unicode());
+    };
+    while (from >= 0 && from + length <= text.size()) {
+        const qsizetype begin = splitsPair(from) ? from - 1 : from;
+        qsizetype end = std::min(text.size(), from + windowSize + length - 1);
+        if (splitsPair(end))
+            ++end;
+        const QString folded = fold(text.sliced(begin, end - begin));
+        qsizetype at = from - begin;
+        for (qsizetype found; (found = folded.indexOf(m_query, at)) >= 0;) {
+            if (!onMatch(begin + found))
+                return;
+            at = found + length;
+        }
+        if (end == text.size())
+            return;
+        from = std::max(end - length + 1, begin + at);
+    }
+}
+
+QList<TextRange> TextMatcher::ranges(QStringView text, qsizetype from) const
+{
+    QList<TextRange> ranges;
+    if (!m_query.isEmpty())
+        scan(text, from, [&](qsizetype start) {
+            ranges.append({start, m_query.size()});
+            return true;
+        });
+    return ranges;
+}
+
+qsizetype TextMatcher::indexIn(QStringView text, qsizetype from) const
+{
+    if (m_query.isEmpty())
+        return from >= 0 && from <= text.size() ? from : -1;
+    qsizetype first = -1;
+    scan(text, from, [&](qsizetype start) {
+        first = start;
+        return false;
+    });
+    return first;
+}

@@ -1,0 +1,54 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QStringView>
+
+// One marked stretch of a text, in UTF-16 code units.
+struct TextRange {
+    qsizetype start = 0;
+    qsizetype length = 0;
+    friend bool operator==(const TextRange &, const TextRange &) = default;
+};
+
+// The one search rule of every view: the popover's filter, the history
+// browser's filter and day titles, and the marks drawn in item text. A text
+// matches exactly when ranges() marks something in it, because both compare
+// the same folded strings.
+//
+// The search text is trimmed of white space and newlines at both ends and
+// case-folded. Folding is lower-casing one code point at a time, with the
+// letters whose lower case is ambiguous brought together: final and medial
+// sigma, the Greek symbol variants (ϐ and β), long s and s. Each code point
+// folds to one of the same UTF-16 length, so a position in the folded text
+// is the same position in the original.
+class TextMatcher {
+public:
+    explicit TextMatcher(QStringView searchText = {});
+
+    // `text` folded as queries and contents are compared.
+    [[nodiscard]] static QString fold(QStringView text);
+
+    // Whether the trimmed search text is empty: everything matches, nothing
+    // is marked.
+    [[nodiscard]] bool isEmpty() const { return m_query.isEmpty(); }
+    // The trimmed, folded search text.
+    [[nodiscard]] const QString &query() const { return m_query; }
+
+    [[nodiscard]] bool matches(QStringView text) const;
+    // The same for a text that fold() has already folded.
+    [[nodiscard]] bool matchesFolded(QStringView foldedText) const;
+    // Every occurrence in `text` starting at or after `from`, left to right
+    // and non-overlapping: after a match the scan resumes at its end. Empty
+    // for an empty search text.
+    [[nodiscard]] QList<TextRange> ranges(QStringView text, qsizetype from = 0) const;
+    // Where the first occurrence at or after `from` starts in `text`, or -1.
+    [[nodiscard]] qsizetype indexIn(QStringView text, qsizetype from = 0) const;
+
+private:
+    // Calls `onMatch(start)` for each occurrence as ranges() finds them,
+    // until it returns false.
+    template <typename OnMatch> void scan(QStringView text, qsizetype from, OnMatch onMatch) const;
+
+    QString m_query;
+};

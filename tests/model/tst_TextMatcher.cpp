@@ -1,0 +1,180 @@
+#include "TextMatcher.h"
+
+#include <QHash>
+#include <QRandomGenerator>
+#include <QTest>
+
+using Ranges = QList<TextRange>;
+Q_DECLARE_METATYPE(TextRange)
+
+namespace {
+
+// Whether lower-casing `c` is unambiguous: one character of the same length
+// that upper-casing and lowering again gives back (not so for ς, ϐ or ſ,
+// whose upper case lowers to σ, β and s, nor for İ, which lowers to two).
+bool lowersPlainly(char32_t c)
+{
+    if (!QChar::isUpper(c) && !QChar::isLower(c) && !QChar::isTitleCase(c) &&
+        QChar::toLower(c) == c && QChar::toUpper(c) == c && QChar::toCaseFolded(c) == c)
+        return true; // no case at all
+    const QString text = QString::fromUcs4(&c, 1);
+    const QString lower = text.toLower();
+    return lower.size() == text.size() && text.toUpper().toLower() == lower;
+}
+
+// Every occurrence, found on the whole folded text at once.
+Ranges wholeTextRanges(const QString &text, const TextMatcher &matcher)
+{
+    Ranges ranges;
+    const QString folded = TextMatcher::fold(text);
+    const qsizetype length = matcher.query().size();
+    for (qsizetype at = 0; length > 0 && (at = folded.indexOf(matcher.query(), at)) >= 0;
+         at += length)
+        ranges.append({at, length});
+    return ranges;
+}
+
+QString randomText(QRandomGenerator &random, const QList<QString> &alphabet, int maxLength)
+{
+    QString text;
+    const int length = random.bounded(maxLength + 1);
+    for (int i = 0; i < length; ++i)
+        text += alphabet.at(random.bounded(int(alphabet.size())));
+    return text;
+}
+
+} // namespace
+
+class TestTextMatcher : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void ranges_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("query");
+        QTest::addColumn<Ranges>("expected");
+
+        QTest::newRow("every case variant, each word")
+            << "a test, a TEST and tESt"
+            << "test" << Ranges{{2, 4}, {10, 4}, {19, 4}};
+        QTest::newRow("mixed-case query") << "test TEST"
+                                          << "TeSt" << Ranges{{0, 4}, {5, 4}};
+        QTest::newRow("pairs do not overlap: four") << "aaaa"
+                                                    << "aa" << Ranges{{0, 2}, {2, 2}};
+        QTest::newRow("pairs do not overlap: three") << "aaa"
+                                                     << "aa" << Ranges{{0, 2}};
+        QTest::newRow("spaces only") << "a b c"
+                                     << " \t\n " << Ranges{};
+        QTest::newRow("empty query") << "abc"
+                                     << "" << Ranges{};
+        QTest::newRow("outer white space and newlines trimmed") << "one two one"
+                                                                << " \n one\t\n"
+                                                                << Ranges{{0, 3}, {8, 3}};
+        QTest::newRow("inner space is exact") << "new  york new york"
+                                              << "new york" << Ranges{{10, 8}};
+        QTest::newRow("no match") << "hello"
+                                  << "xyz" << Ranges{};
+        QTest::newRow("empty text") << ""
+                                    << "x" << Ranges{};
+        QTest::newRow("non-ASCII case") << "Äpfel und äpfel"
+                                        << "äPFEL" << Ranges{{0, 5}, {10, 5}};
+        QTest::newRow("match across lines") << "ab\ncd"
+                                            << "b\nc" << Ranges{{1, 3}};
+        // Letters whose lower case depends on context or has variants.
+        QTest::newRow("final sigma finds sigma") << "σ"
+                                                 << "ς" << Ranges{{0, 1}};
+        QTest::newRow("capital sigma finds final") << "ς"
+                                                   << "Σ" << Ranges{{0, 1}};
+        QTest::newRow("final sigma in capitals") << "ΣΟΦΟΣ"
+                                                 << "ς" << Ranges{{0, 1}, {4, 1}};
+        QTest::newRow("word with final sigma") << "σοφος"
+                                               << "ΣΟΦΟΣ" << Ranges{{0, 5}};
+        QTest::newRow("curled beta") << "ϐ"
+                                     << "β" << Ranges{{0, 1}};
+        QTest::newRow("long s") << "ſ"
+                                << "s" << Ranges{{0, 1}};
+        QTest::newRow("dotted capital I") << "İstanbul"
+                                          << "istanbul" << Ranges{{0, 8}};
+        QTest::newRow("Kelvin sign") << "5 K"
+                                     << "k" << Ranges{{2, 1}};
+        QTest::newRow("surrogate pair case") << "a𐐀b𐐨"
+                                             << "𐐨" << Ranges{{1, 2}, {4, 2}};
+    }
+    void ranges()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, query);
+        QFETCH(Ranges, expected);
+        const TextMatcher matcher(query);
+        QCOMPARE(matcher.ranges(text), expected);
+        QCOMPARE(matcher.matches(text), !expected.isEmpty() || matcher.isEmpty());
+    }
+
+    // The filter and the marks cannot disagree: on random texts and queries
+    // over the letters above, a text matches exactly when it has a mark, and
+    // every mark covers text that folds to the query.
+    void matchesExactlyWhenMarked()
+    {
+        const QList<QString> alphabet{
+            u"a"_qs, u"A"_qs,      u"s"_qs, u"S"_qs,      u"ſ"_qs, u"σ"_qs, u"ς"_qs, u"Σ"_qs,
+            u"ο"_qs, u"Ο"_qs,      u"β"_qs, u"ϐ"_qs,      u"Β"_qs, u"i"_qs, u"I"_qs, u"İ"_qs,
+            u"ı"_qs, u"\u0307"_qs, u"k"_qs, u"\u212A"_qs, u"𐐀"_qs, u"𐐨"_qs, u" "_qs, u"\n"_qs};
+        QRandomGenerator random(14);
+        for (int round = 0; round < 20000; ++round) {
+            const QString text = randomText(random, alphabet, 12);
+            const QString query = randomText(random, alphabet, 3);
+            const TextMatcher matcher(query);
+            const Ranges marks = matcher.ranges(text);
+            if (!matcher.isEmpty() && matcher.matches(text) != !marks.isEmpty())
+                QFAIL(qPrintable(u"'%1' in '%2'"_qs.arg(query, text)));
+            for (const TextRange &mark : marks)
+                QCOMPARE(TextMatcher::fold(QStringView(text).sliced(mark.start, mark.length)),
+                         matcher.query());
+        }
+    }
+
+    // Where lower-casing is unambiguous the rule is lower-casing: two such
+    // characters fold alike exactly when they lower alike, over every code
+    // point.
+    void foldIsLowerCaseWhereThatIsPlain()
+    {
+        QHash<QString, QString> lowerOfFold;
+        for (char32_t c = 0; c <= 0x10FFFF; ++c) {
+            if (QChar::category(c) == QChar::Other_NotAssigned || QChar::isSurrogate(c) ||
+                !lowersPlainly(c))
+                continue;
+            const QString text = QString::fromUcs4(&c, 1);
+            const QString folded = TextMatcher::fold(text);
+            QCOMPARE(folded.size(), text.size());
+            const QString lower = text.toLower();
+            const auto known = lowerOfFold.constFind(folded);
+            if (known != lowerOfFold.constEnd() && *known != lower)
+                QFAIL(qPrintable(u"U+%1 folds with a different lower case"_qs.arg(uint(c), 4, 16)));
+            lowerOfFold.insert(folded, lower);
+            QCOMPARE(TextMatcher::fold(lower), folded);
+        }
+    }
+
+    // Long texts are folded a piece at a time; no match is lost or moved
+    // where pieces meet, not even inside a surrogate pair.
+    void longTextsMatchAcrossPieces()
+    {
+        const QList<QString> alphabet{u"x"_qs, u"X"_qs, u"ab"_qs, u"𐐀"_qs, u"𐐨"_qs, u"Σ"_qs};
+        QRandomGenerator random(15);
+        QString text;
+        while (text.size() < 300000)
+            text += alphabet.at(random.bounded(int(alphabet.size())));
+        for (const QString &query :
+             {u"xx"_qs, u"𐐨x"_qs, u"b𐐀"_qs, u"ς𐐨ab"_qs, u"xxxxxxxxxxxxxxxxxxxxxx"_qs}) {
+            const TextMatcher matcher(query);
+            const Ranges expected = wholeTextRanges(text, matcher);
+            QCOMPARE(matcher.ranges(text), expected);
+            const auto after = std::find_if(expected.cbegin(), expected.cend(),
+                                            [](const TextRange &r) { return r.start >= 70000; });
+            QCOMPARE(matcher.indexIn(text, 70000), after == expected.cend() ? -1 : after->start);
+        }
+    }
+};
+
+QTEST_APPLESS_MAIN(TestTextMatcher)
+#include "tst_TextMatcher.moc"
