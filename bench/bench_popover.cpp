@@ -39,8 +39,7 @@ struct Fixture {
         settings = std::make_unique<AppSettings>(backend, login);
         store = std::make_unique<ClipboardStore>(*settings, pasteboard, clock, path);
         windows = std::make_unique<AppWindowManager>(*store, *settings, &pasteboard);
-        AppWindowManager::setShared(windows.get());
-        controller = std::make_unique<MenuBarController>(*settings, *store, pasteboard);
+        controller = std::make_unique<MenuBarController>(*settings, *store, pasteboard, *windows);
     }
     // Built on first use, ended in main() while the application still exists.
     static std::unique_ptr<Fixture> &holder()

@@ -37,32 +37,17 @@ AppDelegate::AppDelegate() = default;
 
 AppDelegate::~AppDelegate()
 {
-    // Windows first, then the shared instances, then the objects behind them.
+    // Windows first, then the objects behind them.
     delete m_settingsWindow;
     m_waylandShortcut.reset();
-    if (m_hotKeyManager)
-        GlobalHotKeyManager::setShared(nullptr);
-    if (m_menuBarController)
-        MenuBarController::setShared(nullptr);
-    if (m_windowManager)
-        AppWindowManager::setShared(nullptr);
-    if (m_store)
-        ClipboardStore::setShared(nullptr);
-    if (m_settings)
-        AppSettings::setShared(nullptr);
 }
 
 void AppDelegate::applicationDidFinishLaunching()
 {
-    // Ending on SIGINT/SIGTERM goes through terminate(), without asking.
-    m_terminationSignals = new TerminationSignals(this);
-    connect(m_terminationSignals, &TerminationSignals::received, this, &AppDelegate::terminate);
-
     // 1. Settings first: loading them re-applies the login item.
     m_settingsBackend = std::make_unique<JsonSettingsBackend>();
     m_loginItem = std::make_unique<XdgAutostartLoginItem>();
     m_settings = std::make_unique<AppSettings>(*m_settingsBackend, *m_loginItem);
-    AppSettings::setShared(m_settings.get());
 
     // 2. Taskbar presence follows "Show Dock Icon" now and on every real
     //    change (AppSettings announces changes only).
@@ -77,7 +62,6 @@ void AppDelegate::applicationDidFinishLaunching()
     m_clock = std::make_unique<SystemClock>();
     m_store = std::make_unique<ClipboardStore>(*m_settings, *m_pasteboard, *m_clock,
                                                ClipboardStore::defaultHistoryFilePath());
-    ClipboardStore::setShared(m_store.get());
 
     // 4. The windows, built when first shown, and the questions they ask.
     m_dialogs = std::make_unique<QtDialogs>();
@@ -85,21 +69,24 @@ void AppDelegate::applicationDidFinishLaunching()
     m_quitController = new QuitController(
         *m_dialogs, [this] { m_store->stopMonitoring(); }, this);
     m_quitController->install();
+    // SIGINT and SIGTERM end Quillmark the same way, without asking.
+    m_terminationSignals = new TerminationSignals(this);
+    connect(m_terminationSignals, &TerminationSignals::received, m_quitController,
+            &QuitController::terminate);
 
     // 5. The history window's owner; the window itself is built when first
     //    shown.
     m_windowManager = std::make_unique<AppWindowManager>(*m_store, *m_settings, m_pasteboard.get());
-    AppWindowManager::setShared(m_windowManager.get());
     connect(m_windowManager.get(), &AppWindowManager::isMainWindowVisibleChanged, this,
             &AppDelegate::addMainWindowShortcuts);
 
     // 6. The tray icon with its popover, then 7. the shortcut that toggles it.
-    m_menuBarController = std::make_unique<MenuBarController>(*m_settings, *m_store, *m_pasteboard);
-    MenuBarController::setShared(m_menuBarController.get());
-    m_menuBarController->setOnOpenSettings([this] { showSettings(); });
+    m_menuBarController =
+        std::make_unique<MenuBarController>(*m_settings, *m_store, *m_pasteboard, *m_windowManager);
+    connect(m_menuBarController.get(), &MenuBarController::requested, this,
+            &AppDelegate::handleRequest);
     m_hotKeyManager = std::make_unique<GlobalHotKeyManager>(
-        HotKeyRegistrar::create(), [] { MenuBarController::shared().statusItemClicked(); });
-    GlobalHotKeyManager::setShared(m_hotKeyManager.get());
+        HotKeyRegistrar::create(), [this] { handleRequest({AppRequest::Action::togglePopover}); });
 
     // A Wayland session says how its shortcut and tray are reached: the X11
     // grab sees keys only while an X11 window has focus, so the desktop is
@@ -114,10 +101,14 @@ void AppDelegate::applicationDidFinishLaunching()
         m_waylandShortcut = std::make_unique<WaylandShortcutManager>(
             new GlobalShortcutsPortal(QDBusConnection::sessionBus()), *m_hotKeyManager,
             [this](const QByteArray &token) {
-                m_menuBarController->statusItemClicked();
-                presentActivationToken({AppRequest::Action::togglePopover, token});
+                handleRequest({AppRequest::Action::togglePopover, token});
             });
     }
+}
+
+AppDelegate::Shared AppDelegate::shared() const
+{
+    return {*m_settings, *m_store, *m_windowManager, *m_menuBarController, *m_hotKeyManager};
 }
 
 void AppDelegate::handleRequest(const AppRequest &request)
@@ -125,19 +116,19 @@ void AppDelegate::handleRequest(const AppRequest &request)
     switch (request.action) {
     case AppRequest::Action::reopen:
         if (!hasVisibleWindows())
-            showMainWindow();
+            m_windowManager->showMainWindow();
         break;
     case AppRequest::Action::togglePopover:
-        m_menuBarController->togglePopover();
+        m_menuBarController->statusItemClicked();
         break;
     case AppRequest::Action::showHistory:
-        showMainWindow();
+        m_windowManager->showMainWindow();
         break;
     case AppRequest::Action::openSettings:
         showSettings();
         break;
     case AppRequest::Action::quit:
-        requestTermination();
+        m_quitController->requestTermination();
         break;
     }
     presentActivationToken(request);
@@ -178,11 +169,6 @@ bool AppDelegate::hasVisibleWindows()
     return false;
 }
 
-void AppDelegate::showMainWindow()
-{
-    m_windowManager->showMainWindow();
-}
-
 void AppDelegate::addMainWindowShortcuts()
 {
     QWidget *window = m_windowManager->mainWindow();
@@ -202,17 +188,4 @@ void AppDelegate::applyDockIconVisibility(bool show)
 void AppDelegate::showSettings()
 {
     m_settingsWindow->showOrRaise();
-}
-
-void AppDelegate::requestTermination()
-{
-    m_quitController->requestTermination();
-}
-
-void AppDelegate::terminate()
-{
-    if (m_store)
-        m_store->stopMonitoring();
-    // Not quit(): that asks the windows to close first, and ours only hide.
-    QCoreApplication::exit(0);
 }

@@ -22,12 +22,12 @@ class WaylandShortcutManager;
 class X11Pasteboard;
 class XdgAutostartLoginItem;
 
-// The application shell: builds Quillmark's long-lived objects in launch
-// order and keeps them until the process ends (the ones other code reaches
-// as `shared` are installed here), keeps the taskbar presence in step with
-// "Show Dock Icon", answers the requests of later launches, and guards
-// quitting. No window opens at launch, and closing windows never ends the
-// process.
+// The application shell and composition root: builds Quillmark's long-lived
+// objects in launch order, hands each its dependencies, and keeps them until
+// the process ends. It keeps the taskbar presence in step with "Show Dock
+// Icon", is the one handler of every request (tray click, shortcut, command
+// line, later launch), and leaves ending to QuitController. No window opens
+// at launch, and closing windows never ends the process.
 class AppDelegate final : public QObject {
     Q_OBJECT
 public:
@@ -37,23 +37,27 @@ public:
     // The launch sequence; the event loop starts after this returns.
     void applicationDidFinishLaunching();
 
-    // What another launch (or any other way in) asks of this instance.
+    // The five long-lived objects, known by the name `shared`; valid once
+    // launching has finished.
+    struct Shared {
+        AppSettings &settings;
+        ClipboardStore &store;
+        AppWindowManager &windowManager;
+        MenuBarController &menuBarController;
+        GlobalHotKeyManager &hotKeyManager;
+    };
+    [[nodiscard]] Shared shared() const;
+
+    // What any way in asks of this instance: the tray icon, the shortcut,
+    // the command line of the first launch and the requests of later ones.
     void handleRequest(const AppRequest &request);
 
     // Shows or hides our windows in the taskbar, deferred to the event loop.
     void applyDockIconVisibility(bool show);
-    // The one settings window, shown or brought to the front.
-    void showSettings();
-    // Ctrl+Q and the like: asks first unless Alt is held.
-    void requestTermination();
-    // The orderly end without asking (SIGINT, SIGTERM): stop capture, then
-    // leave the event loop. Nothing is saved here: every change was written
-    // when it happened.
-    void terminate();
 
 private:
     [[nodiscard]] static bool hasVisibleWindows();
-    void showMainWindow();
+    void showSettings();
     void addMainWindowShortcuts();
     // Hands the launch's activation token to the window the request opened.
     void presentActivationToken(const AppRequest &request);

@@ -13,8 +13,6 @@
 
 namespace {
 
-AppWindowManager *s_shared = nullptr;
-
 constexpr QSize kInitialSize(1200, 820);
 
 // The top-level window: its close button hides it instead. When the
@@ -56,23 +54,7 @@ AppWindowManager::AppWindowManager(ClipboardStore &store, AppSettings &settings,
 {
 }
 
-AppWindowManager::~AppWindowManager()
-{
-    if (s_shared == this)
-        s_shared = nullptr;
-}
-
-AppWindowManager &AppWindowManager::shared()
-{
-    if (!s_shared)
-        qFatal("AppWindowManager::shared() used before the application installed it");
-    return *s_shared;
-}
-
-void AppWindowManager::setShared(AppWindowManager *instance)
-{
-    s_shared = instance;
-}
+AppWindowManager::~AppWindowManager() = default;
 
 QWidget *AppWindowManager::mainWindow() const
 {

@@ -14,16 +14,13 @@ class QWidget;
 // kept for the life of the process: closing it only hides it, so the
 // browser's selected day and search are still there next time. Publishes
 // whether the window is shown, for the tray's window button. One instance
-// per process, installed by the application as `shared`.
+// per process, built by AppDelegate.
 class AppWindowManager : public QObject {
     Q_OBJECT
 public:
     AppWindowManager(ClipboardStore &store, AppSettings &settings, Pasteboard *pasteboard,
                      QObject *parent = nullptr);
     ~AppWindowManager() override;
-
-    [[nodiscard]] static AppWindowManager &shared();
-    static void setShared(AppWindowManager *instance);
 
     [[nodiscard]] bool isMainWindowVisible() const { return m_isMainWindowVisible; }
     // Builds the window if needed, then brings it to the front and activates it.

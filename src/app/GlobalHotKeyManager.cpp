@@ -4,10 +4,6 @@
 
 #include <QMetaObject>
 
-namespace {
-GlobalHotKeyManager *sharedInstance = nullptr;
-}
-
 quint32 fourCharCode(const QString &text)
 {
     const QByteArray bytes = text.toUtf8().left(4);
@@ -32,19 +28,6 @@ GlobalHotKeyManager::~GlobalHotKeyManager()
         m_registrar->unregisterHotKey();
     if (m_handlerInstalled)
         m_registrar->removeEventHandler();
-    if (sharedInstance == this)
-        sharedInstance = nullptr;
-}
-
-GlobalHotKeyManager &GlobalHotKeyManager::shared()
-{
-    Q_ASSERT(sharedInstance);
-    return *sharedInstance;
-}
-
-void GlobalHotKeyManager::setShared(GlobalHotKeyManager *instance)
-{
-    sharedInstance = instance;
 }
 
 quint32 GlobalHotKeyManager::hotKeySignature()

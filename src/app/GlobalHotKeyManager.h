@@ -30,9 +30,6 @@ public:
                         QObject *parent = nullptr);
     ~GlobalHotKeyManager() override;
 
-    [[nodiscard]] static GlobalHotKeyManager &shared();
-    static void setShared(GlobalHotKeyManager *instance);
-
     // fourCharCode("QMHK"): the signature that marks our registration.
     [[nodiscard]] static quint32 hotKeySignature();
 

@@ -16,13 +16,13 @@
 #include <QTimer>
 
 namespace {
-MenuBarController *sharedInstance = nullptr;
 constexpr int iconGap = 4;
 } // namespace
 
 MenuBarController::MenuBarController(AppSettings &settings, ClipboardStore &store,
-                                     Pasteboard &pasteboard, QObject *parent)
-    : QObject(parent), m_settings(settings), m_store(store),
+                                     Pasteboard &pasteboard, AppWindowManager &windowManager,
+                                     QObject *parent)
+    : QObject(parent), m_settings(settings), m_windowManager(windowManager),
       m_statusItem(new QSystemTrayIcon(this)),
       m_popover(new MenuBarPopoverView(settings, store, pasteboard))
 {
@@ -36,6 +36,12 @@ MenuBarController::MenuBarController(AppSettings &settings, ClipboardStore &stor
         if (guard)
             guard->toggleMainWindow();
     });
+    m_popover->setOnOpenSettings([guard = QPointer(this)] {
+        if (guard)
+            Q_EMIT guard->requested({AppRequest::Action::openSettings});
+    });
+    connect(&m_windowManager, &AppWindowManager::isMainWindowVisibleChanged, m_popover,
+            &MenuBarPopoverView::setMainWindowVisible);
 
     updateStatusItemAppearance();
     m_statusItem->setToolTip(tr("Clipboard History"));
@@ -44,7 +50,7 @@ MenuBarController::MenuBarController(AppSettings &settings, ClipboardStore &stor
                 // Only the left button; the right one has no menu. A second
                 // click soon after the first arrives as a double click.
                 if (reason == QSystemTrayIcon::Trigger || reason == QSystemTrayIcon::DoubleClick)
-                    statusItemClicked();
+                    Q_EMIT requested({AppRequest::Action::togglePopover});
             });
     connect(&m_settings, &AppSettings::accentColorChoiceChanged, this,
             &MenuBarController::updateStatusItemAppearance);
@@ -58,19 +64,6 @@ MenuBarController::MenuBarController(AppSettings &settings, ClipboardStore &stor
 MenuBarController::~MenuBarController()
 {
     delete m_popover;
-    if (sharedInstance == this)
-        sharedInstance = nullptr;
-}
-
-MenuBarController &MenuBarController::shared()
-{
-    Q_ASSERT(sharedInstance);
-    return *sharedInstance;
-}
-
-void MenuBarController::setShared(MenuBarController *instance)
-{
-    sharedInstance = instance;
 }
 
 void MenuBarController::statusItemClicked()
@@ -100,35 +93,15 @@ void MenuBarController::closePopover()
 
 void MenuBarController::toggleMainWindow()
 {
-    AppWindowManager &windows = AppWindowManager::shared();
-    if (windows.isMainWindowVisible())
-        windows.hideMainWindow();
+    if (m_windowManager.isMainWindowVisible())
+        m_windowManager.hideMainWindow();
     else
-        windows.showMainWindow();
-}
-
-void MenuBarController::followMainWindow()
-{
-    // The window manager is built before this controller, but tests and
-    // other hosts may install it later: connect on first showing.
-    AppWindowManager &windows = AppWindowManager::shared();
-    if (m_followedWindowManager != &windows) {
-        disconnect(m_mainWindowConnection);
-        m_mainWindowConnection = connect(&windows, &AppWindowManager::isMainWindowVisibleChanged,
-                                         m_popover, &MenuBarPopoverView::setMainWindowVisible);
-        m_followedWindowManager = &windows;
-    }
-    m_popover->setMainWindowVisible(windows.isMainWindowVisible());
+        m_windowManager.showMainWindow();
 }
 
 bool MenuBarController::isPopoverShown() const
 {
     return m_popover->isVisible();
-}
-
-void MenuBarController::setOnOpenSettings(std::function<void()> action)
-{
-    m_popover->setOnOpenSettings(std::move(action));
 }
 
 QRect MenuBarController::popoverGeometry(const QRect &icon, const QPoint &pointer,
@@ -167,13 +140,12 @@ void MenuBarController::showPopover()
     const QRect area =
         screen ? screen->geometry() : QRect(QPoint(), MenuBarPopoverView::popoverSize);
 
-    followMainWindow();
+    m_popover->setMainWindowVisible(m_windowManager.isMainWindowVisible());
     m_popover->prepareForShowing();
     m_popover->setGeometry(popoverGeometry(icon, pointer, MenuBarPopoverView::popoverSize, area));
     m_popover->show();
     m_popover->raise();
     m_popover->activateWindow();
-    Q_EMIT popoverShown();
 }
 
 void MenuBarController::updateStatusItemAppearance()
@@ -194,8 +166,6 @@ bool MenuBarController::eventFilter(QObject *watched, QEvent *event)
                 m_closedByThisPress = true;
                 QTimer::singleShot(0, this, [this] { m_closedByThisPress = false; });
             }
-        } else if (event->type() == QEvent::Hide) {
-            Q_EMIT popoverClosed();
         }
     }
     return QObject::eventFilter(watched, event);

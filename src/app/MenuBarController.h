@@ -1,11 +1,11 @@
 #pragma once
 
+#include "AppRequest.h"
+
 #include <QObject>
 #include <QPoint>
 #include <QPointer>
 #include <QRect>
-
-#include <functional>
 
 class AppSettings;
 class AppWindowManager;
@@ -15,22 +15,23 @@ class Pasteboard;
 class QSystemTrayIcon;
 
 // Quillmark's presence in the tray: the star icon, tinted with the accent
-// colour, and the popover it opens. A left click on the icon and the global
-// shortcut both come here and toggle the popover; the popover gets from here
-// the two things it cannot do itself, toggling the main window and closing.
+// colour, and the popover it opens. A left click on the icon and the popover's
+// "Settings" link are posted as requests (requested()) to the one handler of
+// every way in, which toggles the popover through statusItemClicked(); the
+// popover gets from here the two things it cannot do itself, toggling the
+// main window and closing.
 // Without a tray (bare X servers, some desktops) the shortcut still opens the
 // popover at the pointer, and the icon appears once a tray host starts.
 class MenuBarController final : public QObject {
     Q_OBJECT
 public:
     MenuBarController(AppSettings &settings, ClipboardStore &store, Pasteboard &pasteboard,
-                      QObject *parent = nullptr);
+                      AppWindowManager &windowManager, QObject *parent = nullptr);
     ~MenuBarController() override;
 
-    [[nodiscard]] static MenuBarController &shared();
-    static void setShared(MenuBarController *instance);
-
-    // A click on the icon, or the shortcut: close when shown, open otherwise.
+    // A click on the icon, the shortcut or a later launch's toggle: close
+    // when shown, open otherwise; ignored while the press that just closed
+    // the popover is still being handled.
     void statusItemClicked();
     // Opens the popover under the icon (at the pointer without a usable
     // icon position) with the keyboard in its search field; closes it when
@@ -42,9 +43,6 @@ public:
     void toggleMainWindow();
     [[nodiscard]] bool isPopoverShown() const;
 
-    // What the popover's "Settings" link does.
-    void setOnOpenSettings(std::function<void()> action);
-
     [[nodiscard]] MenuBarPopoverView &popover() const { return *m_popover; }
     [[nodiscard]] QSystemTrayIcon &statusItem() const { return *m_statusItem; }
 
@@ -55,8 +53,9 @@ public:
                                                const QSize &size, const QRect &screen);
 
 Q_SIGNALS:
-    void popoverShown();
-    void popoverClosed();
+    // A click on the icon (togglePopover) or the "Settings" link
+    // (openSettings), for the application's request handler.
+    void requested(const AppRequest &request);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -64,15 +63,12 @@ protected:
 private:
     void updateStatusItemAppearance();
     void showPopover();
-    void followMainWindow();
 
     AppSettings &m_settings;
-    ClipboardStore &m_store;
+    AppWindowManager &m_windowManager;
     QSystemTrayIcon *m_statusItem;
     MenuBarPopoverView *m_popover; // a top-level popup; deleted with the controller
     // Set while the press that closed the popover is being handled, so that
     // the same click landing on the icon does not open it again.
     bool m_closedByThisPress = false;
-    QPointer<AppWindowManager> m_followedWindowManager;
-    QMetaObject::Connection m_mainWindowConnection;
 };

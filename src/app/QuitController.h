@@ -27,6 +27,11 @@ public:
     // Asks, and on confirmation stops capture and leaves the event loop.
     void requestTermination(Qt::KeyboardModifiers eventModifiers = {});
 
+    // The orderly end without asking (SIGINT, SIGTERM, a confirmed quit):
+    // stop capture, then leave the event loop. Nothing is saved here: every
+    // change was written when it happened.
+    void terminate();
+
     // Where the live modifier state comes from; tests replace it.
     void setModifierQuery(std::function<Qt::KeyboardModifiers()> query);
 
@@ -40,7 +45,6 @@ protected:
 
 private:
     void commitData(QSessionManager &manager);
-    void terminate();
 
     Dialogs &m_dialogs;
     std::function<void()> m_stopMonitoring;

@@ -9,8 +9,6 @@
 
 namespace {
 
-AppSettings *s_shared = nullptr;
-
 const QString kLaunchAtLogin = QStringLiteral("launchAtLogin");
 const QString kStartMonitoringImmediately = QStringLiteral("startMonitoringImmediately");
 const QString kShowDockIcon = QStringLiteral("showDockIcon");
@@ -126,23 +124,7 @@ AppSettings::AppSettings(SettingsBackend &backend, LoginItem &loginItem, QObject
         applyLaunchAtLogin();
 }
 
-AppSettings::~AppSettings()
-{
-    if (s_shared == this)
-        s_shared = nullptr;
-}
-
-AppSettings &AppSettings::shared()
-{
-    if (!s_shared)
-        qFatal("AppSettings::shared() used before the application installed it");
-    return *s_shared;
-}
-
-void AppSettings::setShared(AppSettings *instance)
-{
-    s_shared = instance;
-}
+AppSettings::~AppSettings() = default;
 
 // Every assignment announces the change, stores, and writes all ten keys,
 // even when the value is unchanged; the per-property signal fires only for a

@@ -10,8 +10,8 @@ class SettingsBackend;
 
 // The ten user preferences. Loaded once from the settings backend at
 // construction (writing nothing), written back in full on every assignment,
-// and kept in step with the login item. One instance per process, installed
-// by the application as `shared`; tests build their own with fakes.
+// and kept in step with the login item. One instance per process, built
+// by AppDelegate and handed to whatever needs it; tests build their own with fakes.
 //
 // Change notification: `aboutToChange()` before any property changes, then
 // the property's own `<name>Changed(value)` signal after. Assigning a value
@@ -23,9 +23,6 @@ class AppSettings : public QObject {
 public:
     AppSettings(SettingsBackend &backend, LoginItem &loginItem, QObject *parent = nullptr);
     ~AppSettings() override;
-
-    [[nodiscard]] static AppSettings &shared();
-    static void setShared(AppSettings *instance);
 
     [[nodiscard]] bool launchAtLogin() const { return m_launchAtLogin; }
     [[nodiscard]] bool startMonitoringImmediately() const { return m_startMonitoringImmediately; }

@@ -18,8 +18,8 @@ class QTimer;
 // The single owner of the clipboard history: the list of items, newest
 // first, which every view observes and which is rewritten to the history
 // file after each change. It also polls the clipboard (capture) and applies
-// retention. One instance per process, installed by the application as
-// `shared`.
+// retention. One instance per process, built by AppDelegate and handed to
+// whatever needs it.
 //
 // Change notification mirrors Qt's model protocol so that views can update
 // without rebuilding: about-to/done pairs for insertion (always at the front
@@ -32,9 +32,6 @@ public:
     ClipboardStore(AppSettings &settings, Pasteboard &pasteboard, Clock &clock,
                    const QString &historyFilePath, QObject *parent = nullptr);
     ~ClipboardStore() override;
-
-    [[nodiscard]] static ClipboardStore &shared();
-    static void setShared(ClipboardStore *instance);
 
     // The default history file: <XDG data>/quillmark/ClipboardHistory/clipboard-history.json
     [[nodiscard]] static QString defaultHistoryFilePath();

@@ -9,22 +9,16 @@
 
 namespace {
 
-// A controller over a store of fakes, with the shared window manager that
-// the launch sequence installs before it.
+// A controller over a store of fakes and the window manager that the launch
+// sequence builds before it.
 struct Tray {
     Tray()
     {
         harness.open();
         windows = std::make_unique<AppWindowManager>(*harness.store, *harness.settings,
                                                      &harness.pasteboard);
-        AppWindowManager::setShared(windows.get());
         controller = std::make_unique<MenuBarController>(*harness.settings, *harness.store,
-                                                         harness.pasteboard);
-    }
-    ~Tray()
-    {
-        controller.reset();
-        AppWindowManager::setShared(nullptr);
+                                                         harness.pasteboard, *windows);
     }
     [[nodiscard]] QPushButton *mainWindowButton() const
     {
