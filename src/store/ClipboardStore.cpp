@@ -10,7 +10,6 @@
 #include "Pasteboard.h"
 #include "RegularFile.h"
 #include "StoreLogging.h"
-#include "TextTrim.h"
 
 #include <QDir>
 #include <QFile>
@@ -25,8 +24,6 @@
 #include <unistd.h>
 
 namespace {
-
-ClipboardStore *s_shared = nullptr;
 
 constexpr int kPollIntervalMsecs = 800;
 constexpr qint64 kNoItems = std::numeric_limits<qint64>::max();
@@ -130,20 +127,6 @@ ClipboardStore::~ClipboardStore()
         m_writer->save(m_items);
         waitForSaves();
     }
-    if (s_shared == this)
-        s_shared = nullptr;
-}
-
-ClipboardStore &ClipboardStore::shared()
-{
-    if (!s_shared)
-        qFatal("ClipboardStore::shared() used before the application installed it");
-    return *s_shared;
-}
-
-void ClipboardStore::setShared(ClipboardStore *instance)
-{
-    s_shared = instance;
 }
 
 QString ClipboardStore::defaultHistoryFilePath()
@@ -252,7 +235,8 @@ void ClipboardStore::handleCopiedText(const QString &text)
         reportTooLarge(bytes);
         return;
     }
-    if (isBlankText(text))
+    // Blank: nothing but white space and newlines (QChar::isSpace).
+    if (QStringView(text).trimmed().isEmpty())
         return;
     if (shouldSuppress(text))
         return;
