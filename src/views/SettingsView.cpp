@@ -778,8 +778,7 @@ void SettingsView::retentionSelectionChanged(RetentionPeriod period)
 
 void SettingsView::applyRetentionChange(RetentionPeriod period)
 {
-    m_settings.setRetentionPeriod(period);
-    m_settings.save();
+    m_settings.setRetentionPeriod(period); // saves
     showBanner(QStringLiteral("Retention period updated."), false);
     revertRetentionSelection();
     refreshStatistics();
