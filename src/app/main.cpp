@@ -89,14 +89,16 @@ int main(int argc, char *argv[])
     }
 
     Appearance::installApplicationStyle();
-    // Every window, dialogs included, shows Quillmark's icon; the desktop
-    // matches the windows to quillmark.desktop.
-    QApplication::setWindowIcon(AppIcon::icon());
+    // The desktop matches the windows to quillmark.desktop.
     QGuiApplication::setDesktopFileName(QStringLiteral("quillmark"));
     AppDelegate delegate;
     QObject::connect(&instance, &SingleInstance::requestReceived, &delegate,
                      &AppDelegate::handleRequest);
     delegate.applicationDidFinishLaunching();
+    // Every window, dialogs included, shows Quillmark's icon (windows made
+    // so far take it too). Drawn once the termination signals are handled,
+    // as it takes a moment.
+    QApplication::setWindowIcon(AppIcon::icon());
     // A command given to the first launch is carried out once it runs; a
     // plain start opens no window.
     if (commandLine.request.action != AppRequest::Action::reopen)
