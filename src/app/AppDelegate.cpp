@@ -44,6 +44,10 @@ AppDelegate::~AppDelegate()
 
 void AppDelegate::applicationDidFinishLaunching()
 {
+    // Caught from the very start (a signal during launch waits in its pipe
+    // for the event loop), handled below once QuitController exists.
+    m_terminationSignals = new TerminationSignals(this);
+
     // 1. Settings first: loading them re-applies the login item.
     m_settingsBackend = std::make_unique<JsonSettingsBackend>();
     m_loginItem = std::make_unique<XdgAutostartLoginItem>();
@@ -70,7 +74,6 @@ void AppDelegate::applicationDidFinishLaunching()
         *m_dialogs, [this] { m_store->stopMonitoring(); }, this);
     m_quitController->install();
     // SIGINT and SIGTERM end Quillmark the same way, without asking.
-    m_terminationSignals = new TerminationSignals(this);
     connect(m_terminationSignals, &TerminationSignals::received, m_quitController,
             &QuitController::terminate);
 
