@@ -12,19 +12,19 @@
 #include "JsonSettingsBackend.h"
 #include "MenuBarController.h"
 #include "MenuBarPopoverView.h"
+#include "PasteboardFactory.h"
 #include "QtDialogs.h"
 #include "QuitController.h"
 #include "SettingsView.h"
 #include "SettingsWindow.h"
+#include "SystemPasteboard.h"
 #include "TaskbarPresence.h"
 #include "TerminationSignals.h"
 #include "WaylandShortcutManager.h"
 #include "WindowActivation.h"
-#include "X11Pasteboard.h"
 #include "XdgAutostartLoginItem.h"
 
 #include <QApplication>
-#include <QClipboard>
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 #include <QProcessEnvironment>
@@ -62,7 +62,7 @@ void AppDelegate::applicationDidFinishLaunching()
 
     // 3. The history: loads the file and, unless switched off, starts
     //    watching the clipboard.
-    m_pasteboard = std::make_unique<X11Pasteboard>(QApplication::clipboard());
+    m_pasteboard = PasteboardFactory::create();
     m_clock = std::make_unique<SystemClock>();
     m_store = std::make_unique<ClipboardStore>(*m_settings, *m_pasteboard, *m_clock,
                                                ClipboardStore::defaultHistoryFilePath());

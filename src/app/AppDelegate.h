@@ -19,7 +19,7 @@ class SystemClock;
 class TaskbarPresence;
 class TerminationSignals;
 class WaylandShortcutManager;
-class X11Pasteboard;
+class SystemPasteboard;
 class XdgAutostartLoginItem;
 
 // The application shell and composition root: builds Quillmark's long-lived
@@ -66,7 +66,7 @@ private:
     std::unique_ptr<XdgAutostartLoginItem> m_loginItem;
     std::unique_ptr<AppSettings> m_settings;
     std::unique_ptr<TaskbarPresence> m_taskbarPresence;
-    std::unique_ptr<X11Pasteboard> m_pasteboard;
+    std::unique_ptr<SystemPasteboard> m_pasteboard;
     std::unique_ptr<SystemClock> m_clock;
     std::unique_ptr<ClipboardStore> m_store;
     std::unique_ptr<Dialogs> m_dialogs;

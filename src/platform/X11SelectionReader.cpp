@@ -1,236 +1,315 @@
 #include "X11SelectionReader.h"
 
-#include <QDeadlineTimer>
+#include "ClipboardFormats.h"
+#include "Pasteboard.h"
 
-#include <xcb/xcb.h>
+#include <QHash>
 
-#include <algorithm>
-#include <cerrno>
+#include <chrono>
 #include <cstdlib>
+#include <cstring>
+#include <limits>
+#include <memory>
+#include <utility>
+
 #include <poll.h>
+#include <xcb/xcb.h>
 
 namespace {
 
-template <typename T> struct FreeDeleter {
-    void operator()(T *p) const { std::free(p); }
+using namespace std::chrono_literals;
+
+// How long one step of a read (the answer to a request, or one piece of an
+// INCR transfer) may take before the owner counts as not answering.
+constexpr auto stepTimeout = 30s;
+// How often a waiting read checks whether a newer request came.
+constexpr int checkIntervalMs = 50;
+
+struct FreeDeleter {
+    void operator()(void *p) const { std::free(p); }
 };
-template <typename T> using Reply = std::unique_ptr<T, FreeDeleter<T>>;
+template <typename T> using Reply = std::unique_ptr<T, FreeDeleter>;
 
-constexpr quint32 kNone = 0;
+struct Data {
+    QByteArray type;
+    QByteArray bytes;
+    qint64 refusedBytes = 0; // above the limit: its size as far as known, bytes empty
+};
 
-// The next event of the kind `wanted` accepts, or null at the deadline.
-template <typename Wanted>
-Reply<xcb_generic_event_t> waitFor(xcb_connection_t *connection, const QDeadlineTimer &deadline,
-                                   Wanted wanted)
-{
-    while (true) {
-        while (xcb_generic_event_t *event = xcb_poll_for_event(connection)) {
-            Reply<xcb_generic_event_t> owned(event);
-            if (wanted(owned.get()))
-                return owned;
-        }
-        if (xcb_connection_has_error(connection) || deadline.hasExpired())
-            return nullptr;
-        pollfd descriptor{xcb_get_file_descriptor(connection), POLLIN, 0};
-        const int rc = ::poll(&descriptor, 1, int(deadline.remainingTime()));
-        if (rc < 0 && errno != EINTR)
-            return nullptr;
+// One read's atoms and its own requestor window: an answer that arrives
+// after a read gave up goes to a window nobody waits on any more.
+class ReadSession {
+public:
+    ReadSession(xcb_connection_t *connection, xcb_window_t root, const std::atomic<quint64> &latest,
+                quint64 request)
+        : m_connection(connection), m_latest(latest), m_request(request)
+    {
+        m_window = xcb_generate_id(m_connection);
+        const uint32_t mask = XCB_EVENT_MASK_PROPERTY_CHANGE;
+        xcb_create_window(m_connection, XCB_COPY_FROM_PARENT, m_window, root, 0, 0, 1, 1, 0,
+                          XCB_WINDOW_CLASS_INPUT_ONLY, XCB_COPY_FROM_PARENT, XCB_CW_EVENT_MASK,
+                          &mask);
     }
-}
+    ~ReadSession()
+    {
+        xcb_destroy_window(m_connection, m_window);
+        xcb_flush(m_connection);
+    }
+    ReadSession(const ReadSession &) = delete;
+    ReadSession &operator=(const ReadSession &) = delete;
+
+    xcb_atom_t atom(const char *name)
+    {
+        auto it = m_atoms.constFind(name);
+        if (it != m_atoms.constEnd())
+            return *it;
+        const auto cookie = xcb_intern_atom(m_connection, 0, qstrlen(name), name);
+        Reply<xcb_intern_atom_reply_t> reply(xcb_intern_atom_reply(m_connection, cookie, nullptr));
+        const xcb_atom_t value = reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
+        m_atoms.insert(name, value);
+        return value;
+    }
+
+    QList<QByteArray> atomNames(const xcb_atom_t *atoms, int count)
+    {
+        QList<xcb_get_atom_name_cookie_t> cookies;
+        for (int i = 0; i < count; ++i)
+            cookies.append(xcb_get_atom_name(m_connection, atoms[i]));
+        QList<QByteArray> names;
+        for (const auto &cookie : cookies) {
+            Reply<xcb_get_atom_name_reply_t> reply(
+                xcb_get_atom_name_reply(m_connection, cookie, nullptr));
+            if (reply) {
+                names.append(QByteArray(xcb_get_atom_name_name(reply.get()),
+                                        xcb_get_atom_name_name_length(reply.get())));
+            }
+        }
+        return names;
+    }
+
+    // `limit`: the most bytes taken; a larger answer is refused unread.
+    std::optional<Data> convert(const char *targetName,
+                                qint64 limit = std::numeric_limits<qint64>::max())
+    {
+        const xcb_atom_t target = atom(targetName);
+        const xcb_atom_t property = atom("QUILLMARK_CLIPBOARD");
+        xcb_convert_selection(m_connection, m_window, atom("CLIPBOARD"), target, property,
+                              XCB_CURRENT_TIME);
+        xcb_flush(m_connection);
+        Reply<xcb_generic_event_t> event = waitFor(XCB_SELECTION_NOTIFY);
+        if (!event)
+            return std::nullopt;
+        const auto *notify = reinterpret_cast<const xcb_selection_notify_event_t *>(event.get());
+        if (notify->property == XCB_ATOM_NONE)
+            return std::nullopt; // the owner refused this target
+
+        // The size first: the property's length, or the size an INCR
+        // transfer announces (a lower bound).
+        const std::optional<std::pair<xcb_atom_t, qint64>> head = propertySize(property);
+        if (!head)
+            return std::nullopt;
+        const bool incremental = head->first == atom("INCR");
+        if (head->second > limit) {
+            Data refused;
+            refused.refusedBytes = head->second;
+            return refused;
+        }
+        std::optional<Data> data = takeProperty(property);
+        if (!data || !incremental)
+            return data;
+
+        // INCR: the owner sends the data in pieces, each put on the property
+        // after we deleted the one before; an empty piece ends it. Past the
+        // limit the pieces are only counted, so that the owner finishes and
+        // the refusal tells the real size.
+        Data whole;
+        qint64 total = 0;
+        for (;;) {
+            Reply<xcb_generic_event_t> next = waitFor(XCB_PROPERTY_NOTIFY, property);
+            if (!next)
+                return std::nullopt;
+            std::optional<Data> piece = takeProperty(property);
+            if (!piece)
+                return std::nullopt;
+            if (piece->bytes.isEmpty())
+                break;
+            total += piece->bytes.size();
+            if (total > limit) {
+                whole.bytes = QByteArray();
+                continue;
+            }
+            whole.type = piece->type;
+            whole.bytes.append(piece->bytes);
+        }
+        if (total > limit) {
+            Data refused;
+            refused.refusedBytes = total;
+            return refused;
+        }
+        return whole;
+    }
+
+private:
+    // The property's type and size in bytes (for INCR: the announced size),
+    // without taking it.
+    std::optional<std::pair<xcb_atom_t, qint64>> propertySize(xcb_atom_t property)
+    {
+        const auto cookie =
+            xcb_get_property(m_connection, 0, m_window, property, XCB_GET_PROPERTY_TYPE_ANY, 0, 1);
+        Reply<xcb_get_property_reply_t> reply(
+            xcb_get_property_reply(m_connection, cookie, nullptr));
+        if (!reply)
+            return std::nullopt;
+        if (reply->type == atom("INCR") && xcb_get_property_value_length(reply.get()) >= 4) {
+            quint32 announced = 0;
+            std::memcpy(&announced, xcb_get_property_value(reply.get()), sizeof announced);
+            return std::make_pair(reply->type, qint64(announced));
+        }
+        const qint64 unit = reply->format / 8;
+        return std::make_pair(reply->type, qint64(reply->bytes_after) +
+                                               qint64(reply->value_len) * qMax<qint64>(unit, 1));
+    }
+
+    std::optional<Data> takeProperty(xcb_atom_t property)
+    {
+        const auto cookie = xcb_get_property(m_connection, 1, m_window, property,
+                                             XCB_GET_PROPERTY_TYPE_ANY, 0, 0x1fffffff);
+        Reply<xcb_get_property_reply_t> reply(
+            xcb_get_property_reply(m_connection, cookie, nullptr));
+        if (!reply)
+            return std::nullopt;
+        Data data;
+        if (reply->type != XCB_ATOM_NONE) {
+            const QList<QByteArray> names = atomNames(&reply->type, 1);
+            data.type = names.value(0);
+        }
+        data.bytes = QByteArray(static_cast<const char *>(xcb_get_property_value(reply.get())),
+                                xcb_get_property_value_length(reply.get()));
+        return data;
+    }
+
+    // The next event of `type` for this read's window (for property
+    // notifications: a new value of `property`); nothing on timeout, on a
+    // newer request, or when the display connection broke.
+    Reply<xcb_generic_event_t> waitFor(uint8_t type, xcb_atom_t property = XCB_ATOM_NONE)
+    {
+        const auto deadline = std::chrono::steady_clock::now() + stepTimeout;
+        for (;;) {
+            while (xcb_generic_event_t *raw = xcb_poll_for_event(m_connection)) {
+                Reply<xcb_generic_event_t> event(raw);
+                if ((event->response_type & 0x7f) != type)
+                    continue;
+                if (type == XCB_SELECTION_NOTIFY) {
+                    const auto *notify =
+                        reinterpret_cast<const xcb_selection_notify_event_t *>(raw);
+                    if (notify->requestor == m_window)
+                        return event;
+                } else {
+                    const auto *notify = reinterpret_cast<const xcb_property_notify_event_t *>(raw);
+                    if (notify->window == m_window && notify->atom == property &&
+                        notify->state == XCB_PROPERTY_NEW_VALUE)
+                        return event;
+                }
+            }
+            if (xcb_connection_has_error(m_connection) != 0 || m_latest.load() != m_request ||
+                std::chrono::steady_clock::now() >= deadline)
+                return nullptr;
+            pollfd fd{xcb_get_file_descriptor(m_connection), POLLIN, 0};
+            ::poll(&fd, 1, checkIntervalMs);
+        }
+    }
+
+    xcb_connection_t *m_connection;
+    const std::atomic<quint64> &m_latest;
+    quint64 m_request;
+    xcb_window_t m_window = 0;
+    QHash<QByteArray, xcb_atom_t> m_atoms;
+};
 
 } // namespace
 
-std::unique_ptr<X11SelectionReader> X11SelectionReader::open()
+X11SelectionReader::X11SelectionReader(QByteArray display, QObject *parent)
+    : QObject(parent), m_display(std::move(display))
 {
-    xcb_connection_t *connection = xcb_connect(nullptr, nullptr);
-    if (xcb_connection_has_error(connection)) {
-        xcb_disconnect(connection);
-        return nullptr;
-    }
-    return std::unique_ptr<X11SelectionReader>(new X11SelectionReader(connection));
-}
-
-X11SelectionReader::X11SelectionReader(xcb_connection_t *connection) : m_connection(connection)
-{
-    m_clipboard = atom("CLIPBOARD");
-    m_property = atom("QUILLMARK_SELECTION");
-    m_incr = atom("INCR");
-    makeWindow();
+    qRegisterMetaType<X11SelectionReader::Result>();
 }
 
 X11SelectionReader::~X11SelectionReader()
 {
-    xcb_disconnect(m_connection);
+    if (m_connection != nullptr)
+        xcb_disconnect(m_connection);
 }
 
-quint32 X11SelectionReader::atom(const QByteArray &name) const
+bool X11SelectionReader::connectDisplay()
 {
-    Reply<xcb_intern_atom_reply_t> reply(xcb_intern_atom_reply(
-        m_connection, xcb_intern_atom(m_connection, 0, quint16(name.size()), name.constData()),
-        nullptr));
-    return reply ? reply->atom : kNone;
+    if (m_connection != nullptr && xcb_connection_has_error(m_connection) == 0)
+        return true;
+    if (m_connection != nullptr)
+        xcb_disconnect(m_connection);
+    int screenNumber = 0;
+    m_connection =
+        xcb_connect(m_display.isEmpty() ? nullptr : m_display.constData(), &screenNumber);
+    if (xcb_connection_has_error(m_connection) != 0)
+        return false;
+    xcb_screen_iterator_t it = xcb_setup_roots_iterator(xcb_get_setup(m_connection));
+    for (int i = 0; i < screenNumber && it.rem > 0; ++i)
+        xcb_screen_next(&it);
+    m_root = it.data->root;
+    return true;
 }
 
-// A fresh window per abandoned transfer: an owner still sending to the old
-// one gets an error and gives up, and nothing of it reaches the new one.
-void X11SelectionReader::makeWindow()
+void X11SelectionReader::read(quint64 request)
 {
-    if (m_window != 0)
-        xcb_destroy_window(m_connection, m_window);
-    const xcb_screen_t *screen = xcb_setup_roots_iterator(xcb_get_setup(m_connection)).data;
-    m_window = xcb_generate_id(m_connection);
-    const quint32 events = XCB_EVENT_MASK_PROPERTY_CHANGE;
-    xcb_create_window(m_connection, XCB_COPY_FROM_PARENT, m_window, screen->root, 0, 0, 1, 1, 0,
-                      XCB_WINDOW_CLASS_INPUT_ONLY, screen->root_visual, XCB_CW_EVENT_MASK, &events);
-    xcb_flush(m_connection);
+    if (m_latest.load() != request)
+        return; // a newer request is queued behind this one
+    Q_EMIT finished(request, readClipboard(request));
 }
 
-X11SelectionReader::Result X11SelectionReader::read(const QByteArrayList &targets, qint64 limit,
-                                                    int timeoutMs)
-{
-    Result result;
-    result.outcome = Outcome::refused;
-    for (const QByteArray &name : targets) {
-        const quint32 target = atom(name);
-        if (target == kNone)
-            continue;
-        result = readTarget(target, limit, timeoutMs);
-        result.target = name;
-        if (result.outcome != Outcome::refused)
-            break;
-    }
-    return result;
-}
-
-X11SelectionReader::Result X11SelectionReader::readTarget(quint32 target, qint64 limit,
-                                                          int timeoutMs)
+X11SelectionReader::Result X11SelectionReader::readClipboard(quint64 request)
 {
     Result result;
-    if (xcb_connection_has_error(m_connection))
+    if (!connectDisplay())
         return result;
-    // Each wait has the whole timeout: a big transfer on a busy machine may
-    // take longer in all, but an owner that stops answering is left soon.
-    QDeadlineTimer deadline(timeoutMs);
-    xcb_delete_property(m_connection, m_window, m_property);
-    xcb_convert_selection(m_connection, m_window, m_clipboard, target, m_property,
-                          XCB_CURRENT_TIME);
-    xcb_flush(m_connection);
+    ReadSession session(m_connection, m_root, m_latest, request);
 
-    const auto notify = waitFor(m_connection, deadline, [&](xcb_generic_event_t *event) {
-        if ((event->response_type & 0x7f) != XCB_SELECTION_NOTIFY)
-            return false;
-        const auto *n = reinterpret_cast<xcb_selection_notify_event_t *>(event);
-        return n->requestor == m_window && n->selection == m_clipboard;
-    });
-    if (!notify) {
-        makeWindow();
+    const auto ownerCookie = xcb_get_selection_owner(m_connection, session.atom("CLIPBOARD"));
+    Reply<xcb_get_selection_owner_reply_t> owner(
+        xcb_get_selection_owner_reply(m_connection, ownerCookie, nullptr));
+    if (!owner)
         return result;
-    }
-    if (reinterpret_cast<xcb_selection_notify_event_t *>(notify.get())->property == kNone) {
-        result.outcome = Outcome::refused;
+    if (owner->owner == XCB_WINDOW_NONE) {
+        result.outcome = Outcome::empty;
         return result;
     }
 
-    // The length first, without the data.
-    Reply<xcb_get_property_reply_t> head(xcb_get_property_reply(
-        m_connection,
-        xcb_get_property(m_connection, 0, m_window, m_property, XCB_GET_PROPERTY_TYPE_ANY, 0, 1),
-        nullptr));
-    if (!head)
+    const std::optional<Data> targets = session.convert("TARGETS");
+    if (!targets)
         return result;
+    const QList<QByteArray> offered =
+        session.atomNames(reinterpret_cast<const xcb_atom_t *>(targets->bytes.constData()),
+                          int(targets->bytes.size() / sizeof(xcb_atom_t)));
 
-    if (head->type != m_incr) {
-        result.size = qint64(head->bytes_after) + xcb_get_property_value_length(head.get());
-        if (result.size > limit) {
-            xcb_delete_property(m_connection, m_window, m_property);
-            xcb_flush(m_connection);
-            result.outcome = Outcome::tooLarge;
+    result.outcome = Outcome::read;
+    // The hint first, so that a secret is never converted at all.
+    if (offered.contains(ClipboardFormats::secretHint)) {
+        const std::optional<Data> hint = session.convert(ClipboardFormats::secretHint);
+        if (hint && ClipboardFormats::marksSecret(hint->bytes)) {
+            result.secret = true;
             return result;
         }
-        Reply<xcb_get_property_reply_t> whole(xcb_get_property_reply(
-            m_connection,
-            xcb_get_property(m_connection, 1, m_window, m_property, XCB_GET_PROPERTY_TYPE_ANY, 0,
-                             quint32((result.size + 3) / 4)),
-            nullptr));
-        if (!whole)
-            return result;
-        result.bytes = QByteArray(static_cast<const char *>(xcb_get_property_value(whole.get())),
-                                  xcb_get_property_value_length(whole.get()));
-        result.outcome = Outcome::text;
+    }
+    const std::optional<QByteArray> type = ClipboardFormats::preferredTextType(offered);
+    if (!type)
+        return result;
+    const std::optional<Data> text = session.convert(type->constData(), kMaximumCapturedTextBytes);
+    if (!text) {
+        result.outcome = Outcome::failed;
         return result;
     }
-
-    // INCR: the owner announces a lower bound of the size, then sends pieces,
-    // each after we delete the previous one; an empty piece ends it.
-    if (xcb_get_property_value_length(head.get()) >= 4)
-        result.size = *static_cast<const quint32 *>(xcb_get_property_value(head.get()));
-    if (result.size > limit) {
-        makeWindow();
-        result.outcome = Outcome::tooLarge;
+    if (text->refusedBytes > 0) {
+        result.refusedBytes = text->refusedBytes;
         return result;
     }
-    // Past the limit the pieces are still taken, only counted: the owner
-    // learns we are done and the printed size is the real one.
-    QByteArray bytes;
-    bytes.reserve(result.size);
-    qint64 total = 0;
-    bool over = false;
-    constexpr qint64 kCountAtMost = qint64(1) << 36;
-    xcb_delete_property(m_connection, m_window, m_property);
-    xcb_flush(m_connection);
-    while (true) {
-        deadline.setRemainingTime(timeoutMs);
-        const auto changed = waitFor(m_connection, deadline, [&](xcb_generic_event_t *event) {
-            if ((event->response_type & 0x7f) != XCB_PROPERTY_NOTIFY)
-                return false;
-            const auto *p = reinterpret_cast<xcb_property_notify_event_t *>(event);
-            return p->window == m_window && p->atom == m_property &&
-                   p->state == XCB_PROPERTY_NEW_VALUE;
-        });
-        if (!changed) {
-            makeWindow();
-            if (over) {
-                result.size = std::max(result.size, total);
-                result.outcome = Outcome::tooLarge;
-            }
-            return result;
-        }
-        const quint32 units = over ? quint32(1) << 24 : quint32((limit - total) / 4 + 1);
-        Reply<xcb_get_property_reply_t> piece(
-            xcb_get_property_reply(m_connection,
-                                   xcb_get_property(m_connection, 1, m_window, m_property,
-                                                    XCB_GET_PROPERTY_TYPE_ANY, 0, units),
-                                   nullptr));
-        if (!piece) {
-            makeWindow();
-            return result;
-        }
-        const int length = xcb_get_property_value_length(piece.get());
-        if (length == 0 && piece->bytes_after == 0)
-            break;
-        const qint64 size = length + qint64(piece->bytes_after);
-        if (piece->bytes_after > 0) // not deleted by the read: the owner waits for that
-            xcb_delete_property(m_connection, m_window, m_property);
-        xcb_flush(m_connection);
-        total += size;
-        if (!over && total > limit) {
-            over = true;
-            bytes = QByteArray();
-        }
-        if (over && total > kCountAtMost) {
-            makeWindow();
-            break;
-        }
-        if (!over)
-            bytes.append(static_cast<const char *>(xcb_get_property_value(piece.get())), length);
-    }
-    if (over) {
-        result.size = std::max(result.size, total);
-        result.outcome = Outcome::tooLarge;
-        return result;
-    }
-    result.size = bytes.size();
-    result.bytes = std::move(bytes);
-    result.outcome = Outcome::text;
+    result.text = ClipboardFormats::decode(text->type, text->bytes);
     return result;
 }

@@ -1,52 +1,52 @@
 #pragma once
 
-#include <QByteArray>
-#include <QByteArrayList>
+#include <QObject>
+#include <QString>
 
-#include <memory>
+#include <atomic>
+#include <optional>
 
 struct xcb_connection_t;
 
-// Reads the text of the X11 CLIPBOARD on a connection of its own, with a
-// size limit. QClipboard reads whatever the owner sends and then converts
-// it; one copy of a gigabyte would hold several gigabytes at once. Here the
-// size is known before the text is fetched (the property's length, or the
-// INCR transfer's announced size), and the pieces of a transfer that grows
-// past the limit are only counted, so an oversized text never enters memory.
-class X11SelectionReader {
+// Reads the X11 CLIPBOARD on a display connection of its own, meant to live
+// on a worker thread: asking another app for its data is a round trip to
+// that app, which may be slow (a text of many megabytes) or never answer.
+// The UI thread only asks and later hears the outcome; a newer request makes
+// a read still waiting on its owner give up. A text above the capture limit
+// is refused from its announced size before it is fetched (or as soon as a
+// transfer in pieces grows past it), so it never enters memory.
+class X11SelectionReader final : public QObject {
+    Q_OBJECT
 public:
     enum class Outcome {
-        text,     // `bytes` holds the text in the target's encoding
-        refused,  // the owner offers none of the targets asked for
-        tooLarge, // larger than the limit; `size` says how large
-        failed,   // no owner, no answer in time, or the connection broke
+        read,   // the owner answered: see text and secret
+        empty,  // nobody owns the clipboard
+        failed, // the owner did not answer, or a newer request came first
     };
     struct Result {
         Outcome outcome = Outcome::failed;
-        QByteArray bytes;
-        QByteArray target; // the target that answered
-        qint64 size = 0;
+        std::optional<QString> text;
+        bool secret = false;
+        qint64 refusedBytes = 0; // a text above the capture limit: its size, unread
     };
 
-    // A connection to the display in DISPLAY; null when there is none.
-    [[nodiscard]] static std::unique_ptr<X11SelectionReader> open();
-    ~X11SelectionReader();
-    X11SelectionReader(const X11SelectionReader &) = delete;
-    X11SelectionReader &operator=(const X11SelectionReader &) = delete;
+    explicit X11SelectionReader(QByteArray display, QObject *parent = nullptr);
+    ~X11SelectionReader() override;
 
-    // Asks the CLIPBOARD owner for each target in turn (e.g. UTF8_STRING,
-    // then STRING) until one answers; never holds more than `limit` bytes.
-    [[nodiscard]] Result read(const QByteArrayList &targets, qint64 limit, int timeoutMs);
+    // Any thread: requests older than `request` give up as soon as they can.
+    void supersede(quint64 request) { m_latest.store(request); }
+
+public Q_SLOTS:
+    void read(quint64 request);
+
+Q_SIGNALS:
+    void finished(quint64 request, const X11SelectionReader::Result &result);
 
 private:
-    explicit X11SelectionReader(xcb_connection_t *connection);
-    [[nodiscard]] Result readTarget(quint32 target, qint64 limit, int timeoutMs);
-    [[nodiscard]] quint32 atom(const QByteArray &name) const;
-    void makeWindow();
-
-    xcb_connection_t *m_connection;
-    quint32 m_window = 0;
-    quint32 m_clipboard = 0;
-    quint32 m_property = 0;
-    quint32 m_incr = 0;
+    [[nodiscard]] Result readClipboard(quint64 request);
+    [[nodiscard]] bool connectDisplay();
+    QByteArray m_display;
+    xcb_connection_t *m_connection = nullptr;
+    quint32 m_root = 0;
+    std::atomic<quint64> m_latest{0};
 };

@@ -41,14 +41,15 @@ e2e_stop_app INT
 e2e_expect_eq "SIGINT: exit status 0" 0 "$APP_STATUS"
 
 # In a Wayland session it goes through XWayland and says so, once, and says
-# how the tray and the shortcut reach it (here trayer, and no session bus to
-# ask for a shortcut).
+# how the clipboard, the tray and the shortcut reach it (here no compositor
+# behind WAYLAND_DISPLAY, trayer, and no session bus to ask for a shortcut).
 WAYLAND_DISPLAY=wayland-e2e e2e_start_app
 e2e_check "Wayland session: runs on X11" e2e_wait_app_connected
 e2e_stop_app TERM
 e2e_expect_eq "Wayland session: exit status 0" 0 "$APP_STATUS"
-e2e_expect_eq "Wayland session: the notice and the shortcut line on stdout" \
+e2e_expect_eq "Wayland session: the notice, clipboard, tray and shortcut lines on stdout" \
     "Quillmark uses X11 through XWayland in this Wayland session.
+Clipboard: X11 through XWayland (this compositor offers no clipboard access to background apps)
 Tray: icon shown in the X11 system tray
 Shortcut: Alt+Shift+V reaches Quillmark only while an X11 window has focus (no session bus); \
 to open the popover from any window, bind the command \`quillmark --toggle\` to a key in your \

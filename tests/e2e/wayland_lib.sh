@@ -27,6 +27,12 @@
 #                            exist. Exports WAYLAND_DISPLAY, DISPLAY and
 #                            SWAYSOCK; XDG_SESSION_TYPE=wayland. SWAY_LOG
 #                            is sway's log (debug level).
+#   wl_start_compositor      wl_start_sway, or the compositor named in
+#                            QUILLMARK_COMPOSITOR: sway, kwin (a copy of
+#                            kwin_wayland --virtual --xwayland, without the
+#                            file capability this container lacks) or mutter
+#                            (--headless --virtual-monitor). KWin and mutter
+#                            are not in CI; run a suite on them by hand.
 #   wl_swaymsg ARGS...       swaymsg on this session's socket.
 #   wl_start_x11_client      Starts one X11 client so XWayland runs (sway
 #                            starts it lazily); returns once it answers.
@@ -145,6 +151,56 @@ wl_start_sway() {
     export WAYLAND_DISPLAY DISPLAY
     export XDG_SESSION_TYPE=wayland
     echo "sway: WAYLAND_DISPLAY=$WAYLAND_DISPLAY DISPLAY=$DISPLAY"
+}
+
+wl_start_compositor() {
+    case "${QUILLMARK_COMPOSITOR:-sway}" in
+    sway) wl_start_sway ;;
+    kwin)
+        cp "$(command -v kwin_wayland)" "$E2E_TMP/kwin_wayland"
+        wl_start_with_session "$E2E_TMP/kwin_wayland" --virtual --xwayland --no-lockscreen \
+            --socket wayland-quillmark --exit-with-session
+        ;;
+    mutter)
+        wl_start_with_session mutter --headless --wayland --virtual-monitor 1280x800 \
+            --wayland-display wayland-quillmark --
+        ;;
+    *)
+        echo "FAIL: unknown QUILLMARK_COMPOSITOR ${QUILLMARK_COMPOSITOR}"
+        exit 1
+        ;;
+    esac
+}
+
+# Starts a compositor that runs a session program (the last argument of its
+# command line is that program); the program tells the session's environment
+# and lives as long as the compositor.
+wl_start_with_session() {
+    local envfile="$E2E_TMP/session.env" session="$E2E_TMP/session.sh"
+    cat >"$session" <<SESSION
+#!/usr/bin/env bash
+env >"$envfile.part" && mv "$envfile.part" "$envfile"
+while kill -0 \$PPID 2>/dev/null; do sleep 0.5; done
+SESSION
+    chmod +x "$session"
+    SWAY_LOG="$E2E_TMP/compositor.log"
+    unset WAYLAND_DISPLAY DISPLAY SWAYSOCK
+    "$@" "$session" >"$SWAY_LOG" 2>&1 &
+    e2e_track $!
+    if ! e2e_wait_for "the compositor to start its session" 30 test -s "$envfile"; then
+        echo "FAIL: the compositor did not start"
+        tail -n 30 "$SWAY_LOG"
+        exit 1
+    fi
+    WAYLAND_DISPLAY="$(sed -n 's/^WAYLAND_DISPLAY=//p' "$envfile")"
+    DISPLAY="$(sed -n 's/^DISPLAY=//p' "$envfile")"
+    export WAYLAND_DISPLAY DISPLAY
+    # mutter's XWayland admits only clients with its cookie.
+    local xauthority
+    xauthority="$(sed -n 's/^XAUTHORITY=//p' "$envfile")"
+    [[ -n "$xauthority" ]] && export XAUTHORITY="$xauthority"
+    export XDG_SESSION_TYPE=wayland
+    echo "$1: WAYLAND_DISPLAY=$WAYLAND_DISPLAY DISPLAY=$DISPLAY"
 }
 
 wl_swaymsg() {

@@ -3,18 +3,23 @@
 // test knows when Quillmark has looked, without sleeping) and exits when
 // another client takes the clipboard.
 //
-//   clipboard_owner [--text TEXT] [--secret] [--data MIME FILE]...
+//   clipboard_owner [--text TEXT] [--secret] [--data MIME FILE]... [--exit-after MS]
+//                   [--stop-when-asked]
 //
 // --secret adds the target x-kde-passwordManagerHint with the value
-// "secret", as password managers do. Standard output: "ready" once the
-// clipboard is ours, then "asked <target>" per request.
+// "secret", as password managers do. --exit-after ends it MS milliseconds
+// after it took the clipboard, like an app that quits soon after a copy. Standard output: "ready"
+// once the clipboard is ours, then "asked <target>" per request.
 
 #include <QApplication>
 #include <QClipboard>
 #include <QFile>
 #include <QMimeData>
+#include <QTimer>
 
+#include <csignal>
 #include <cstdio>
+#include <utility>
 
 namespace {
 
@@ -27,6 +32,7 @@ void logLine(const QString &line)
 class LoggingMimeData final : public QMimeData {
 public:
     void startLogging() { m_logging = true; }
+    void stopWhenAsked() { m_stopWhenAsked = true; }
 
     QStringList formats() const override
     {
@@ -40,11 +46,15 @@ protected:
     {
         if (m_logging)
             logLine(QStringLiteral("asked ") + mimeType);
+        if (m_logging && mimeType.startsWith(QLatin1String("text/")) &&
+            std::exchange(m_stopWhenAsked, false))
+            std::raise(SIGSTOP);
         return QMimeData::retrieveData(mimeType, type);
     }
 
 private:
     bool m_logging = false;
+    mutable bool m_stopWhenAsked = false;
 };
 
 } // namespace
@@ -53,6 +63,7 @@ int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     auto *offer = new LoggingMimeData;
+    int exitAfterMs = -1;
     const QStringList arguments = QApplication::arguments();
     for (qsizetype i = 1; i < arguments.size(); ++i) {
         const QString &argument = arguments.at(i);
@@ -68,9 +79,13 @@ int main(int argc, char *argv[])
                 return 2;
             }
             offer->setData(mimeType, file.readAll());
+        } else if (argument == QLatin1String("--stop-when-asked")) {
+            offer->stopWhenAsked();
+        } else if (argument == QLatin1String("--exit-after") && i + 1 < arguments.size()) {
+            exitAfterMs = arguments.at(++i).toInt();
         } else {
-            std::fprintf(stderr,
-                         "usage: clipboard_owner [--text T] [--secret] [--data MIME FILE]\n");
+            std::fprintf(stderr, "usage: clipboard_owner [--text T] [--secret] [--data MIME FILE] "
+                                 "[--exit-after MS] [--stop-when-asked]\n");
             return 2;
         }
     }
@@ -87,5 +102,7 @@ int main(int argc, char *argv[])
     });
     offer->startLogging();
     logLine(QStringLiteral("ready"));
+    if (exitAfterMs >= 0)
+        QTimer::singleShot(exitAfterMs, &app, &QApplication::quit);
     return QApplication::exec();
 }

@@ -1,0 +1,546 @@
+#include "WaylandClipboardConnection.h"
+
+#include "ClipboardFormats.h"
+#include "Pasteboard.h"
+
+#include <QSocketNotifier>
+
+#include <cerrno>
+#include <csignal>
+#include <cstring>
+
+#include <fcntl.h>
+#include <unistd.h>
+#include <wayland-client.h>
+
+#include "ext-data-control-v1-client-protocol.h"
+#include "wlr-data-control-unstable-v1-client-protocol.h"
+
+namespace {
+
+// Offered with Quillmark's own copies, so that its own offer, which the
+// compositor announces back to it, is never taken for another app's copy.
+constexpr char ownMarkerType[] = "application/x-quillmark-own-copy";
+
+// How much one wake-up of the event loop reads or writes, so that a copy of
+// many megabytes never holds up the UI for long at a time.
+constexpr qsizetype bytesPerWakeUp = qsizetype(4) * 1024 * 1024;
+
+// Both protocols have the same requests and events in the same order; only
+// the interface names differ.
+static_assert(EXT_DATA_CONTROL_MANAGER_V1_CREATE_DATA_SOURCE ==
+                  ZWLR_DATA_CONTROL_MANAGER_V1_CREATE_DATA_SOURCE &&
+              EXT_DATA_CONTROL_MANAGER_V1_GET_DATA_DEVICE ==
+                  ZWLR_DATA_CONTROL_MANAGER_V1_GET_DATA_DEVICE &&
+              EXT_DATA_CONTROL_MANAGER_V1_DESTROY == ZWLR_DATA_CONTROL_MANAGER_V1_DESTROY &&
+              EXT_DATA_CONTROL_DEVICE_V1_SET_SELECTION ==
+                  ZWLR_DATA_CONTROL_DEVICE_V1_SET_SELECTION &&
+              EXT_DATA_CONTROL_DEVICE_V1_DESTROY == ZWLR_DATA_CONTROL_DEVICE_V1_DESTROY &&
+              EXT_DATA_CONTROL_SOURCE_V1_OFFER == ZWLR_DATA_CONTROL_SOURCE_V1_OFFER &&
+              EXT_DATA_CONTROL_SOURCE_V1_DESTROY == ZWLR_DATA_CONTROL_SOURCE_V1_DESTROY &&
+              EXT_DATA_CONTROL_OFFER_V1_RECEIVE == ZWLR_DATA_CONTROL_OFFER_V1_RECEIVE &&
+              EXT_DATA_CONTROL_OFFER_V1_DESTROY == ZWLR_DATA_CONTROL_OFFER_V1_DESTROY);
+
+void destroyWith(wl_proxy *proxy, uint32_t opcode)
+{
+    if (proxy != nullptr)
+        wl_proxy_marshal_flags(proxy, opcode, nullptr, wl_proxy_get_version(proxy),
+                               WL_MARSHAL_FLAG_DESTROY);
+}
+
+} // namespace
+
+struct WaylandClipboardConnection::Protocol {
+    const char *global;
+    const char *name;
+    uint32_t maxVersion;
+    const wl_interface *manager;
+    const wl_interface *device;
+    const wl_interface *source;
+};
+
+namespace {
+
+const WaylandClipboardConnection::Protocol *protocolTable();
+
+} // namespace
+
+// Reads an offer to its end through a non-blocking pipe.
+class WaylandClipboardConnection::PipeReader : public QObject {
+public:
+    PipeReader(int fd, std::function<void(bool)> done, QObject *parent)
+        : QObject(parent), m_fd(fd), m_done(std::move(done)),
+          m_notifier(new QSocketNotifier(fd, QSocketNotifier::Read, this))
+    {
+        connect(m_notifier, &QSocketNotifier::activated, this, &PipeReader::readSome);
+    }
+    ~PipeReader() override { ::close(m_fd); }
+
+    [[nodiscard]] const QByteArray &data() const { return m_data; }
+
+private:
+    void readSome()
+    {
+        qsizetype readNow = 0;
+        while (readNow < bytesPerWakeUp) {
+            const qsizetype chunk = 256 * 1024;
+            const qsizetype before = m_data.size();
+            // A text above the capture limit is not read on: it never
+            // enters memory whole.
+            if (before > kMaximumCapturedTextBytes)
+                return finish(false);
+            m_data.resize(before + chunk);
+            const ssize_t n = ::read(m_fd, m_data.data() + before, size_t(chunk));
+            m_data.resize(before + qMax<qsizetype>(n, 0));
+            if (n > 0) {
+                readNow += n;
+                continue;
+            }
+            if (n == 0)
+                return finish(true);
+            if (errno == EINTR)
+                continue;
+            if (errno != EAGAIN && errno != EWOULDBLOCK)
+                return finish(false);
+            return;
+        }
+    }
+    void finish(bool complete)
+    {
+        m_notifier->setEnabled(false);
+        m_done(complete); // may delete this
+    }
+
+    int m_fd;
+    QByteArray m_data;
+    std::function<void(bool)> m_done;
+    QSocketNotifier *m_notifier;
+};
+
+// Serves Quillmark's own copy to one reader through its pipe, a piece per
+// wake-up, and closes the pipe at the end or when the reader goes away.
+class WaylandClipboardConnection::PipeWriter : public QObject {
+public:
+    PipeWriter(int fd, QByteArray data, QObject *parent)
+        : QObject(parent), m_fd(fd), m_data(std::move(data)),
+          m_notifier(new QSocketNotifier(fd, QSocketNotifier::Write, this))
+    {
+        ::fcntl(m_fd, F_SETFL, ::fcntl(m_fd, F_GETFL) | O_NONBLOCK);
+        connect(m_notifier, &QSocketNotifier::activated, this, &PipeWriter::writeSome);
+    }
+    ~PipeWriter() override { ::close(m_fd); }
+
+private:
+    void writeSome()
+    {
+        qsizetype writtenNow = 0;
+        while (m_offset < m_data.size() && writtenNow < bytesPerWakeUp) {
+            const ssize_t n =
+                ::write(m_fd, m_data.constData() + m_offset, size_t(m_data.size() - m_offset));
+            if (n > 0) {
+                m_offset += n;
+                writtenNow += n;
+            } else if (n < 0 && errno == EINTR) {
+                continue;
+            } else if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
+                return;
+            } else {
+                break; // the reader went away
+            }
+        }
+        if (m_offset >= m_data.size() || writtenNow < bytesPerWakeUp) {
+            m_notifier->setEnabled(false);
+            deleteLater();
+        }
+    }
+
+    int m_fd;
+    QByteArray m_data;
+    qsizetype m_offset = 0;
+    QSocketNotifier *m_notifier;
+};
+
+struct WaylandClipboardConnection::Listeners {
+    static void global(void *data, wl_registry *registry, uint32_t name, const char *interface,
+                       uint32_t version)
+    {
+        static_cast<WaylandClipboardConnection *>(data)->onGlobal(
+            reinterpret_cast<wl_proxy *>(registry), name, interface, version);
+    }
+    static void globalRemove(void *, wl_registry *, uint32_t) {}
+
+    static void dataOffer(void *data, ext_data_control_device_v1 *, ext_data_control_offer_v1 *id)
+    {
+        static_cast<WaylandClipboardConnection *>(data)->onDataOffer(
+            reinterpret_cast<wl_proxy *>(id));
+    }
+    static void selection(void *data, ext_data_control_device_v1 *, ext_data_control_offer_v1 *id)
+    {
+        static_cast<WaylandClipboardConnection *>(data)->onSelection(
+            reinterpret_cast<wl_proxy *>(id));
+    }
+    static void finished(void *data, ext_data_control_device_v1 *)
+    {
+        static_cast<WaylandClipboardConnection *>(data)->loseConnection();
+    }
+    static void primarySelection(void *data, ext_data_control_device_v1 *,
+                                 ext_data_control_offer_v1 *id)
+    {
+        static_cast<WaylandClipboardConnection *>(data)->onPrimarySelection(
+            reinterpret_cast<wl_proxy *>(id));
+    }
+
+    static void offer(void *data, ext_data_control_offer_v1 *offer, const char *type)
+    {
+        static_cast<WaylandClipboardConnection *>(data)->onOfferType(
+            reinterpret_cast<wl_proxy *>(offer), type);
+    }
+
+    static void send(void *data, ext_data_control_source_v1 *source, const char *type, int32_t fd)
+    {
+        static_cast<WaylandClipboardConnection *>(data)->onSend(
+            reinterpret_cast<wl_proxy *>(source), type, fd);
+    }
+    static void cancelled(void *data, ext_data_control_source_v1 *source)
+    {
+        static_cast<WaylandClipboardConnection *>(data)->onCancelled(
+            reinterpret_cast<wl_proxy *>(source));
+    }
+
+    static constexpr wl_registry_listener registryListener{global, globalRemove};
+    static constexpr ext_data_control_device_v1_listener deviceListener{dataOffer, selection,
+                                                                        finished, primarySelection};
+    static constexpr ext_data_control_offer_v1_listener offerListener{offer};
+    static constexpr ext_data_control_source_v1_listener sourceListener{send, cancelled};
+};
+
+namespace {
+
+const WaylandClipboardConnection::Protocol *protocolTable()
+{
+    // Preferred first.
+    static const WaylandClipboardConnection::Protocol table[] = {
+        {"ext_data_control_manager_v1", "ext-data-control", 1,
+         &ext_data_control_manager_v1_interface, &ext_data_control_device_v1_interface,
+         &ext_data_control_source_v1_interface},
+        {"zwlr_data_control_manager_v1", "wlr-data-control", 2,
+         &zwlr_data_control_manager_v1_interface, &zwlr_data_control_device_v1_interface,
+         &zwlr_data_control_source_v1_interface},
+        {nullptr, nullptr, 0, nullptr, nullptr, nullptr},
+    };
+    return table;
+}
+
+} // namespace
+
+std::unique_ptr<WaylandClipboardConnection> WaylandClipboardConnection::connectToCompositor()
+{
+    // Without WAYLAND_DISPLAY libwayland would try "wayland-0": only a
+    // Wayland session counts.
+    if (qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+        return nullptr;
+    wl_display *display = wl_display_connect(nullptr);
+    if (display == nullptr)
+        return nullptr;
+    // A reader that goes away while Quillmark serves it a copy must not end Quillmark.
+    std::signal(SIGPIPE, SIG_IGN);
+    std::unique_ptr<WaylandClipboardConnection> connection(new WaylandClipboardConnection(display));
+    if (!connection->bindGlobals())
+        return nullptr;
+    return connection;
+}
+
+WaylandClipboardConnection::WaylandClipboardConnection(wl_display *display) : m_display(display) {}
+
+WaylandClipboardConnection::~WaylandClipboardConnection()
+{
+    delete m_reader;
+    m_reader = nullptr;
+    // Proxies are freed on the client side whether or not the compositor
+    // still listens.
+    for (auto it = m_offers.constBegin(); it != m_offers.constEnd(); ++it)
+        destroyWith(it.key(), EXT_DATA_CONTROL_OFFER_V1_DESTROY);
+    destroyWith(m_selection, EXT_DATA_CONTROL_OFFER_V1_DESTROY);
+    destroyWith(m_ownSource, EXT_DATA_CONTROL_SOURCE_V1_DESTROY);
+    destroyWith(m_device, EXT_DATA_CONTROL_DEVICE_V1_DESTROY);
+    destroyWith(m_manager, EXT_DATA_CONTROL_MANAGER_V1_DESTROY);
+    if (m_seat != nullptr)
+        wl_proxy_destroy(m_seat);
+    if (m_registry != nullptr)
+        wl_proxy_destroy(m_registry);
+    if (!m_lost)
+        wl_display_flush(m_display);
+    wl_display_disconnect(m_display);
+}
+
+QString WaylandClipboardConnection::protocolName() const
+{
+    return m_protocol != nullptr ? QString::fromLatin1(m_protocol->name) : QString();
+}
+
+bool WaylandClipboardConnection::bindGlobals()
+{
+    m_registry = reinterpret_cast<wl_proxy *>(wl_display_get_registry(m_display));
+    wl_registry_add_listener(reinterpret_cast<wl_registry *>(m_registry),
+                             &Listeners::registryListener, this);
+    if (wl_display_roundtrip(m_display) < 0 || m_seat == nullptr || m_manager == nullptr)
+        return false;
+
+    m_device = wl_proxy_marshal_flags(m_manager, EXT_DATA_CONTROL_MANAGER_V1_GET_DATA_DEVICE,
+                                      m_protocol->device, m_managerVersion, 0, nullptr, m_seat);
+    wl_proxy_add_listener(
+        m_device,
+        reinterpret_cast<void (**)(void)>(
+            const_cast<ext_data_control_device_v1_listener *>(&Listeners::deviceListener)),
+        this);
+    // The clipboard as it is now arrives first: it is where capture starts
+    // from, not a copy.
+    if (wl_display_roundtrip(m_display) < 0)
+        return false;
+    m_starting = false;
+
+    m_notifier = new QSocketNotifier(wl_display_get_fd(m_display), QSocketNotifier::Read, this);
+    connect(m_notifier, &QSocketNotifier::activated, this,
+            &WaylandClipboardConnection::dispatchEvents);
+    return true;
+}
+
+void WaylandClipboardConnection::onGlobal(wl_proxy *registry, uint32_t name, const char *interface,
+                                          uint32_t version)
+{
+    const auto *registryObject = reinterpret_cast<wl_registry *>(registry);
+    if (std::strcmp(interface, wl_seat_interface.name) == 0) {
+        if (m_seat == nullptr) {
+            m_seat = static_cast<wl_proxy *>(wl_registry_bind(
+                const_cast<wl_registry *>(registryObject), name, &wl_seat_interface, 1));
+        }
+        return;
+    }
+    for (const Protocol *protocol = protocolTable(); protocol->global != nullptr; ++protocol) {
+        if (std::strcmp(interface, protocol->global) != 0)
+            continue;
+        // A protocol earlier in the table wins, whatever order globals come in.
+        if (m_protocol != nullptr && m_protocol <= protocol)
+            return;
+        destroyWith(m_manager, EXT_DATA_CONTROL_MANAGER_V1_DESTROY);
+        m_protocol = protocol;
+        m_managerVersion = qMin(version, protocol->maxVersion);
+        m_manager = static_cast<wl_proxy *>(wl_registry_bind(
+            const_cast<wl_registry *>(registryObject), name, protocol->manager, m_managerVersion));
+        return;
+    }
+}
+
+void WaylandClipboardConnection::dispatchEvents()
+{
+    if (m_lost)
+        return;
+    if (wl_display_dispatch(m_display) < 0) {
+        loseConnection();
+        return;
+    }
+    flush();
+}
+
+void WaylandClipboardConnection::flush()
+{
+    if (!m_lost && wl_display_flush(m_display) < 0 && errno != EAGAIN)
+        loseConnection();
+}
+
+void WaylandClipboardConnection::loseConnection()
+{
+    if (m_lost)
+        return;
+    m_lost = true;
+    if (m_notifier != nullptr)
+        m_notifier->setEnabled(false);
+    Q_EMIT lost();
+}
+
+void WaylandClipboardConnection::onDataOffer(wl_proxy *offer)
+{
+    wl_proxy_add_listener(
+        offer,
+        reinterpret_cast<void (**)(void)>(
+            const_cast<ext_data_control_offer_v1_listener *>(&Listeners::offerListener)),
+        this);
+    m_offers.insert(offer, {});
+}
+
+void WaylandClipboardConnection::onOfferType(wl_proxy *offer, const char *type)
+{
+    auto it = m_offers.find(offer);
+    if (it != m_offers.end())
+        it->append(QByteArray(type));
+}
+
+void WaylandClipboardConnection::onSelection(wl_proxy *offer)
+{
+    if (offer == nullptr) {
+        if (m_starting)
+            return;
+        // The owner went away (or cleared the clipboard). A read under way
+        // goes on: the owner may well have written everything before it left.
+        if (m_reader != nullptr)
+            m_emptiedWhileReading = true;
+        else
+            Q_EMIT emptied();
+        return;
+    }
+    dropSelection(); // a newer copy makes a read under way pointless
+    const QList<QByteArray> types = m_offers.take(offer);
+    if (m_starting || types.contains(ownMarkerType)) {
+        destroyWith(offer, EXT_DATA_CONTROL_OFFER_V1_DESTROY);
+        return;
+    }
+    m_selection = offer;
+    m_selectionTypes = types;
+    m_secretChecked = false;
+    readOffer();
+}
+
+void WaylandClipboardConnection::onPrimarySelection(wl_proxy *offer)
+{
+    // Quillmark keeps to the clipboard; the primary selection is not its business.
+    if (offer != nullptr) {
+        m_offers.remove(offer);
+        destroyWith(offer, EXT_DATA_CONTROL_OFFER_V1_DESTROY);
+    }
+}
+
+void WaylandClipboardConnection::readOffer()
+{
+    if (!m_secretChecked && m_selectionTypes.contains(ClipboardFormats::secretHint)) {
+        startReading(ClipboardFormats::secretHint);
+        return;
+    }
+    const std::optional<QByteArray> type = ClipboardFormats::preferredTextType(m_selectionTypes);
+    if (!type) {
+        dropSelection();
+        Q_EMIT foreignCopy(std::nullopt, false, 0);
+        return;
+    }
+    startReading(*type);
+}
+
+void WaylandClipboardConnection::startReading(const QByteArray &type)
+{
+    int fds[2];
+    if (::pipe2(fds, O_CLOEXEC | O_NONBLOCK) != 0) {
+        dropSelection();
+        return;
+    }
+    wl_proxy_marshal_flags(m_selection, EXT_DATA_CONTROL_OFFER_V1_RECEIVE, nullptr,
+                           wl_proxy_get_version(m_selection), 0, type.constData(), fds[1]);
+    ::close(fds[1]);
+    flush();
+    m_readingType = type;
+    m_reader = new PipeReader(
+        fds[0], [this](bool complete) { onReadDone(complete); }, this);
+}
+
+void WaylandClipboardConnection::onReadDone(bool complete)
+{
+    const QByteArray bytes = m_reader->data();
+    const QByteArray type = m_readingType;
+    m_reader->deleteLater();
+    m_reader = nullptr;
+    const bool ownerLeft = std::exchange(m_emptiedWhileReading, false);
+
+    if (complete && type == ClipboardFormats::secretHint) {
+        m_secretChecked = true;
+        if (ClipboardFormats::marksSecret(bytes)) {
+            dropSelection();
+            Q_EMIT foreignCopy(std::nullopt, true, 0);
+        } else if (!ownerLeft) {
+            readOffer();
+            return;
+        } else {
+            dropSelection(); // nobody left to ask for the text
+        }
+    } else if (complete) {
+        dropSelection();
+        Q_EMIT foreignCopy(ClipboardFormats::decode(type, bytes), false, 0);
+    } else {
+        dropSelection();
+        if (bytes.size() > kMaximumCapturedTextBytes)
+            Q_EMIT foreignCopy(std::nullopt, false, bytes.size());
+    }
+    if (ownerLeft)
+        Q_EMIT emptied();
+}
+
+void WaylandClipboardConnection::dropSelection()
+{
+    if (m_reader != nullptr) {
+        m_reader->deleteLater();
+        m_reader = nullptr;
+    }
+    m_emptiedWhileReading = false;
+    destroyWith(m_selection, EXT_DATA_CONTROL_OFFER_V1_DESTROY);
+    m_selection = nullptr;
+    m_selectionTypes.clear();
+}
+
+void WaylandClipboardConnection::setText(const QString &text)
+{
+    if (m_lost)
+        return;
+    destroyOwnSource();
+    m_ownText = text.toUtf8();
+    m_ownSource = wl_proxy_marshal_flags(m_manager, EXT_DATA_CONTROL_MANAGER_V1_CREATE_DATA_SOURCE,
+                                         m_protocol->source, m_managerVersion, 0, nullptr);
+    wl_proxy_add_listener(
+        m_ownSource,
+        reinterpret_cast<void (**)(void)>(
+            const_cast<ext_data_control_source_v1_listener *>(&Listeners::sourceListener)),
+        this);
+    QList<QByteArray> types = ClipboardFormats::textTypes();
+    types.append(ownMarkerType);
+    for (const QByteArray &type : types) {
+        wl_proxy_marshal_flags(m_ownSource, EXT_DATA_CONTROL_SOURCE_V1_OFFER, nullptr,
+                               m_managerVersion, 0, type.constData());
+    }
+    wl_proxy_marshal_flags(m_device, EXT_DATA_CONTROL_DEVICE_V1_SET_SELECTION, nullptr,
+                           m_managerVersion, 0, m_ownSource);
+    flush();
+}
+
+void WaylandClipboardConnection::clear()
+{
+    if (m_lost)
+        return;
+    destroyOwnSource();
+    m_ownText.clear();
+    wl_proxy_marshal_flags(m_device, EXT_DATA_CONTROL_DEVICE_V1_SET_SELECTION, nullptr,
+                           m_managerVersion, 0, nullptr);
+    flush();
+}
+
+void WaylandClipboardConnection::destroyOwnSource()
+{
+    destroyWith(m_ownSource, EXT_DATA_CONTROL_SOURCE_V1_DESTROY);
+    m_ownSource = nullptr;
+}
+
+void WaylandClipboardConnection::onSend(wl_proxy *source, const char *type, int fd)
+{
+    // Each reader gets its own writer; a copy replaced meanwhile is still
+    // served whole to whoever asked for it.
+    if (source != m_ownSource || std::strcmp(type, ownMarkerType) == 0) {
+        ::close(fd);
+        return;
+    }
+    new PipeWriter(fd, m_ownText, this);
+}
+
+void WaylandClipboardConnection::onCancelled(wl_proxy *source)
+{
+    if (source == m_ownSource) {
+        destroyOwnSource();
+        m_ownText.clear();
+    } else {
+        destroyWith(source, EXT_DATA_CONTROL_SOURCE_V1_DESTROY);
+    }
+}

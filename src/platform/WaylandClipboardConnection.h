@@ -1,0 +1,89 @@
+#pragma once
+
+#include "ClipboardConnection.h"
+
+#include <QByteArray>
+#include <QHash>
+#include <QList>
+
+#include <memory>
+
+class QSocketNotifier;
+struct wl_display;
+struct wl_proxy;
+
+// The clipboard of a Wayland compositor, through its data-control protocol
+// (ext_data_control_manager_v1, else zwlr_data_control_manager_v1), which
+// lets a background app see and set the clipboard without keyboard focus.
+// Quillmark's widgets stay on X11 (XWayland); this is a second display
+// connection of its own, its socket watched by the Qt event loop. Offers
+// are read through non-blocking pipes and Quillmark's own copy is served
+// the same way, so neither a slow reader nor a slow owner holds up the UI.
+class WaylandClipboardConnection final : public ClipboardConnection {
+    Q_OBJECT
+public:
+    // Connects to the compositor of WAYLAND_DISPLAY; nothing when there is
+    // none or it offers no data-control protocol.
+    [[nodiscard]] static std::unique_ptr<WaylandClipboardConnection> connectToCompositor();
+    ~WaylandClipboardConnection() override;
+
+    // The protocol in use, for the line printed at start.
+    [[nodiscard]] QString protocolName() const;
+
+    void setText(const QString &text) override;
+    void clear() override;
+
+    // The C listeners of the Wayland objects, and one data-control protocol.
+    struct Listeners;
+    struct Protocol;
+
+private:
+    class PipeReader;
+    class PipeWriter;
+
+    explicit WaylandClipboardConnection(wl_display *display);
+    [[nodiscard]] bool bindGlobals();
+
+    void dispatchEvents();
+    void flush();
+    void loseConnection();
+
+    void onGlobal(wl_proxy *registry, uint32_t name, const char *interface, uint32_t version);
+    void onDataOffer(wl_proxy *offer);
+    void onOfferType(wl_proxy *offer, const char *type);
+    void onSelection(wl_proxy *offer);
+    void onPrimarySelection(wl_proxy *offer);
+    void onSend(wl_proxy *source, const char *type, int fd);
+    void onCancelled(wl_proxy *source);
+
+    void readOffer();
+    void startReading(const QByteArray &type);
+    void onReadDone(bool complete);
+    void dropSelection();
+    void destroyOwnSource();
+
+    wl_display *m_display;
+    const Protocol *m_protocol = nullptr;
+    wl_proxy *m_registry = nullptr;
+    wl_proxy *m_seat = nullptr;
+    wl_proxy *m_manager = nullptr;
+    uint32_t m_managerVersion = 0;
+    wl_proxy *m_device = nullptr;
+    QSocketNotifier *m_notifier = nullptr;
+    bool m_lost = false;
+    bool m_starting = true;
+
+    // Offers announced but not yet the selection, with their types.
+    QHash<wl_proxy *, QList<QByteArray>> m_offers;
+    // The clipboard's current offer (another app's) and its read.
+    wl_proxy *m_selection = nullptr;
+    QList<QByteArray> m_selectionTypes;
+    PipeReader *m_reader = nullptr;
+    QByteArray m_readingType;
+    bool m_secretChecked = false;
+    bool m_emptiedWhileReading = false;
+
+    // Quillmark's own copy.
+    wl_proxy *m_ownSource = nullptr;
+    QByteArray m_ownText;
+};

@@ -1,0 +1,74 @@
+#include "X11ClipboardConnection.h"
+
+#include <QClipboard>
+
+#include <limits>
+
+X11ClipboardConnection::X11ClipboardConnection(QClipboard *clipboard, const QByteArray &display,
+                                               QObject *parent)
+    : ClipboardConnection(parent), m_clipboard(clipboard), m_reader(new X11SelectionReader(display))
+{
+    m_thread.setObjectName(QStringLiteral("clipboard reader"));
+    m_reader->moveToThread(&m_thread);
+    connect(m_reader, &X11SelectionReader::finished, this, &X11ClipboardConnection::onReadFinished,
+            Qt::QueuedConnection);
+    m_thread.start();
+    // Qt emits this for every new owner, for its own writes (synchronously,
+    // inside the call) and when the owner exits.
+    connect(m_clipboard, &QClipboard::dataChanged, this,
+            &X11ClipboardConnection::onClipboardChanged);
+}
+
+X11ClipboardConnection::~X11ClipboardConnection()
+{
+    m_reader->supersede(std::numeric_limits<quint64>::max());
+    m_thread.quit();
+    m_thread.wait();
+    delete m_reader;
+}
+
+void X11ClipboardConnection::supersede()
+{
+    m_reader->supersede(++m_request);
+}
+
+void X11ClipboardConnection::onClipboardChanged()
+{
+    supersede();
+    if (m_clipboard->ownsClipboard())
+        return;
+    // Whether a new owner or none: the reader asks the X server, then the owner.
+    const quint64 request = m_request;
+    QMetaObject::invokeMethod(
+        m_reader, [reader = m_reader, request] { reader->read(request); }, Qt::QueuedConnection);
+}
+
+void X11ClipboardConnection::onReadFinished(quint64 request,
+                                            const X11SelectionReader::Result &result)
+{
+    // A later change, or a copy of our own since, makes this answer stale.
+    if (request != m_request || m_clipboard->ownsClipboard())
+        return;
+    switch (result.outcome) {
+    case X11SelectionReader::Outcome::read:
+        Q_EMIT foreignCopy(result.text, result.secret, result.refusedBytes);
+        break;
+    case X11SelectionReader::Outcome::empty:
+        Q_EMIT emptied();
+        break;
+    case X11SelectionReader::Outcome::failed:
+        break;
+    }
+}
+
+void X11ClipboardConnection::setText(const QString &text)
+{
+    m_clipboard->setText(text, QClipboard::Clipboard);
+    supersede();
+}
+
+void X11ClipboardConnection::clear()
+{
+    m_clipboard->clear(QClipboard::Clipboard);
+    supersede();
+}

@@ -1,0 +1,34 @@
+#pragma once
+
+#include "ClipboardConnection.h"
+#include "X11SelectionReader.h"
+
+#include <QThread>
+
+class QClipboard;
+
+// The X11 CLIPBOARD selection. Qt tells of every new owner (it watches the
+// selection with XFixes) and carries Quillmark's own copies; the offers of
+// other apps are read by an X11SelectionReader on a thread of its own, so a
+// slow or frozen owner never holds up the UI.
+class X11ClipboardConnection final : public ClipboardConnection {
+    Q_OBJECT
+public:
+    X11ClipboardConnection(QClipboard *clipboard, const QByteArray &display,
+                           QObject *parent = nullptr);
+    ~X11ClipboardConnection() override;
+
+    void setText(const QString &text) override;
+    void clear() override;
+
+private:
+    void onClipboardChanged();
+    void onReadFinished(quint64 request, const X11SelectionReader::Result &result);
+    // Makes every read still under way give up and its answer count for nothing.
+    void supersede();
+
+    QClipboard *m_clipboard;
+    QThread m_thread;
+    X11SelectionReader *m_reader; // lives on m_thread
+    quint64 m_request = 0;
+};

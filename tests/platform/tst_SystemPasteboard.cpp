@@ -1,0 +1,192 @@
+#include "AppSettings.h"
+#include "ClipboardConnection.h"
+#include "ClipboardStore.h"
+#include "FakeLoginItem.h"
+#include "FixedClock.h"
+#include "MemorySettingsBackend.h"
+#include "SystemPasteboard.h"
+
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+// The pasteboard over a clipboard connection, driven through the store's
+// real poll: what a sequence of copies, owners leaving and copy-backs
+// leaves in the history and on the clipboard.
+namespace {
+
+// A connection the test drives: "another app" copies and leaves; Quillmark's
+// own writes are recorded.
+class FakeConnection final : public ClipboardConnection {
+public:
+    void setText(const QString &text) override { held = text; }
+    void clear() override { held.reset(); }
+
+    void copy(const std::optional<QString> &text, bool secret = false)
+    {
+        held.reset();
+        Q_EMIT foreignCopy(text, secret, 0);
+    }
+    void refuse(qint64 bytes)
+    {
+        held.reset();
+        Q_EMIT foreignCopy(std::nullopt, false, bytes);
+    }
+    void ownerQuits() { Q_EMIT emptied(); }
+
+    // What Quillmark put on the clipboard last, if it holds it.
+    std::optional<QString> held;
+};
+
+} // namespace
+
+class tst_SystemPasteboard : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void sequence_data()
+    {
+        QTest::addColumn<QString>("captureMode");
+        QTest::addColumn<QStringList>("steps");
+        QTest::addColumn<QStringList>("history");
+        QTest::addColumn<std::optional<QString>>("held");
+
+        const QString suppress = QStringLiteral("suppressConsecutiveDuplicates");
+        const QString every = QStringLiteral("recordEveryCopy");
+        using Held = std::optional<QString>;
+
+        QTest::newRow("owner quits: its text is kept, no second item")
+            << every << QStringList{"copy A", "tick", "quit", "tick", "tick"} << QStringList{"A"}
+            << Held("A");
+        QTest::newRow("owner quits before the tick: one item, text kept")
+            << every << QStringList{"copy A", "quit", "tick", "tick"} << QStringList{"A"}
+            << Held("A");
+        QTest::newRow("two copies between ticks: the last one, and it is kept")
+            << suppress << QStringList{"copy A", "copy B", "tick", "quit", "tick"}
+            << QStringList{"B"} << Held("B");
+        QTest::newRow("a secret's owner quits: nothing kept or recorded")
+            << every << QStringList{"secret S", "tick", "quit", "tick"} << QStringList{} << Held();
+        QTest::newRow("an image's owner quits: nothing kept")
+            << every << QStringList{"image", "tick", "quit", "tick"} << QStringList{} << Held();
+        QTest::newRow("a secret after a text: the text is not brought back")
+            << every << QStringList{"copy A", "tick", "secret S", "quit", "tick"}
+            << QStringList{"A"} << Held();
+        QTest::newRow("same text copied again after a takeover: recorded again")
+            << every << QStringList{"copy A", "tick", "quit", "tick", "copy A", "tick"}
+            << QStringList{"A", "A"} << Held();
+        QTest::newRow("copy-back is recorded once; emptied later, nothing restored")
+            << every << QStringList{"copy A", "tick", "back B", "tick", "quit", "tick"}
+            << QStringList{"B", "A"} << Held("B");
+        QTest::newRow("clipboard emptied twice: taken over once")
+            << every << QStringList{"copy A", "tick", "quit", "quit", "tick"} << QStringList{"A"}
+            << Held("A");
+        QTest::newRow("nothing changes without a copy")
+            << every << QStringList{"tick", "quit", "tick"} << QStringList{} << Held();
+    }
+    void sequence()
+    {
+        QFETCH(QString, captureMode);
+        QFETCH(QStringList, steps);
+        QFETCH(QStringList, history);
+        QFETCH(std::optional<QString>, held);
+
+        auto owned = std::make_unique<FakeConnection>();
+        FakeConnection *connection = owned.get();
+        SystemPasteboard pasteboard(std::move(owned));
+        MemorySettingsBackend backend;
+        backend.values.insert(QStringLiteral("startMonitoringImmediately"), false);
+        backend.values.insert(QStringLiteral("captureMode"), captureMode);
+        FakeLoginItem login;
+        AppSettings settings(backend, login);
+        FixedClock clock;
+        QTemporaryDir dir;
+        ClipboardStore store(settings, pasteboard, clock, dir.filePath(QStringLiteral("h.json")));
+
+        for (const QString &step : steps) {
+            const QString word = step.section(QLatin1Char(' '), 0, 0);
+            const QString text = step.section(QLatin1Char(' '), 1);
+            if (word == QLatin1String("copy"))
+                connection->copy(text);
+            else if (word == QLatin1String("secret"))
+                connection->copy(std::nullopt, true);
+            else if (word == QLatin1String("image"))
+                connection->copy(std::nullopt);
+            else if (word == QLatin1String("quit"))
+                connection->ownerQuits();
+            else if (word == QLatin1String("back"))
+                pasteboard.writeBack(text);
+            else if (word == QLatin1String("tick"))
+                store.pollPasteboard();
+            clock.advance(1000);
+        }
+
+        QStringList recorded;
+        for (const ClipboardItem &item : store.items())
+            recorded.append(item.content);
+        QCOMPARE(recorded, history);
+        QCOMPARE(connection->held, held);
+    }
+
+    // The counter moves once per real change only: a takeover is no change.
+    void changeCountMovesOnRealChangesOnly()
+    {
+        auto owned = std::make_unique<FakeConnection>();
+        FakeConnection *connection = owned.get();
+        SystemPasteboard pasteboard(std::move(owned));
+        const qint64 start = pasteboard.changeCount();
+        connection->copy(QStringLiteral("A"));
+        QCOMPARE(pasteboard.changeCount(), start + 1);
+        connection->ownerQuits();
+        QCOMPARE(pasteboard.changeCount(), start + 1);
+        QCOMPARE(pasteboard.stringForType(), std::optional<QString>(QStringLiteral("A")));
+        connection->copy(QStringLiteral("A"));
+        QCOMPARE(pasteboard.changeCount(), start + 2);
+    }
+
+    // A text above the capture limit: its size is told with that change
+    // only, and nothing is kept when its owner quits.
+    void refusedTextIsToldAndNotKept()
+    {
+        auto owned = std::make_unique<FakeConnection>();
+        FakeConnection *connection = owned.get();
+        SystemPasteboard pasteboard(std::move(owned));
+        connection->copy(QStringLiteral("A"));
+        connection->refuse(200 * 1024 * 1024);
+        QCOMPARE(pasteboard.stringForType(), std::nullopt);
+        QCOMPARE(pasteboard.refusedTextBytes(), 200 * 1024 * 1024);
+        connection->ownerQuits();
+        QCOMPARE(connection->held, std::nullopt);
+        connection->copy(QStringLiteral("B"));
+        QCOMPARE(pasteboard.refusedTextBytes(), 0);
+    }
+
+    // A lost connection gives way to the fallback, and capture goes on there.
+    void lostConnectionFallsBack()
+    {
+        auto owned = std::make_unique<FakeConnection>();
+        FakeConnection *first = owned.get();
+        FakeConnection *second = nullptr;
+        int fallbacks = 0;
+        SystemPasteboard pasteboard(std::move(owned),
+                                    [&]() -> std::unique_ptr<ClipboardConnection> {
+                                        ++fallbacks;
+                                        auto next = std::make_unique<FakeConnection>();
+                                        second = next.get();
+                                        return next;
+                                    });
+        QSignalSpy destroyed(first, &QObject::destroyed);
+        Q_EMIT first->lost();
+        QTRY_VERIFY(second != nullptr);
+        QCOMPARE(pasteboard.connection(), second);
+        QTRY_COMPARE(destroyed.count(), 1);
+
+        const qint64 before = pasteboard.changeCount();
+        second->copy(QStringLiteral("after"));
+        QCOMPARE(pasteboard.changeCount(), before + 1);
+        pasteboard.setString(QStringLiteral("back"));
+        QCOMPARE(second->held, std::optional<QString>(QStringLiteral("back")));
+        QCOMPARE(fallbacks, 1);
+    }
+};
+
+QTEST_GUILESS_MAIN(tst_SystemPasteboard)
+#include "tst_SystemPasteboard.moc"
