@@ -44,7 +44,7 @@ AppDelegate::~AppDelegate()
 
 void AppDelegate::applicationDidFinishLaunching()
 {
-    // Caught from the very start (a signal during launch waits in its pipe
+    // Caught since main() began (a signal during launch waits in its pipe
     // for the event loop), handled below once QuitController exists.
     m_terminationSignals = new TerminationSignals(this);
 

@@ -8,6 +8,7 @@
 #include "HistoryLock.h"
 #include "RuntimeDirectory.h"
 #include "SingleInstance.h"
+#include "TerminationSignals.h"
 #include "WindowActivation.h"
 
 #include <QApplication>
@@ -41,6 +42,9 @@ int main(int argc, char *argv[])
     // A file-size limit must make a save fail (and say so), not kill the
     // process with everything the user copied since the last good save.
     std::signal(SIGXFSZ, SIG_IGN);
+    // From here on, an end request waits for the event loop (handled once the
+    // delegate runs) instead of killing a half-started Quillmark.
+    TerminationSignals::catchEarly();
 
     QApplication::setApplicationName(QStringLiteral("quillmark"));
     QApplication::setApplicationDisplayName(QStringLiteral("Quillmark"));

@@ -19,13 +19,14 @@ char32_t foldCodePoint(char32_t c)
 
 TextMatcher::TextMatcher(QStringView searchText) : m_query(fold(searchText.trimmed())) {}
 
-QString TextMatcher::fold(QStringView text)
+namespace {
+
+// Folds `text` from `from` on into `out`, which holds as many units as `text`.
+void foldFrom(QStringView text, qsizetype from, QChar *out)
 {
     const qsizetype size = text.size();
-    QString folded(size, Qt::Uninitialized);
-    QChar *out = folded.data();
     const char16_t *in = text.utf16();
-    for (qsizetype i = 0; i < size; ++i) {
+    for (qsizetype i = from; i < size; ++i) {
         const char16_t c = in[i];
         if (c < 0x80) {
             out[i] = QChar(c >= u'A' && c <= u'Z' ? char16_t(c + (u'a' - u'A')) : c);
@@ -41,6 +42,49 @@ QString TextMatcher::fold(QStringView text)
             out[i] = QChar(char16_t(foldCodePoint(c)));
         }
     }
+}
+
+// Where folding first changes `text`, or its size when it changes nothing.
+qsizetype firstUnfolded(QStringView text)
+{
+    const qsizetype size = text.size();
+    const char16_t *in = text.utf16();
+    for (qsizetype i = 0; i < size; ++i) {
+        const char16_t c = in[i];
+        if (c < 0x80) {
+            if (c >= u'A' && c <= u'Z')
+                return i;
+        } else if (QChar::isHighSurrogate(c) && i + 1 < size && QChar::isLowSurrogate(in[i + 1])) {
+            const char32_t cp = QChar::surrogateToUcs4(c, in[i + 1]);
+            if (foldCodePoint(cp) != cp)
+                return i;
+            ++i;
+        } else if (QChar::isSurrogate(c) || foldCodePoint(c) != c) {
+            return i;
+        }
+    }
+    return size;
+}
+
+} // namespace
+
+QString TextMatcher::fold(QStringView text)
+{
+    QString folded(text.size(), Qt::Uninitialized);
+    foldFrom(text, 0, folded.data());
+    return folded;
+}
+
+QString TextMatcher::fold(const QString &text)
+{
+    // Most copied text is folded already: share it instead of holding a
+    // second copy as large as the text (a 100 MB item would cost 200 MB more).
+    const qsizetype changed = firstUnfolded(text);
+    if (changed == text.size())
+        return text;
+    QString folded(text.size(), Qt::Uninitialized);
+    std::copy_n(text.constData(), changed, folded.data());
+    foldFrom(text, changed, folded.data());
     return folded;
 }
 

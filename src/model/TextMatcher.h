@@ -28,6 +28,8 @@ public:
 
     // `text` folded as queries and contents are compared.
     [[nodiscard]] static QString fold(QStringView text);
+    // The same, sharing `text` itself when folding changes nothing.
+    [[nodiscard]] static QString fold(const QString &text);
 
     // Whether the trimmed search text is empty: everything matches, nothing
     // is marked.

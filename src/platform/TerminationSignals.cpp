@@ -33,17 +33,27 @@ void installHandler(int signalNumber, void (*handler)(int))
 
 } // namespace
 
-TerminationSignals::TerminationSignals(QObject *parent) : QObject(parent)
+void TerminationSignals::catchEarly()
 {
-    Q_ASSERT(signalSockets[0] == -1);
+    if (signalSockets[0] != -1)
+        return;
     if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0, signalSockets) != 0) {
         qWarning("Cannot create the socket pair for termination signals");
         return;
     }
-    m_notifier = new QSocketNotifier(signalSockets[1], QSocketNotifier::Read, this);
-    connect(m_notifier, &QSocketNotifier::activated, this, &TerminationSignals::readPending);
     installHandler(SIGINT, onSignal);
     installHandler(SIGTERM, onSignal);
+}
+
+TerminationSignals::TerminationSignals(QObject *parent) : QObject(parent)
+{
+    catchEarly();
+    if (signalSockets[0] == -1)
+        return;
+    // A signal caught before now is already waiting in the socket: the
+    // notifier reports it as soon as the event loop runs.
+    m_notifier = new QSocketNotifier(signalSockets[1], QSocketNotifier::Read, this);
+    connect(m_notifier, &QSocketNotifier::activated, this, &TerminationSignals::readPending);
 }
 
 TerminationSignals::~TerminationSignals()

@@ -13,6 +13,10 @@ class TerminationSignals final : public QObject {
     Q_OBJECT
 public:
     explicit TerminationSignals(QObject *parent = nullptr);
+    // Starts catching SIGINT and SIGTERM before any object exists to handle
+    // them: a signal during start-up then waits until the event loop runs
+    // instead of killing Quillmark half-started.
+    static void catchEarly();
     ~TerminationSignals() override;
 
 Q_SIGNALS:

@@ -155,6 +155,21 @@ private Q_SLOTS:
         }
     }
 
+    // A text that folding leaves as it is comes back shared, not copied (a
+    // huge copied item must not cost its size twice over), and both ways of
+    // folding agree on every code point, lone surrogates included.
+    void foldSharesWhatItDoesNotChange()
+    {
+        for (char32_t c = 0; c <= 0x10FFFF; ++c) {
+            const QString text =
+                QChar::isSurrogate(c) ? QString(QChar(char16_t(c))) : QString::fromUcs4(&c, 1);
+            const QString prefixed = u"abc"_qs + text + u"xyz"_qs;
+            const QString folded = TextMatcher::fold(prefixed);
+            QCOMPARE(folded, TextMatcher::fold(QStringView(prefixed)));
+            QCOMPARE(folded.constData() == prefixed.constData(), folded == prefixed);
+        }
+    }
+
     // Long texts are folded a piece at a time; no match is lost or moved
     // where pieces meet, not even inside a surrogate pair.
     void longTextsMatchAcrossPieces()
