@@ -16,6 +16,7 @@
 #include "PreviewText.h"
 #include "SampleHistory.h"
 #include "SettingsBackend.h"
+#include "Theme.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -65,7 +66,8 @@ struct Fixture {
         QElapsedTimer timer;
         timer.start();
         start = threadCpuMilliseconds();
-        view = std::make_unique<ContentView>(*store, *settings, &pasteboard);
+        theme = std::make_unique<Theme>(*settings);
+        view = std::make_unique<ContentView>(*store, *settings, *theme, &pasteboard);
         buildMilliseconds = double(timer.nsecsElapsed()) / 1e6;
         buildCpuMilliseconds = threadCpuMilliseconds() - start;
         view->resize(1200, 820);
@@ -85,6 +87,7 @@ struct Fixture {
     SystemClock clock;
     std::unique_ptr<AppSettings> settings;
     std::unique_ptr<ClipboardStore> store;
+    std::unique_ptr<Theme> theme;
     std::unique_ptr<ContentView> view;
     double buildMilliseconds = 0;
     double buildCpuMilliseconds = 0;
@@ -250,7 +253,7 @@ void BM_OpenHugeItemSheet(benchmark::State &state)
                          (state.range(0) == 0 ? QStringLiteral("\n") : QStringLiteral(" "));
     const ClipboardItem item{QUuid::createUuid(), unit.repeated(25 * 1024 * 1024 / unit.size()),
                              QDateTime::currentDateTimeUtc()};
-    ClipboardDetailSheet sheet(nullptr);
+    ClipboardDetailSheet sheet(*Fixture::instance().theme, nullptr);
     sheet.resize(760, 560);
     for (auto _ : state) {
         sheet.setItem(item, QStringLiteral("o"));
@@ -265,7 +268,7 @@ void BM_JumpInHugeItemSheet(benchmark::State &state)
     const QString unit = QStringLiteral("the quick brown fox jumps over the lazy dog\n");
     const ClipboardItem item{QUuid::createUuid(), unit.repeated(25 * 1024 * 1024 / unit.size()),
                              QDateTime::currentDateTimeUtc()};
-    ClipboardDetailSheet sheet(nullptr);
+    ClipboardDetailSheet sheet(*Fixture::instance().theme, nullptr);
     sheet.resize(760, 560);
     sheet.setItem(item, QStringLiteral("o"));
     QScrollBar *bar = sheet.textView()->verticalScrollBar();

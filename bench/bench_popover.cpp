@@ -12,6 +12,7 @@
 #include "RecentItemsModel.h"
 #include "SampleHistory.h"
 #include "SettingsBackend.h"
+#include "Theme.h"
 
 #include <QApplication>
 #include <QDir>
@@ -38,8 +39,9 @@ struct Fixture {
         writeSampleHistoryFile(path, 100000, clock.now(), 300);
         settings = std::make_unique<AppSettings>(backend, login);
         store = std::make_unique<ClipboardStore>(*settings, pasteboard, clock, path);
-        windows = std::make_unique<AppWindowManager>(*store, *settings, &pasteboard);
-        controller = std::make_unique<MenuBarController>(*settings, *store, pasteboard, *windows);
+        theme = std::make_unique<Theme>(*settings);
+        windows = std::make_unique<AppWindowManager>(*store, *settings, *theme, &pasteboard);
+        controller = std::make_unique<MenuBarController>(*theme, *store, pasteboard, *windows);
     }
     // Built on first use, ended in main() while the application still exists.
     static std::unique_ptr<Fixture> &holder()
@@ -61,6 +63,7 @@ struct Fixture {
     SystemClock clock;
     std::unique_ptr<AppSettings> settings;
     std::unique_ptr<ClipboardStore> store;
+    std::unique_ptr<Theme> theme;
     std::unique_ptr<AppWindowManager> windows;
     std::unique_ptr<MenuBarController> controller;
 };

@@ -20,6 +20,7 @@
 #include "SystemPasteboard.h"
 #include "TaskbarPresence.h"
 #include "TerminationSignals.h"
+#include "Theme.h"
 #include "WaylandShortcutManager.h"
 #include "WindowActivation.h"
 #include "XdgAutostartLoginItem.h"
@@ -52,6 +53,8 @@ void AppDelegate::applicationDidFinishLaunching()
     m_settingsBackend = std::make_unique<JsonSettingsBackend>();
     m_loginItem = std::make_unique<XdgAutostartLoginItem>();
     m_settings = std::make_unique<AppSettings>(*m_settingsBackend, *m_loginItem);
+    // The look of every window and dialog, from the appearance settings.
+    m_theme = std::make_unique<Theme>(*m_settings);
 
     // 2. Taskbar presence follows "Show Dock Icon" now and on every real
     //    change (AppSettings announces changes only).
@@ -69,7 +72,8 @@ void AppDelegate::applicationDidFinishLaunching()
 
     // 4. The windows, built when first shown, and the questions they ask.
     m_dialogs = std::make_unique<QtDialogs>();
-    m_settingsWindow = new SettingsWindow(*m_settings, *m_store, *m_dialogs, *m_clock);
+    m_dialogs->setAppearance([theme = m_theme.get()](QWidget *dialog) { theme->applyTo(dialog); });
+    m_settingsWindow = new SettingsWindow(*m_settings, *m_store, *m_dialogs, *m_clock, *m_theme);
     m_quitController = new QuitController(
         *m_dialogs, [this] { m_store->stopMonitoring(); }, this);
     m_quitController->install();
@@ -79,13 +83,14 @@ void AppDelegate::applicationDidFinishLaunching()
 
     // 5. The history window's owner; the window itself is built when first
     //    shown.
-    m_windowManager = std::make_unique<AppWindowManager>(*m_store, *m_settings, m_pasteboard.get());
+    m_windowManager =
+        std::make_unique<AppWindowManager>(*m_store, *m_settings, *m_theme, m_pasteboard.get());
     connect(m_windowManager.get(), &AppWindowManager::isMainWindowVisibleChanged, this,
             &AppDelegate::addMainWindowShortcuts);
 
     // 6. The tray icon with its popover, then 7. the shortcut that toggles it.
     m_menuBarController =
-        std::make_unique<MenuBarController>(*m_settings, *m_store, *m_pasteboard, *m_windowManager);
+        std::make_unique<MenuBarController>(*m_theme, *m_store, *m_pasteboard, *m_windowManager);
     connect(m_menuBarController.get(), &MenuBarController::requested, this,
             &AppDelegate::handleRequest);
     m_hotKeyManager = std::make_unique<GlobalHotKeyManager>(

@@ -1,11 +1,11 @@
 #include "AppWindowManager.h"
 
 #include "ContentView.h"
+#include "Theme.h"
+#include "WindowPlacement.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
-#include <QGuiApplication>
-#include <QScreen>
 #include <QVBoxLayout>
 #include <QWidget>
 
@@ -48,9 +48,10 @@ private:
 
 } // namespace
 
-AppWindowManager::AppWindowManager(ClipboardStore &store, AppSettings &settings,
+AppWindowManager::AppWindowManager(ClipboardStore &store, AppSettings &settings, const Theme &theme,
                                    Pasteboard *pasteboard, QObject *parent)
-    : QObject(parent), m_store(store), m_settings(settings), m_pasteboard(pasteboard)
+    : QObject(parent), m_store(store), m_settings(settings), m_theme(theme),
+      m_pasteboard(pasteboard)
 {
 }
 
@@ -65,20 +66,20 @@ void AppWindowManager::buildWindow()
 {
     m_window = std::make_unique<MainWindow>([this] { hideMainWindow(); });
     m_window->setWindowTitle(QStringLiteral("Quillmark"));
+    // The window too, not only its content: Qt fills it with its palette
+    // behind the content, and the item sheet and dialogs take it from there.
+    m_theme.follow(m_window.get());
     m_window->setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                              Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint);
-    m_contentView = new ContentView(m_store, m_settings, m_pasteboard, m_window.get());
+    m_contentView = new ContentView(m_store, m_settings, m_theme, m_pasteboard, m_window.get());
     auto *layout = new QVBoxLayout(m_window.get());
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_contentView);
 
-    // Centred once, here; later showings keep the user's position and size.
-    m_window->resize(kInitialSize);
-    if (const QScreen *screen = QGuiApplication::primaryScreen()) {
-        QRect frame(QPoint(0, 0), kInitialSize);
-        frame.moveCenter(screen->availableGeometry().center());
-        m_window->move(frame.topLeft());
-    }
+    // Centred once, here, at 1200 x 820 where the screen has room and as
+    // large as fits where it has not; later showings keep the user's
+    // position and size.
+    WindowPlacement::placeCentred(m_window.get(), kInitialSize);
 }
 
 void AppWindowManager::showMainWindow()

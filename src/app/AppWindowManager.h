@@ -9,6 +9,7 @@ class ClipboardStore;
 class ContentView;
 class Pasteboard;
 class QWidget;
+class Theme;
 
 // Owns the main history window. The window is built on first show and then
 // kept for the life of the process: closing it only hides it, so the
@@ -18,8 +19,8 @@ class QWidget;
 class AppWindowManager : public QObject {
     Q_OBJECT
 public:
-    AppWindowManager(ClipboardStore &store, AppSettings &settings, Pasteboard *pasteboard,
-                     QObject *parent = nullptr);
+    AppWindowManager(ClipboardStore &store, AppSettings &settings, const Theme &theme,
+                     Pasteboard *pasteboard, QObject *parent = nullptr);
     ~AppWindowManager() override;
 
     [[nodiscard]] bool isMainWindowVisible() const { return m_isMainWindowVisible; }
@@ -40,6 +41,7 @@ private:
 
     ClipboardStore &m_store;
     AppSettings &m_settings;
+    const Theme &m_theme;
     Pasteboard *m_pasteboard;
     std::unique_ptr<QWidget> m_window;
     ContentView *m_contentView = nullptr;

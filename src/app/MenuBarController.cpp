@@ -1,11 +1,10 @@
 #include "MenuBarController.h"
 
-#include "AppSettings.h"
 #include "AppWindowManager.h"
-#include "Appearance.h"
 #include "ConsoleOutput.h"
 #include "MenuBarPopoverView.h"
 #include "Symbols.h"
+#include "Theme.h"
 
 #include <QCursor>
 #include <QEvent>
@@ -19,12 +18,12 @@ namespace {
 constexpr int iconGap = 4;
 } // namespace
 
-MenuBarController::MenuBarController(AppSettings &settings, ClipboardStore &store,
+MenuBarController::MenuBarController(const Theme &theme, ClipboardStore &store,
                                      Pasteboard &pasteboard, AppWindowManager &windowManager,
                                      QObject *parent)
-    : QObject(parent), m_settings(settings), m_windowManager(windowManager),
+    : QObject(parent), m_theme(theme), m_windowManager(windowManager),
       m_statusItem(new QSystemTrayIcon(this)),
-      m_popover(new MenuBarPopoverView(settings, store, pasteboard))
+      m_popover(new MenuBarPopoverView(theme, store, pasteboard))
 {
     m_popover->setWindowFlags(Qt::Popup);
     m_popover->installEventFilter(this);
@@ -52,8 +51,7 @@ MenuBarController::MenuBarController(AppSettings &settings, ClipboardStore &stor
                 if (reason == QSystemTrayIcon::Trigger || reason == QSystemTrayIcon::DoubleClick)
                     Q_EMIT requested({AppRequest::Action::togglePopover});
             });
-    connect(&m_settings, &AppSettings::accentColorChoiceChanged, this,
-            &MenuBarController::updateStatusItemAppearance);
+    connect(&m_theme, &Theme::changed, this, &MenuBarController::updateStatusItemAppearance);
 
     if (!QSystemTrayIcon::isSystemTrayAvailable())
         printLine(tr("No system tray available: open the popover with Alt+Shift+V"));
@@ -150,8 +148,7 @@ void MenuBarController::showPopover()
 
 void MenuBarController::updateStatusItemAppearance()
 {
-    const QColor accent = Appearance::accentColor(m_settings.accentColorChoice());
-    m_statusItem->setIcon(Symbols::icon(QStringLiteral("star.hexagon.fill"), accent));
+    m_statusItem->setIcon(Symbols::icon(Symbol::starHexagonFill, m_theme.accent()));
 }
 
 bool MenuBarController::eventFilter(QObject *watched, QEvent *event)

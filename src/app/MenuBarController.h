@@ -7,11 +7,11 @@
 #include <QPointer>
 #include <QRect>
 
-class AppSettings;
 class AppWindowManager;
 class ClipboardStore;
 class MenuBarPopoverView;
 class Pasteboard;
+class Theme;
 class QSystemTrayIcon;
 
 // Quillmark's presence in the tray: the star icon, tinted with the accent
@@ -25,7 +25,7 @@ class QSystemTrayIcon;
 class MenuBarController final : public QObject {
     Q_OBJECT
 public:
-    MenuBarController(AppSettings &settings, ClipboardStore &store, Pasteboard &pasteboard,
+    MenuBarController(const Theme &theme, ClipboardStore &store, Pasteboard &pasteboard,
                       AppWindowManager &windowManager, QObject *parent = nullptr);
     ~MenuBarController() override;
 
@@ -64,7 +64,7 @@ private:
     void updateStatusItemAppearance();
     void showPopover();
 
-    AppSettings &m_settings;
+    const Theme &m_theme;
     AppWindowManager &m_windowManager;
     QSystemTrayIcon *m_statusItem;
     MenuBarPopoverView *m_popover; // a top-level popup; deleted with the controller

@@ -26,8 +26,9 @@ public:
         QString message;
         QList<Button> buttons;
         Icon icon = Icon::none;
-        // Index into `buttons` of the button that Return presses; none when
-        // there is no default.
+        // Index into `buttons` of the button that Return presses; without
+        // one, Return presses the cancel button, so that a keystroke never
+        // confirms a destructive action. Escape always cancels.
         std::optional<int> defaultButton;
     };
 

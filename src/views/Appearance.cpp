@@ -1,10 +1,11 @@
 #include "Appearance.h"
 
+#include "QuillmarkStyle.h"
+
 #include <QApplication>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QRadialGradient>
-#include <QStyleFactory>
 #include <QWidget>
 
 namespace {
@@ -12,12 +13,6 @@ namespace {
 QColor rgb(double r, double g, double b)
 {
     return QColor::fromRgbF(float(r), float(g), float(b));
-}
-
-QColor withOpacity(QColor color, qreal opacity)
-{
-    color.setAlphaF(float(color.alphaF() * opacity));
-    return color;
 }
 
 } // namespace
@@ -149,16 +144,6 @@ qreal itemFontSize(FontSizeChoice choice)
     return 14;
 }
 
-QColor hoverBackground(AccentColorChoice choice, ColorScheme scheme)
-{
-    return hoverBackground(accentColor(choice), scheme);
-}
-
-QColor hoverBackground(const QColor &accent, ColorScheme scheme)
-{
-    return withOpacity(accent, scheme == ColorScheme::dark ? 0.18 : 0.1);
-}
-
 ColorScheme desktopScheme()
 {
     const QPalette desktop = QGuiApplication::palette();
@@ -210,15 +195,90 @@ QPalette palette(ColorScheme scheme)
 
 void installApplicationStyle()
 {
-    if (QStyle *fusion = QStyleFactory::create(QStringLiteral("Fusion")))
-        QApplication::setStyle(fusion);
+    QApplication::setStyle(new QuillmarkStyle);
 }
 
-ColorScheme applyScheme(QWidget *window, ThemeMode mode)
+QColor withOpacity(QColor color, qreal opacity)
 {
-    const ColorScheme scheme = effectiveScheme(mode);
-    window->setPalette(palette(scheme));
-    return scheme;
+    color.setAlphaF(float(color.alphaF() * opacity));
+    return color;
+}
+
+QColor composite(const QColor &top, const QColor &bottom)
+{
+    const qreal a = top.alphaF();
+    return QColor::fromRgbF(float(top.redF() * a + bottom.redF() * (1 - a)),
+                            float(top.greenF() * a + bottom.greenF() * (1 - a)),
+                            float(top.blueF() * a + bottom.blueF() * (1 - a)));
+}
+
+namespace {
+
+qreal relativeLuminance(const QColor &color)
+{
+    const auto linear = [](qreal c) {
+        return c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * linear(color.redF()) + 0.7152 * linear(color.greenF()) +
+           0.0722 * linear(color.blueF());
+}
+
+} // namespace
+
+qreal contrastRatio(const QColor &a, const QColor &b)
+{
+    const qreal la = relativeLuminance(a);
+    const qreal lb = relativeLuminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+QColor readableOn(const QColor &color, const QColor &background, qreal minimum)
+{
+    const bool darken = relativeLuminance(background) > 0.18;
+    QColor result = color;
+    // Deeper and more opaque by small steps, so that a translucent grey
+    // stays a grey (and stays apart from the primary text) where it can.
+    for (int step = 0;
+         step < 60 && contrastRatio(composite(result, background), background) < minimum; ++step) {
+        result = darken ? result.darker(104) : result.lighter(104);
+        result.setAlphaF(std::min(1.0f, result.alphaF() + 0.02f));
+    }
+    if (contrastRatio(composite(result, background), background) < minimum)
+        result = darken ? NamedColors::black() : NamedColors::white();
+    return result;
+}
+
+void paintBackdrop(QPainter *painter, const QRectF &rect, const Backdrop &backdrop)
+{
+    if (backdrop.gradient.isEmpty()) {
+        painter->fillRect(rect, backdrop.plain);
+        return;
+    }
+    painter->save();
+    painter->setRenderHint(QPainter::Antialiasing);
+    paintLinearBackdrop(painter, rect, backdrop.gradient);
+    for (const Glow &glow : backdrop.glows)
+        paintRadialGlow(painter, rect, glow.corner, glow.startRadius, glow.endRadius, glow.color,
+                        glow.opacity);
+    painter->restore();
+}
+
+QList<QColor> backdropSamples(const Backdrop &backdrop)
+{
+    if (backdrop.gradient.isEmpty())
+        return {backdrop.plain};
+    QList<QColor> samples;
+    for (const QColor &base : backdrop.gradient) {
+        samples.append(base);
+        QColor all = base;
+        for (const Glow &glow : backdrop.glows) {
+            const QColor top = withOpacity(glow.color, glow.opacity);
+            samples.append(composite(top, base));
+            all = composite(top, all);
+        }
+        samples.append(all);
+    }
+    return samples;
 }
 
 void paintLinearBackdrop(QPainter *painter, const QRectF &rect, const QList<QColor> &colors)

@@ -1,11 +1,10 @@
 #include "ClipboardDetailSheet.h"
 
-#include "Appearance.h"
 #include "CopyButton.h"
 #include "DateFormatter.h"
 #include "ItemTextView.h"
+#include "Theme.h"
 
-#include <QFontDatabase>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPainter>
@@ -34,9 +33,10 @@ protected:
 
 } // namespace
 
-ClipboardDetailSheet::ClipboardDetailSheet(QWidget *parent)
-    : QDialog(parent), m_timestamp(new QLabel(this)), m_copyButton(new CopyButton(this)),
-      m_text(new ItemTextView(this)), m_closeButton(new QPushButton(QStringLiteral("Close"), this))
+ClipboardDetailSheet::ClipboardDetailSheet(const Theme &theme, QWidget *parent)
+    : QDialog(parent), m_theme(theme), m_timestamp(new QLabel(this)),
+      m_copyButton(new CopyButton(this)), m_text(new ItemTextView(this)),
+      m_closeButton(new QPushButton(QStringLiteral("Close"), this))
 {
     setWindowTitle(QStringLiteral("Clipboard Item"));
     setWindowModality(Qt::WindowModal);
@@ -44,13 +44,8 @@ ClipboardDetailSheet::ClipboardDetailSheet(QWidget *parent)
     setSizeGripEnabled(true);
 
     auto *title = new QLabel(QStringLiteral("Clipboard Item"), this);
-    QFont titleFont = font();
-    titleFont.setPixelSize(17);
-    titleFont.setBold(true);
-    title->setFont(titleFont);
-    QFont timeFont = font();
-    timeFont.setPixelSize(13);
-    m_timestamp->setFont(timeFont);
+    title->setFont(Theme::font(17, QFont::Bold));
+    m_timestamp->setFont(Theme::font(13));
     m_timestamp->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
     auto *titles = new QVBoxLayout;
@@ -62,10 +57,7 @@ ClipboardDetailSheet::ClipboardDetailSheet(QWidget *parent)
     header->addStretch(1);
     header->addWidget(m_copyButton, 0, Qt::AlignTop);
 
-    QFont mono = QFontDatabase::systemFont(QFontDatabase::FixedFont);
-    mono.setPixelSize(13);
-    mono.setWeight(QFont::Normal);
-    m_text->setFont(mono);
+    m_text->setFont(Theme::monospacedFont(13));
     m_text->setMargin(16);
 
     auto *frame = new OutlinedFrame(this);
@@ -87,6 +79,17 @@ ClipboardDetailSheet::ClipboardDetailSheet(QWidget *parent)
 
     connect(m_copyButton, &CopyButton::clicked, this, [this] { Q_EMIT copyRequested(m_item); });
     connect(m_closeButton, &QPushButton::clicked, this, &QDialog::accept);
+    applyTheme();
+    connect(&m_theme, &Theme::changed, this, &ClipboardDetailSheet::applyTheme);
+}
+
+void ClipboardDetailSheet::applyTheme()
+{
+    m_theme.applyTo(this);
+    m_copyButton->setColors(m_theme.accent(), m_theme.onAccent());
+    QPalette palette = m_timestamp->palette();
+    palette.setColor(QPalette::WindowText, m_theme.secondaryText());
+    m_timestamp->setPalette(palette);
 }
 
 void ClipboardDetailSheet::setItem(const ClipboardItem &item, const QString &query)
@@ -94,16 +97,5 @@ void ClipboardDetailSheet::setItem(const ClipboardItem &item, const QString &que
     m_item = item;
     m_timestamp->setText(timestampFormatter().format(item.createdAt));
     m_text->setText(item.content, query);
-}
-
-void ClipboardDetailSheet::setAccentColors(const QColor &accent, const QColor &foreground)
-{
-    m_copyButton->setColors(accent, foreground);
-}
-
-void ClipboardDetailSheet::setSecondaryTextColor(const QColor &color)
-{
-    QPalette palette = m_timestamp->palette();
-    palette.setColor(QPalette::WindowText, color);
-    m_timestamp->setPalette(palette);
+    m_text->setFocus(Qt::OtherFocusReason);
 }

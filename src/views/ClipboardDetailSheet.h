@@ -8,6 +8,7 @@ class CopyButton;
 class ItemTextView;
 class QLabel;
 class QPushButton;
+class Theme;
 
 // One history item in full, as a sheet over the main window: its capture
 // time, the whole text (selectable, search matches marked) and a "Copy"
@@ -15,11 +16,10 @@ class QPushButton;
 class ClipboardDetailSheet : public QDialog {
     Q_OBJECT
 public:
-    explicit ClipboardDetailSheet(QWidget *parent);
+    ClipboardDetailSheet(const Theme &theme, QWidget *parent);
 
+    // Shows `item`; the text view, not the copy button, takes the keyboard.
     void setItem(const ClipboardItem &item, const QString &query);
-    void setAccentColors(const QColor &accent, const QColor &foreground);
-    void setSecondaryTextColor(const QColor &color);
 
     [[nodiscard]] const ClipboardItem &item() const { return m_item; }
     [[nodiscard]] CopyButton *copyButton() const { return m_copyButton; }
@@ -31,6 +31,9 @@ Q_SIGNALS:
     void copyRequested(const ClipboardItem &item);
 
 private:
+    void applyTheme();
+
+    const Theme &m_theme;
     ClipboardItem m_item;
     QLabel *m_timestamp;
     CopyButton *m_copyButton;

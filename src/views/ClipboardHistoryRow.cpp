@@ -3,10 +3,10 @@
 #include "CopyButton.h"
 #include "DateFormatter.h"
 #include "PreviewText.h"
+#include "Theme.h"
 
 #include <QAbstractItemView>
 #include <QEasingCurve>
-#include <QFontDatabase>
 #include <QHelpEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -32,10 +32,9 @@ QString copyToolTip()
 
 } // namespace
 
-ClipboardHistoryRow::ClipboardHistoryRow(QAbstractItemView *view)
-    : QStyledItemDelegate(view), m_view(view), m_viewport(view->viewport()),
-      m_accent(Appearance::accentColor(AccentColorChoice::yellow)),
-      m_accentForeground(Appearance::accentForegroundColor(AccentColorChoice::yellow))
+ClipboardHistoryRow::ClipboardHistoryRow(QAbstractItemView *view, const Theme &theme)
+    : QStyledItemDelegate(view), m_view(view), m_viewport(view->viewport()), m_theme(theme),
+      m_fontSize(theme.itemFontSize())
 {
     m_view->setMouseTracking(true);
     m_view->viewport()->installEventFilter(this);
@@ -58,6 +57,17 @@ ClipboardHistoryRow::ClipboardHistoryRow(QAbstractItemView *view)
     }
     m_fadeTimer.setInterval(15);
     connect(&m_fadeTimer, &QTimer::timeout, this, &ClipboardHistoryRow::stepFades);
+    connect(&m_theme, &Theme::changed, this, &ClipboardHistoryRow::applyTheme);
+}
+
+void ClipboardHistoryRow::applyTheme()
+{
+    if (m_theme.itemFontSize() != m_fontSize) {
+        m_fontSize = m_theme.itemFontSize();
+        invalidateLayout();
+        return;
+    }
+    m_view->viewport()->update();
 }
 
 void ClipboardHistoryRow::setQuery(const QString &query)
@@ -76,40 +86,14 @@ void ClipboardHistoryRow::setPreviewLines(int lines)
     invalidateLayout();
 }
 
-void ClipboardHistoryRow::setFontSize(qreal pixelSize)
-{
-    if (pixelSize == m_fontSize)
-        return;
-    m_fontSize = pixelSize;
-    invalidateLayout();
-}
-
-void ClipboardHistoryRow::setAccentColors(const QColor &accent, const QColor &foreground)
-{
-    m_accent = accent;
-    m_accentForeground = foreground;
-    m_view->viewport()->update();
-}
-
-void ClipboardHistoryRow::setColorScheme(ColorScheme scheme)
-{
-    m_scheme = scheme;
-    m_view->viewport()->update();
-}
-
 QFont ClipboardHistoryRow::itemFont() const
 {
-    QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
-    font.setPixelSize(qRound(m_fontSize));
-    font.setWeight(QFont::Normal);
-    return font;
+    return Theme::monospacedFont(qRound(m_fontSize));
 }
 
 QFont ClipboardHistoryRow::captionFont() const
 {
-    QFont font = m_view->font();
-    font.setPixelSize(11);
-    return font;
+    return Theme::font(11);
 }
 
 qreal ClipboardHistoryRow::textWidth(qreal rowWidth) const
@@ -178,7 +162,7 @@ void ClipboardHistoryRow::paint(QPainter *painter, const QStyleOptionViewItem &o
     painter->setRenderHint(QPainter::Antialiasing);
 
     if (const qreal level = hoverLevel(key); level > 0) {
-        QColor background = Appearance::hoverBackground(m_accent, m_scheme);
+        QColor background = m_theme.rowHover();
         background.setAlphaF(float(background.alphaF() * level));
         QPainterPath shape;
         shape.addRoundedRect(body, kCornerRadius, kCornerRadius);
@@ -190,10 +174,10 @@ void ClipboardHistoryRow::paint(QPainter *painter, const QStyleOptionViewItem &o
     const QRectF button = copyButtonRect(rect);
     const PreviewText preview(index.data(ContentRole).toString(), m_query, itemFont(),
                               textWidth(rect.width()), m_previewLines);
-    painter->setPen(option.palette.color(QPalette::Text));
+    painter->setPen(m_theme.primaryText());
     preview.draw(painter, inner.topLeft());
 
-    CopyButton::paintLook(painter, button, m_accent, m_accentForeground,
+    CopyButton::paintLook(painter, button, m_theme.accent(), m_theme.onAccent(),
                           m_pressedIndex.isValid() && m_pressedIndex == index);
 
     const qreal firstRow = std::max(preview.height(), button.height());
@@ -201,14 +185,15 @@ void ClipboardHistoryRow::paint(QPainter *painter, const QStyleOptionViewItem &o
     const QRectF timeRect(inner.left(), inner.top() + firstRow + kRowSpacing, inner.width(),
                           QFontMetricsF(caption).height());
     painter->setFont(caption);
-    painter->setPen(NamedColors::secondaryText(m_scheme));
+    painter->setPen(m_theme.secondaryText());
     painter->drawText(timeRect, Qt::AlignLeft | Qt::AlignVCenter,
                       timestampFormatter().format(index.data(CreatedAtRole).toDateTime()));
 
-    const qreal dividerY = rect.bottom() + 1 - kDividerBlock + 2;
+    // 2 pixels above the hairline and 2 below it (rect.bottom() of a QRectF
+    // is the edge, not the last pixel row): 10 on either side of it in all.
+    const qreal dividerY = rect.bottom() - kDividerBlock + 2;
     painter->setRenderHint(QPainter::Antialiasing, false);
-    painter->fillRect(QRectF(rect.left(), dividerY, body.width(), 1),
-                      NamedColors::separator(m_scheme));
+    painter->fillRect(QRectF(rect.left(), dividerY, body.width(), 1), m_theme.separator());
     painter->restore();
 }
 

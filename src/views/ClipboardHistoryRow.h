@@ -1,8 +1,5 @@
 #pragma once
 
-#include "Appearance.h"
-
-#include <QColor>
 #include <QElapsedTimer>
 #include <QHash>
 #include <QPersistentModelIndex>
@@ -11,6 +8,7 @@
 
 class QAbstractItemView;
 class QDateTime;
+class Theme;
 
 // One history item in the browser's list, painted (no widget per row): the
 // item text in a monospaced font limited to a few lines with its search
@@ -27,14 +25,12 @@ class ClipboardHistoryRow : public QStyledItemDelegate {
 public:
     enum Role { RowKeyRole = Qt::UserRole + 1, ContentRole, CreatedAtRole };
 
-    // Install after giving `view` its model.
-    explicit ClipboardHistoryRow(QAbstractItemView *view);
+    // Install after giving `view` its model. Colours and the item text
+    // size follow `theme`.
+    ClipboardHistoryRow(QAbstractItemView *view, const Theme &theme);
 
     void setQuery(const QString &query);
     void setPreviewLines(int lines);
-    void setFontSize(qreal pixelSize);
-    void setAccentColors(const QColor &accent, const QColor &foreground);
-    void setColorScheme(ColorScheme scheme);
 
     void paint(QPainter *painter, const QStyleOptionViewItem &option,
                const QModelIndex &index) const override;
@@ -75,14 +71,14 @@ private:
     void setHovered(quint64 key);
     void stepFades();
 
+    void applyTheme();
+
     QAbstractItemView *m_view;
     QWidget *m_viewport; // the view's, for the event filter
+    const Theme &m_theme;
     QString m_query;
     int m_previewLines = 3;
     qreal m_fontSize = 14;
-    QColor m_accent;
-    QColor m_accentForeground;
-    ColorScheme m_scheme = ColorScheme::light;
 
     quint64 m_hoveredKey = 0;
     QHash<quint64, Fade> m_fades;

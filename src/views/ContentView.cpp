@@ -11,6 +11,7 @@
 #include "HistoryIndex.h"
 #include "Pasteboard.h"
 #include "TextMatcher.h"
+#include "Theme.h"
 
 #include <QApplication>
 #include <QHBoxLayout>
@@ -30,27 +31,19 @@ namespace {
 constexpr int kSidebarMinimumWidth = 260;
 constexpr int kDefaultPadding = 16;
 
-QFont pixelFont(const QFont &base, int pixelSize, QFont::Weight weight = QFont::Normal)
-{
-    QFont font = base;
-    font.setPixelSize(pixelSize);
-    font.setWeight(weight);
-    return font;
-}
-
 // A sidebar row: the day title over its item count, the selected row on a
 // soft rounded fill.
 class DayRowDelegate : public QStyledItemDelegate {
 public:
-    DayRowDelegate(QObject *parent, const ColorScheme *scheme)
-        : QStyledItemDelegate(parent), m_scheme(scheme)
+    DayRowDelegate(QObject *parent, const Theme &theme)
+        : QStyledItemDelegate(parent), m_theme(theme)
     {
     }
 
     QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &) const override
     {
-        const QFontMetrics title(titleFont(option.font));
-        const QFontMetrics count(countFont(option.font));
+        const QFontMetrics title(titleFont());
+        const QFontMetrics count(countFont());
         return {option.rect.width(), 8 + title.height() + 3 + count.height() + 8};
     }
 
@@ -60,28 +53,32 @@ public:
         painter->save();
         painter->setRenderHint(QPainter::Antialiasing);
         const QRectF rect = QRectF(option.rect).adjusted(0, 1, 0, -1);
-        const bool dark = *m_scheme == ColorScheme::dark;
         if (option.state & QStyle::State_Selected) {
             QPainterPath shape;
             shape.addRoundedRect(rect, 6, 6);
-            painter->fillPath(shape, dark ? QColor(255, 255, 255, 36) : QColor(0, 0, 0, 26));
+            painter->fillPath(shape, m_theme.selectedDayFill());
+            // The keyboard is on the list: a ring around its current day.
+            if (option.state & QStyle::State_HasFocus) {
+                painter->setPen(QPen(m_theme.palette().color(QPalette::Highlight), 1.5));
+                painter->drawPath(shape);
+            }
         } else if (option.state & QStyle::State_MouseOver) {
             QPainterPath shape;
             shape.addRoundedRect(rect, 6, 6);
-            painter->fillPath(shape, dark ? QColor(255, 255, 255, 14) : QColor(0, 0, 0, 10));
+            painter->fillPath(shape, m_theme.hoveredDayFill());
         }
-        const QFont title = titleFont(option.font);
-        const QFont count = countFont(option.font);
+        const QFont title = titleFont();
+        const QFont count = countFont();
         const QRectF text = rect.adjusted(10, 7, -10, -7);
         const qreal titleHeight = QFontMetricsF(title).height();
         painter->setFont(title);
-        painter->setPen(NamedColors::primaryText(*m_scheme));
+        painter->setPen(m_theme.primaryText());
         const QString titleText = QFontMetricsF(title).elidedText(
             index.data(Qt::DisplayRole).toString(), Qt::ElideRight, text.width());
         painter->drawText(QRectF(text.left(), text.top(), text.width(), titleHeight),
                           Qt::AlignLeft | Qt::AlignVCenter, titleText);
         painter->setFont(count);
-        painter->setPen(NamedColors::secondaryText(*m_scheme));
+        painter->setPen(m_theme.secondaryText());
         painter->drawText(QRectF(text.left(), text.top() + titleHeight + 3, text.width(),
                                  QFontMetricsF(count).height()),
                           Qt::AlignLeft | Qt::AlignVCenter,
@@ -90,10 +87,10 @@ public:
     }
 
 private:
-    static QFont titleFont(const QFont &base) { return pixelFont(base, 15, QFont::Medium); }
-    static QFont countFont(const QFont &base) { return pixelFont(base, 11); }
+    static QFont titleFont() { return Theme::font(15, QFont::Medium); }
+    static QFont countFont() { return Theme::font(11); }
 
-    const ColorScheme *m_scheme;
+    const Theme &m_theme;
 };
 
 void makeTransparent(QListView *list)
@@ -108,11 +105,11 @@ void makeTransparent(QListView *list)
 
 } // namespace
 
-ContentView::ContentView(ClipboardStore &store, AppSettings &settings, Pasteboard *pasteboard,
-                         QWidget *parent)
-    : QWidget(parent), m_store(store), m_settings(settings), m_pasteboard(pasteboard),
-      m_index(new HistoryIndex(store, this)), m_dayModel(new DayListModel(*m_index, this)),
-      m_itemModel(new DayItemsModel(this))
+ContentView::ContentView(ClipboardStore &store, AppSettings &settings, const Theme &theme,
+                         Pasteboard *pasteboard, QWidget *parent)
+    : QWidget(parent), m_store(store), m_settings(settings), m_theme(theme),
+      m_pasteboard(pasteboard), m_index(new HistoryIndex(store, this)),
+      m_dayModel(new DayListModel(*m_index, this)), m_itemModel(new DayItemsModel(this))
 {
     m_splitter = new QSplitter(Qt::Horizontal, this);
     m_splitter->setChildrenCollapsible(false);
@@ -127,7 +124,7 @@ ContentView::ContentView(ClipboardStore &store, AppSettings &settings, Pasteboar
     m_splitter->setStretchFactor(1, 1);
     m_splitter->setSizes({280, 920});
 
-    m_sheet = new ClipboardDetailSheet(this);
+    m_sheet = new ClipboardDetailSheet(theme, this);
     connect(m_sheet, &ClipboardDetailSheet::copyRequested, this, &ContentView::copyToPasteboard);
     connect(m_sheet, &QDialog::finished, this, [this] { m_presentedItem.reset(); });
 
@@ -135,14 +132,11 @@ ContentView::ContentView(ClipboardStore &store, AppSettings &settings, Pasteboar
     connect(m_index, &HistoryIndex::rowsRemoved, this, &ContentView::refreshAll);
     connect(m_index, &HistoryIndex::reset, this, &ContentView::refreshAll);
 
-    connect(&m_settings, &AppSettings::themeModeChanged, this, &ContentView::applyAppearance);
-    connect(&m_settings, &AppSettings::accentColorChoiceChanged, this,
-            &ContentView::applyAppearance);
+    connect(&m_theme, &Theme::changed, this, &ContentView::applyTheme);
     connect(&m_settings, &AppSettings::previewLineCountChanged, this,
             &ContentView::applyRowSettings);
-    connect(&m_settings, &AppSettings::fontSizeChoiceChanged, this, &ContentView::applyRowSettings);
 
-    applyAppearance();
+    applyTheme();
     applyRowSettings();
     refreshAll();
 }
@@ -151,24 +145,23 @@ ContentView::~ContentView() = default;
 
 void ContentView::buildSidebar()
 {
-    m_sidebar = new BackdropWidget(m_splitter);
+    m_sidebar = new BackdropWidget(m_theme, Theme::Surface::sidebar, m_splitter);
     m_sidebar->setMinimumWidth(kSidebarMinimumWidth);
     m_splitter->addWidget(m_sidebar);
 
     m_explorerLabel = new QLabel(QStringLiteral("Explorer"), m_sidebar);
-    m_explorerLabel->setFont(pixelFont(font(), 13, QFont::Bold));
+    m_explorerLabel->setFont(Theme::font(13, QFont::Bold));
     m_search = new QLineEdit(m_sidebar);
     m_search->setPlaceholderText(QStringLiteral("Search your copied items"));
     m_search->setClearButtonEnabled(true);
     connect(m_search, &QLineEdit::textChanged, this, &ContentView::onSearchTextChanged);
 
-    m_sidebarEmpty = new EmptyStateView(m_sidebar);
-    m_sidebarEmpty->setContent(QStringLiteral("star.hexagon.fill"),
-                               QStringLiteral("No Clipboard History"),
+    m_sidebarEmpty = new EmptyStateView(m_theme, m_sidebar);
+    m_sidebarEmpty->setContent(Symbol::starHexagonFill, QStringLiteral("No Clipboard History"),
                                QStringLiteral("Copied text will appear here automatically."));
     m_dayList = new QListView(m_sidebar);
     m_dayList->setModel(m_dayModel);
-    m_dayList->setItemDelegate(new DayRowDelegate(m_dayList, &m_scheme));
+    m_dayList->setItemDelegate(new DayRowDelegate(m_dayList, m_theme));
     m_dayList->setSelectionMode(QAbstractItemView::SingleSelection);
     m_dayList->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_dayList->setUniformItemSizes(true);
@@ -201,24 +194,24 @@ void ContentView::buildSidebar()
 
 void ContentView::buildDetail()
 {
-    m_detail = new BackdropWidget(m_splitter);
+    m_detail = new BackdropWidget(m_theme, Theme::Surface::detail, m_splitter);
     m_splitter->addWidget(m_detail);
 
-    m_selectEmpty = new EmptyStateView(m_detail);
+    m_selectEmpty = new EmptyStateView(m_theme, m_detail);
     m_selectEmpty->setContent(
-        QStringLiteral("calendar"), QStringLiteral("Select a Date"),
+        Symbol::calendar, QStringLiteral("Select a Date"),
         QStringLiteral("Choose a date on the left to view clipboard history."));
 
     m_dayPage = new QWidget(m_detail);
     m_dayTitle = new QLabel(m_dayPage);
-    m_dayTitle->setFont(pixelFont(font(), 26, QFont::Bold));
+    m_dayTitle->setFont(Theme::font(26, QFont::Bold));
     m_dayCount = new QLabel(m_dayPage);
-    m_dayCount->setFont(pixelFont(font(), 13));
+    m_dayCount->setFont(Theme::font(13));
 
-    m_itemsEmpty = new EmptyStateView(m_dayPage);
+    m_itemsEmpty = new EmptyStateView(m_theme, m_dayPage);
     m_itemList = new QListView(m_dayPage);
     m_itemList->setModel(m_itemModel);
-    m_rowDelegate = new ClipboardHistoryRow(m_itemList);
+    m_rowDelegate = new ClipboardHistoryRow(m_itemList, m_theme);
     m_itemList->setItemDelegate(m_rowDelegate);
     m_itemList->setSelectionMode(QAbstractItemView::NoSelection);
     m_itemList->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -244,7 +237,8 @@ void ContentView::buildDetail()
     titles->addWidget(m_dayTitle);
     titles->addWidget(m_dayCount);
     auto *pageLayout = new QVBoxLayout(m_dayPage);
-    pageLayout->setContentsMargins(kDefaultPadding, kDefaultPadding, kDefaultPadding, 0);
+    pageLayout->setContentsMargins(kDefaultPadding, kDefaultPadding, kDefaultPadding,
+                                   kDefaultPadding);
     pageLayout->setSpacing(14);
     pageLayout->addLayout(titles);
     pageLayout->addWidget(m_itemStack, 1);
@@ -257,57 +251,18 @@ void ContentView::buildDetail()
     layout->addWidget(m_detailStack);
 }
 
-bool ContentView::event(QEvent *event)
+void ContentView::applyTheme()
 {
-    // "system" follows the desktop: re-read it when the desktop palette moves.
-    if (event->type() == QEvent::ApplicationPaletteChange &&
-        !Appearance::preferredScheme(m_settings.themeMode()))
-        applyAppearance();
-    return QWidget::event(event);
-}
-
-void ContentView::applyAppearance()
-{
-    const ThemeMode theme = m_settings.themeMode();
-    const AccentColorChoice accentChoice = m_settings.accentColorChoice();
-    m_scheme = Appearance::applyScheme(this, theme);
-    const QColor accent = Appearance::accentColor(accentChoice);
-    const QColor foreground = Appearance::accentForegroundColor(accentChoice);
-
-    if (Appearance::isAurora(theme)) {
-        const QList<QColor> gradient = Appearance::auroraGradientColors(theme, m_scheme);
-        const QColor glow = Appearance::auroraGlowColor(theme, m_scheme);
-        m_sidebar->setAurora(gradient, {{Qt::TopRightCorner, 20, 420, glow, 0.18},
-                                        {Qt::BottomLeftCorner, 20, 380, accent, 0.08}});
-        m_detail->setAurora(gradient, {{Qt::TopRightCorner, 30, 700, accent, 0.05}});
-    } else {
-        m_sidebar->setAurora({}, {});
-        m_detail->setAurora({}, {});
-    }
-    m_sidebar->setPlainColor(NamedColors::windowBackground(m_scheme));
-    m_detail->setPlainColor(NamedColors::windowBackground(m_scheme));
-
-    QPalette splitterPalette = m_splitter->palette();
-    splitterPalette.setColor(QPalette::Window, NamedColors::separator(m_scheme));
-    m_splitter->setPalette(splitterPalette);
-    for (EmptyStateView *empty : {m_sidebarEmpty, m_selectEmpty, m_itemsEmpty})
-        empty->setColorScheme(m_scheme);
+    m_theme.applyTo(this);
     QPalette secondary = m_dayCount->palette();
-    secondary.setColor(QPalette::WindowText, NamedColors::secondaryText(m_scheme));
+    secondary.setColor(QPalette::WindowText, m_theme.secondaryText());
     m_dayCount->setPalette(secondary);
-
-    m_rowDelegate->setColorScheme(m_scheme);
-    m_rowDelegate->setAccentColors(accent, foreground);
-    m_sheet->setPalette(palette());
-    m_sheet->setAccentColors(accent, foreground);
-    m_sheet->setSecondaryTextColor(NamedColors::secondaryText(m_scheme));
     m_dayList->viewport()->update();
 }
 
 void ContentView::applyRowSettings()
 {
     m_rowDelegate->setPreviewLines(rawValue(m_settings.previewLineCount()));
-    m_rowDelegate->setFontSize(Appearance::itemFontSize(m_settings.fontSizeChoice()));
 }
 
 void ContentView::setSearchText(const QString &text)
@@ -433,6 +388,8 @@ void ContentView::showSelectionInList()
         if (m_dayList->currentIndex() != index)
             m_dayList->setCurrentIndex(index);
         m_dayList->selectionModel()->select(index, QItemSelectionModel::ClearAndSelect);
+        // The list may have grown back around it (a search cleared).
+        m_dayList->scrollTo(index, QAbstractItemView::EnsureVisible);
     } else {
         m_dayList->selectionModel()->clear();
     }
@@ -487,12 +444,11 @@ void ContentView::updateDetailPages()
     m_dayCount->setText(DayListModel::itemCountText(count));
     if (count == 0) {
         if (m_searchText.isEmpty())
-            m_itemsEmpty->setContent(QStringLiteral("tray"),
-                                     QStringLiteral("No Items for This Date"),
+            m_itemsEmpty->setContent(Symbol::tray, QStringLiteral("No Items for This Date"),
                                      QStringLiteral("Clipboard entries for this day will appear "
                                                     "here."));
         else
-            m_itemsEmpty->setContent(QStringLiteral("tray"), QStringLiteral("No Matches"),
+            m_itemsEmpty->setContent(Symbol::tray, QStringLiteral("No Matches"),
                                      QStringLiteral("No clipboard items match the current "
                                                     "search."));
         m_itemStack->setCurrentWidget(m_itemsEmpty);

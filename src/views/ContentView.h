@@ -1,6 +1,5 @@
 #pragma once
 
-#include "Appearance.h"
 #include "ClipboardItem.h"
 #include "TextMatcher.h"
 
@@ -27,6 +26,7 @@ class QLineEdit;
 class QListView;
 class QSplitter;
 class QStackedWidget;
+class Theme;
 
 // The main window's content: a browser of the whole history by day. The
 // sidebar ("Explorer") holds the search field and the days that have items;
@@ -39,8 +39,8 @@ class ContentView : public QWidget {
     Q_OBJECT
 public:
     // `pasteboard` receives copy-backs; without one, copying does nothing.
-    ContentView(ClipboardStore &store, AppSettings &settings, Pasteboard *pasteboard,
-                QWidget *parent = nullptr);
+    ContentView(ClipboardStore &store, AppSettings &settings, const Theme &theme,
+                Pasteboard *pasteboard, QWidget *parent = nullptr);
     ~ContentView() override;
 
     [[nodiscard]] QString searchText() const { return m_searchText; }
@@ -55,8 +55,6 @@ public:
     void copyToPasteboard(const ClipboardItem &item);
     void openItem(const ClipboardItem &item);
 
-    [[nodiscard]] ColorScheme colorScheme() const { return m_scheme; }
-
     // Parts, for the window and for tests.
     [[nodiscard]] QLineEdit *searchField() const { return m_search; }
     [[nodiscard]] QListView *dayList() const { return m_dayList; }
@@ -68,13 +66,10 @@ public:
     [[nodiscard]] QString headerTitle() const;
     [[nodiscard]] QString headerCount() const;
 
-protected:
-    bool event(QEvent *event) override;
-
 private:
     void buildSidebar();
     void buildDetail();
-    void applyAppearance();
+    void applyTheme();
     void applyRowSettings();
 
     void onSearchTextChanged(const QString &text);
@@ -91,6 +86,7 @@ private:
 
     ClipboardStore &m_store;
     AppSettings &m_settings;
+    const Theme &m_theme;
     Pasteboard *m_pasteboard;
     HistoryIndex *m_index;
     DayListModel *m_dayModel;
@@ -101,7 +97,6 @@ private:
     QByteArray m_queryUtf8; // its query, for the index
     std::optional<QDate> m_selectedDay;
     std::optional<ClipboardItem> m_presentedItem;
-    ColorScheme m_scheme = ColorScheme::light;
     mutable QHash<QDate, QString> m_foldedTitles;
     // For recent queries, the days with an item matching them. Typing back
     // to one of them costs nothing, and a query containing one of them can

@@ -1,8 +1,9 @@
 #include "CopyButton.h"
 
-#include "Appearance.h"
 #include "Symbols.h"
+#include "Theme.h"
 
+#include <QFocusEvent>
 #include <QFontMetricsF>
 #include <QPainter>
 #include <QPainterPath>
@@ -16,10 +17,7 @@ constexpr qreal kCornerRadius = 10;
 
 QFont labelFont()
 {
-    QFont font;
-    font.setPixelSize(13);
-    font.setBold(true);
-    return font;
+    return Theme::font(13, QFont::Bold);
 }
 
 QString labelText()
@@ -78,7 +76,7 @@ void CopyButton::paintLook(QPainter *painter, const QRectF &rect, const QColor &
     const qreal contentWidth = iconSide + kSpacing + metrics.horizontalAdvance(labelText());
     const qreal left = rect.center().x() - contentWidth / 2;
     const QRectF iconRect(left, rect.center().y() - iconSide / 2, iconSide, iconSide);
-    Symbols::paint(painter, QStringLiteral("document.on.document"), iconRect.adjusted(1, 1, -1, -1),
+    Symbols::paint(painter, Symbol::documentOnDocument, iconRect.adjusted(1, 1, -1, -1),
                    foreground);
     painter->setFont(font);
     painter->setPen(foreground);
@@ -92,11 +90,19 @@ void CopyButton::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
     paintLook(&painter, QRectF(rect()), m_accent, m_foreground, isDown());
-    if (hasFocus()) {
+    // A thin ring, and only when the keyboard brought the focus here.
+    if (hasFocus() && m_keyboardFocus) {
         painter.setRenderHint(QPainter::Antialiasing);
-        QPen pen(palette().color(QPalette::Highlight), 2);
-        painter.setPen(pen);
-        painter.drawRoundedRect(QRectF(rect()).adjusted(1, 1, -1, -1), kCornerRadius,
+        painter.setPen(QPen(palette().color(QPalette::Highlight), 1.5));
+        painter.drawRoundedRect(QRectF(rect()).adjusted(0.75, 0.75, -0.75, -0.75), kCornerRadius,
                                 kCornerRadius);
     }
+}
+
+void CopyButton::focusInEvent(QFocusEvent *event)
+{
+    m_keyboardFocus = event->reason() == Qt::TabFocusReason ||
+                      event->reason() == Qt::BacktabFocusReason ||
+                      event->reason() == Qt::ShortcutFocusReason;
+    QAbstractButton::focusInEvent(event);
 }

@@ -22,8 +22,10 @@ public:
 
 protected:
     void paintEvent(QPaintEvent *event) override;
+    void focusInEvent(QFocusEvent *event) override;
 
 private:
+    bool m_keyboardFocus = false;
     QColor m_accent;
     QColor m_foreground;
 };

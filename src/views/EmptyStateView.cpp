@@ -1,6 +1,6 @@
 #include "EmptyStateView.h"
 
-#include "Symbols.h"
+#include "Theme.h"
 
 #include <QLabel>
 #include <QVBoxLayout>
@@ -9,8 +9,8 @@ namespace {
 constexpr int kSymbolSize = 44;
 }
 
-EmptyStateView::EmptyStateView(QWidget *parent)
-    : QWidget(parent), m_symbolLabel(new QLabel(this)), m_title(new QLabel(this)),
+EmptyStateView::EmptyStateView(const Theme &theme, QWidget *parent)
+    : QWidget(parent), m_theme(theme), m_symbolLabel(new QLabel(this)), m_title(new QLabel(this)),
       m_description(new QLabel(this))
 {
     auto *layout = new QVBoxLayout(this);
@@ -19,41 +19,30 @@ EmptyStateView::EmptyStateView(QWidget *parent)
     layout->addStretch(1);
     layout->addWidget(m_symbolLabel, 0, Qt::AlignHCenter);
     layout->addSpacing(4);
-    layout->addWidget(m_title, 0, Qt::AlignHCenter);
-    layout->addWidget(m_description, 0, Qt::AlignHCenter);
+    // The texts span the full width and centre themselves: a wrapped label
+    // given an alignment in the layout would be sized for one line and cut.
+    layout->addWidget(m_title);
+    layout->addWidget(m_description);
     layout->addStretch(1);
 
-    QFont titleFont = font();
-    titleFont.setPixelSize(17);
-    titleFont.setBold(true);
-    m_title->setFont(titleFont);
-    m_title->setAlignment(Qt::AlignCenter);
-    m_title->setWordWrap(true);
-    QFont descriptionFont = font();
-    descriptionFont.setPixelSize(13);
-    m_description->setFont(descriptionFont);
-    m_description->setAlignment(Qt::AlignCenter);
-    m_description->setWordWrap(true);
+    m_title->setFont(Theme::font(17, QFont::Bold));
+    m_description->setFont(Theme::font(13));
+    for (QLabel *label : {m_title, m_description}) {
+        label->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+        label->setWordWrap(true);
+        label->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Minimum);
+    }
     m_symbolLabel->setFixedSize(kSymbolSize, kSymbolSize);
-    setColorScheme(m_scheme);
+    applyTheme();
+    connect(&m_theme, &Theme::changed, this, &EmptyStateView::applyTheme);
 }
 
-void EmptyStateView::setContent(const QString &symbol, const QString &title,
-                                const QString &description)
+void EmptyStateView::setContent(Symbol symbol, const QString &title, const QString &description)
 {
     m_symbol = symbol;
     m_title->setText(title);
     m_description->setText(description);
-    updateSymbol();
-}
-
-void EmptyStateView::setColorScheme(ColorScheme scheme)
-{
-    m_scheme = scheme;
-    QPalette secondary = m_description->palette();
-    secondary.setColor(QPalette::WindowText, NamedColors::secondaryText(scheme));
-    m_description->setPalette(secondary);
-    updateSymbol();
+    applyTheme();
 }
 
 QString EmptyStateView::title() const
@@ -66,8 +55,11 @@ QString EmptyStateView::description() const
     return m_description->text();
 }
 
-void EmptyStateView::updateSymbol()
+void EmptyStateView::applyTheme()
 {
-    m_symbolLabel->setPixmap(Symbols::pixmap(
-        m_symbol, kSymbolSize, NamedColors::secondaryText(m_scheme), devicePixelRatioF()));
+    QPalette secondary = m_description->palette();
+    secondary.setColor(QPalette::WindowText, m_theme.secondaryText());
+    m_description->setPalette(secondary);
+    m_symbolLabel->setPixmap(
+        Symbols::pixmap(m_symbol, kSymbolSize, m_theme.secondaryText(), devicePixelRatioF()));
 }

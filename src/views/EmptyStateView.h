@@ -1,30 +1,30 @@
 #pragma once
 
-#include "Appearance.h"
+#include "Symbols.h"
 
 #include <QWidget>
 
 class QLabel;
+class Theme;
 
-// The centred "nothing here" message: a large symbol, a title and a line of
-// description.
+// The centred "nothing here" message: a large symbol, a title and a
+// description, each wrapped to the width available and laid out whole.
 class EmptyStateView : public QWidget {
     Q_OBJECT
 public:
-    explicit EmptyStateView(QWidget *parent = nullptr);
+    explicit EmptyStateView(const Theme &theme, QWidget *parent = nullptr);
 
-    void setContent(const QString &symbol, const QString &title, const QString &description);
-    void setColorScheme(ColorScheme scheme);
+    void setContent(Symbol symbol, const QString &title, const QString &description);
 
-    [[nodiscard]] QString symbol() const { return m_symbol; }
+    [[nodiscard]] Symbol symbol() const { return m_symbol; }
     [[nodiscard]] QString title() const;
     [[nodiscard]] QString description() const;
 
 private:
-    void updateSymbol();
+    void applyTheme();
 
-    QString m_symbol;
-    ColorScheme m_scheme = ColorScheme::light;
+    const Theme &m_theme;
+    Symbol m_symbol = Symbol::starHexagonFill;
     QLabel *m_symbolLabel;
     QLabel *m_title;
     QLabel *m_description;

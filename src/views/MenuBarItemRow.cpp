@@ -4,6 +4,7 @@
 #include "DateFormatter.h"
 #include "HighlightStyle.h"
 #include "RecentItemsModel.h"
+#include "Theme.h"
 
 #include <QFontDatabase>
 #include <QPainter>
@@ -17,21 +18,14 @@ constexpr int dividerInset = 4;
 constexpr qsizetype displayLimit = 400;
 } // namespace
 
-MenuBarItemRow::MenuBarItemRow(QObject *parent)
-    : QStyledItemDelegate(parent), m_textFont(QFontDatabase::systemFont(QFontDatabase::FixedFont)),
-      m_timeFont(QFontDatabase::systemFont(QFontDatabase::GeneralFont)),
-      m_accentColor(Appearance::accentColor(AccentColorChoice::yellow))
+MenuBarItemRow::MenuBarItemRow(const Theme &theme, QObject *parent)
+    : QStyledItemDelegate(parent), m_theme(theme),
+      m_textFont(QFontDatabase::systemFont(QFontDatabase::FixedFont)),
+      m_timeFont(QFontDatabase::systemFont(QFontDatabase::GeneralFont))
 {
     m_textFont.setPointSizeF(12);
     m_textFont.setWeight(QFont::Normal);
     m_timeFont.setPointSizeF(9);
-}
-
-QColor MenuBarItemRow::hoverBackground(const QColor &accent, ColorScheme scheme)
-{
-    QColor color = accent;
-    color.setAlphaF(scheme == ColorScheme::dark ? 0.2f : 0.12f);
-    return color;
 }
 
 QString MenuBarItemRow::displayedLine(const QString &content)
@@ -74,7 +68,7 @@ void MenuBarItemRow::paint(QPainter *painter, const QStyleOptionViewItem &option
     if (hovered || keyboardOn) {
         QPainterPath background;
         background.addRoundedRect(QRectF(row), 8, 8);
-        painter->fillPath(background, hoverBackground(m_accentColor, m_scheme));
+        painter->fillPath(background, m_theme.popoverRowHover());
     }
 
     const QRect content = row.adjusted(padding, padding, -padding, -padding);
@@ -99,14 +93,14 @@ void MenuBarItemRow::paint(QPainter *painter, const QStyleOptionViewItem &option
     QTextLine textLine = layout.createLine();
     textLine.setLineWidth(content.width() + textMetrics.averageCharWidth() * 2);
     layout.endLayout();
-    painter->setPen(NamedColors::primaryText(m_scheme));
+    painter->setPen(m_theme.primaryText());
     painter->setClipRect(content.adjusted(0, 0, 0, 0));
     layout.draw(painter, content.topLeft());
     painter->setClipping(false);
 
     // The time, in the small caption style.
     painter->setFont(m_timeFont);
-    painter->setPen(NamedColors::secondaryText(m_scheme));
+    painter->setPen(m_theme.secondaryText());
     const QRect timeRect(content.left(), content.top() + textMetrics.height() + lineSpacing,
                          content.width(), QFontMetrics(m_timeFont).height());
     painter->drawText(timeRect, Qt::AlignLeft | Qt::AlignVCenter,
@@ -114,7 +108,7 @@ void MenuBarItemRow::paint(QPainter *painter, const QStyleOptionViewItem &option
 
     // The divider follows every row, the last one too.
     painter->setRenderHint(QPainter::Antialiasing, false);
-    painter->setPen(NamedColors::separator(m_scheme));
+    painter->setPen(m_theme.separator());
     const int y = option.rect.bottom();
     painter->drawLine(option.rect.left() + dividerInset, y, option.rect.right() - dividerInset, y);
     painter->restore();

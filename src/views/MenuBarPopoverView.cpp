@@ -1,11 +1,12 @@
 #include "MenuBarPopoverView.h"
 
-#include "AppSettings.h"
 #include "ClipboardStore.h"
+#include "EmptyStateView.h"
 #include "MenuBarItemRow.h"
 #include "Pasteboard.h"
 #include "RecentItemsModel.h"
 #include "Symbols.h"
+#include "Theme.h"
 
 #include <QCoreApplication>
 #include <QGraphicsDropShadowEffect>
@@ -22,15 +23,6 @@
 #include <QVBoxLayout>
 
 namespace {
-
-QString rgba(QColor color, qreal opacity = 1.0)
-{
-    return QStringLiteral("rgba(%1,%2,%3,%4)")
-        .arg(color.red())
-        .arg(color.green())
-        .arg(color.blue())
-        .arg(QString::number(color.alphaF() * opacity, 'f', 3));
-}
 
 void setShadow(QWidget *widget, bool aurora, const QColor &accent, qreal opacity, qreal radius,
                qreal dy)
@@ -50,16 +42,14 @@ void setShadow(QWidget *widget, bool aurora, const QColor &accent, qreal opacity
 
 } // namespace
 
-MenuBarPopoverView::MenuBarPopoverView(AppSettings &settings, ClipboardStore &store,
+MenuBarPopoverView::MenuBarPopoverView(const Theme &theme, ClipboardStore &store,
                                        Pasteboard &pasteboard, QWidget *parent)
-    : QWidget(parent), m_settings(settings), m_pasteboard(pasteboard),
-      m_model(new RecentItemsModel(store, this)), m_rowDelegate(new MenuBarItemRow(this)),
+    : QWidget(parent), m_theme(theme), m_pasteboard(pasteboard),
+      m_model(new RecentItemsModel(store, this)), m_rowDelegate(new MenuBarItemRow(theme, this)),
       m_symbol(new QLabel(this)), m_title(new QLabel(tr("Quillmark"), this)),
       m_status(new QLabel(this)), m_search(new QLineEdit(this)),
       m_listArea(new QStackedWidget(this)), m_list(new QListView(m_listArea)),
-      m_emptySymbol(new QLabel(m_listArea)), m_emptyTitle(new QLabel(tr("No Matches"), m_listArea)),
-      m_emptyDescription(new QLabel(tr("Try a different search."), m_listArea)),
-      m_mainWindowButton(new QPushButton(this)),
+      m_empty(new EmptyStateView(theme, m_listArea)), m_mainWindowButton(new QPushButton(this)),
       m_settingsButton(new QPushButton(tr("Settings"), this))
 {
     setFixedSize(popoverSize);
@@ -104,24 +94,14 @@ MenuBarPopoverView::MenuBarPopoverView(AppSettings &settings, ClipboardStore &st
     m_list->verticalScrollBar()->setSingleStep(12);
     m_list->setAutoFillBackground(false);
     m_list->viewport()->setAutoFillBackground(false);
+    m_list->setStyleSheet(QStringLiteral("QListView { background: transparent; }"));
     m_list->installEventFilter(this);
     connect(m_list, &QListView::clicked, this,
             [this](const QModelIndex &index) { copyRow(index.row()); });
 
-    auto *empty = new QWidget(m_listArea);
-    auto *emptyLayout = new QVBoxLayout(empty);
-    emptyLayout->addStretch();
-    for (QLabel *label : {m_emptySymbol, m_emptyTitle, m_emptyDescription}) {
-        label->setAlignment(Qt::AlignCenter);
-        emptyLayout->addWidget(label);
-    }
-    emptyLayout->addStretch();
-    QFont emptyTitleFont = font();
-    emptyTitleFont.setPointSizeF(15);
-    emptyTitleFont.setBold(true);
-    m_emptyTitle->setFont(emptyTitleFont);
+    m_empty->setContent(Symbol::starHexagonFill, tr("No Matches"), tr("Try a different search."));
     m_listArea->addWidget(m_list);
-    m_listArea->addWidget(empty);
+    m_listArea->addWidget(m_empty);
 
     connect(m_mainWindowButton, &QPushButton::clicked, this, [this] {
         if (m_onToggleMainWindow)
@@ -153,11 +133,8 @@ MenuBarPopoverView::MenuBarPopoverView(AppSettings &settings, ClipboardStore &st
     layout->addLayout(footer);
 
     connect(m_model, &RecentItemsModel::statusChanged, this, &MenuBarPopoverView::updateStatus);
-    connect(&m_settings, &AppSettings::themeModeChanged, this,
-            &MenuBarPopoverView::applyAppearance);
-    connect(&m_settings, &AppSettings::accentColorChoiceChanged, this,
-            &MenuBarPopoverView::applyAppearance);
-    applyAppearance();
+    connect(&m_theme, &Theme::changed, this, &MenuBarPopoverView::applyTheme);
+    applyTheme();
     updateStatus();
     updateFooterTitle();
 }
@@ -192,40 +169,22 @@ void MenuBarPopoverView::prepareForShowing()
     m_list->setCurrentIndex({});
 }
 
-void MenuBarPopoverView::applyAppearance()
+void MenuBarPopoverView::applyTheme()
 {
-    const ThemeMode theme = m_settings.themeMode();
-    const bool aurora = Appearance::isAurora(theme);
-    const QColor accent = Appearance::accentColor(m_settings.accentColorChoice());
-    const QColor onAccent = Appearance::accentForegroundColor(m_settings.accentColorChoice());
-    m_scheme = Appearance::applyScheme(this, theme);
+    const bool aurora = m_theme.isAurora();
+    const QColor accent = m_theme.accent();
+    m_theme.applyTo(this);
 
-    m_rowDelegate->setAccentColor(accent);
-    m_rowDelegate->setColorScheme(m_scheme);
-    m_symbol->setPixmap(
-        Symbols::pixmap(QStringLiteral("star.hexagon.fill"), 18, accent, devicePixelRatioF()));
-    m_emptySymbol->setPixmap(Symbols::pixmap(QStringLiteral("star.hexagon.fill"), 40,
-                                             NamedColors::secondaryText(m_scheme),
-                                             devicePixelRatioF()));
-
-    const QString secondary = rgba(NamedColors::secondaryText(m_scheme));
-    m_status->setStyleSheet(QStringLiteral("color: %1;").arg(secondary));
-    m_emptyDescription->setStyleSheet(QStringLiteral("color: %1;").arg(secondary));
-    m_list->setStyleSheet(QStringLiteral("QListView { background: transparent; }"));
+    m_symbol->setPixmap(Symbols::pixmap(Symbol::starHexagonFill, 18, accent, devicePixelRatioF()));
+    QPalette secondary = m_status->palette();
+    secondary.setColor(QPalette::WindowText, m_theme.secondaryText());
+    m_status->setPalette(secondary);
 
     // A filled ("prominent") button and a tinted ("bordered") one.
-    m_mainWindowButton->setStyleSheet(
-        QStringLiteral("QPushButton { background: %1; color: %2; border: none; border-radius: 6px;"
-                       " padding: 5px 12px; font-weight: 600; }"
-                       "QPushButton:pressed { background: %3; }")
-            .arg(rgba(accent), rgba(onAccent), rgba(accent.darker(115))));
-    const QColor linkText =
-        m_scheme == ColorScheme::dark ? accent.lighter(115) : accent.darker(165);
-    m_settingsButton->setStyleSheet(
-        QStringLiteral("QPushButton { background: %1; color: %2; border: none; border-radius: 6px;"
-                       " padding: 5px 12px; }"
-                       "QPushButton:pressed { background: %3; }")
-            .arg(rgba(accent, 0.18), rgba(linkText), rgba(accent, 0.3)));
+    m_mainWindowButton->setStyleSheet(m_theme.buttonStyleSheet(
+        Theme::ButtonStyle::filled, std::nullopt, Theme::Surface::popover));
+    m_settingsButton->setStyleSheet(m_theme.buttonStyleSheet(
+        Theme::ButtonStyle::bordered, std::nullopt, Theme::Surface::popover));
     setShadow(m_mainWindowButton, aurora, accent, 0.2, 10, 4);
     setShadow(m_settingsButton, aurora, accent, 0.12, 8, 2);
 
@@ -262,23 +221,11 @@ void MenuBarPopoverView::closePopover()
 void MenuBarPopoverView::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
-    const QRectF area = rect();
-    const ThemeMode theme = m_settings.themeMode();
-    if (Appearance::isAurora(theme)) {
-        painter.setRenderHint(QPainter::Antialiasing);
-        Appearance::paintLinearBackdrop(&painter, area,
-                                        Appearance::auroraGradientColors(theme, m_scheme));
-        Appearance::paintRadialGlow(&painter, area, Qt::TopRightCorner, 20, 420,
-                                    Appearance::auroraGlowColor(theme, m_scheme), 0.18);
-        Appearance::paintRadialGlow(&painter, area, Qt::BottomLeftCorner, 20, 380,
-                                    Appearance::accentColor(m_settings.accentColorChoice()), 0.12);
-    } else {
-        painter.fillRect(area, NamedColors::windowBackground(m_scheme));
-    }
+    Appearance::paintBackdrop(&painter, QRectF(rect()), m_theme.backdrop(Theme::Surface::popover));
     // A hairline edge keeps the popover apart from whatever lies behind it.
     if (isWindow()) {
         painter.setRenderHint(QPainter::Antialiasing, false);
-        painter.setPen(NamedColors::separator(m_scheme));
+        painter.setPen(m_theme.separator());
         painter.drawRect(rect().adjusted(0, 0, -1, -1));
     }
 }
@@ -306,6 +253,10 @@ void MenuBarPopoverView::keyPressEvent(QKeyEvent *event)
 
 bool MenuBarPopoverView::eventFilter(QObject *watched, QEvent *event)
 {
+    // Tab from the search lands on the first row, shown as the keyboard's.
+    if (watched == m_list && event->type() == QEvent::FocusIn &&
+        !m_list->currentIndex().isValid() && m_model->rowCount() > 0)
+        m_list->setCurrentIndex(m_model->index(0));
     if (event->type() != QEvent::KeyPress)
         return QWidget::eventFilter(watched, event);
     const auto *key = static_cast<QKeyEvent *>(event);

@@ -1,13 +1,11 @@
 #pragma once
 
-#include "Appearance.h"
-
 #include <QWidget>
 
 #include <functional>
 
-class AppSettings;
 class ClipboardStore;
+class EmptyStateView;
 class MenuBarItemRow;
 class Pasteboard;
 class QLabel;
@@ -16,6 +14,7 @@ class QListView;
 class QPushButton;
 class QStackedWidget;
 class RecentItemsModel;
+class Theme;
 
 // The content of the popover that opens from the tray icon or the global
 // shortcut: the newest hundred items with a search over them, a click (or
@@ -27,7 +26,7 @@ class MenuBarPopoverView final : public QWidget {
 public:
     static constexpr QSize popoverSize{390, 540};
 
-    MenuBarPopoverView(AppSettings &settings, ClipboardStore &store, Pasteboard &pasteboard,
+    MenuBarPopoverView(const Theme &theme, ClipboardStore &store, Pasteboard &pasteboard,
                        QWidget *parent = nullptr);
     ~MenuBarPopoverView() override;
 
@@ -49,13 +48,13 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    void applyAppearance();
+    void applyTheme();
     void updateStatus();
     void updateFooterTitle();
     void copyRow(int row);
     void closePopover();
 
-    AppSettings &m_settings;
+    const Theme &m_theme;
     Pasteboard &m_pasteboard;
     RecentItemsModel *m_model;
     MenuBarItemRow *m_rowDelegate;
@@ -66,9 +65,7 @@ private:
     QLineEdit *m_search;
     QStackedWidget *m_listArea;
     QListView *m_list;
-    QLabel *m_emptySymbol;
-    QLabel *m_emptyTitle;
-    QLabel *m_emptyDescription;
+    EmptyStateView *m_empty;
     QPushButton *m_mainWindowButton;
     QPushButton *m_settingsButton;
 
@@ -76,5 +73,4 @@ private:
     std::function<void()> m_onClosePopover;
     std::function<void()> m_onOpenSettings;
     bool m_mainWindowVisible = false;
-    ColorScheme m_scheme = ColorScheme::light;
 };

@@ -1,18 +1,18 @@
 #include "SettingsView.h"
 
 #include "AppSettings.h"
-#include "Appearance.h"
 #include "ClipboardStore.h"
 #include "Clock.h"
 #include "Dialogs.h"
+#include "KeyCombinationLabel.h"
 #include "SettingsLabels.h"
 #include "StatusBanner.h"
+#include "Theme.h"
 #include "ToggleSwitch.h"
 
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
-#include <QFontDatabase>
 #include <QGraphicsDropShadowEffect>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -76,14 +76,6 @@ private:
     QColor m_separator;
 };
 
-QFont pixelFont(const QFont &base, int pixels, QFont::Weight weight)
-{
-    QFont font = base;
-    font.setPixelSize(pixels);
-    font.setWeight(weight);
-    return font;
-}
-
 // A row of the form: the label on the left, `control` on the right.
 QWidget *formRow(QWidget *parent, const QString &label, QWidget *control)
 {
@@ -92,7 +84,7 @@ QWidget *formRow(QWidget *parent, const QString &label, QWidget *control)
     layout->setContentsMargins(rowInset, 9, rowInset, 9);
     layout->setSpacing(12);
     auto *text = new QLabel(label, row);
-    text->setFont(pixelFont(row->font(), 13, QFont::Normal));
+    text->setFont(Theme::font(13));
     layout->addWidget(text, 0, Qt::AlignVCenter);
     layout->addStretch(1);
     if (control) {
@@ -126,28 +118,13 @@ template <typename E> void select(QComboBox *combo, E value)
     combo->setCurrentIndex(static_cast<int>(caseIndex(value)));
 }
 
-QString cssColor(const QColor &color)
-{
-    return QStringLiteral("rgba(%1, %2, %3, %4)")
-        .arg(color.red())
-        .arg(color.green())
-        .arg(color.blue())
-        .arg(color.alphaF(), 0, 'f', 3);
-}
-
-QColor withAlpha(QColor color, qreal alpha)
-{
-    color.setAlphaF(float(alpha));
-    return color;
-}
-
 } // namespace
 
 SettingsView::SettingsView(AppSettings &settings, ClipboardStore &store, Dialogs &dialogs,
-                           const Clock &clock, QWidget *parent)
+                           const Clock &clock, const Theme &theme, QWidget *parent)
     : QWidget(parent), m_settings(settings), m_store(store), m_dialogs(dialogs), m_clock(clock),
-      m_retentionSelection(settings.retentionPeriod()), m_bannerTimer(new QTimer(this)),
-      m_statisticsTimer(new QTimer(this))
+      m_theme(theme), m_retentionSelection(settings.retentionPeriod()),
+      m_bannerTimer(new QTimer(this)), m_statisticsTimer(new QTimer(this))
 {
     setObjectName(QStringLiteral("settingsView"));
     setWindowTitle(QStringLiteral("Settings"));
@@ -164,15 +141,26 @@ SettingsView::SettingsView(AppSettings &settings, ClipboardStore &store, Dialogs
     layout->setContentsMargins(24, 24, 24, 24);
     layout->setSpacing(16);
     layout->addWidget(buildHeader());
-    m_banner = new StatusBanner(this);
+    m_banner = new StatusBanner(m_theme, this);
     m_banner->setObjectName(QStringLiteral("banner"));
     m_banner->hide();
     layout->addWidget(m_banner);
     layout->addWidget(buildForm(), 1);
 
+    // All pickers one width, so that their left edges line up down the form.
+    const QList<QComboBox *> pickers{m_retentionPicker,    m_captureModePicker, m_suppressionPicker,
+                                     m_previewLinesPicker, m_themePicker,       m_fontSizePicker,
+                                     m_accentPicker};
+    int pickerWidth = 0;
+    for (QComboBox *picker : pickers)
+        pickerWidth = std::max(pickerWidth, picker->sizeHint().width());
+    for (QComboBox *picker : pickers)
+        picker->setFixedWidth(pickerWidth);
+
     syncControls();
-    applyAppearance();
+    applyTheme();
     refreshStatistics();
+    connect(&m_theme, &Theme::changed, this, &SettingsView::applyTheme);
 
     connect(&m_settings, &AppSettings::launchAtLoginChanged, this, &SettingsView::syncControls);
     connect(&m_settings, &AppSettings::startMonitoringImmediatelyChanged, this,
@@ -184,15 +172,9 @@ SettingsView::SettingsView(AppSettings &settings, ClipboardStore &store, Dialogs
     connect(&m_settings, &AppSettings::duplicateSuppressionWindowChanged, this,
             &SettingsView::syncControls);
     connect(&m_settings, &AppSettings::previewLineCountChanged, this, &SettingsView::syncControls);
-    connect(&m_settings, &AppSettings::themeModeChanged, this, [this] {
-        syncControls();
-        applyAppearance();
-    });
+    connect(&m_settings, &AppSettings::themeModeChanged, this, &SettingsView::syncControls);
     connect(&m_settings, &AppSettings::fontSizeChoiceChanged, this, &SettingsView::syncControls);
-    connect(&m_settings, &AppSettings::accentColorChoiceChanged, this, [this] {
-        syncControls();
-        applyAppearance();
-    });
+    connect(&m_settings, &AppSettings::accentColorChoiceChanged, this, &SettingsView::syncControls);
 
     connect(&m_store, &ClipboardStore::itemsInserted, this,
             &SettingsView::scheduleStatisticsRefresh);
@@ -214,12 +196,12 @@ QWidget *SettingsView::buildHeader()
     layout->setContentsMargins(0, 0, 0, 4);
     layout->setSpacing(6);
     auto *title = new QLabel(QStringLiteral("Settings"), header);
-    title->setFont(pixelFont(font(), 34, QFont::Bold));
+    title->setFont(Theme::font(34, QFont::Bold));
     m_primaryLabels.append(title);
     auto *subtitle = new QLabel(
         QStringLiteral("Control clipboard capture, appearance, launch behavior, and backups."),
         header);
-    subtitle->setFont(pixelFont(font(), 14, QFont::Medium));
+    subtitle->setFont(Theme::font(14, QFont::Medium));
     m_secondaryLabels.append(subtitle);
     layout->addWidget(title);
     layout->addWidget(subtitle);
@@ -264,12 +246,12 @@ QWidget *SettingsView::sectionHeader(const QString &title, const QString &subtit
     layout->setContentsMargins(2, 2, 2, 2);
     layout->setSpacing(6);
     auto *titleLabel = new QLabel(title, header);
-    QFont titleFont = pixelFont(font(), 18, QFont::Bold);
+    QFont titleFont = Theme::font(18, QFont::Bold);
     titleFont.setLetterSpacing(QFont::AbsoluteSpacing, 1);
     titleLabel->setFont(titleFont);
     m_primaryLabels.append(titleLabel);
     auto *subtitleLabel = new QLabel(subtitle, header);
-    subtitleLabel->setFont(pixelFont(font(), 13, QFont::Medium));
+    subtitleLabel->setFont(Theme::font(13, QFont::Medium));
     m_secondaryLabels.append(subtitleLabel);
     layout->addWidget(titleLabel);
     layout->addWidget(subtitleLabel);
@@ -280,7 +262,7 @@ QLabel *SettingsView::caption(const QString &text)
 {
     auto *label = new QLabel(text, this);
     label->setWordWrap(true);
-    label->setFont(pixelFont(font(), 11, QFont::Normal));
+    label->setFont(Theme::font(11));
     label->setContentsMargins(rowInset, 8, rowInset, 8);
     m_secondaryLabels.append(label);
     return label;
@@ -328,15 +310,13 @@ QWidget *SettingsView::buildGeneralSection()
     auto *shortcutLayout = new QVBoxLayout(shortcut);
     shortcutLayout->setContentsMargins(0, 0, 0, 0);
     shortcutLayout->setSpacing(4);
-    auto *keys = new QLabel(QStringLiteral("⌥ ⇧ V"), shortcut);
+    auto *keys = new KeyCombinationLabel(QStringLiteral("⌥ ⇧ V"), shortcut);
     keys->setObjectName(QStringLiteral("globalShortcutKeys"));
-    QFont mono = QFontDatabase::systemFont(QFontDatabase::FixedFont);
-    keys->setFont(pixelFont(mono, 16, QFont::Medium));
-    keys->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    keys->setFont(Theme::monospacedFont(16, QFont::Medium));
     auto *explanation = new QLabel(QStringLiteral("Opens the menu bar popover even when "
                                                   "Quillmark is running in the background."),
                                    shortcut);
-    explanation->setFont(pixelFont(font(), 11, QFont::Normal));
+    explanation->setFont(Theme::font(11));
     explanation->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     m_secondaryLabels.append(explanation);
     shortcutLayout->addWidget(keys, 0, Qt::AlignRight);
@@ -461,7 +441,7 @@ QWidget *SettingsView::buildBackupSection()
 QWidget *SettingsView::buildAboutSection()
 {
     auto *card = new GroupCard(this);
-    const QFont emphasis = pixelFont(font(), 14, QFont::DemiBold);
+    const QFont emphasis = Theme::font(14, QFont::DemiBold);
     auto value = [this](const QString &text, const char *name) {
         auto *label = new QLabel(text, this);
         label->setObjectName(QLatin1String(name));
@@ -529,73 +509,36 @@ void SettingsView::updateCaptureRows()
     m_everyCopyCaption->setVisible(!suppress);
 }
 
-void SettingsView::applyAppearance()
+void SettingsView::applyTheme()
 {
-    const ThemeMode theme = m_settings.themeMode();
-    const bool aurora = Appearance::isAurora(theme);
-    const ColorScheme scheme = Appearance::applyScheme(this, theme);
-    const bool dark = scheme == ColorScheme::dark;
-
+    m_theme.applyTo(this);
     for (QLabel *label : std::as_const(m_secondaryLabels)) {
         QPalette p = label->palette();
-        p.setColor(QPalette::WindowText, NamedColors::secondaryText(scheme));
+        p.setColor(QPalette::WindowText, m_theme.secondaryText());
         label->setPalette(p);
     }
     for (QLabel *label : std::as_const(m_primaryLabels)) {
         QPalette p = label->palette();
-        p.setColor(QPalette::WindowText, NamedColors::primaryText(scheme));
+        p.setColor(QPalette::WindowText, m_theme.primaryText());
         label->setPalette(p);
     }
-    // Rows sit on a plate a little lighter than the window (or, on an aurora
-    // backdrop, a translucent one that lets the glow through).
-    QColor fill;
-    if (aurora)
-        fill = dark ? QColor(255, 255, 255, 16) : QColor(255, 255, 255, 150);
-    else
-        fill = dark ? QColor(255, 255, 255, 12) : QColor(255, 255, 255, 200);
     for (QWidget *card : std::as_const(m_cards))
-        static_cast<GroupCard *>(card)->setColors(fill, NamedColors::separator(scheme));
+        static_cast<GroupCard *>(card)->setColors(m_theme.cardFill(), m_theme.separator());
 
+    const bool aurora = m_theme.isAurora();
     m_banner->setShadowed(aurora);
-
-    const QColor accent = Appearance::accentColor(m_settings.accentColorChoice());
+    const auto style = aurora ? Theme::ButtonStyle::filled : Theme::ButtonStyle::bordered;
     for (const TintedButton &entry : std::as_const(m_accentButtons)) {
-        const QColor tint = entry.tint.value_or(accent);
-        const QColor onTint =
-            entry.tint ? NamedColors::white()
-                       : Appearance::accentForegroundColor(m_settings.accentColorChoice());
-        QString style;
+        entry.button->setStyleSheet(m_theme.buttonStyleSheet(style, entry.tint));
         if (aurora) {
-            style = QStringLiteral("QPushButton { background: %1; color: %2; border: none;"
-                                   " border-radius: 7px; padding: 5px 16px; font-weight: 600; }"
-                                   "QPushButton:hover { background: %3; }"
-                                   "QPushButton:pressed { background: %4; }")
-                        .arg(cssColor(tint), cssColor(onTint), cssColor(tint.lighter(110)),
-                             cssColor(tint.darker(115)));
             auto *shadow = new QGraphicsDropShadowEffect(entry.button);
-            shadow->setColor(withAlpha(tint, 0.22));
+            shadow->setColor(Appearance::withOpacity(entry.tint.value_or(m_theme.accent()), 0.22));
             shadow->setBlurRadius(12);
             shadow->setOffset(0, 4);
             entry.button->setGraphicsEffect(shadow);
         } else {
-            // Bordered: tinted text on a faint wash of the tint. Light tints
-            // are darkened on a light window so the title stays readable.
-            QColor text = tint;
-            const int brightness =
-                (299 * tint.red() + 587 * tint.green() + 114 * tint.blue()) / 1000;
-            if (!dark && brightness > 140)
-                text = tint.darker(160);
-            style = QStringLiteral("QPushButton { background: %1; color: %2;"
-                                   " border: 1px solid %3; border-radius: 7px;"
-                                   " padding: 5px 16px; font-weight: 600; }"
-                                   "QPushButton:hover { background: %4; }"
-                                   "QPushButton:pressed { background: %5; }")
-                        .arg(cssColor(withAlpha(tint, 0.14)), cssColor(text),
-                             cssColor(withAlpha(tint, 0.45)), cssColor(withAlpha(tint, 0.22)),
-                             cssColor(withAlpha(tint, 0.30)));
             entry.button->setGraphicsEffect(nullptr);
         }
-        entry.button->setStyleSheet(style);
     }
     update();
 }
@@ -803,17 +746,5 @@ void SettingsView::showEvent(QShowEvent *event)
 void SettingsView::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
-    const QRectF area = rect();
-    const ThemeMode theme = m_settings.themeMode();
-    if (!Appearance::isAurora(theme)) {
-        painter.fillRect(area, palette().color(QPalette::Window));
-        return;
-    }
-    const ColorScheme scheme = Appearance::effectiveScheme(theme);
-    Appearance::paintLinearBackdrop(&painter, area,
-                                    Appearance::auroraGradientColors(theme, scheme));
-    Appearance::paintRadialGlow(&painter, area, Qt::TopRightCorner, 20, 600,
-                                Appearance::auroraGlowColor(theme, scheme), 0.28);
-    Appearance::paintRadialGlow(&painter, area, Qt::BottomLeftCorner, 20, 650,
-                                Appearance::accentColor(m_settings.accentColorChoice()), 0.12);
+    Appearance::paintBackdrop(&painter, QRectF(rect()), m_theme.backdrop(Theme::Surface::settings));
 }

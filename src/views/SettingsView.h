@@ -16,6 +16,7 @@ class QLabel;
 class QPushButton;
 class QTimer;
 class StatusBanner;
+class Theme;
 class ToggleSwitch;
 
 // The settings window's content: every preference, the backup and clear
@@ -28,7 +29,7 @@ public:
     enum class PendingAction { clearToday, clearAll };
 
     SettingsView(AppSettings &settings, ClipboardStore &store, Dialogs &dialogs, const Clock &clock,
-                 QWidget *parent = nullptr);
+                 const Theme &theme, QWidget *parent = nullptr);
     ~SettingsView() override;
 
     // Shows `message` under the header for a few seconds; a newer message
@@ -76,7 +77,7 @@ private:
 
     void syncControls();
     void updateCaptureRows();
-    void applyAppearance();
+    void applyTheme();
     void refreshStatistics();
     void scheduleStatisticsRefresh();
 
@@ -84,6 +85,7 @@ private:
     ClipboardStore &m_store;
     Dialogs &m_dialogs;
     const Clock &m_clock;
+    const Theme &m_theme;
 
     RetentionPeriod m_retentionSelection;
     std::optional<PendingAction> m_pendingAction;

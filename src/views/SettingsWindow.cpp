@@ -1,34 +1,12 @@
 #include "SettingsWindow.h"
 
 #include "SettingsView.h"
-
-#include <QScreen>
-
-namespace {
-
-// Room for the title bar and borders, which the window manager adds.
-constexpr int kFrameAllowance = 40;
-
-// The window is at least 820 high; on a lower screen (a 768-pixel laptop)
-// that would put its bottom out of reach, so there it is as high as the
-// screen allows and the form scrolls.
-void fitToScreen(QWidget *window)
-{
-    const QScreen *screen = window->screen();
-    if (!screen)
-        return;
-    const int room = screen->availableGeometry().height() - kFrameAllowance;
-    if (room >= window->minimumHeight())
-        return;
-    window->setMinimumHeight(std::max(room, 400));
-    window->resize(window->width(), window->minimumHeight());
-}
-
-} // namespace
+#include "WindowPlacement.h"
 
 SettingsWindow::SettingsWindow(AppSettings &settings, ClipboardStore &store, Dialogs &dialogs,
-                               const Clock &clock, QObject *parent)
-    : QObject(parent), m_settings(settings), m_store(store), m_dialogs(dialogs), m_clock(clock)
+                               const Clock &clock, const Theme &theme, QObject *parent)
+    : QObject(parent), m_settings(settings), m_store(store), m_dialogs(dialogs), m_clock(clock),
+      m_theme(theme)
 {
 }
 
@@ -45,8 +23,10 @@ SettingsView *SettingsWindow::view() const
 void SettingsWindow::showOrRaise()
 {
     if (!m_view) {
-        m_view = new SettingsView(m_settings, m_store, m_dialogs, m_clock);
-        fitToScreen(m_view);
+        m_view = new SettingsView(m_settings, m_store, m_dialogs, m_clock, m_theme);
+        // On a screen lower than the window's 820-pixel minimum the window
+        // is as high as the screen allows and its form scrolls.
+        WindowPlacement::placeCentred(m_view, m_view->size());
     }
     if (m_view->isMinimized())
         m_view->showNormal();

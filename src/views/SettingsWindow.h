@@ -8,14 +8,17 @@ class ClipboardStore;
 class Clock;
 class Dialogs;
 class SettingsView;
+class Theme;
 
-// Owns the one settings window: built on first use, then shown again and
-// brought to the front however often it is asked for. Closing only hides it.
+// Owns the one settings window: built on first use and centred on the
+// screen (no larger than the screen allows), then shown again where the
+// user left it and brought to the front however often it is asked for.
+// Closing only hides it.
 class SettingsWindow : public QObject {
     Q_OBJECT
 public:
     SettingsWindow(AppSettings &settings, ClipboardStore &store, Dialogs &dialogs,
-                   const Clock &clock, QObject *parent = nullptr);
+                   const Clock &clock, const Theme &theme, QObject *parent = nullptr);
     ~SettingsWindow() override;
 
     void showOrRaise();
@@ -27,5 +30,6 @@ private:
     ClipboardStore &m_store;
     Dialogs &m_dialogs;
     const Clock &m_clock;
+    const Theme &m_theme;
     QPointer<SettingsView> m_view;
 };

@@ -1,27 +1,25 @@
 #include "StatusBanner.h"
 
-#include "Appearance.h"
+#include "Theme.h"
 
 #include <QGraphicsDropShadowEffect>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPainter>
 
-StatusBanner::StatusBanner(QWidget *parent) : QWidget(parent), m_label(new QLabel(this))
+StatusBanner::StatusBanner(const Theme &theme, QWidget *parent)
+    : QWidget(parent), m_theme(theme), m_label(new QLabel(this))
 {
     auto *layout = new QHBoxLayout(this);
     layout->setContentsMargins(14, 10, 14, 10);
     layout->addWidget(m_label, 1);
-    QFont font = m_label->font();
-    font.setPixelSize(13);
-    font.setWeight(QFont::DemiBold);
-    m_label->setFont(font);
+    m_label->setFont(Theme::font(13, QFont::DemiBold));
     m_label->setWordWrap(true);
     m_label->setTextFormat(Qt::PlainText);
     m_label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     m_label->setObjectName(QStringLiteral("bannerText"));
     QPalette labelPalette = m_label->palette();
-    labelPalette.setColor(QPalette::WindowText, NamedColors::white());
+    labelPalette.setColor(QPalette::WindowText, m_theme.bannerText());
     m_label->setPalette(labelPalette);
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
 }
@@ -55,9 +53,7 @@ void StatusBanner::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
-    QColor plate = m_isError ? NamedColors::red() : NamedColors::green();
-    plate.setAlphaF(0.88f);
     painter.setPen(Qt::NoPen);
-    painter.setBrush(plate);
+    painter.setBrush(m_theme.bannerFill(m_isError));
     painter.drawRoundedRect(QRectF(rect()), 12, 12);
 }

@@ -3,13 +3,14 @@
 #include <QWidget>
 
 class QLabel;
+class Theme;
 
 // The message strip under the settings window's header: white text on a
 // rounded red (error) or green (success) plate.
 class StatusBanner : public QWidget {
     Q_OBJECT
 public:
-    explicit StatusBanner(QWidget *parent = nullptr);
+    explicit StatusBanner(const Theme &theme, QWidget *parent = nullptr);
 
     void setMessage(const QString &message, bool isError);
     [[nodiscard]] QString message() const;
@@ -21,6 +22,7 @@ protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
+    const Theme &m_theme;
     QLabel *m_label;
     bool m_isError = false;
 };

@@ -1,6 +1,5 @@
 #include "Symbols.h"
 
-#include <QHash>
 #include <QIconEngine>
 #include <QPainter>
 #include <QPainterPath>
@@ -98,27 +97,35 @@ QPainterPath tray()
 }
 
 // Built once: the path operations are far dearer than the fill.
-QPainterPath pathFor(const QString &name)
+const QPainterPath &pathFor(Symbol symbol)
 {
-    static const QHash<QString, QPainterPath> paths{
-        {QStringLiteral("star.hexagon.fill"), starHexagonFill()},
-        {QStringLiteral("document.on.document"), documentOnDocument()},
-        {QStringLiteral("calendar"), calendar()},
-        {QStringLiteral("tray"), tray()},
-    };
-    return paths.value(name);
+    static const QPainterPath star = starHexagonFill();
+    static const QPainterPath documents = documentOnDocument();
+    static const QPainterPath days = calendar();
+    static const QPainterPath box = tray();
+    switch (symbol) {
+    case Symbol::starHexagonFill:
+        return star;
+    case Symbol::documentOnDocument:
+        return documents;
+    case Symbol::calendar:
+        return days;
+    case Symbol::tray:
+        return box;
+    }
+    return star;
 }
 
 class SymbolIconEngine final : public QIconEngine {
 public:
-    SymbolIconEngine(QString name, QColor color) : m_name(std::move(name)), m_color(color) {}
+    SymbolIconEngine(Symbol symbol, QColor color) : m_symbol(symbol), m_color(color) {}
 
     void paint(QPainter *painter, const QRect &rect, QIcon::Mode mode, QIcon::State) override
     {
         QColor color = m_color;
         if (mode == QIcon::Disabled)
             color.setAlphaF(color.alphaF() * 0.4f);
-        Symbols::paint(painter, m_name, rect, color);
+        Symbols::paint(painter, m_symbol, rect, color);
     }
 
     QPixmap pixmap(const QSize &size, QIcon::Mode mode, QIcon::State state) override
@@ -139,12 +146,12 @@ public:
 
     [[nodiscard]] QIconEngine *clone() const override
     {
-        return new SymbolIconEngine(m_name, m_color);
+        return new SymbolIconEngine(m_symbol, m_color);
     }
     [[nodiscard]] QString key() const override { return QStringLiteral("QuillmarkSymbol"); }
 
 private:
-    QString m_name;
+    Symbol m_symbol;
     QColor m_color;
 };
 
@@ -152,15 +159,10 @@ private:
 
 namespace Symbols {
 
-bool isKnown(const QString &name)
+void paint(QPainter *painter, Symbol symbol, const QRectF &rect, const QColor &color)
 {
-    return !pathFor(name).isEmpty();
-}
-
-void paint(QPainter *painter, const QString &name, const QRectF &rect, const QColor &color)
-{
-    const QPainterPath path = pathFor(name);
-    if (path.isEmpty() || rect.isEmpty())
+    const QPainterPath &path = pathFor(symbol);
+    if (rect.isEmpty())
         return;
     const qreal side = std::min(rect.width(), rect.height());
     painter->save();
@@ -171,19 +173,19 @@ void paint(QPainter *painter, const QString &name, const QRectF &rect, const QCo
     painter->restore();
 }
 
-QPixmap pixmap(const QString &name, int size, const QColor &color, qreal devicePixelRatio)
+QPixmap pixmap(Symbol symbol, int size, const QColor &color, qreal devicePixelRatio)
 {
     QPixmap image(QSize(size, size) * devicePixelRatio);
     image.setDevicePixelRatio(devicePixelRatio);
     image.fill(Qt::transparent);
     QPainter painter(&image);
-    paint(&painter, name, QRectF(0, 0, size, size), color);
+    paint(&painter, symbol, QRectF(0, 0, size, size), color);
     return image;
 }
 
-QIcon icon(const QString &name, const QColor &color)
+QIcon icon(Symbol symbol, const QColor &color)
 {
-    return QIcon(new SymbolIconEngine(name, color));
+    return QIcon(new SymbolIconEngine(symbol, color));
 }
 
 } // namespace Symbols

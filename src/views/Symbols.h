@@ -4,26 +4,25 @@
 #include <QIcon>
 #include <QPixmap>
 #include <QRectF>
-#include <QString>
 
 class QPainter;
 
 // The few symbols Quillmark shows, drawn as vector paths so that they stay
-// crisp at every size and scale factor; no image file is involved.
-// Known names: "star.hexagon.fill", "document.on.document", "calendar",
-// "tray". An unknown name paints nothing.
+// crisp at every size and scale factor; no image file is involved. The
+// design calls them "star.hexagon.fill", "document.on.document", "calendar"
+// and "tray".
+enum class Symbol { starHexagonFill, documentOnDocument, calendar, tray };
+
 namespace Symbols {
 
-[[nodiscard]] bool isKnown(const QString &name);
-
 // Paints the symbol centred in `rect`, fitted to its shorter side.
-void paint(QPainter *painter, const QString &name, const QRectF &rect, const QColor &color);
+void paint(QPainter *painter, Symbol symbol, const QRectF &rect, const QColor &color);
 
 // A transparent square pixmap of `size` logical pixels at `devicePixelRatio`.
-[[nodiscard]] QPixmap pixmap(const QString &name, int size, const QColor &color,
+[[nodiscard]] QPixmap pixmap(Symbol symbol, int size, const QColor &color,
                              qreal devicePixelRatio = 1.0);
 
 // An icon that paints the symbol afresh for each requested size and scale.
-[[nodiscard]] QIcon icon(const QString &name, const QColor &color);
+[[nodiscard]] QIcon icon(Symbol symbol, const QColor &color);
 
 } // namespace Symbols

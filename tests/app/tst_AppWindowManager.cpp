@@ -1,6 +1,8 @@
 #include "AppWindowManager.h"
 #include "ContentView.h"
 #include "StoreHarness.h"
+#include "Theme.h"
+#include "WindowPlacement.h"
 
 #include <QGuiApplication>
 #include <QLineEdit>
@@ -16,7 +18,8 @@ private Q_SLOTS:
     {
         StoreHarness harness;
         harness.open();
-        AppWindowManager manager(*harness.store, *harness.settings, &harness.pasteboard);
+        Theme theme(*harness.settings);
+        AppWindowManager manager(*harness.store, *harness.settings, theme, &harness.pasteboard);
         QSignalSpy visibility(&manager, &AppWindowManager::isMainWindowVisibleChanged);
         QVERIFY(!manager.isMainWindowVisible());
         QVERIFY(!manager.mainWindow());
@@ -26,9 +29,17 @@ private Q_SLOTS:
         QVERIFY(window);
         QVERIFY(QTest::qWaitForWindowExposed(window));
         QCOMPARE(window->windowTitle(), QStringLiteral("Quillmark"));
-        QCOMPARE(window->size(), QSize(1200, 820));
-        const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
-        const QPoint centre = window->frameGeometry().center();
+        // 1200 x 820 where the screen has room, else as large as fits.
+        const QRect available = QGuiApplication::primaryScreen()->availableGeometry();
+        QCOMPARE(window->size(),
+                 WindowPlacement::centredGeometry(QSize(1200, 820), available).size());
+        // Centred with room for a title bar above; offscreen adds no frame,
+        // so the window sits that much above the centre.
+        const QRect screen = available;
+        const QPoint centre = window->frameGeometry().center() +
+                              QPoint(0, (WindowPlacement::kFrameAllowance.top() -
+                                         WindowPlacement::kFrameAllowance.bottom()) /
+                                            2);
         QVERIFY2((centre - screen.center()).manhattanLength() <= 6,
                  qPrintable(QStringLiteral("window centre %1,%2, screen %3,%4")
                                 .arg(centre.x())
@@ -50,7 +61,8 @@ private Q_SLOTS:
     {
         StoreHarness harness;
         harness.open();
-        AppWindowManager manager(*harness.store, *harness.settings, &harness.pasteboard);
+        Theme theme(*harness.settings);
+        AppWindowManager manager(*harness.store, *harness.settings, theme, &harness.pasteboard);
         manager.showMainWindow();
         QWidget *window = manager.mainWindow();
         QPointer<QWidget> alive(window);
@@ -79,7 +91,8 @@ private Q_SLOTS:
     {
         StoreHarness harness;
         harness.open();
-        AppWindowManager manager(*harness.store, *harness.settings, &harness.pasteboard);
+        Theme theme(*harness.settings);
+        AppWindowManager manager(*harness.store, *harness.settings, theme, &harness.pasteboard);
         QSignalSpy visibility(&manager, &AppWindowManager::isMainWindowVisibleChanged);
         manager.hideMainWindow();
         QVERIFY(!manager.mainWindow());
@@ -91,7 +104,8 @@ private Q_SLOTS:
     {
         StoreHarness harness;
         harness.open();
-        AppWindowManager manager(*harness.store, *harness.settings, &harness.pasteboard);
+        Theme theme(*harness.settings);
+        AppWindowManager manager(*harness.store, *harness.settings, theme, &harness.pasteboard);
         manager.showMainWindow();
         QVERIFY(QTest::qWaitForWindowExposed(manager.mainWindow()));
         bool quit = false;
@@ -105,7 +119,8 @@ private Q_SLOTS:
     {
         StoreHarness harness;
         harness.open();
-        AppWindowManager manager(*harness.store, *harness.settings, &harness.pasteboard);
+        Theme theme(*harness.settings);
+        AppWindowManager manager(*harness.store, *harness.settings, theme, &harness.pasteboard);
         manager.showMainWindow();
         manager.mainWindow()->showMinimized();
         QVERIFY(manager.isMainWindowVisible());

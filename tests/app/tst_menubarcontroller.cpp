@@ -2,6 +2,7 @@
 #include "MenuBarController.h"
 #include "MenuBarPopoverView.h"
 #include "StoreHarness.h"
+#include "Theme.h"
 
 #include <QPushButton>
 #include <QSystemTrayIcon>
@@ -15,10 +16,11 @@ struct Tray {
     Tray()
     {
         harness.open();
-        windows = std::make_unique<AppWindowManager>(*harness.store, *harness.settings,
+        theme = std::make_unique<Theme>(*harness.settings);
+        windows = std::make_unique<AppWindowManager>(*harness.store, *harness.settings, *theme,
                                                      &harness.pasteboard);
-        controller = std::make_unique<MenuBarController>(*harness.settings, *harness.store,
-                                                         harness.pasteboard, *windows);
+        controller = std::make_unique<MenuBarController>(*theme, *harness.store, harness.pasteboard,
+                                                         *windows);
     }
     [[nodiscard]] QPushButton *mainWindowButton() const
     {
@@ -26,6 +28,7 @@ struct Tray {
     }
 
     StoreHarness harness;
+    std::unique_ptr<Theme> theme;
     std::unique_ptr<AppWindowManager> windows;
     std::unique_ptr<MenuBarController> controller;
 };
@@ -121,7 +124,7 @@ void TestMenuBarController::iconTakesTheAccentColour()
     };
     QCOMPARE(ink(), QColor(255, 204, 0).rgb());
     tray.harness.settings->setAccentColorChoice(AccentColorChoice::blue);
-    QCOMPARE(ink(), QColor(0, 122, 255).rgb());
+    QCOMPARE(ink(), NamedColors::blue().rgb());
 }
 
 void TestMenuBarController::mainWindowButtonTogglesTheWindowAndCloses()

@@ -17,8 +17,9 @@
 #                            Sets QUILLMARK, E2E_TMP, E2E_ARTIFACTS,
 #                            HISTORY_FILE, SETTINGS_FILE, AUTOSTART_FILE,
 #                            CLIPBOARD_OWNER (tests/tools/clipboard_owner).
-#   e2e_start_xvfb           Xvfb -displayfd on a free display, 1280x800x24,
-#                            -nolisten tcp; exports DISPLAY.
+#   e2e_start_xvfb [WxH]     Xvfb -displayfd on a free display, 1280x800x24
+#                            unless another size is given, -nolisten tcp;
+#                            exports DISPLAY.
 #   e2e_start_wm             openbox (optional; returns once it runs).
 #   e2e_start_tray           trayer at the top right, 28 px high; returns once
 #                            its window is mapped.
@@ -218,7 +219,7 @@ e2e_wait_for() {
 e2e_start_xvfb() {
     local displayfile="$E2E_TMP/display"
     : >"$displayfile"
-    Xvfb -displayfd 9 -screen 0 1280x800x24 -nolisten tcp -noreset 9>"$displayfile" \
+    Xvfb -displayfd 9 -screen 0 "${1:-1280x800}x24" -nolisten tcp -noreset 9>"$displayfile" \
         >"$E2E_TMP/xvfb.log" 2>&1 &
     e2e_track $!
     if ! e2e_wait_for "Xvfb to report its display" 15 grep -q '^[0-9]' "$displayfile"; then

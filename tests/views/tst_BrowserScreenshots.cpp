@@ -3,6 +3,7 @@
 #include "ClipboardHistoryRow.h"
 #include "ContentView.h"
 #include "StoreHarness.h"
+#include "Theme.h"
 
 #include <QApplication>
 #include <QDir>
@@ -88,7 +89,8 @@ private Q_SLOTS:
         harness.open();
         harness.settings->setThemeMode(theme);
         harness.settings->setAccentColorChoice(accent);
-        AppWindowManager manager(*harness.store, *harness.settings, &harness.pasteboard);
+        Theme look(*harness.settings);
+        AppWindowManager manager(*harness.store, *harness.settings, look, &harness.pasteboard);
         manager.showMainWindow();
         QWidget *window = manager.mainWindow();
         QVERIFY(QTest::qWaitForWindowExposed(window));

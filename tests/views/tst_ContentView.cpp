@@ -7,6 +7,7 @@
 #include "ItemTextView.h"
 #include "PreviewText.h"
 #include "StoreHarness.h"
+#include "Theme.h"
 
 #include <QAbstractItemModelTester>
 #include <QLineEdit>
@@ -50,14 +51,17 @@ class TestContentView : public QObject {
     Q_OBJECT
 
     std::unique_ptr<StoreHarness> harness;
+    std::unique_ptr<Theme> look;
     std::unique_ptr<ContentView> view;
 
     ContentView &open(const QList<ClipboardItem> &history)
     {
+        view.reset();
         harness = std::make_unique<StoreHarness>();
         harness->writeHistory(history);
         harness->open();
-        view = std::make_unique<ContentView>(*harness->store, *harness->settings,
+        look = std::make_unique<Theme>(*harness->settings);
+        view = std::make_unique<ContentView>(*harness->store, *harness->settings, *look,
                                              &harness->pasteboard);
         view->resize(1200, 820);
         view->show();
@@ -89,11 +93,11 @@ private Q_SLOTS:
         QCOMPARE(v.sidebarEmptyState()->title(), QStringLiteral("No Clipboard History"));
         QCOMPARE(v.sidebarEmptyState()->description(),
                  QStringLiteral("Copied text will appear here automatically."));
-        QCOMPARE(v.sidebarEmptyState()->symbol(), QStringLiteral("star.hexagon.fill"));
+        QCOMPARE(v.sidebarEmptyState()->symbol(), Symbol::starHexagonFill);
         QCOMPARE(v.detailEmptyState()->title(), QStringLiteral("Select a Date"));
         QCOMPARE(v.detailEmptyState()->description(),
                  QStringLiteral("Choose a date on the left to view clipboard history."));
-        QCOMPARE(v.detailEmptyState()->symbol(), QStringLiteral("calendar"));
+        QCOMPARE(v.detailEmptyState()->symbol(), Symbol::calendar);
     }
 
     void opensOnNewestDayWithCounts()
@@ -212,7 +216,7 @@ private Q_SLOTS:
         QCOMPARE(v.detailEmptyState()->title(), QStringLiteral("No Matches"));
         QCOMPARE(v.detailEmptyState()->description(),
                  QStringLiteral("No clipboard items match the current search."));
-        QCOMPARE(v.detailEmptyState()->symbol(), QStringLiteral("tray"));
+        QCOMPARE(v.detailEmptyState()->symbol(), Symbol::tray);
         QCOMPARE(v.dayList()->model()->index(0, 0).data(DayListModel::CountTextRole).toString(),
                  QStringLiteral("1 item"));
     }

@@ -2,6 +2,7 @@
 #include "FakeDialogs.h"
 #include "SettingsView.h"
 #include "StoreHarness.h"
+#include "Theme.h"
 
 #include <QApplication>
 #include <QDir>
@@ -49,7 +50,8 @@ void tst_SettingsScreenshots::themes()
     harness.settings->setAccentColorChoice(accent);
     harness.store->handleCopiedText(QStringLiteral("something copied"));
     FakeDialogs dialogs;
-    SettingsView view(*harness.settings, *harness.store, dialogs, harness.clock);
+    Theme look(*harness.settings);
+    SettingsView view(*harness.settings, *harness.store, dialogs, harness.clock, look);
     view.resize(900, 820);
     view.show();
     QVERIFY(QTest::qWaitForWindowExposed(&view));

@@ -1,8 +1,12 @@
 #include "FakeDialogs.h"
+#include "QtDialogs.h"
 #include "SettingsView.h"
 #include "SettingsWindow.h"
 #include "StoreHarness.h"
+#include "Theme.h"
+#include "WindowPlacement.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
@@ -12,6 +16,7 @@
 #include <QSignalSpy>
 #include <QStandardPaths>
 #include <QTest>
+#include <QTimer>
 
 namespace {
 
@@ -22,7 +27,7 @@ struct Fixture {
     {
         harness.open();
         view = std::make_unique<SettingsView>(*harness.settings, *harness.store, dialogs,
-                                              harness.clock);
+                                              harness.clock, theme);
         view->show();
         (void)QTest::qWaitForWindowExposed(view.get());
     }
@@ -44,6 +49,7 @@ struct Fixture {
     }
 
     StoreHarness harness;
+    Theme theme{*harness.settings};
     FakeDialogs dialogs;
     std::unique_ptr<SettingsView> view;
 };
@@ -78,6 +84,8 @@ private Q_SLOTS:
     void fileSizeText_data();
     void fileSizeText();
     void oneWindowOnly();
+    void keystrokeNeverConfirms_data();
+    void keystrokeNeverConfirms();
 };
 
 void tst_SettingsView::initTestCase()
@@ -451,7 +459,8 @@ void tst_SettingsView::oneWindowOnly()
     StoreHarness harness;
     harness.open();
     FakeDialogs dialogs;
-    SettingsWindow window(*harness.settings, *harness.store, dialogs, harness.clock);
+    Theme theme(*harness.settings);
+    SettingsWindow window(*harness.settings, *harness.store, dialogs, harness.clock, theme);
     window.showOrRaise();
     SettingsView *first = window.view();
     QVERIFY(first && first->isVisible());
@@ -462,11 +471,71 @@ void tst_SettingsView::oneWindowOnly()
     QVERIFY(first->isVisible());
     // At least 820 high where the screen has room (the offscreen screen is
     // lower: there the window fits it).
-    const int room = first->screen()->availableGeometry().height() - 40;
-    QCOMPARE(first->minimumWidth(), 700);
-    QCOMPARE(first->minimumHeight(), std::min(820, std::max(room, 400)));
-    QVERIFY(first->height() <= std::max(room, 820));
+    const QSize fitted =
+        WindowPlacement::centredGeometry(QSize(900, 820), first->screen()->availableGeometry())
+            .size();
+    QCOMPARE(first->minimumWidth(), std::min(700, fitted.width()));
+    QCOMPARE(first->minimumHeight(), std::min(820, fitted.height()));
+    QCOMPARE(first->size(), fitted);
 }
 
 QTEST_MAIN(tst_SettingsView)
 #include "tst_SettingsView.moc"
+
+void tst_SettingsView::keystrokeNeverConfirms_data()
+{
+    QTest::addColumn<QByteArray>("control");
+    QTest::addColumn<int>("key");
+    for (const char *control :
+         {"clearTodayButton", "clearAllButton", "importButton", "retentionPicker"})
+        for (const auto &[name, key] :
+             {std::pair{"Return", Qt::Key_Return}, std::pair{"Escape", Qt::Key_Escape}})
+            QTest::addRow("%s, %s", control, name) << QByteArray(control) << int(key);
+}
+
+// The real dialogs, answered from the keyboard: Return presses the default
+// button, which is never the one that deletes, and Escape cancels.
+void tst_SettingsView::keystrokeNeverConfirms()
+{
+    QFETCH(QByteArray, control);
+    QFETCH(int, key);
+
+    StoreHarness harness;
+    harness.open();
+    const QDateTime now = harness.clock.now();
+    const QList<ClipboardItem> history{makeItem(QStringLiteral("today"), now.addSecs(-3600)),
+                                       makeItem(QStringLiteral("old"), now.addDays(-10))};
+    harness.store->replaceAll(history);
+    Theme theme(*harness.settings);
+    QtDialogs dialogs;
+    SettingsView view(*harness.settings, *harness.store, dialogs, harness.clock, theme);
+    view.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&view));
+
+    // Answers the question with the key; any dialog after it (the import's
+    // file dialog) is a wrong answer and is closed.
+    int dialogsSeen = 0;
+    QWidget *current = nullptr;
+    QTimer answer;
+    answer.setInterval(20);
+    connect(&answer, &QTimer::timeout, &view, [&] {
+        QWidget *modal = QApplication::activeModalWidget();
+        if (!modal || modal == current)
+            return;
+        current = modal;
+        ++dialogsSeen;
+        QWidget *target = modal->focusWidget() ? modal->focusWidget() : modal;
+        QTest::keyClick(target, dialogsSeen == 1 ? Qt::Key(key) : Qt::Key_Escape);
+    });
+    answer.start();
+    if (control == "retentionPicker")
+        view.findChild<QComboBox *>(QLatin1String(control))
+            ->setCurrentIndex(int(caseIndex(RetentionPeriod::oneWeek)));
+    else
+        QTest::mouseClick(view.findChild<QPushButton *>(QLatin1String(control)), Qt::LeftButton);
+
+    QCOMPARE(dialogsSeen, 1);
+    QCOMPARE(harness.store->items(), history);
+    QCOMPARE(harness.settings->retentionPeriod(), RetentionPeriod::oneMonth);
+    QCOMPARE(view.bannerMessage(), std::nullopt);
+}

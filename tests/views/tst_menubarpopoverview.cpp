@@ -2,6 +2,7 @@
 #include "MenuBarPopoverView.h"
 #include "RecentItemsModel.h"
 #include "StoreHarness.h"
+#include "Theme.h"
 
 #include <QLineEdit>
 #include <QListView>
@@ -33,8 +34,8 @@ struct Popover {
     {
         harness.writeHistory(sampleItems(itemCount));
         harness.open();
-        view = std::make_unique<MenuBarPopoverView>(*harness.settings, *harness.store,
-                                                    harness.pasteboard);
+        theme = std::make_unique<Theme>(*harness.settings);
+        view = std::make_unique<MenuBarPopoverView>(*theme, *harness.store, harness.pasteboard);
         view->setOnClosePopover([this] { actions.append(QStringLiteral("close")); });
         view->setOnToggleMainWindow([this] { actions.append(QStringLiteral("toggle")); });
         view->prepareForShowing();
@@ -57,6 +58,7 @@ struct Popover {
     }
 
     StoreHarness harness;
+    std::unique_ptr<Theme> theme;
     std::unique_ptr<MenuBarPopoverView> view;
     QStringList actions;
 };

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QProxyStyle>
+
+// Fusion with Quillmark's own scroll bars (thin rounded handles without
+// arrow buttons, tinted from the widget's text colour so they show on every
+// theme and backdrop), hairline splitter handles and no dotted focus
+// rectangles. One look for all windows, whatever the desktop's style.
+class QuillmarkStyle final : public QProxyStyle {
+    Q_OBJECT
+public:
+    QuillmarkStyle();
+
+    [[nodiscard]] int pixelMetric(PixelMetric metric, const QStyleOption *option = nullptr,
+                                  const QWidget *widget = nullptr) const override;
+    [[nodiscard]] int styleHint(StyleHint hint, const QStyleOption *option = nullptr,
+                                const QWidget *widget = nullptr,
+                                QStyleHintReturn *returnData = nullptr) const override;
+    [[nodiscard]] QRect subControlRect(ComplexControl control, const QStyleOptionComplex *option,
+                                       SubControl subControl,
+                                       const QWidget *widget = nullptr) const override;
+    void drawComplexControl(ComplexControl control, const QStyleOptionComplex *option,
+                            QPainter *painter, const QWidget *widget = nullptr) const override;
+    void drawControl(ControlElement element, const QStyleOption *option, QPainter *painter,
+                     const QWidget *widget = nullptr) const override;
+    void drawPrimitive(PrimitiveElement element, const QStyleOption *option, QPainter *painter,
+                       const QWidget *widget = nullptr) const override;
+};
