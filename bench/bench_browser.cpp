@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Quillmark developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The history browser over 100,000 items spread over a year, offscreen:
 // typing into the search (filter and repaint of both columns), switching
 // days, scrolling, a capture while the window is open, and the row of a

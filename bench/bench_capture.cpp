@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Quillmark developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The cost of capture with a big history: one idle tick of the 0.8 s poll
 // (nothing copied) and one accepted capture (read, insert, prune, encode,
 // atomic write), each with 100,000 items loaded.

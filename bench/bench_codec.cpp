@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Quillmark developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The history file codec at 10,000 and 100,000 items (about 30 MB), against
 // QJsonDocument as the baseline it has to beat.
 #include "DateFormatter.h"

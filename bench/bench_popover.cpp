@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Quillmark developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The popover over a history of 100,000 items, offscreen: opening it (model
 // refresh, layout, first paint) and typing one character into its search.
 #include "AppSettings.h"

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Quillmark developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The store's costs with a big history: start-up, save, the idle tick that
 // runs every 0.8 s, one accepted capture, and the history window's day
 // queries.

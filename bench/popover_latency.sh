@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Quillmark developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Time from Alt+Shift+V to the popover painted, on a real X server (Xvfb +
 # trayer) with a history of 100,000 items. Reports figures; asserts nothing.
 #   bash bench/popover_latency.sh build/default [ROUNDS]

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Quillmark developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // libFuzzer target for the request a later launch sends over the instance
 // socket. Whatever arrives: no crash, and a request is accepted only when
 // the line, trimmed, is one of the request names, alone or followed by one

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Quillmark developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // libFuzzer target for the history file reader. Besides "never crash", it
 // checks the reader against simdjson's strict parser and the writer:
 //  - what the reader accepts is valid JSON, and valid JSON is only ever

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Quillmark developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // libFuzzer target for the streamed history writer: for items made from
 // arbitrary bytes (any text, any instant, any id), the pieces handed to the
 // sink must join to exactly the bytes of the one-shot encoding, a sink that

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Quillmark developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // libFuzzer target for the settings file reader. Each input becomes the
 // settings file; the target then
 //  - loads it through AppSettings (which must write nothing),

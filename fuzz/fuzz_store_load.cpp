@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Quillmark developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // libFuzzer target for the store's start: arbitrary bytes as the history
 // file, then a ClipboardStore is built over it. Whatever the bytes: no
 // crash; a file the reader accepts is loaded (newest first) and rewritten

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Quillmark developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs, with apt-get, the Debian packages Quillmark needs and this machine
 # lacks. Safe to run again: it installs only what is missing.
 #   deps.sh run  [PACKAGE...]   what building and running Quillmark needs

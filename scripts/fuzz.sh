@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Quillmark developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the libFuzzer targets (clang) and runs each for a bounded time over a
 # copy of its committed seed corpus. Fails on any crash or failed check; the
 # crashing input is left as fuzz-artifacts/<target>-crash-<hash>.

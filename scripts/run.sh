@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Quillmark developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs what building and running Quillmark needs and is missing, builds
 # Quillmark and starts it. Run it as the desktop user whose clipboard it is
 # to keep: as a normal user it calls sudo for apt-get only when packages are

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Quillmark developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs what is missing, builds Quillmark and runs every test with ctest.
 # Optional argument: the CMake preset (default, ci, asan). Under CI the
 # default is "ci", which treats warnings as errors.

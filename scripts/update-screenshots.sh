@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Quillmark developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Refreshes the README's screenshots in docs/ from the pictures that the
 # end-to-end suites take (run `bash scripts/test.sh` first): the windows
 # suite photographs each window in every theme on a 1366x768 screen.

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Quillmark developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Measures, on the running X server, the time from a press of Alt+Shift+V
 // (sent by `xdotool key`) to the popover being mapped and then painted, over
 // a number of rounds. The popover is recognised as a newly mapped top-level

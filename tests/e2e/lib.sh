@@ -1,3 +1,5 @@
+# SPDX-FileCopyrightText: 2026 The Quillmark developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Shared harness of the end-to-end suites: each tests/e2e/test_*.sh sources
 # this file and drives the real quillmark binary under its own Xvfb, with
 # temporary HOME and XDG directories, then reports PASS/FAIL per check.

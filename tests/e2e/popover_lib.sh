@@ -1,3 +1,5 @@
+# SPDX-FileCopyrightText: 2026 The Quillmark developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Helpers shared by the tray and hot-key suites (sourced after lib.sh).
 
 POPOVER_NAME='^Clipboard History'

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Quillmark developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # A 50 MB item in a real session: the history window lists it, its sheet
 # opens with a search marked all through it and scrolls to its end, and the
 # popover still answers the command line while the sheet is open.

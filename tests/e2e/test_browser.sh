@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Quillmark developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The history window: hidden at launch, shown by a second launch and by
 # --show, listing the history, and copying an item back from its row.
 source "$(dirname "$0")/lib.sh"

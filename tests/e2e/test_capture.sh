@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Quillmark developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Capture from the real X11 clipboard: what is recorded and what is not,
 # duplicate suppression, non-text and secret owners, frozen owners, owners
 # that quit at once (the clipboard is kept for them), the file on disk

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Quillmark developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The command line: --help, --version and mistakes answer without a
 # display; --toggle, --show and --settings reach the running instance (and
 # start one when none runs); --quit asks through the quit alert, and says so

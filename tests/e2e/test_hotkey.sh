@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Quillmark developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Alt+Shift+V from anywhere: opens and closes the popover (also with the
 # lock keys on), other combinations do nothing, a shortcut held by another
 # client is reported and the tray still works, and without any tray the

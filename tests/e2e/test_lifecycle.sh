@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Quillmark developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The application's life: one instance per session (a second launch brings
 # the first one's history window and leaves), no window at launch, the quit
 # confirmation on Ctrl+Q (and none with Alt held), and "Show Dock Icon"

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Quillmark developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # What the real binary does with hostile or broken surroundings: a second
 # Quillmark on the same history, a squatted runtime directory, pipes and
 # devices where its files should be, an unreadable settings file beside a

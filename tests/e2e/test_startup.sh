@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Quillmark developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Starting and ending: the display checks before Qt starts, the XWayland
 # notice, and a clean exit on SIGTERM and SIGINT with nothing on stdout.
 source "$(dirname "$0")/lib.sh"

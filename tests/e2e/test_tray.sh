@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Quillmark developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The tray icon and its popover, driven with xdotool under Xvfb + trayer:
 # the icon, opening under it with the keyboard in the search, filtering,
 # closing (second click, outside click, Escape), copy-back by click, the

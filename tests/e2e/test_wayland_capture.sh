@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Quillmark developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Capture and copy-back in a Wayland session (headless sway with XWayland;
 # QUILLMARK_COMPOSITOR=kwin for KWin) through the compositor's data-control
 # protocol: copies made by native

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Quillmark developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Quillmark in a Wayland session (headless sway with XWayland): it starts on
 # XWayland and records a copy made in a Wayland app. The capture suite in
 # this session is test_wayland_capture.sh.

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Quillmark developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Quillmark's shortcut in a Wayland session (headless sway): the startup says
 # how Alt+Shift+V reaches Quillmark when the desktop has no shortcuts portal;
 # a compositor binding of `quillmark --toggle` opens the popover over a

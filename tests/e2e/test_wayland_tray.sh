@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Quillmark developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The tray icon in a Wayland session whose desktop hosts StatusNotifierItems
 # (a stand-in host here: no bare compositor has one): Quillmark says it found
 # the host, its item carries the tooltip, and activating the item (a left

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Quillmark developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The three windows on a 1366x768 laptop screen under a window manager: the
 # history and settings windows open whole (title bar and bottom on the
 # screen) and centred, and every theme is photographed for a look by eye.

@@ -1,3 +1,5 @@
+# SPDX-FileCopyrightText: 2026 The Quillmark developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Wayland sessions for the end-to-end suites: a headless sway with XWayland,
 # run as an unprivileged user inside its own D-Bus session. Source it instead
 # of lib.sh (it sources lib.sh and keeps all of its helpers):

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Quillmark developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the .deb with cpack, checks it with lintian at pedantic level,
 # unpacks it into a clean directory and checks what it installs: the binary,
 # the desktop entry (desktop-file-validate), the metainfo (appstreamcli),

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Quillmark developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // A clipboard owner for the end-to-end tests: takes the X11 CLIPBOARD with
 // the targets given on the command line, logs every request it serves (so a
 // test knows when Quillmark has looked, without sleeping) and exits when

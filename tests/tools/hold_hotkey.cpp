@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Quillmark developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Holds Alt+Shift+V (all lock variants) on the root window, as another
 // program that took the shortcut first would. Prints "held" once every grab
 // succeeded, then stays until killed. Exit status 1 when a grab failed.

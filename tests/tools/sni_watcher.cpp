@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Quillmark developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // A stand-in for a desktop's tray host of the StatusNotifierItem kind (as
 // KDE Plasma's panel or a GNOME extension provide): it owns
 // org.kde.StatusNotifierWatcher on the session bus, says a host is there,

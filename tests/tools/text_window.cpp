@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Quillmark developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // A window with one text field, for the suites that need an ordinary
 // application in front (on Wayland: QT_QPA_PLATFORM=wayland). It prints
 // "active" when it gets the keyboard, "inactive" when it loses it, and

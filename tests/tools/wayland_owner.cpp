@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Quillmark developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // A clipboard owner on Wayland for the end-to-end suites: takes the clipboard
 // through the compositor's data-control protocol with the types given on the
 // command line, logs every request it serves and exits when another client

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Quillmark developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Presses keys in a Wayland session through the compositor's virtual-keyboard
 // protocol (zwp_virtual_keyboard_manager_v1, offered by wlroots compositors
 // such as sway), as a person at a keyboard would: the compositor's own key
