@@ -31,7 +31,7 @@ public:
     struct Shortcut {
         QString id;
         QString description;
-        // In the notation of the XDG shortcuts specification: "ALT+SHIFT+v".
+        // In the freedesktop shortcut notation: "ALT+SHIFT+v".
         QString preferredTrigger;
     };
 

@@ -70,13 +70,13 @@ std::optional<int> QtDialogs::confirm(QWidget *parent, const Confirmation &confi
     std::optional<int> answer;
     QList<QPushButton *> buttons;
     for (qsizetype i = 0; i < confirmation.buttons.size(); ++i) {
-        const Button &spec = confirmation.buttons[i];
-        auto *button = new QPushButton(spec.title, &dialog);
+        const Button &choice = confirmation.buttons[i];
+        auto *button = new QPushButton(choice.title, &dialog);
         // Return presses the button with the focus, which starts on the
         // default one; Tab moves on to the others.
         button->setAutoDefault(true);
         button->setMinimumWidth(88);
-        if (spec.role == ButtonRole::cancel && !cancelIndex)
+        if (choice.role == ButtonRole::cancel && !cancelIndex)
             cancelIndex = int(i);
         QObject::connect(button, &QPushButton::clicked, &dialog, [&dialog, &answer, i] {
             answer = int(i);
