@@ -390,3 +390,12 @@ e2e_history_stays() {
     done
     e2e_pass "$desc"
 }
+
+# Milliseconds a `quillmark --show` request takes to be answered.
+e2e_request_ms() {
+    local start end
+    start=$(date +%s%N)
+    timeout 10 "$QUILLMARK" --show >/dev/null 2>&1
+    end=$(date +%s%N)
+    echo $(((end - start) / 1000000))
+}

@@ -107,19 +107,12 @@ E2E_ARG="$E2E_TMP/big.txt" e2e_wait_history \
 
 # An owner that stops answering costs the UI nothing: its text is read on a
 # thread of its own, and arrives once the owner runs again.
-request_ms() {
-    local start end
-    start=$(date +%s%N)
-    timeout 10 "$QUILLMARK" --show >/dev/null 2>&1
-    end=$(date +%s%N)
-    echo $(((end - start) / 1000000))
-}
-baseline_ms=$(request_ms)
+baseline_ms=$(e2e_request_ms)
 before=$(e2e_history_py 'print(len(items))')
 e2e_own --text "from a frozen owner" --stop-when-asked
 e2e_wait_owner_asked text/plain
 sleep 0.2
-frozen_ms=$(request_ms)
+frozen_ms=$(e2e_request_ms)
 echo "      figure: --show answered in ${baseline_ms} ms before, ${frozen_ms} ms while the clipboard's owner is frozen"
 # Waiting on the owner would take until it runs again (for ever here) or
 # until a 5 s timeout; the figure itself depends on the machine's load.

@@ -27,14 +27,6 @@ wl_own() {
 }
 owner_gone() { ! kill -0 "$OWNER_PID" 2>/dev/null; }
 
-# Milliseconds a `quillmark --show` request takes to be answered.
-request_ms() {
-    local start end
-    start=$(date +%s%N)
-    timeout 10 "$QUILLMARK" --show >/dev/null 2>&1
-    end=$(date +%s%N)
-    echo $(((end - start) / 1000000))
-}
 
 suite_start=$SECONDS
 wl_copy_text "on the clipboard before start"
@@ -113,12 +105,12 @@ E2E_ARG="wayland copy 3" e2e_wait_history "$(front_is $((before + 1)))" \
 e2e_history_stays "len(items) == $((before + 1))" "Quillmark's own copy is not read back again" 2
 
 # --- a frozen owner costs the UI nothing ----------------------------------------------
-baseline_ms=$(request_ms)
+baseline_ms=$(e2e_request_ms)
 before=$(count)
 wl_own --text "frozen holder" --stop-when-asked
 e2e_wait_for "the app to ask the owner" 5 grep -qx "asked text/plain;charset=utf-8" "$OWNER_LOG"
 sleep 0.2
-frozen_ms=$(request_ms)
+frozen_ms=$(e2e_request_ms)
 echo "      figure: --show answered in ${baseline_ms} ms before, ${frozen_ms} ms while the clipboard's owner is frozen"
 # Waiting on the owner would take until it runs again (for ever here) or
 # until a 5 s timeout; the figure itself depends on the machine's load.
@@ -133,7 +125,7 @@ python3 -c 'import sys; sys.stdout.buffer.write(("twenty megabytes of one copy, 
 before=$(count)
 wl-copy --foreground <"$E2E_TMP/big.txt" >/dev/null 2>&1 &
 e2e_track $!
-big_ms=$(request_ms)
+big_ms=$(e2e_request_ms)
 echo "      figure: --show answered in ${big_ms} ms during a 20 MB copy"
 E2E_ARG="$E2E_TMP/big.txt" e2e_wait_history \
     "len(items) == $((before + 1)) and items[0]['content'] == open(arg, encoding='utf-8').read()" \
