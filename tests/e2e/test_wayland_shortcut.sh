@@ -91,7 +91,7 @@ e2e_check "the keys then go back to the Wayland window" \
 # presented for the window it opens, which then has the keyboard.
 XDG_ACTIVATION_TOKEN="token-from-the-desktop" "$QUILLMARK" --show
 history_window() { xdotool search --onlyvisible --name '^Quillmark$' 2>/dev/null | head -n 1; }
-e2e_wait_for "the history window" 10 history_window
+e2e_wait_for "the history window" 10 history_window >/dev/null
 e2e_expect_eq "the window opened by --show carries the launch's token" \
     '_NET_STARTUP_ID(UTF8_STRING) = "token-from-the-desktop"' \
     "$(xprop -id "$(history_window)" _NET_STARTUP_ID)"
