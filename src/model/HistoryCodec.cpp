@@ -129,6 +129,9 @@ public:
     static constexpr qsizetype flushSize = 1 << 20;
 
     explicit ByteWriter(qsizetype expected) { m_buffer.resize(qMax<qsizetype>(expected, 64)); }
+    // Bytes written so far, handed on or not.
+    [[nodiscard]] qint64 position() const { return m_flushed + m_used; }
+
     explicit ByteWriter(const HistoryCodec::Sink &sink) : m_sink(&sink)
     {
         m_buffer.resize(flushSize);
@@ -160,6 +163,7 @@ public:
     {
         if (!m_failed && m_used > 0)
             m_failed = !(*m_sink)(QByteArrayView(m_buffer.constData(), m_used));
+        m_flushed += m_used;
         m_used = 0;
     }
 
@@ -173,6 +177,7 @@ private:
     const HistoryCodec::Sink *m_sink = nullptr;
     QByteArray m_buffer;
     qsizetype m_used = 0;
+    qint64 m_flushed = 0;
     bool m_failed = false;
 };
 
@@ -984,23 +989,32 @@ QString itemError(qsizetype index, const char *what)
     return QStringLiteral("item %1: %2").arg(index + 1).arg(QLatin1String(what));
 }
 
-void writeItems(ByteWriter &out, const QList<ClipboardItem> &items)
+void writeElement(ByteWriter &out, const ClipboardItem &item)
 {
-    out.append("[\n");
+    out.append("  {\n    \"content\" : \"");
+    writeStringBody(out, item.content);
+    out.append("\",\n    \"createdAt\" : \"");
+    writeDate(out, item.createdAt);
+    out.append("\",\n    \"id\" : \"");
+    writeUuid(out, item.id);
+    out.append("\"\n  }");
+}
+
+void writeItems(ByteWriter &out, const QList<ClipboardItem> &items, QList<qint64> *elementEnds)
+{
+    out.append(HistoryCodec::arrayStart);
     bool first = true;
     for (const ClipboardItem &item : items) {
         if (out.failed())
             return;
-        out.append(first ? "  {\n    \"content\" : \"" : ",\n  {\n    \"content\" : \"");
+        if (!first)
+            out.append(HistoryCodec::separator);
         first = false;
-        writeStringBody(out, item.content);
-        out.append("\",\n    \"createdAt\" : \"");
-        writeDate(out, item.createdAt);
-        out.append("\",\n    \"id\" : \"");
-        writeUuid(out, item.id);
-        out.append("\"\n  }");
+        writeElement(out, item);
+        if (elementEnds)
+            elementEnds->append(out.position());
     }
-    out.append("\n]");
+    out.append(HistoryCodec::arrayEnd);
 }
 
 } // namespace
@@ -1016,18 +1030,28 @@ QByteArray HistoryCodec::encode(const QList<ClipboardItem> &items)
     for (const ClipboardItem &item : items)
         expected += item.content.size() * 3 + 140;
     ByteWriter out(expected);
-    writeItems(out, items);
+    writeItems(out, items, nullptr);
     return out.take();
 }
 
-bool HistoryCodec::encode(const QList<ClipboardItem> &items, const Sink &sink)
+bool HistoryCodec::encode(const QList<ClipboardItem> &items, const Sink &sink,
+                          QList<qint64> *elementEnds)
 {
     if (items.isEmpty())
-        return sink("[]");
+        return sink(emptyArray);
     ByteWriter out(sink);
-    writeItems(out, items);
+    writeItems(out, items, elementEnds);
     out.flush();
     return !out.failed();
+}
+
+QByteArray HistoryCodec::encodeElement(const ClipboardItem &item)
+{
+    ByteWriter out(item.content.size() * 3 + 140);
+    writeElement(out, item);
+    QByteArray bytes = out.take();
+    bytes.squeeze(); // the writer reserved room for the worst case
+    return bytes;
 }
 
 bool HistoryCodec::decode(QByteArrayView json, QList<ClipboardItem> &items, QString &error)

@@ -11,6 +11,7 @@
 #include <QString>
 
 #include <functional>
+#include <string_view>
 
 // The one JSON format of the history file and of backups: a pretty-printed
 // array of {"content", "createdAt", "id"} objects, keys sorted, `/` escaped
@@ -24,7 +25,21 @@ public:
     // The same bytes, handed to `sink` in pieces of about a megabyte as they
     // are made, so that a large history is never held a second time in
     // memory. Returns false, having stopped, as soon as `sink` does.
-    [[nodiscard]] static bool encode(const QList<ClipboardItem> &items, const Sink &sink);
+    // With `elementEnds`, it also receives the byte offset at which each
+    // element ends (just after its closing brace).
+    [[nodiscard]] static bool encode(const QList<ClipboardItem> &items, const Sink &sink,
+                                     QList<qint64> *elementEnds = nullptr);
+
+    // The pieces a file is made of, for a writer that assembles one from
+    // elements encoded earlier: arrayStart, the elements joined by
+    // separator, arrayEnd; or emptyArray. Joined, they are exactly the
+    // bytes of encode().
+    static constexpr std::string_view emptyArray = "[]";
+    static constexpr std::string_view arrayStart = "[\n";
+    static constexpr std::string_view separator = ",\n";
+    static constexpr std::string_view arrayEnd = "\n]";
+    // One element, from the indentation before its "{" to its "}".
+    [[nodiscard]] static QByteArray encodeElement(const ClipboardItem &item);
 
     // Whole-or-nothing: on success fills `items` (file order) and returns
     // true; on failure leaves `items` alone, sets `error` to a short human

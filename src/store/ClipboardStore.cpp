@@ -108,9 +108,10 @@ ClipboardStore::ClipboardStore(AppSettings &settings, Pasteboard &pasteboard, Cl
     }
 
     loadItems();
-    // Pruning and the first save are folded into one write.
+    // Pruning and the first save are folded into one write, which leaves a
+    // file that already holds exactly this list alone.
     (void)removeExpired();
-    save();
+    m_writer->saveUnlessUnchanged(m_items, m_serials);
 
     connect(&m_settings, &AppSettings::startMonitoringImmediatelyChanged, this,
             [this](bool on) { on ? startMonitoring() : stopMonitoring(); });
@@ -127,7 +128,7 @@ ClipboardStore::~ClipboardStore()
     // chance, loudly.
     waitForSaves();
     if (m_saveFailed) {
-        m_writer->save(m_items);
+        m_writer->save(m_items, m_serials);
         waitForSaves();
     }
 }
@@ -170,6 +171,7 @@ void ClipboardStore::loadItems()
     sortNewestFirst(loaded);
     m_items = std::move(loaded);
     m_days = LocalDays::of(m_items);
+    m_serials = newSerials(m_items.size());
     recomputeOldest();
 }
 
@@ -215,7 +217,7 @@ void ClipboardStore::pollPasteboard()
     // freed, directory back); its failures are not printed again.
     if (m_saveFailed && m_writer->isIdle()) {
         m_saveFailed = false;
-        m_writer->save(m_items, /*quiet=*/true);
+        m_writer->save(m_items, m_serials, /*quiet=*/true);
     }
     pruneExpiredItems();
     const qint64 changeCount = m_pasteboard.changeCount();
@@ -250,6 +252,7 @@ void ClipboardStore::handleCopiedText(const QString &text)
     Q_EMIT itemsAboutToBeInserted(0, 0);
     m_items.prepend(ClipboardItem{QUuid::createUuid(), text, now});
     m_days.prepend(LocalDays::of(now));
+    m_serials.prepend(m_nextSerial++);
     m_oldestMsecs = std::min(m_oldestMsecs, now.toMSecsSinceEpoch());
     Q_EMIT itemsInserted(0, 0);
 
@@ -291,8 +294,7 @@ void ClipboardStore::pruneExpiredItems()
 
 bool ClipboardStore::removeExpired()
 {
-    const std::optional<qint64> cutoff =
-        retentionCutoffMsecs(m_clock.now(), m_settings.retentionPeriod());
+    const std::optional<qint64> cutoff = cutoffMsecs(m_clock.now());
     // The common tick: nothing held is old enough, decided without a scan.
     if (!cutoff || m_oldestMsecs >= *cutoff)
         return false;
@@ -321,7 +323,7 @@ void ClipboardStore::clearAll()
 
 void ClipboardStore::save()
 {
-    m_writer->save(m_items);
+    m_writer->save(m_items, m_serials);
 }
 
 void ClipboardStore::waitForSaves()
@@ -359,16 +361,22 @@ template <typename Predicate> bool ClipboardStore::removeRowsWhere(Predicate sho
 
     if (ranges.size() > kMaxRemovalRanges) {
         QList<ClipboardItem> kept;
+        QList<qint64> keptSerials;
         kept.reserve(m_items.size());
+        keptSerials.reserve(m_items.size());
+        auto keep = [&](qsizetype row) {
+            kept.append(m_items[row]);
+            keptSerials.append(m_serials[row]);
+        };
         qsizetype next = 0;
         for (const auto &[first, last] : ranges) {
             for (; next < first; ++next)
-                kept.append(m_items[next]);
+                keep(next);
             next = last + 1;
         }
         for (; next < m_items.size(); ++next)
-            kept.append(m_items[next]);
-        resetItems(std::move(kept));
+            keep(next);
+        resetItems(std::move(kept), std::move(keptSerials));
         return true;
     }
 
@@ -379,19 +387,53 @@ template <typename Predicate> bool ClipboardStore::removeRowsWhere(Predicate sho
         Q_EMIT itemsAboutToBeRemoved(first, last);
         m_items.remove(first, last - first + 1);
         m_days.remove(first, last - first + 1);
+        m_serials.remove(first, last - first + 1);
         Q_EMIT itemsRemoved(first, last);
     }
     recomputeOldest();
     return true;
 }
 
-void ClipboardStore::resetItems(QList<ClipboardItem> items)
+void ClipboardStore::resetItems(QList<ClipboardItem> items, QList<qint64> serials)
 {
     Q_EMIT itemsAboutToBeReset();
     m_items = std::move(items);
     m_days = LocalDays::of(m_items);
+    m_serials = serials.size() == m_items.size() ? std::move(serials) : newSerials(m_items.size());
     recomputeOldest();
     Q_EMIT itemsReset();
+}
+
+// Local-time arithmetic is the dear part of an idle tick (and makes the C
+// library look at the time-zone file each time). The distance from now back
+// to the cutoff changes only when a zone transition passes one end or the
+// other, and transitions fall on whole minutes; so it is worked out once per
+// minute of the clock (again when the clock goes back or the period
+// changes) and subtracted in between.
+std::optional<qint64> ClipboardStore::cutoffMsecs(const QDateTime &now)
+{
+    const qint64 nowMsecs = now.toMSecsSinceEpoch();
+    const RetentionPeriod period = m_settings.retentionPeriod();
+    if (!m_cutoff || m_cutoff->period != period || nowMsecs < m_cutoff->from ||
+        nowMsecs >= m_cutoff->from + 60'000) {
+        const std::optional<qint64> cutoff = retentionCutoffMsecs(now, period);
+        if (!cutoff) {
+            m_cutoff.reset();
+            return std::nullopt;
+        }
+        const qint64 minuteStart = nowMsecs - ((nowMsecs % 60'000) + 60'000) % 60'000;
+        m_cutoff = CutoffDistance{period, minuteStart, nowMsecs - *cutoff};
+    }
+    return nowMsecs - m_cutoff->distance;
+}
+
+QList<qint64> ClipboardStore::newSerials(qsizetype count)
+{
+    // Highest first, like captures, which take ever higher ones at the front.
+    QList<qint64> serials(count);
+    for (qsizetype row = count - 1; row >= 0; --row)
+        serials[row] = m_nextSerial++;
+    return serials;
 }
 
 void ClipboardStore::recomputeOldest()
@@ -476,7 +518,7 @@ void ClipboardStore::replaceAll(QList<ClipboardItem> list)
     sortNewestFirst(list);
     // Expired items are dropped before the views see the new list; the
     // capture state (last change count, last accepted copy) is untouched.
-    if (const auto cutoff = retentionCutoffMsecs(m_clock.now(), m_settings.retentionPeriod()))
+    if (const auto cutoff = cutoffMsecs(m_clock.now()))
         list.removeIf([&](const ClipboardItem &item) {
             return item.createdAt.toMSecsSinceEpoch() < *cutoff;
         });

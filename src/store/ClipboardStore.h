@@ -4,6 +4,7 @@
 #pragma once
 
 #include "ClipboardItem.h"
+#include "SettingsEnums.h"
 
 #include <QDate>
 #include <QList>
@@ -103,7 +104,10 @@ private:
     // Drops items older than the retention cutoff; true when any went.
     [[nodiscard]] bool removeExpired();
     template <typename Predicate> bool removeRowsWhere(Predicate shouldRemove);
-    void resetItems(QList<ClipboardItem> items);
+    // Without serials for `items`, they are given new ones.
+    void resetItems(QList<ClipboardItem> items, QList<qint64> serials = {});
+    [[nodiscard]] QList<qint64> newSerials(qsizetype count);
+    [[nodiscard]] std::optional<qint64> cutoffMsecs(const QDateTime &now);
     void recomputeOldest();
     void onRetentionPeriodChanged();
 
@@ -114,7 +118,17 @@ private:
     HistoryWriter *m_writer = nullptr;
     bool m_saveFailed = false; // the last save that finished failed
     QList<ClipboardItem> m_items;
-    QList<QDate> m_days;      // local day of each item, parallel to m_items
+    QList<QDate> m_days; // local day of each item, parallel to m_items
+    // What names each item for the writer, parallel to m_items: strictly
+    // decreasing, never reused (see HistoryWriter).
+    QList<qint64> m_serials;
+    qint64 m_nextSerial = 1;
+    struct CutoffDistance {
+        RetentionPeriod period;
+        qint64 from;     // the start of the clock minute it holds for
+        qint64 distance; // from now back to the cutoff, in milliseconds
+    };
+    std::optional<CutoffDistance> m_cutoff;
     qint64 m_oldestMsecs = 0; // earliest createdAt held, for a cheap idle prune
 
     QTimer *m_timer = nullptr;

@@ -6,6 +6,39 @@
 #include "AtomicFile.h"
 #include "HistoryCodec.h"
 
+#include <QFile>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+qint64 startOf(const QList<qint64> &ends, qsizetype element)
+{
+    return element == 0 ? qint64(HistoryCodec::arrayStart.size())
+                        : ends[element - 1] + qint64(HistoryCodec::separator.size());
+}
+
+// Reads exactly `size` bytes at `offset`; false at the end of the file.
+bool readAt(int fd, char *data, qint64 size, qint64 offset)
+{
+    while (size > 0) {
+        const ssize_t got = ::pread(fd, data, size_t(size), offset);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got <= 0)
+            return false;
+        data += got;
+        size -= got;
+        offset += got;
+    }
+    return true;
+}
+
+} // namespace
+
 HistoryWriter::HistoryWriter(QString path, QObject *parent)
     : QObject(parent), m_path(std::move(path)), m_thread([this] { run(); })
 {
@@ -14,19 +47,32 @@ HistoryWriter::HistoryWriter(QString path, QObject *parent)
 HistoryWriter::~HistoryWriter()
 {
     {
-        std::unique_lock lock(m_mutex);
+        const std::lock_guard lock(m_mutex);
         m_stopping = true;
     }
     m_changed.notify_all();
     m_thread.join();
+    replaceWritten({});
 }
 
-void HistoryWriter::save(QList<ClipboardItem> items, bool quiet)
+void HistoryWriter::save(QList<ClipboardItem> items, QList<qint64> serials, bool quiet)
 {
+    queue({std::move(items), std::move(serials), !quiet, false});
+}
+
+void HistoryWriter::saveUnlessUnchanged(QList<ClipboardItem> items, QList<qint64> serials)
+{
+    queue({std::move(items), std::move(serials), true, true});
+}
+
+void HistoryWriter::queue(Job job)
+{
+    Q_ASSERT(job.items.size() == job.serials.size());
     {
         const std::lock_guard lock(m_mutex);
-        const bool reported = !quiet || (m_pending && m_pending->reported);
-        m_pending = Job{std::move(items), reported};
+        if (m_pending)
+            job.reported = job.reported || m_pending->reported;
+        m_pending = std::move(job);
     }
     m_changed.notify_all();
 }
@@ -60,15 +106,18 @@ void HistoryWriter::run()
         // Stopping still writes what waits: nothing handed over is dropped.
         if (!m_pending)
             return;
-        const Job job = *std::exchange(m_pending, std::nullopt);
+        std::optional<Job> job = std::exchange(m_pending, std::nullopt);
         m_writing = true;
         lock.unlock();
-        const QString error = write(job.items);
+        bool wroteFile = false;
+        const QString error = write(*job, wroteFile);
+        const bool reported = job->reported;
+        job.reset(); // the store's next change need not copy the list
         lock.lock();
         m_writing = false;
-        if (error.isEmpty())
+        if (wroteFile)
             ++m_filesWritten;
-        m_results.append({error, job.reported});
+        m_results.append({error, reported});
         // One queued call drains however many results have gathered.
         if (m_results.size() == 1)
             QMetaObject::invokeMethod(this, &HistoryWriter::deliverResults, Qt::QueuedConnection);
@@ -87,8 +136,128 @@ void HistoryWriter::deliverResults()
         Q_EMIT saved(result.error, result.reported);
 }
 
-QString HistoryWriter::write(const QList<ClipboardItem> &items)
+QString HistoryWriter::write(const Job &job, bool &wroteFile)
 {
-    return AtomicFile::write(
-        m_path, [&items](const AtomicFile::Put &put) { return HistoryCodec::encode(items, put); });
+    if (job.keepUnchanged && adoptUnchanged(job))
+        return {};
+    bool copyFailed = false;
+    QString error = writeFile(job, true, copyFailed);
+    if (copyFailed) {
+        // The previous file is not what it was (shortened behind our back,
+        // or unreadable): forget it and encode everything.
+        replaceWritten({});
+        error = writeFile(job, false, copyFailed);
+    }
+    wroteFile = error.isEmpty();
+    return error;
+}
+
+QString HistoryWriter::writeFile(const Job &job, bool reuse, bool &copyFailed)
+{
+    const QList<ClipboardItem> &items = job.items;
+    const QList<qint64> &serials = job.serials;
+    struct stat st {};
+    reuse = reuse && m_written.fd >= 0 && ::fstat(m_written.fd, &st) == 0 &&
+            st.st_size == m_written.size;
+    const QList<qint64> &oldSerials = m_written.serials;
+    const qsizetype oldCount = reuse ? oldSerials.size() : 0;
+
+    WrittenFile next;
+    next.serials = serials;
+    next.ends.reserve(items.size());
+    const QString error = AtomicFile::write(
+        m_path,
+        [&](AtomicFile::Output &out) {
+            if (items.isEmpty()) {
+                next.size = qint64(HistoryCodec::emptyArray.size());
+                return out.put(HistoryCodec::emptyArray);
+            }
+            qint64 pos = 0;
+            auto put = [&](QByteArrayView bytes) {
+                pos += bytes.size();
+                return out.put(bytes);
+            };
+            if (!put(HistoryCodec::arrayStart))
+                return false;
+            qsizetype old = 0;
+            for (qsizetype i = 0; i < items.size();) {
+                if (i > 0 && !put(HistoryCodec::separator))
+                    return false;
+                // Both lists run from the highest serial down: an old serial
+                // above the new one belongs to an item that has gone.
+                while (old < oldCount && oldSerials[old] > serials[i])
+                    ++old;
+                if (old < oldCount && oldSerials[old] == serials[i]) {
+                    // Elements that follow each other in both files, with
+                    // the separators between them: one copy.
+                    const qint64 start = startOf(m_written.ends, old);
+                    do {
+                        next.ends.append(pos + m_written.ends[old] - start);
+                        ++i;
+                        ++old;
+                    } while (i < items.size() && old < oldCount && oldSerials[old] == serials[i]);
+                    const qint64 length = m_written.ends[old - 1] - start;
+                    if (!out.copy(m_written.fd, start, length)) {
+                        copyFailed = true;
+                        return false;
+                    }
+                    pos += length;
+                } else {
+                    if (!put(HistoryCodec::encodeElement(items[i])))
+                        return false;
+                    next.ends.append(pos);
+                    ++i;
+                }
+            }
+            if (!put(HistoryCodec::arrayEnd))
+                return false;
+            next.size = pos;
+            return true;
+        },
+        &next.fd);
+    if (error.isEmpty())
+        replaceWritten(std::move(next));
+    return error;
+}
+
+// At start-up the list was just read from the file; when encoding it gives
+// the file's bytes exactly, rewriting it would change nothing.
+bool HistoryWriter::adoptUnchanged(const Job &job)
+{
+    // Non-blocking, so that a pipe at the path cannot hold the thread.
+    const int fd = ::open(QFile::encodeName(m_path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0)
+        return false;
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return false;
+    }
+    WrittenFile found{fd, 0, job.serials, {}};
+    found.ends.reserve(job.items.size());
+    QByteArray onDisk;
+    const bool same = HistoryCodec::encode(
+        job.items,
+        [&](QByteArrayView piece) {
+            onDisk.resize(piece.size());
+            if (found.size + piece.size() > st.st_size ||
+                !readAt(fd, onDisk.data(), piece.size(), found.size) || piece != onDisk)
+                return false;
+            found.size += piece.size();
+            return true;
+        },
+        &found.ends);
+    if (!same || found.size != st.st_size) {
+        ::close(fd);
+        return false;
+    }
+    replaceWritten(std::move(found));
+    return true;
+}
+
+void HistoryWriter::replaceWritten(WrittenFile file)
+{
+    if (m_written.fd >= 0)
+        ::close(m_written.fd);
+    m_written = std::move(file);
 }

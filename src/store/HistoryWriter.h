@@ -22,6 +22,14 @@
 // one file per write time, not one per change, and the file always ends up
 // holding the latest list.
 //
+// Each item is encoded once. Beside each list comes a serial number per
+// item, strictly decreasing along the list, that names the item for as
+// long as it is held (the same serial is always the same item). The writer
+// keeps the file it wrote last open, with where each element lies in it,
+// and builds the next file from the new elements and ranges of that one,
+// copied within the kernel: a capture in a history of 100,000 items encodes
+// one item, not 100,000.
+//
 // Results come back on the thread that owns the writer (the main thread),
 // through `saved`, in the order the writes finished.
 class HistoryWriter : public QObject {
@@ -36,7 +44,10 @@ public:
     // Queues `items` to be written, replacing a list that is still waiting.
     // A failure of a quiet save (a retry of one that failed) is delivered
     // with `reported` false, unless a reported save was folded into it.
-    void save(QList<ClipboardItem> items, bool quiet = false);
+    void save(QList<ClipboardItem> items, QList<qint64> serials, bool quiet = false);
+    // The same, but a file that already holds exactly these bytes is kept
+    // as it is (start-up, when the history was just read from it).
+    void saveUnlessUnchanged(QList<ClipboardItem> items, QList<qint64> serials);
     // Blocks until every list handed over is written or has failed, and
     // delivers the results (`saved`) before it returns.
     void waitForIdle();
@@ -49,25 +60,41 @@ Q_SIGNALS:
     void saved(const QString &error, bool reported);
 
 private:
-    void run();
-    void deliverResults();
-    [[nodiscard]] QString write(const QList<ClipboardItem> &items);
-
-    const QString m_path;
-    mutable std::mutex m_mutex;
-    std::condition_variable m_changed;
     struct Job {
         QList<ClipboardItem> items;
-        bool reported;
+        QList<qint64> serials;
+        bool reported = true;
+        bool keepUnchanged = false;
     };
     struct Result {
         QString error;
         bool reported;
     };
+    // The file this writer wrote (or found) last, open for reading.
+    struct WrittenFile {
+        int fd = -1;
+        qint64 size = 0;
+        QList<qint64> serials;
+        QList<qint64> ends; // where each element ends
+    };
+
+    void queue(Job job);
+    void run();
+    void deliverResults();
+    // Worker thread only, from here on.
+    [[nodiscard]] QString write(const Job &job, bool &wroteFile);
+    [[nodiscard]] QString writeFile(const Job &job, bool reuse, bool &copyFailed);
+    [[nodiscard]] bool adoptUnchanged(const Job &job);
+    void replaceWritten(WrittenFile file);
+
+    const QString m_path;
+    mutable std::mutex m_mutex;
+    std::condition_variable m_changed;
     std::optional<Job> m_pending; // guarded by m_mutex
     bool m_writing = false;       // guarded by m_mutex
     bool m_stopping = false;      // guarded by m_mutex
     QList<Result> m_results;      // guarded by m_mutex
     qint64 m_filesWritten = 0;    // guarded by m_mutex
+    WrittenFile m_written;        // worker thread only
     std::thread m_thread;
 };

@@ -11,6 +11,7 @@
 #include <QTimer>
 
 #include <csignal>
+#include <functional>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -19,6 +20,9 @@
 class TestSaving : public QObject {
     Q_OBJECT
 private Q_SLOTS:
+    void eachStepWritesTheBytesOfAFreshEncoding();
+    void startKeepsAFileThatIsAlreadyCanonical_data();
+    void startKeepsAFileThatIsAlreadyCanonical();
     void endingWithSavesQueuedLosesNothing();
     void failedSaveIsRetried_data();
     void failedSaveIsRetried();
@@ -53,6 +57,93 @@ void blockDirectory(const StoreHarness &h, bool blocked)
 }
 
 } // namespace
+
+// The writer builds each file from the previous one's elements and the new
+// ones: after every kind of change the bytes are exactly those of encoding
+// the whole list afresh (which the golden files pin down).
+void TestSaving::eachStepWritesTheBytesOfAFreshEncoding()
+{
+    StoreHarness h;
+    h.settings->setRetentionPeriod(RetentionPeriod::oneMonth);
+    const QDateTime now = h.clock.now();
+    QList<ClipboardItem> items;
+    for (int i = 0; i < 300; ++i) // every two hours, back to 25 days ago
+        items.append(
+            makeItem(QStringLiteral("line %1\n\t\"quoted\" /path Größe 東京 🙂").arg(i),
+                     now.addSecs(-7200 * i - 60)));
+    h.writeHistory(items);
+    h.open();
+    const QString backup = h.dir.filePath(QStringLiteral("backup.json"));
+    QFile file(backup);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(HistoryCodec::encode(items.mid(100, 50)));
+    file.close();
+
+    int copies = 0;
+    auto capture = [&](const QString &text) {
+        h.clock.advance(1500);
+        h.pasteboard.copy(text);
+        h.store->pollPasteboard();
+        ++copies;
+    };
+    const QList<std::pair<const char *, std::function<void()>>> steps{
+        {"one capture", [&] { capture(QStringLiteral("first")); }},
+        {"captures while writing",
+         [&] {
+             for (int i = 0; i < 5; ++i)
+                 capture(QStringLiteral("burst %1").arg(i));
+         }},
+        {"the oldest expire",
+         [&] {
+             h.clock.advance(qint64(8) * 86'400'000);
+             h.store->pollPasteboard();
+         }},
+        {"today's go", [&] { h.store->clearToday(); }},
+        {"a capture after removals", [&] { capture(QStringLiteral("after")); }},
+        {"scattered removal", [&] { h.settings->setRetentionPeriod(RetentionPeriod::oneWeek); }},
+        {"import", [&] { QCOMPARE(h.store->importHistory(backup), QString()); }},
+        {"clear all", [&] { h.store->clearAll(); }},
+        {"capture into nothing", [&] { capture(QStringLiteral("alone")); }},
+    };
+    for (const auto &[name, step] : steps) {
+        step();
+        QVERIFY2(h.fileBytes() == HistoryCodec::encode(h.store->items()), name);
+    }
+}
+
+void TestSaving::startKeepsAFileThatIsAlreadyCanonical_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<bool>("kept");
+    const QDateTime now = FixedClock().now();
+    const QList<ClipboardItem> items = history(50, now);
+    const QByteArray canonical = HistoryCodec::encode(items);
+    QTest::newRow("canonical") << canonical << true;
+    QTest::newRow("empty array") << QByteArray("[]") << true;
+    QTest::newRow("lower-case id") << QByteArray(canonical).replace("A", "a") << false;
+    QTest::newRow("out of order") << HistoryCodec::encode({items[1], items[0]}) << false;
+    QTest::newRow("one expired") << HistoryCodec::encode(
+                                        {items[0], makeItem("old", now.addYears(-2))})
+                                 << false;
+    QTest::newRow("trailing newline") << canonical + '\n' << false;
+}
+
+// A history that is already exactly what would be written is not written
+// again at start; anything else is rewritten in the canonical form.
+void TestSaving::startKeepsAFileThatIsAlreadyCanonical()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(bool, kept);
+    StoreHarness h;
+    h.writeFile(bytes);
+    h.open();
+    QCOMPARE(h.store->filesWritten(), kept ? 0 : 1);
+    QCOMPARE(h.fileBytes(), HistoryCodec::encode(h.store->items()));
+    // What the writer found is what it builds on.
+    h.pasteboard.copy(QStringLiteral("next"));
+    h.store->pollPasteboard();
+    QCOMPARE(h.fileBytes(), HistoryCodec::encode(h.store->items()));
+}
 
 // Quitting (or SIGTERM, which quits) destroys the store while one save is
 // being written and a later one waits: both changes are on disk after.
