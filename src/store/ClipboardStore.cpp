@@ -108,8 +108,7 @@ ClipboardStore::ClipboardStore(AppSettings &settings, Pasteboard &pasteboard, Cl
     }
 
     loadItems();
-    // Pruning and the first save are folded into one write, which leaves a
-    // file that already holds exactly this list alone.
+    // Pruning and the first save are folded into one write.
     (void)removeExpired();
     m_writer->saveUnlessUnchanged(m_items, m_serials);
 

@@ -138,8 +138,10 @@ void HistoryWriter::deliverResults()
 
 QString HistoryWriter::write(const Job &job, bool &wroteFile)
 {
-    if (job.keepUnchanged && adoptUnchanged(job))
-        return {};
+    // The file is still rewritten (start-up always leaves a new file, which
+    // is how a watcher can tell the store is up), but from its own bytes.
+    if (job.keepUnchanged)
+        (void)adoptUnchanged(job);
     bool copyFailed = false;
     QString error = writeFile(job, true, copyFailed);
     if (copyFailed) {
@@ -221,7 +223,7 @@ QString HistoryWriter::writeFile(const Job &job, bool reuse, bool &copyFailed)
 }
 
 // At start-up the list was just read from the file; when encoding it gives
-// the file's bytes exactly, rewriting it would change nothing.
+// the file's bytes exactly, the file is what the next write copies from.
 bool HistoryWriter::adoptUnchanged(const Job &job)
 {
     // Non-blocking, so that a pipe at the path cannot hold the thread.

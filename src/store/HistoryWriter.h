@@ -45,8 +45,9 @@ public:
     // A failure of a quiet save (a retry of one that failed) is delivered
     // with `reported` false, unless a reported save was folded into it.
     void save(QList<ClipboardItem> items, QList<qint64> serials, bool quiet = false);
-    // The same, but a file that already holds exactly these bytes is kept
-    // as it is (start-up, when the history was just read from it).
+    // The same, at start-up when the history was just read from the file:
+    // when the file already holds exactly these bytes it is copied, not
+    // encoded again.
     void saveUnlessUnchanged(QList<ClipboardItem> items, QList<qint64> serials);
     // Blocks until every list handed over is written or has failed, and
     // delivers the results (`saved`) before it returns.
