@@ -4,6 +4,7 @@
 #include "HistoryCodec.h"
 
 #include <QFile>
+#include <QHash>
 #include <QRandomGenerator>
 #include <QTest>
 #include <QUuid>
@@ -57,6 +58,14 @@ QByteArray element(const char *createdAt = "\"2026-12-05T21:04:07Z\"",
 QByteArray array(const QByteArray &elements)
 {
     return "[" + elements + "]";
+}
+
+// A one-element array whose content member is the given JSON text, the
+// other members good ones.
+QByteArray withContent(const char *content)
+{
+    return array(
+        element("\"2026-12-05T21:04:07Z\"", "\"6F9619FF-8B86-D011-B42D-00C04FC964FF\"", content));
 }
 
 } // namespace
@@ -136,47 +145,22 @@ void tst_HistoryCodec::roundTripsEveryCodePoint()
 // alignment, it must match the plain one-character-at-a-time rules.
 void tst_HistoryCodec::writerMatchesPlainEscaping()
 {
-    const QStringList alphabet{
-        QStringLiteral("a"),    QStringLiteral("Z"),  QStringLiteral(" "),  QStringLiteral("/"),
-        QStringLiteral("\""),   QStringLiteral("\\"), QStringLiteral("\n"), QStringLiteral("\r"),
-        QStringLiteral("\t"),   QStringLiteral("\b"), QStringLiteral("\f"), QStringLiteral("\x01"),
-        QStringLiteral("\x7f"), QStringLiteral("é"),  QStringLiteral("ß"),  QStringLiteral("ж"),
-        QStringLiteral("߿"),   QStringLiteral("ࠀ"),  QStringLiteral("東"), QStringLiteral("🙂")};
+    QStringList alphabet = QStringLiteral("aZ /\"\\\n\r\t\b\f\x01\x7féßж߿ࠀ東")
+                               .split(QString(), Qt::SkipEmptyParts);
+    alphabet.append(QStringLiteral("🙂"));
     auto plain = [](const QString &text) {
+        const QHash<char16_t, QByteArray> escapes{{u'"', "\\\""}, {u'\\', "\\\\"}, {u'/', "\\/"},
+                                                  {u'\n', "\\n"}, {u'\r', "\\r"},  {u'\t', "\\t"},
+                                                  {u'\b', "\\b"}, {u'\f', "\\f"}};
         QByteArray out;
         for (QChar c : text) {
-            switch (c.unicode()) {
-            case '"':
-                out += "\\\"";
-                break;
-            case '\\':
-                out += "\\\\";
-                break;
-            case '/':
-                out += "\\/";
-                break;
-            case '\n':
-                out += "\\n";
-                break;
-            case '\r':
-                out += "\\r";
-                break;
-            case '\t':
-                out += "\\t";
-                break;
-            case '\b':
-                out += "\\b";
-                break;
-            case '\f':
-                out += "\\f";
-                break;
-            default:
-                if (c.unicode() < 0x20)
-                    out += "\\u00" +
-                           QByteArray::number(c.unicode(), 16).rightJustified(2, '0').toUpper();
-                else
-                    out += QString(c).toUtf8();
-            }
+            if (escapes.contains(c.unicode()))
+                out += escapes[c.unicode()];
+            else if (c.unicode() < 0x20)
+                out +=
+                    "\\u00" + QByteArray::number(c.unicode(), 16).rightJustified(2, '0').toUpper();
+            else
+                out += QString(c).toUtf8();
         }
         return out;
     };
@@ -288,14 +272,10 @@ void tst_HistoryCodec::acceptedInput_data()
                       "\"extra\":{\"a\":[1,2,{}]},\"createdAt\":\"2026-12-05T21:04:07Z\","
                       "\"content\":\"text\"}]")
         << at << id << text;
-    QTest::newRow("escapes in content")
-        << array(element("\"2026-12-05T21:04:07Z\"", "\"6F9619FF-8B86-D011-B42D-00C04FC964FF\"",
-                         "\"a\\/b\\u00e9\\ud83d\\ude42\\\"\""))
-        << at << id << QStringLiteral("a/bé🙂\"");
-    QTest::newRow("lone surrogate escapes")
-        << array(element("\"2026-12-05T21:04:07Z\"", "\"6F9619FF-8B86-D011-B42D-00C04FC964FF\"",
-                         "\"\\ud800x\\udc00\\ud800\""))
-        << at << id << QStringLiteral("\uFFFDx\uFFFD\uFFFD");
+    QTest::newRow("escapes in content") << withContent("\"a\\/b\\u00e9\\ud83d\\ude42\\\"\"") << at
+                                        << id << QStringLiteral("a/bé🙂\"");
+    QTest::newRow("lone surrogate escapes") << withContent("\"\\ud800x\\udc00\\ud800\"") << at << id
+                                            << QStringLiteral("\uFFFDx\uFFFD\uFFFD");
     QTest::newRow("ignored members of every kind")
         << QByteArray("[{\"n\":[-0.5e+10,0,1E3,-0,12.25e-2],\"b\":[true,false,null],"
                       "\"o\":{\"a\":{\"b\":[{}]},\"c\":\"\\u00e9\\n\"},\"e\":[],\"s\":\"\xC3\xA9\","
@@ -356,6 +336,8 @@ void tst_HistoryCodec::rejectedInput_data()
     QTest::addColumn<QString>("error");
 
     auto date = [](const char *text) { return array(element(text)); };
+    // Content that fails before the other members are looked at.
+    auto badContent = [](const char *text) { return array(element("\"x\"", "\"y\"", text)); };
     auto uuid = [](const char *text) { return array(element("\"2026-12-05T21:04:07Z\"", text)); };
     const QString badDate =
         QStringLiteral("item 1: \"createdAt\" is not a date-time with a time zone");
@@ -372,15 +354,11 @@ void tst_HistoryCodec::rejectedInput_data()
     QTest::newRow("trailing comma") << array(element() + ",") << "malformed JSON";
     QTest::newRow("two documents") << QByteArray("[] []") << "malformed JSON";
     QTest::newRow("garbage after") << QByteArray("[]x") << "malformed JSON";
-    QTest::newRow("unclosed string")
-        << array(element("\"x\"", "\"y\"", "\"abc]")) << "malformed JSON";
-    QTest::newRow("bad escape") << array(element("\"x\"", "\"y\"", "\"\\q\"")) << "malformed JSON";
-    QTest::newRow("short unicode escape")
-        << array(element("\"x\"", "\"y\"", "\"\\u12\"")) << "malformed JSON";
-    QTest::newRow("raw control character")
-        << array(element("\"x\"", "\"y\"", "\"a\tb\"")) << "malformed JSON";
-    QTest::newRow("single quotes")
-        << array(element("\"x\"", "\"y\"", "'a'")) << "item 1: \"content\" is not a string";
+    QTest::newRow("unclosed string") << badContent("\"abc]") << "malformed JSON";
+    QTest::newRow("bad escape") << badContent("\"\\q\"") << "malformed JSON";
+    QTest::newRow("short unicode escape") << badContent("\"\\u12\"") << "malformed JSON";
+    QTest::newRow("raw control character") << badContent("\"a\tb\"") << "malformed JSON";
+    QTest::newRow("single quotes") << badContent("'a'") << "item 1: \"content\" is not a string";
     QTest::newRow("missing colon") << QByteArray("[{\"content\" \"a\"}]") << "malformed JSON";
     QTest::newRow("missing comma between members")
         << QByteArray("[{\"content\":\"a\" \"id\":\"b\"}]") << "malformed JSON";
@@ -389,20 +367,14 @@ void tst_HistoryCodec::rejectedInput_data()
     QTest::newRow("unclosed object") << QByteArray("[{\"content\":\"a\"") << "malformed JSON";
     QTest::newRow("non-ASCII outside strings")
         << QByteArray("[\xC3\xA9]") << "item 1: not a JSON object";
-    QTest::newRow("invalid UTF-8")
-        << array(element("\"2026-12-05T21:04:07Z\"", "\"6F9619FF-8B86-D011-B42D-00C04FC964FF\"",
-                         "\"caf\xC3\""))
-        << "not valid UTF-8";
-    QTest::newRow("overlong UTF-8")
-        << array(element("\"x\"", "\"y\"", "\"\xC0\xAF\"")) << "not valid UTF-8";
+    QTest::newRow("invalid UTF-8") << withContent("\"caf\xC3\"") << "not valid UTF-8";
+    QTest::newRow("overlong UTF-8") << badContent("\"\xC0\xAF\"") << "not valid UTF-8";
     QTest::newRow("overlong three-byte UTF-8")
-        << array(element("\"x\"", "\"y\"", "\"\xE0\x80\xAF\"")) << "not valid UTF-8";
+        << badContent("\"\xE0\x80\xAF\"") << "not valid UTF-8";
     QTest::newRow("UTF-16 surrogate in UTF-8")
-        << array(element("\"x\"", "\"y\"", "\"\xED\xA0\x80\"")) << "not valid UTF-8";
-    QTest::newRow("beyond U+10FFFF")
-        << array(element("\"x\"", "\"y\"", "\"\xF4\x90\x80\x80\"")) << "not valid UTF-8";
-    QTest::newRow("stray continuation byte")
-        << array(element("\"x\"", "\"y\"", "\"a\x80z\"")) << "not valid UTF-8";
+        << badContent("\"\xED\xA0\x80\"") << "not valid UTF-8";
+    QTest::newRow("beyond U+10FFFF") << badContent("\"\xF4\x90\x80\x80\"") << "not valid UTF-8";
+    QTest::newRow("stray continuation byte") << badContent("\"a\x80z\"") << "not valid UTF-8";
     QTest::newRow("invalid UTF-8 in an ignored member")
         << QByteArray("[{\"x\":\"\xFF\"}]") << "not valid UTF-8";
 
@@ -432,13 +404,9 @@ void tst_HistoryCodec::rejectedInput_data()
                       "\"id\":\"6F9619FF-8B86-D011-B42D-00C04FC964FF\"}]")
         << "item 1: \"content\" is missing";
     QTest::newRow("content is a number")
-        << array(element("\"2026-12-05T21:04:07Z\"", "\"6F9619FF-8B86-D011-B42D-00C04FC964FF\"",
-                         "12"))
-        << "item 1: \"content\" is not a string";
+        << withContent("12") << "item 1: \"content\" is not a string";
     QTest::newRow("content is null")
-        << array(element("\"2026-12-05T21:04:07Z\"", "\"6F9619FF-8B86-D011-B42D-00C04FC964FF\"",
-                         "null"))
-        << "item 1: \"content\" is not a string";
+        << withContent("null") << "item 1: \"content\" is not a string";
     QTest::newRow("createdAt is a number")
         << date("1796245447") << "item 1: \"createdAt\" is not a string";
     QTest::newRow("id is a number") << uuid("7") << "item 1: \"id\" is not a string";

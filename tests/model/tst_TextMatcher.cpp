@@ -37,6 +37,11 @@ Ranges wholeTextRanges(const QString &text, const TextMatcher &matcher)
     return ranges;
 }
 
+void row(const char *name, const char *text, const char *query, const Ranges &expected)
+{
+    QTest::newRow(name) << QString::fromUtf8(text) << QString::fromUtf8(query) << expected;
+}
+
 QString randomText(QRandomGenerator &random, const QList<QString> &alphabet, int maxLength)
 {
     QString text;
@@ -57,51 +62,30 @@ private Q_SLOTS:
         QTest::addColumn<QString>("query");
         QTest::addColumn<Ranges>("expected");
 
-        QTest::newRow("every case variant, each word")
-            << "a test, a TEST and tESt"
-            << "test" << Ranges{{2, 4}, {10, 4}, {19, 4}};
-        QTest::newRow("mixed-case query") << "test TEST"
-                                          << "TeSt" << Ranges{{0, 4}, {5, 4}};
-        QTest::newRow("pairs do not overlap: four") << "aaaa"
-                                                    << "aa" << Ranges{{0, 2}, {2, 2}};
-        QTest::newRow("pairs do not overlap: three") << "aaa"
-                                                     << "aa" << Ranges{{0, 2}};
-        QTest::newRow("spaces only") << "a b c"
-                                     << " \t\n " << Ranges{};
-        QTest::newRow("empty query") << "abc"
-                                     << "" << Ranges{};
-        QTest::newRow("outer white space and newlines trimmed") << "one two one"
-                                                                << " \n one\t\n"
-                                                                << Ranges{{0, 3}, {8, 3}};
-        QTest::newRow("inner space is exact") << "new  york new york"
-                                              << "new york" << Ranges{{10, 8}};
-        QTest::newRow("no match") << "hello"
-                                  << "xyz" << Ranges{};
-        QTest::newRow("empty text") << ""
-                                    << "x" << Ranges{};
-        QTest::newRow("non-ASCII case") << "Äpfel und äpfel"
-                                        << "äPFEL" << Ranges{{0, 5}, {10, 5}};
-        QTest::newRow("match across lines") << "ab\ncd"
-                                            << "b\nc" << Ranges{{1, 3}};
+        row("every case variant, each word", "a test, a TEST and tESt", "test",
+            {{2, 4}, {10, 4}, {19, 4}});
+        row("mixed-case query", "test TEST", "TeSt", {{0, 4}, {5, 4}});
+        row("pairs do not overlap: four", "aaaa", "aa", {{0, 2}, {2, 2}});
+        row("pairs do not overlap: three", "aaa", "aa", {{0, 2}});
+        row("spaces only", "a b c", " \t\n ", {});
+        row("empty query", "abc", "", {});
+        row("outer white space and newlines trimmed", "one two one", " \n one\t\n",
+            {{0, 3}, {8, 3}});
+        row("inner space is exact", "new  york new york", "new york", {{10, 8}});
+        row("no match", "hello", "xyz", {});
+        row("empty text", "", "x", {});
+        row("non-ASCII case", "Äpfel und äpfel", "äPFEL", {{0, 5}, {10, 5}});
+        row("match across lines", "ab\ncd", "b\nc", {{1, 3}});
         // Letters whose lower case depends on context or has variants.
-        QTest::newRow("final sigma finds sigma") << "σ"
-                                                 << "ς" << Ranges{{0, 1}};
-        QTest::newRow("capital sigma finds final") << "ς"
-                                                   << "Σ" << Ranges{{0, 1}};
-        QTest::newRow("final sigma in capitals") << "ΣΟΦΟΣ"
-                                                 << "ς" << Ranges{{0, 1}, {4, 1}};
-        QTest::newRow("word with final sigma") << "σοφος"
-                                               << "ΣΟΦΟΣ" << Ranges{{0, 5}};
-        QTest::newRow("curled beta") << "ϐ"
-                                     << "β" << Ranges{{0, 1}};
-        QTest::newRow("long s") << "ſ"
-                                << "s" << Ranges{{0, 1}};
-        QTest::newRow("dotted capital I") << "İstanbul"
-                                          << "istanbul" << Ranges{{0, 8}};
-        QTest::newRow("Kelvin sign") << "5 K"
-                                     << "k" << Ranges{{2, 1}};
-        QTest::newRow("surrogate pair case") << "a𐐀b𐐨"
-                                             << "𐐨" << Ranges{{1, 2}, {4, 2}};
+        row("final sigma finds sigma", "σ", "ς", {{0, 1}});
+        row("capital sigma finds final", "ς", "Σ", {{0, 1}});
+        row("final sigma in capitals", "ΣΟΦΟΣ", "ς", {{0, 1}, {4, 1}});
+        row("word with final sigma", "σοφος", "ΣΟΦΟΣ", {{0, 5}});
+        row("curled beta", "ϐ", "β", {{0, 1}});
+        row("long s", "ſ", "s", {{0, 1}});
+        row("dotted capital I", "İstanbul", "istanbul", {{0, 8}});
+        row("Kelvin sign", "5 K", "k", {{2, 1}});
+        row("surrogate pair case", "a𐐀b𐐨", "𐐨", {{1, 2}, {4, 2}});
     }
     void ranges()
     {
