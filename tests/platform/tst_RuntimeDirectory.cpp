@@ -29,6 +29,22 @@ QString fallbackIn(const QTemporaryDir &base)
     return base.filePath(QStringLiteral("quillmark-%1").arg(::geteuid()));
 }
 
+// Makes `path` in the given shape: a directory of an octal mode, "link" (a
+// symbolic link to a private directory beside it), "file" or "missing".
+void make(const QString &path, const QString &shape)
+{
+    if (shape == QLatin1String("link")) {
+        make(path + QStringLiteral(".real"), QStringLiteral("0700"));
+        QVERIFY(QFile::link(path + QStringLiteral(".real"), path));
+    } else if (shape == QLatin1String("file")) {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+    } else if (shape != QLatin1String("missing")) {
+        QVERIFY(QDir().mkdir(path));
+        QVERIFY(::chmod(QFile::encodeName(path), mode_t(shape.toUInt(nullptr, 8))) == 0);
+    }
+}
+
 mode_t modeOf(const QString &path)
 {
     struct stat st {};
@@ -58,18 +74,12 @@ void tst_RuntimeDirectory::xdgRuntimeDirIsUsedOnlyWhenPrivate()
     QTemporaryDir root;
     QTemporaryDir base;
     QString xdg = root.filePath(QStringLiteral("runtime"));
-    if (shape == QLatin1String("link")) {
-        QVERIFY(QDir().mkdir(root.filePath(QStringLiteral("real"))));
-        QVERIFY(::chmod(QFile::encodeName(root.filePath(QStringLiteral("real"))), 0700) == 0);
-        QVERIFY(QFile::link(root.filePath(QStringLiteral("real")), xdg));
-    } else if (shape == QLatin1String("unset")) {
+    if (shape == QLatin1String("unset"))
         xdg.clear();
-    } else if (shape == QLatin1String("relative")) {
+    else if (shape == QLatin1String("relative"))
         xdg = QStringLiteral("runtime");
-    } else if (shape != QLatin1String("missing")) {
-        QVERIFY(QDir().mkdir(xdg));
-        QVERIFY(::chmod(QFile::encodeName(xdg), mode_t(shape.toUInt(nullptr, 8))) == 0);
-    }
+    else
+        make(xdg, shape);
 
     const RuntimeDirectory::Result result = RuntimeDirectory::resolve(xdg, base.path());
     QVERIFY2(result.error.isEmpty(), qPrintable(result.error));
@@ -96,22 +106,13 @@ void tst_RuntimeDirectory::squattedFallbackIsRefused()
     QFETCH(QString, shape);
     QTemporaryDir base;
     const QString fallback = fallbackIn(base);
-    if (shape == QLatin1String("link")) {
-        QVERIFY(QDir().mkdir(base.filePath(QStringLiteral("elsewhere"))));
-        QVERIFY(::chmod(QFile::encodeName(base.filePath(QStringLiteral("elsewhere"))), 0700) == 0);
-        QVERIFY(QFile::link(base.filePath(QStringLiteral("elsewhere")), fallback));
-    } else if (shape == QLatin1String("file")) {
-        QFile file(fallback);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-    } else if (shape == QLatin1String("other")) {
+    if (shape == QLatin1String("other")) {
         if (::geteuid() != 0)
             QSKIP("making a directory of another user needs root");
-        QVERIFY(QDir().mkdir(fallback));
-        QVERIFY(::chmod(QFile::encodeName(fallback), 0700) == 0);
+        make(fallback, QStringLiteral("0700"));
         QVERIFY(::chown(QFile::encodeName(fallback), 65534, 65534) == 0);
     } else {
-        QVERIFY(QDir().mkdir(fallback));
-        QVERIFY(::chmod(QFile::encodeName(fallback), mode_t(shape.toUInt(nullptr, 8))) == 0);
+        make(fallback, shape);
     }
     const mode_t before = modeOf(fallback);
 

@@ -14,6 +14,7 @@
 #include <QTest>
 #include <QThread>
 
+#include <functional>
 #include <memory>
 
 class tst_SingleInstance : public QObject {
@@ -72,19 +73,22 @@ void tst_SingleInstance::decodeRequest()
 namespace {
 
 // Runs a second instance's claim on another thread, as a second process
-// would, so that the first can answer on this one.
-SingleInstance::Role claimFromAnotherThread(const QString &dir)
+// would; `meanwhile` runs here first, and then this thread serves the first
+// instance until the claim is over.
+SingleInstance::Role claimFromAnotherThread(
+    const QString &dir, AppRequest::Action action = AppRequest::Action::reopen,
+    const std::function<void()> &meanwhile = [] {})
 {
     SingleInstance::Role role = SingleInstance::Role::unreachable;
-    QThread *thread = QThread::create([&] {
+    const std::unique_ptr<QThread> thread(QThread::create([&] {
         SingleInstance second(dir);
-        role = second.claim(AppRequest{AppRequest::Action::reopen});
-    });
+        role = second.claim(AppRequest{action});
+    }));
     thread->start();
+    meanwhile();
     if (!QTest::qWaitFor([&] { return thread->isFinished(); }, 20000))
         qFatal("second instance did not finish");
     thread->wait();
-    delete thread;
     return role;
 }
 
@@ -152,18 +156,12 @@ void tst_SingleInstance::launchDuringTheFirstOnesExitTakesOver()
     auto first = std::make_unique<SingleInstance>(dir.path());
     QCOMPARE(first->claim(AppRequest{}), SingleInstance::Role::primary);
     first->stopServing();
-
-    SingleInstance::Role role = SingleInstance::Role::unreachable;
-    QThread *thread = QThread::create([&] {
-        SingleInstance second(dir.path());
-        role = second.claim(AppRequest{AppRequest::Action::showHistory});
-    });
-    thread->start();
-    QThread::msleep(500);
-    first.reset();
-    QVERIFY(thread->wait(20000));
-    delete thread;
-    QCOMPARE(role, SingleInstance::Role::primary);
+    QCOMPARE(claimFromAnotherThread(dir.path(), AppRequest::Action::showHistory,
+                                    [&] {
+                                        QThread::msleep(500);
+                                        first.reset();
+                                    }),
+             SingleInstance::Role::primary);
 }
 
 void tst_SingleInstance::slowFirstInstanceCarriesOutTheRequestOnce()
@@ -176,17 +174,10 @@ void tst_SingleInstance::slowFirstInstanceCarriesOutTheRequestOnce()
     QCOMPARE(first.claim(AppRequest{}), SingleInstance::Role::primary);
     QSignalSpy received(&first, &SingleInstance::requestReceived);
 
-    SingleInstance::Role role = SingleInstance::Role::unreachable;
-    QThread *thread = QThread::create([&] {
-        SingleInstance second(dir.path());
-        role = second.claim(AppRequest{AppRequest::Action::togglePopover});
-    });
-    thread->start();
-    QThread::msleep(4000); // not serving: no events processed here
-    QTRY_VERIFY_WITH_TIMEOUT(thread->isFinished(), 20000);
-    thread->wait();
-    delete thread;
-    QCOMPARE(role, SingleInstance::Role::secondary);
+    // Not serving for 4 s: no events processed here.
+    QCOMPARE(claimFromAnotherThread(dir.path(), AppRequest::Action::togglePopover,
+                                    [] { QThread::msleep(4000); }),
+             SingleInstance::Role::secondary);
     QTest::qWait(300);
     QCOMPARE(received.count(), 1);
 }

@@ -92,9 +92,8 @@ private Q_SLOTS:
         QFETCH(QStringList, history);
         QFETCH(std::optional<QString>, held);
 
-        auto owned = std::make_unique<FakeConnection>();
-        FakeConnection *connection = owned.get();
-        SystemPasteboard pasteboard(std::move(owned));
+        auto *connection = new FakeConnection;
+        SystemPasteboard pasteboard{std::unique_ptr<ClipboardConnection>(connection)};
         MemorySettingsBackend backend;
         backend.values.insert(QStringLiteral("startMonitoringImmediately"), false);
         backend.values.insert(QStringLiteral("captureMode"), captureMode);
@@ -132,9 +131,8 @@ private Q_SLOTS:
     // The counter moves once per real change only: a takeover is no change.
     void changeCountMovesOnRealChangesOnly()
     {
-        auto owned = std::make_unique<FakeConnection>();
-        FakeConnection *connection = owned.get();
-        SystemPasteboard pasteboard(std::move(owned));
+        auto *connection = new FakeConnection;
+        SystemPasteboard pasteboard{std::unique_ptr<ClipboardConnection>(connection)};
         const qint64 start = pasteboard.changeCount();
         connection->copy(QStringLiteral("A"));
         QCOMPARE(pasteboard.changeCount(), start + 1);
@@ -149,9 +147,8 @@ private Q_SLOTS:
     // only, and nothing is kept when its owner quits.
     void refusedTextIsToldAndNotKept()
     {
-        auto owned = std::make_unique<FakeConnection>();
-        FakeConnection *connection = owned.get();
-        SystemPasteboard pasteboard(std::move(owned));
+        auto *connection = new FakeConnection;
+        SystemPasteboard pasteboard{std::unique_ptr<ClipboardConnection>(connection)};
         connection->copy(QStringLiteral("A"));
         connection->refuse(200 * 1024 * 1024);
         QCOMPARE(pasteboard.stringForType(), std::nullopt);
