@@ -5,6 +5,8 @@
 #include "ClipboardDetailSheet.h"
 #include "ClipboardHistoryRow.h"
 #include "ContentView.h"
+#include "FakeDialogs.h"
+#include "SettingsView.h"
 #include "StoreHarness.h"
 #include "Theme.h"
 
@@ -13,9 +15,11 @@
 #include <QListView>
 #include <QTest>
 
-// Renders the history window under each theme with a small sample history
-// and writes the images to <build>/tests/screenshots, for a person to look
-// at. It checks only that the images were written.
+// Renders the history window (a row hovered, a search marked, an item's
+// sheet) and the settings window under each theme with a small sample
+// history, and writes the images to QUILLMARK_SCREENSHOT_DIR, else
+// <build>/tests/screenshots, for a person to look at. It checks only that
+// the windows render and the images were written.
 namespace {
 
 QList<ClipboardItem> sampleHistory()
@@ -43,7 +47,14 @@ QList<ClipboardItem> sampleHistory()
 
 QString outputDir()
 {
-    return QStringLiteral(QT_TESTCASE_BUILDDIR "/screenshots");
+    const QString dir = qEnvironmentVariable("QUILLMARK_SCREENSHOT_DIR");
+    return dir.isEmpty() ? QStringLiteral(QT_TESTCASE_BUILDDIR "/screenshots") : dir;
+}
+
+bool save(QWidget *widget, const QString &kind)
+{
+    return widget->grab().save(
+        QStringLiteral("%1/%2-%3.png").arg(outputDir(), kind, QTest::currentDataTag()));
 }
 
 } // namespace
@@ -51,41 +62,41 @@ QString outputDir()
 Q_DECLARE_METATYPE(ThemeMode)
 Q_DECLARE_METATYPE(AccentColorChoice)
 
-class TestBrowserScreenshots : public QObject {
+class TestScreenshots : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void initTestCase() { QVERIFY(QDir().mkpath(outputDir())); }
+    void initTestCase()
+    {
+        Appearance::installApplicationStyle();
+        QVERIFY(QDir().mkpath(outputDir()));
+    }
 
-    void window_data()
+    void windows_data()
     {
         QTest::addColumn<ThemeMode>("theme");
         QTest::addColumn<bool>("darkDesktop");
         QTest::addColumn<AccentColorChoice>("accent");
         QTest::addColumn<QString>("search");
-        QTest::newRow("system-light")
-            << ThemeMode::system << false << AccentColorChoice::yellow << QString();
-        QTest::newRow("dark") << ThemeMode::dark << false << AccentColorChoice::blue
-                              << QStringLiteral("git");
-        QTest::newRow("auroraBlue")
-            << ThemeMode::auroraBlue << false << AccentColorChoice::blue << QString();
-        QTest::newRow("auroraEmber")
-            << ThemeMode::auroraEmber << false << AccentColorChoice::red << QString();
-        QTest::newRow("auroraGold")
-            << ThemeMode::auroraGold << false << AccentColorChoice::yellow << QStringLiteral("the");
-        QTest::newRow("auroraBlue-darkdesktop")
-            << ThemeMode::auroraBlue << true << AccentColorChoice::neutral << QString();
-        QTest::newRow("system-darkdesktop")
-            << ThemeMode::system << true << AccentColorChoice::yellow << QString();
+        using T = ThemeMode;
+        using A = AccentColorChoice;
+        QTest::newRow("system-light") << T::system << false << A::yellow << QString();
+        QTest::newRow("system-darkdesktop") << T::system << true << A::yellow << QString();
+        QTest::newRow("light") << T::light << false << A::red << QString();
+        QTest::newRow("dark") << T::dark << false << A::blue << QStringLiteral("git");
+        QTest::newRow("auroraBlue") << T::auroraBlue << false << A::blue << QString();
+        QTest::newRow("auroraBlue-darkdesktop") << T::auroraBlue << true << A::neutral << QString();
+        QTest::newRow("auroraEmber") << T::auroraEmber << false << A::red << QString();
+        QTest::newRow("auroraGold") << T::auroraGold << false << A::yellow << QStringLiteral("the");
     }
-    void window()
+    void windows()
     {
         QFETCH(ThemeMode, theme);
         QFETCH(bool, darkDesktop);
         QFETCH(AccentColorChoice, accent);
         QFETCH(QString, search);
         const QPalette desktop = QGuiApplication::palette();
-        if (darkDesktop)
-            QApplication::setPalette(Appearance::palette(ColorScheme::dark));
+        QApplication::setPalette(
+            Appearance::palette(darkDesktop ? ColorScheme::dark : ColorScheme::light));
 
         StoreHarness harness;
         harness.writeHistory(sampleHistory());
@@ -111,21 +122,32 @@ private Q_SLOTS:
             QTRY_COMPARE(view->rowDelegate()->hoverLevel(key), 1.0);
         }
         QApplication::processEvents();
-        const QString name = QString::fromLatin1(QTest::currentDataTag());
-        const QString path = outputDir() + QStringLiteral("/browser-%1.png").arg(name);
-        QVERIFY(window->grab().save(path));
+        QVERIFY(save(window, QStringLiteral("browser")));
 
         if (!search.isEmpty() && !view->dayItems().isEmpty()) {
             view->openItem(view->dayItems().last());
             QVERIFY(view->sheet()->isVisible());
-            QVERIFY(view->sheet()->grab().save(outputDir() +
-                                               QStringLiteral("/sheet-%1.png").arg(name)));
+            QVERIFY(save(view->sheet(), QStringLiteral("sheet")));
             view->sheet()->reject();
         }
         manager.hideMainWindow();
+
+        // The settings window with a banner (an error one on a dark
+        // desktop), then the whole form at once.
+        FakeDialogs dialogs;
+        SettingsView settings(*harness.settings, *harness.store, dialogs, harness.clock, look);
+        settings.resize(900, 820);
+        settings.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&settings));
+        settings.showBanner(QStringLiteral("History exported successfully."), darkDesktop);
+        QApplication::processEvents();
+        QVERIFY(save(&settings, QStringLiteral("settings")));
+        settings.resize(900, 1750);
+        QApplication::processEvents();
+        QVERIFY(save(&settings, QStringLiteral("settings-full")));
         QApplication::setPalette(desktop);
     }
 };
 
-QTEST_MAIN(TestBrowserScreenshots)
-#include "tst_BrowserScreenshots.moc"
+QTEST_MAIN(TestScreenshots)
+#include "tst_Screenshots.moc"
