@@ -26,6 +26,10 @@
 #   e2e_start_tray           trayer at the top right, 28 px high; returns once
 #                            its window is mapped.
 #   e2e_write_settings JSON  Writes the settings file (before the app starts).
+#   e2e_write_history [--minutes "M..."] TEXT...   Writes a history of TEXTs
+#                            (first = newest), 5, 6, ... minutes old unless
+#                            --minutes gives each one's age; @FILE stands
+#                            for the text in FILE (too long for a command line).
 #   e2e_track PID            Adds a PID for the cleanup trap to end.
 #
 # The application
@@ -41,11 +45,12 @@
 #   e2e_copy_text TEXT       Puts TEXT (exact bytes, no newline added) on the
 #                            CLIPBOARD with `xclip -quiet` in the background;
 #                            returns once xclip owns it. COPY_LOG is its log.
-#   e2e_copy_text_file FILE  The same with the bytes of FILE (big texts).
+#   e2e_copy_file FILE [ARGS]  The same with the bytes of FILE (big texts);
+#                            ARGS go to xclip.
 #   e2e_wait_text_read [N]   Waits until the last e2e_copy_text owner has
 #                            served N text requests (default 1): the app has
 #                            read the text, whatever it then decided.
-#   e2e_copy_image FILE      The same with `xclip -t image/png`.
+#   e2e_copy_image FILE      e2e_copy_file FILE -t image/png.
 #   e2e_own ARGS             Starts tests/tools/clipboard_owner with ARGS
 #                            (--text T, --secret, --data MIME FILE); returns
 #                            once it owns the clipboard. OWNER_LOG logs each
@@ -62,7 +67,14 @@
 #   e2e_history_stays PYEXPR DESC SECONDS    Checks PYEXPR holds for the
 #                            whole time (for "nothing is recorded").
 #   e2e_history_py CODE      Runs python CODE with `items` loaded; prints.
-#   e2e_screenshot NAME      import -window root into E2E_ARTIFACTS/NAME.png.
+#   e2e_screenshot NAME [WINDOW]  import of the screen (or of WINDOW) into
+#                            E2E_ARTIFACTS/NAME.png.
+#
+# Windows (TITLE is an extended regular expression over the window name)
+#   e2e_window TITLE         The id of the first visible window so named.
+#   e2e_window_shown TITLE / e2e_window_hidden TITLE
+#   e2e_is_active ID         True while window ID has the keyboard.
+#   e2e_wait_active TITLE    Waits until such a window shows with the keyboard.
 #
 # Reporting
 #   e2e_pass DESC / e2e_fail DESC [DETAIL]
@@ -249,8 +261,38 @@ e2e_start_tray() {
 }
 
 e2e_screenshot() {
-    import -window root "$E2E_ARTIFACTS/$1.png" 2>/dev/null ||
+    import -window "${2:-root}" "$E2E_ARTIFACTS/$1.png" 2>/dev/null ||
         echo "      (screenshot $1 failed)"
+}
+
+e2e_window() { xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n 1; }
+e2e_window_shown() { [[ -n "$(e2e_window "$1")" ]]; }
+e2e_window_hidden() { [[ -z "$(e2e_window "$1")" ]]; }
+e2e_is_active() { [[ -n "$1" && "$(xdotool getactivewindow 2>/dev/null)" == "$1" ]]; }
+e2e_wait_active() {
+    e2e_wait_for "a window titled $1 to show and take the keyboard" 10 \
+        bash -c 'w="$(e2e_window "$1")" && e2e_is_active "$w"' _ "$1"
+}
+export -f e2e_window e2e_is_active
+
+e2e_write_history() {
+    local minutes=""
+    if [[ "${1:-}" == --minutes ]]; then
+        minutes="$2"
+        shift 2
+    fi
+    mkdir -p "$(dirname "$HISTORY_FILE")"
+    MINUTES="$minutes" python3 - "$HISTORY_FILE" "$@" <<'PY'
+import datetime, json, os, sys, uuid
+texts = [open(a[1:], encoding="utf-8").read() if a.startswith("@") else a for a in sys.argv[2:]]
+ages = [int(m) for m in os.environ["MINUTES"].split()] or range(5, 5 + len(texts))
+now = datetime.datetime.now(datetime.timezone.utc).replace(microsecond=0)
+items = [{"content": t,
+          "createdAt": (now - datetime.timedelta(minutes=m)).strftime("%Y-%m-%dT%H:%M:%SZ"),
+          "id": str(uuid.uuid4()).upper()} for t, m in zip(texts, ages)]
+with open(sys.argv[1], "w", encoding="utf-8") as f:
+    json.dump(items, f, indent=2, sort_keys=True, ensure_ascii=False)
+PY
 }
 
 e2e_write_settings() {
@@ -303,37 +345,30 @@ e2e_wait_app_ready() {
 
 # --- the clipboard ------------------------------------------------------------
 
-e2e_copy_text() {
+# xclip owning the CLIPBOARD with the bytes of FILE; ARGS go to xclip.
+e2e_copy_file() {
+    local file="$1"
+    shift
     E2E_COPIES=$((${E2E_COPIES:-0} + 1))
     COPY_LOG="$E2E_TMP/copy.$E2E_COPIES.log"
-    printf '%s' "$1" | xclip -selection clipboard -quiet -verbose >"$COPY_LOG" 2>&1 &
+    xclip -selection clipboard -quiet -verbose "$@" -i "$file" >"$COPY_LOG" 2>&1 &
     COPY_PID=$!
     e2e_track "$COPY_PID"
     e2e_wait_for "xclip to own the clipboard" 10 grep -qs "request number 1" "$COPY_LOG"
 }
 
-e2e_copy_text_file() {
-    E2E_COPIES=$((${E2E_COPIES:-0} + 1))
-    COPY_LOG="$E2E_TMP/copy.$E2E_COPIES.log"
-    xclip -selection clipboard -quiet -verbose -i "$1" >"$COPY_LOG" 2>&1 &
-    COPY_PID=$!
-    e2e_track "$COPY_PID"
-    e2e_wait_for "xclip to own the clipboard" 10 grep -qs "request number 1" "$COPY_LOG"
+e2e_copy_text() {
+    local file="$E2E_TMP/copy.$((${E2E_COPIES:-0} + 1)).txt"
+    printf '%s' "$1" >"$file"
+    e2e_copy_file "$file"
 }
+
+e2e_copy_image() { e2e_copy_file "$1" -t image/png; }
 
 e2e_wait_text_read() {
     local served="${1:-1}"
     e2e_wait_for "the app to read the copied text" 10 \
         grep -qs "request number $((served + 1))" "$COPY_LOG"
-}
-
-e2e_copy_image() {
-    E2E_COPIES=$((${E2E_COPIES:-0} + 1))
-    COPY_LOG="$E2E_TMP/copy.$E2E_COPIES.log"
-    xclip -selection clipboard -quiet -verbose -t image/png -i "$1" >"$COPY_LOG" 2>&1 &
-    COPY_PID=$!
-    e2e_track "$COPY_PID"
-    e2e_wait_for "xclip to own the clipboard" 10 grep -qs "request number 1" "$COPY_LOG"
 }
 
 e2e_own() {

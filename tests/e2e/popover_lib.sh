@@ -5,9 +5,7 @@
 POPOVER_NAME='^Clipboard History'
 
 # The visible popover window id, or nothing.
-popover_window() {
-    xdotool search --onlyvisible --name "$POPOVER_NAME" 2>/dev/null | head -n 1
-}
+popover_window() { e2e_window "$POPOVER_NAME"; }
 popover_shown() { [[ -n "$(popover_window)" ]]; }
 popover_hidden() { [[ -z "$(popover_window)" ]]; }
 
@@ -50,22 +48,7 @@ click_tray_icon() {
     xdotool mousemove $((x + w / 2)) $((y + h / 2)) click "${1:-1}"
 }
 
-# Writes a history of the given texts (first = newest), all a few minutes old.
-# An argument @FILE stands for the text in FILE (for texts too long for a
-# command line).
-write_history() {
-    mkdir -p "$(dirname "$HISTORY_FILE")"
-    python3 - "$HISTORY_FILE" "$@" <<'PY'
-import datetime, json, sys, uuid
-path = sys.argv[1]
-texts = [open(a[1:], encoding="utf-8").read() if a.startswith("@") else a for a in sys.argv[2:]]
-now = datetime.datetime.now(datetime.timezone.utc).replace(microsecond=0)
-items = [{"content": t,
-          "createdAt": (now - datetime.timedelta(minutes=5 + i)).strftime("%Y-%m-%dT%H:%M:%SZ"),
-          "id": str(uuid.uuid4()).upper()} for i, t in enumerate(texts)]
-with open(path, "w", encoding="utf-8") as f:
-    json.dump(items, f, indent=2, sort_keys=True, ensure_ascii=False)
-PY
-}
+# The Wayland shortcut suite still calls it by this name.
+write_history() { e2e_write_history "$@"; }
 
 clipboard_text() { xclip -o -selection clipboard 2>/dev/null; }

@@ -13,15 +13,13 @@ e2e_start_tray
 
 python3 -c 'import sys; sys.stdout.write("a line of the fifty megabyte item, with words to mark\n" * 950000 + "the very end")' \
     >"$E2E_TMP/huge.txt"
-write_history "@$E2E_TMP/huge.txt" "a small item"
+e2e_write_history "@$E2E_TMP/huge.txt" "a small item"
 
-sheet_shown() { xdotool search --onlyvisible --name '^Clipboard Item$' >/dev/null 2>&1; }
-main_shown() { xdotool search --onlyvisible --name '^Quillmark$' >/dev/null 2>&1; }
 
 e2e_start_app --show
 e2e_check "the window opens over a history with a 50 MB item" \
-    e2e_wait_for "the window" 30 main_shown
-wid="$(xdotool search --onlyvisible --name '^Quillmark$' | head -n 1)"
+    e2e_wait_for "the window" 30 e2e_window_shown '^Quillmark$'
+wid="$(e2e_window '^Quillmark$')"
 xdotool windowactivate --sync "$wid" 2>/dev/null
 eval "$(xdotool getwindowgeometry --shell "$wid")"
 sleep 0.5
@@ -32,10 +30,10 @@ xdotool mousemove --window "$wid" 150 30 click 1
 xdotool type --delay 50 "mark"
 sleep 0.5
 xdotool mousemove --window "$wid" $((WIDTH - 400)) 130 click --repeat 2 --delay 80 1
-e2e_check "a double click opens the item's sheet" e2e_wait_for "the sheet" 10 sheet_shown
+e2e_check "a double click opens the item's sheet" e2e_wait_for "the sheet" 10 e2e_window_shown '^Clipboard Item$'
 sleep 0.5
 e2e_screenshot bigitem-sheet-top
-sheet="$(xdotool search --onlyvisible --name '^Clipboard Item$' | head -n 1)"
+sheet="$(e2e_window '^Clipboard Item$')"
 eval "$(xdotool getwindowgeometry --shell "$sheet")"
 xdotool mousemove --window "$sheet" $((WIDTH / 2)) $((HEIGHT / 2)) click 1 key ctrl+End
 sleep 1

@@ -100,7 +100,7 @@ E2E_ARG="https://example.com/path" e2e_wait_history "$(front_is $((before + 2)))
 python3 -c 'import sys; sys.stdout.buffer.write(("line of a big copy with a /path\n" * 110000).encode())' \
     >"$E2E_TMP/big.txt"
 before=$(e2e_history_py 'print(len(items))')
-e2e_copy_text_file "$E2E_TMP/big.txt"
+e2e_copy_file "$E2E_TMP/big.txt"
 E2E_ARG="$E2E_TMP/big.txt" e2e_wait_history \
     "len(items) == $((before + 1)) and items[0]['content'] == open(arg, encoding='utf-8').read()" \
     "a 3.5 MB copy is recorded exactly" 30

@@ -35,13 +35,10 @@ run_cli --quit
 e2e_expect_eq "--quit with nothing running ends with status 1" 1 "$?"
 e2e_check "--quit with nothing running says so" grep -q "Quillmark is not running." "$err"
 
-history_shown() { xdotool search --onlyvisible --name '^Quillmark$' >/dev/null 2>&1; }
-settings_shown() { xdotool search --onlyvisible --name '^Settings$' >/dev/null 2>&1; }
-no_settings() { ! settings_shown; }
 # Quillmark's own icon on a window: the sizes it is drawn at, not Qt's glyph.
 own_icon() {
     local window
-    window="$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n 1)"
+    window="$(e2e_window "$1")"
     [[ -n "$window" ]] && xprop -id "$window" _NET_WM_ICON 2>/dev/null >"$E2E_TMP/icon.txt" &&
         grep -q 'Icon (16 x 16)' "$E2E_TMP/icon.txt" && grep -q 'Icon (128 x 128)' "$E2E_TMP/icon.txt"
 }
@@ -61,10 +58,10 @@ e2e_wait_for "the popover to close" 10 popover_hidden
 
 run_cli --show
 e2e_expect_eq "--show to the running instance ends with status 0" 0 "$?"
-e2e_check "--show shows the history window" e2e_wait_for "the history window" 10 history_shown
+e2e_check "--show shows the history window" e2e_wait_for "the history window" 10 e2e_window_shown '^Quillmark$'
 run_cli --settings
 e2e_expect_eq "--settings to the running instance ends with status 0" 0 "$?"
-e2e_check "--settings opens the settings window" e2e_wait_for "the settings window" 10 settings_shown
+e2e_check "--settings opens the settings window" e2e_wait_for "the settings window" 10 e2e_window_shown '^Settings$'
 e2e_check "the history window carries Quillmark's icon" own_icon '^Quillmark$'
 e2e_check "the settings window carries Quillmark's icon" own_icon '^Settings$'
 e2e_screenshot cli-settings
@@ -74,28 +71,25 @@ e2e_expect_eq "SIGTERM ends quillmark with status 0" 0 "$APP_STATUS"
 # --settings and --show start Quillmark when none runs.
 e2e_start_app --settings
 e2e_check "--settings at start opens the settings window" \
-    e2e_wait_for "the settings window" 15 settings_shown
+    e2e_wait_for "the settings window" 15 e2e_window_shown '^Settings$'
 e2e_stop_app TERM
 
 # --quit goes through the alert: Escape keeps Quillmark, confirming ends it.
 e2e_start_app
 e2e_wait_app_ready
 e2e_wait_app_connected
-sleep 0.5
-alert_shown() { xdotool search --onlyvisible --name '^Quit Quillmark\?$' >/dev/null 2>&1; }
-alert_gone() { ! alert_shown; }
+ALERT='^Quit Quillmark\?$'
 run_cli --quit
 e2e_expect_eq "--quit to the running instance ends with status 0" 0 "$?"
-e2e_check "--quit brings up the quit alert" e2e_wait_for "the alert" 10 alert_shown
-e2e_check "the alert carries Quillmark's icon" own_icon '^Quit Quillmark\?$'
-sleep 0.5
+e2e_check "--quit brings up the quit alert, with the keyboard" e2e_wait_active "$ALERT"
+e2e_check "the alert carries Quillmark's icon" own_icon "$ALERT"
 e2e_screenshot cli-quit-alert
 xdotool key Escape
-e2e_check "Escape in the alert closes it" e2e_wait_for "the alert to close" 10 alert_gone
+e2e_check "Escape in the alert closes it" \
+    e2e_wait_for "the alert to close" 10 e2e_window_hidden "$ALERT"
 e2e_check "Escape keeps quillmark running" kill -0 "$APP_PID"
 run_cli --quit
-e2e_wait_for "the alert" 10 alert_shown
-sleep 0.5
+e2e_wait_active "$ALERT"
 xdotool key Tab Return
 e2e_check "confirming the alert ends quillmark" \
     e2e_wait_for "quillmark to end" 10 bash -c "! kill -0 $APP_PID 2>/dev/null"

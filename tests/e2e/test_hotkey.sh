@@ -11,7 +11,7 @@ e2e_init "$1"
 HOLD_HOTKEY="${QUILLMARK_BUILD_DIR:-$(dirname "$QUILLMARK")/../..}/tests/tools/hold_hotkey"
 
 ZEBRA='zebra crossing at dawn'
-write_history "first item" "$ZEBRA" "vivid violet"
+e2e_write_history "first item" "$ZEBRA" "vivid violet"
 
 e2e_start_xvfb
 e2e_start_tray
@@ -20,23 +20,15 @@ e2e_start_app
 e2e_wait_app_ready
 e2e_wait_for "the icon" 10 tray_icon_embedded
 
-xdotool key alt+shift+v
-e2e_check "Alt+Shift+V opens the popover" wait_popover_shown
-xdotool key alt+shift+v
-e2e_check "Alt+Shift+V again closes it" wait_popover_hidden
-
-xdotool key Num_Lock
-xdotool key alt+shift+v
-e2e_check "with NumLock on, Alt+Shift+V opens" wait_popover_shown
-xdotool key alt+shift+v
-e2e_check "with NumLock on, Alt+Shift+V closes" wait_popover_hidden
-xdotool key Num_Lock
-xdotool key Caps_Lock
-xdotool key alt+shift+v
-e2e_check "with CapsLock on, Alt+Shift+V opens" wait_popover_shown
-xdotool key alt+shift+v
-e2e_check "with CapsLock on, Alt+Shift+V closes" wait_popover_hidden
-xdotool key Caps_Lock
+# Plain, then with each lock key on.
+for lock in "" Num_Lock Caps_Lock; do
+    [[ -n "$lock" ]] && xdotool key "$lock"
+    xdotool key alt+shift+v
+    e2e_check "Alt+Shift+V opens the popover${lock:+ with $lock on}" wait_popover_shown
+    xdotool key alt+shift+v
+    e2e_check "Alt+Shift+V again closes it${lock:+ with $lock on}" wait_popover_hidden
+    [[ -n "$lock" ]] && xdotool key "$lock"
+done
 
 for combo in alt+v shift+v ctrl+alt+shift+v; do
     xdotool key "$combo"

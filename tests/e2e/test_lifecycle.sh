@@ -11,15 +11,10 @@ e2e_start_xvfb
 e2e_start_wm
 e2e_start_tray
 
-# Visible top-level windows of ours, by title.
-visible_window() { xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n 1; }
-main_window() { visible_window '^Quillmark$'; }
-settings_window() { visible_window '^Settings'; }
-quit_alert() { visible_window '^Quit Quillmark\?'; }
-main_shown() { [[ -n "$(main_window)" ]]; }
-settings_shown() { [[ -n "$(settings_window)" ]]; }
-alert_shown() { [[ -n "$(quit_alert)" ]]; }
-alert_gone() { [[ -z "$(quit_alert)" ]]; }
+ALERT='^Quit Quillmark\?'
+main_window() { e2e_window '^Quillmark$'; }
+main_shown() { e2e_window_shown '^Quillmark$'; }
+alert_gone() { e2e_window_hidden "$ALERT"; }
 app_running() { kill -0 "$APP_PID" 2>/dev/null; }
 app_ended() { ! kill -0 "$APP_PID" 2>/dev/null; }
 net_wm_state() { [[ -n "$1" ]] && xprop -id "$1" _NET_WM_STATE 2>/dev/null; }
@@ -37,20 +32,13 @@ setting_is() {
     python3 -c 'import json,sys; sys.exit(0 if json.load(open(sys.argv[1])).get(sys.argv[2]) == json.loads(sys.argv[3]) else 1)' \
         "$SETTINGS_FILE" "$1" "$2" 2>/dev/null
 }
-is_active() { [[ -n "$1" && "$(xdotool getactivewindow 2>/dev/null)" == "$1" ]]; }
 # Activates window $1 and types the keys that follow, as a user would.
 focus_and_key() {
     local window="$1"
     shift
     xdotool windowactivate --sync "$window" 2>/dev/null
-    e2e_wait_for "window $window to be active" 10 is_active "$window" &&
+    e2e_wait_for "window $window to be active" 10 e2e_is_active "$window" &&
         xdotool key --clearmodifiers "$@"
-}
-# Waits for the quit alert to show and take the keyboard.
-wait_alert() {
-    e2e_wait_for "the quit alert" 10 alert_shown &&
-        e2e_wait_for "the quit alert to be active" 10 bash -c \
-            '[[ "$(xdotool getactivewindow)" == "$(xdotool search --onlyvisible --name "^Quit Quillmark\?" | head -n 1)" ]]'
 }
 
 # --- one instance ---------------------------------------------------------------
@@ -79,8 +67,8 @@ MAIN="$(main_window)"
 e2e_check "with Show Dock Icon on, the history window is in the taskbar" in_taskbar "$MAIN"
 
 focus_and_key "$MAIN" ctrl+comma
-e2e_check "Ctrl+, opens the settings window" e2e_wait_for "settings window" 10 settings_shown
-SETTINGS="$(settings_window)"
+e2e_check "Ctrl+, opens the settings window" e2e_wait_for "settings window" 10 e2e_window_shown '^Settings'
+SETTINGS="$(e2e_window '^Settings')"
 e2e_screenshot settings-window
 
 # The first switches of the form: Launch at Login, Start Monitoring, Show
@@ -104,7 +92,7 @@ e2e_check "on: the settings window is back in the taskbar" \
 # --- quit confirmation ----------------------------------------------------------
 
 focus_and_key "$MAIN" ctrl+q
-e2e_check "Ctrl+Q asks first" wait_alert
+e2e_check "Ctrl+Q asks first" e2e_wait_active "$ALERT"
 e2e_screenshot quit-alert
 # Return presses the default button, "Keep Running".
 xdotool key --clearmodifiers Return
@@ -116,14 +104,14 @@ E2E_ARG="copied after Keep Running" e2e_wait_history 'items and items[0]["conten
 
 # Escape counts as Keep Running too.
 focus_and_key "$MAIN" ctrl+q
-e2e_check "Ctrl+Q asks again" wait_alert
+e2e_check "Ctrl+Q asks again" e2e_wait_active "$ALERT"
 xdotool key --clearmodifiers Escape
 e2e_check "Escape closes the alert" e2e_wait_for "alert gone" 10 alert_gone
 e2e_check "Escape keeps quillmark running" app_running
 
 # With Alt held, Ctrl+Q ends it at once.
 xdotool windowactivate --sync "$MAIN" 2>/dev/null
-e2e_wait_for "the history window to be active" 10 is_active "$MAIN"
+e2e_wait_for "the history window to be active" 10 e2e_is_active "$MAIN"
 xdotool keydown alt key ctrl+q keyup alt
 e2e_check "Ctrl+Q with Alt held ends quillmark" e2e_wait_for "the app to end" 10 app_ended
 e2e_check "no alert was shown" alert_gone
@@ -141,7 +129,7 @@ e2e_check "off at launch: the history window skips the taskbar from the start" \
     skips_taskbar "$(main_window)"
 
 focus_and_key "$(main_window)" ctrl+q
-e2e_check "Ctrl+Q asks" wait_alert
+e2e_check "Ctrl+Q asks" e2e_wait_active "$ALERT"
 # Tab moves from "Keep Running" to "Quit Quillmark"; Space presses it.
 xdotool key --clearmodifiers Tab
 sleep 0.3

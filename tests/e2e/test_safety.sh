@@ -35,7 +35,7 @@ e2e_wait_history 'items and items[0]["content"] == "still the first session"' "f
 
 # --- One enormous copy ---------------------------------------------------------
 head -c $((200 * 1024 * 1024)) /dev/zero | tr '\0' 'x' >"$E2E_TMP/huge.txt"
-e2e_copy_text_file "$E2E_TMP/huge.txt"
+e2e_copy_file "$E2E_TMP/huge.txt"
 e2e_check "200 MiB copy: refused with one line" e2e_wait_for "the refusal line" 30 \
     grep -qx 'Clipboard text too large to record: 200 MiB (limit 64 MiB)' "$APP_STDOUT"
 grep "too large" "$APP_STDOUT" | sed 's/^/      /'

@@ -10,25 +10,16 @@ e2e_init "$1"
 e2e_start_xvfb 1366x768
 e2e_start_wm
 
-mkdir -p "$(dirname "$HISTORY_FILE")"
-python3 - "$HISTORY_FILE" <<'PY'
-import json, sys, uuid, datetime
-now = datetime.datetime.now(datetime.timezone.utc).replace(microsecond=0)
-def item(text, minutes):
-    at = now - datetime.timedelta(minutes=minutes)
-    return {"content": text, "createdAt": at.strftime("%Y-%m-%dT%H:%M:%SZ"),
-            "id": str(uuid.uuid4()).upper()}
-texts = ["git log --oneline --graph --decorate", "Meeting moved to Thursday, 10:30 in room 4.",
-         "https://example.org/docs/getting-started", "SELECT id, name FROM users WHERE active;",
-         "Remember to water the plants\nand feed the cat"]
-items = [item(t, 3 + 7 * i) for i, t in enumerate(texts)]
-items += [item("notes from day %d" % d, d * 24 * 60) for d in range(1, 30)]
-json.dump(items, open(sys.argv[1], "w"), indent=2, sort_keys=True)
-PY
-
-visible_window() { xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n 1; }
-main_window() { visible_window '^Quillmark$'; }
-settings_window() { visible_window '^Settings$'; }
+# Five items of the last half hour, then one a day for four weeks.
+texts=("git log --oneline --graph --decorate" "Meeting moved to Thursday, 10:30 in room 4."
+    "https://example.org/docs/getting-started" "SELECT id, name FROM users WHERE active;"
+    $'Remember to water the plants\nand feed the cat')
+minutes="3 10 17 24 31"
+for d in $(seq 1 29); do
+    texts+=("notes from day $d")
+    minutes+=" $((d * 24 * 60))"
+done
+e2e_write_history --minutes "$minutes" "${texts[@]}"
 
 # Checks that window $2 lies whole on the 1366x768 screen, frame included,
 # and that its centre is the screen's (within the frame's thickness).
@@ -49,20 +40,14 @@ fits_centred() {
     e2e_check "$what: centred on the screen" test "${dx#-}" -le 8 -a "${dy#-}" -le 24
 }
 
-# A picture of one window's content into the artifacts.
-window_shot() {
-    import -window "$2" "$E2E_ARTIFACTS/$1.png" 2>/dev/null ||
-        echo "      (screenshot $1 failed)"
-}
-
 first=1
 for theme in system light dark auroraBlue auroraEmber auroraGold; do
     e2e_write_settings "{\"themeMode\": \"$theme\", \"accentColorChoice\": \"blue\"}"
     e2e_start_app --show
-    e2e_check "$theme: the history window opens" e2e_wait_for "the window" 15 \
-        bash -c '[[ -n "$(xdotool search --onlyvisible --name "^Quillmark$")" ]]'
+    e2e_check "$theme: the history window opens" \
+        e2e_wait_for "the window" 15 e2e_window_shown '^Quillmark$'
     sleep 0.8
-    MAIN="$(main_window)"
+    MAIN="$(e2e_window '^Quillmark$')"
     if ((first)); then
         eval "$(xdotool getwindowgeometry --shell "$MAIN")"
         # Asked for 1200 x 820: the width fits, the height is cut to fit.
@@ -70,28 +55,28 @@ for theme in system light dark auroraBlue auroraEmber auroraGold; do
         e2e_check "and lower than asked, as high as fits" test "$HEIGHT" -lt 820
         fits_centred "history window" "$MAIN"
     fi
-    window_shot "history-$theme" "$MAIN"
+    e2e_screenshot "history-$theme" "$MAIN"
     if ((first)); then
         # A search that matches nothing: both columns show their empty state.
         xdotool windowactivate --sync "$MAIN" type --delay 20 'zqxj'
         sleep 0.5
-        window_shot "history-no-match" "$MAIN"
+        e2e_screenshot history-no-match "$MAIN"
         xdotool key ctrl+a BackSpace
     fi
 
     "$QUILLMARK" --settings >/dev/null 2>&1
-    e2e_check "$theme: the settings window opens" e2e_wait_for "settings" 10 \
-        bash -c '[[ -n "$(xdotool search --onlyvisible --name "^Settings$")" ]]'
+    e2e_check "$theme: the settings window opens" \
+        e2e_wait_for "settings" 10 e2e_window_shown '^Settings$'
     sleep 0.8
-    SETTINGS="$(settings_window)"
+    SETTINGS="$(e2e_window '^Settings$')"
     ((first)) && fits_centred "settings window" "$SETTINGS"
-    window_shot "settings-$theme" "$SETTINGS"
+    e2e_screenshot "settings-$theme" "$SETTINGS"
 
     xdotool mousemove 900 200
     "$QUILLMARK" --toggle >/dev/null 2>&1
     e2e_check "$theme: the popover opens" wait_popover_shown
     sleep 0.5
-    window_shot "popover-$theme" "$(popover_window)"
+    e2e_screenshot "popover-$theme" "$(popover_window)"
     xdotool key Escape
     wait_popover_hidden
 

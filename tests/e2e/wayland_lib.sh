@@ -132,27 +132,37 @@ wl_start_sway() {
     WLR_BACKENDS=headless WLR_LIBINPUT_NO_DEVICES=1 WLR_RENDERER=pixman \
         sway -d -c "$config" >"$SWAY_LOG" 2>&1 &
     e2e_track $!
-    if ! e2e_wait_for "sway to open its IPC socket" 15 \
-        bash -c 'compgen -G "$XDG_RUNTIME_DIR/sway-ipc.*.sock" >/dev/null'; then
-        echo "FAIL: sway did not start"
-        tail -n 30 "$SWAY_LOG"
-        exit 1
-    fi
+    wl_wait_started "sway to open its IPC socket" 15 \
+        bash -c 'compgen -G "$XDG_RUNTIME_DIR/sway-ipc.*.sock" >/dev/null'
     SWAYSOCK="$(compgen -G "$XDG_RUNTIME_DIR/sway-ipc.*.sock" | head -n 1)"
     export SWAYSOCK
     # sway tells its clients where it is through their environment.
     local envfile="$E2E_TMP/sway.env"
     wl_swaymsg exec "env > $envfile.part && mv $envfile.part $envfile" >/dev/null
-    if ! e2e_wait_for "sway to run a client" 10 test -s "$envfile"; then
-        echo "FAIL: sway runs no client"
-        tail -n 30 "$SWAY_LOG"
-        exit 1
-    fi
-    WAYLAND_DISPLAY="$(sed -n 's/^WAYLAND_DISPLAY=//p' "$envfile")"
-    DISPLAY="$(sed -n 's/^DISPLAY=//p' "$envfile")"
-    export WAYLAND_DISPLAY DISPLAY
+    wl_wait_started "sway to run a client" 10 test -s "$envfile"
+    wl_use_session "$envfile" sway
+}
+
+# e2e_wait_for DESC TIMEOUT CMD..., but the suite ends (with the
+# compositor's log) when CMD never succeeds.
+wl_wait_started() {
+    e2e_wait_for "$@" && return
+    echo "FAIL: the session did not start"
+    tail -n 30 "$SWAY_LOG"
+    exit 1
+}
+
+# Exports the session's WAYLAND_DISPLAY, DISPLAY and XAUTHORITY (mutter's
+# XWayland admits only clients with its cookie) from the environment that
+# a client of the compositor wrote to ENVFILE.
+wl_use_session() {
+    local name value
+    for name in WAYLAND_DISPLAY DISPLAY XAUTHORITY; do
+        value="$(sed -n "s/^$name=//p" "$1")"
+        [[ -n "$value" || "$name" != XAUTHORITY ]] && export "$name=$value"
+    done
     export XDG_SESSION_TYPE=wayland
-    echo "sway: WAYLAND_DISPLAY=$WAYLAND_DISPLAY DISPLAY=$DISPLAY"
+    echo "$2: WAYLAND_DISPLAY=$WAYLAND_DISPLAY DISPLAY=$DISPLAY"
 }
 
 wl_start_compositor() {
@@ -189,20 +199,8 @@ SESSION
     unset WAYLAND_DISPLAY DISPLAY SWAYSOCK
     "$@" "$session" >"$SWAY_LOG" 2>&1 &
     e2e_track $!
-    if ! e2e_wait_for "the compositor to start its session" 30 test -s "$envfile"; then
-        echo "FAIL: the compositor did not start"
-        tail -n 30 "$SWAY_LOG"
-        exit 1
-    fi
-    WAYLAND_DISPLAY="$(sed -n 's/^WAYLAND_DISPLAY=//p' "$envfile")"
-    DISPLAY="$(sed -n 's/^DISPLAY=//p' "$envfile")"
-    export WAYLAND_DISPLAY DISPLAY
-    # mutter's XWayland admits only clients with its cookie.
-    local xauthority
-    xauthority="$(sed -n 's/^XAUTHORITY=//p' "$envfile")"
-    [[ -n "$xauthority" ]] && export XAUTHORITY="$xauthority"
-    export XDG_SESSION_TYPE=wayland
-    echo "$1: WAYLAND_DISPLAY=$WAYLAND_DISPLAY DISPLAY=$DISPLAY"
+    wl_wait_started "the compositor to start its session" 30 test -s "$envfile"
+    wl_use_session "$envfile" "$1"
 }
 
 wl_swaymsg() {
