@@ -16,16 +16,24 @@ namespace {
 // A controller over a store of fakes and the window manager that the launch
 // sequence builds before it.
 struct Tray {
-    [[nodiscard]] QPushButton *mainWindowButton()
+    Tray()
     {
-        return controller.popover().findChild<QPushButton *>(QStringLiteral("mainWindowButton"));
+        harness.open();
+        theme = std::make_unique<Theme>(*harness.settings);
+        windows = std::make_unique<AppWindowManager>(*harness.store, *harness.settings, *theme,
+                                                     &harness.pasteboard);
+        controller = std::make_unique<MenuBarController>(*theme, *harness.store, harness.pasteboard,
+                                                         *windows);
+    }
+    [[nodiscard]] QPushButton *mainWindowButton() const
+    {
+        return controller->popover().findChild<QPushButton *>(QStringLiteral("mainWindowButton"));
     }
 
     StoreHarness harness;
-    ClipboardStore &store = harness.open();
-    Theme theme{*harness.settings};
-    AppWindowManager windows{store, *harness.settings, theme, &harness.pasteboard};
-    MenuBarController controller{theme, store, harness.pasteboard, windows};
+    std::unique_ptr<Theme> theme;
+    std::unique_ptr<AppWindowManager> windows;
+    std::unique_ptr<MenuBarController> controller;
 };
 
 } // namespace
@@ -78,7 +86,7 @@ void TestMenuBarController::placesThePopover()
 void TestMenuBarController::clicksAndTheShortcutToggle()
 {
     Tray tray;
-    MenuBarController &controller = tray.controller;
+    MenuBarController &controller = *tray.controller;
 
     controller.statusItemClicked();
     QVERIFY(controller.isPopoverShown());
@@ -104,7 +112,7 @@ void TestMenuBarController::clicksAndTheShortcutToggle()
 void TestMenuBarController::iconTakesTheAccentColour()
 {
     Tray tray;
-    MenuBarController &controller = tray.controller;
+    MenuBarController &controller = *tray.controller;
     QCOMPARE(controller.statusItem().toolTip(), QStringLiteral("Clipboard History"));
     QVERIFY(controller.statusItem().contextMenu() == nullptr);
 
@@ -125,21 +133,21 @@ void TestMenuBarController::iconTakesTheAccentColour()
 void TestMenuBarController::mainWindowButtonTogglesTheWindowAndCloses()
 {
     Tray tray;
-    MenuBarController &controller = tray.controller;
+    MenuBarController &controller = *tray.controller;
     controller.statusItemClicked();
     QCOMPARE(tray.mainWindowButton()->text(), QStringLiteral("Open Dock App"));
     tray.mainWindowButton()->click();
-    QVERIFY(tray.windows.isMainWindowVisible());
+    QVERIFY(tray.windows->isMainWindowVisible());
     QVERIFY(!controller.isPopoverShown());
 
     controller.statusItemClicked();
     QCOMPARE(tray.mainWindowButton()->text(), QStringLiteral("Hide Dock App"));
     // The title follows the window while the popover is open.
-    tray.windows.hideMainWindow();
+    tray.windows->hideMainWindow();
     QCOMPARE(tray.mainWindowButton()->text(), QStringLiteral("Open Dock App"));
-    tray.windows.showMainWindow();
+    tray.windows->showMainWindow();
     tray.mainWindowButton()->click();
-    QVERIFY(!tray.windows.isMainWindowVisible());
+    QVERIFY(!tray.windows->isMainWindowVisible());
     QVERIFY(!controller.isPopoverShown());
 }
 
