@@ -10,6 +10,7 @@
 #include "ClipboardStore.h"
 #include "Clock.h"
 #include "HistoryCodec.h"
+#include "InstructionCount.h"
 #include "JsonSettingsBackend.h"
 #include "LoginItem.h"
 #include "Pasteboard.h"
@@ -143,7 +144,9 @@ void BM_CaptureOnUiThread(benchmark::State &state)
         loaded.store->pollPasteboard();
         loaded.pasteboard.setString(QStringLiteral("copied text number %1").arg(++n));
         state.ResumeTiming();
+        InstructionCount::toggle();
         loaded.store->pollPasteboard();
+        InstructionCount::toggle();
     }
     loaded.store->waitForSaves();
     state.counters["items"] = double(loaded.store->items().size());
@@ -155,12 +158,15 @@ BENCHMARK(BM_CaptureOnUiThread)->Arg(100000)->Unit(benchmark::kMillisecond)->Ite
 void BM_CaptureToDisk(benchmark::State &state)
 {
     LoadedStore loaded(int(state.range(0)));
+    loaded.store->waitForSaves(); // the start-up save is not part of it
     qint64 n = 0;
+    InstructionCount::dump("setup");
     for (auto _ : state) {
         loaded.pasteboard.setString(QStringLiteral("copied text number %1").arg(++n));
         loaded.store->pollPasteboard();
         loaded.store->waitForSaves();
     }
+    InstructionCount::dump("CaptureToDisk");
     state.counters["items"] = double(loaded.store->items().size());
 }
 BENCHMARK(BM_CaptureToDisk)
@@ -175,13 +181,20 @@ void BM_IdleMinute(benchmark::State &state)
 {
     LoadedStore loaded(int(state.range(0)));
     loaded.store->pollPasteboard();
+    loaded.store->waitForSaves();
+    InstructionCount::dump("setup");
     for (auto _ : state)
         for (int tick = 0; tick < 75; ++tick) {
             loaded.clock.advance(800);
             loaded.store->pollPasteboard();
         }
+    InstructionCount::dump("IdleMinute");
 }
-BENCHMARK(BM_IdleMinute)->Arg(10000)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime();
+BENCHMARK(BM_IdleMinute)
+    ->Arg(10000)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(20)
+    ->MeasureProcessCPUTime();
 
 // Loading a history at start, until its start-up save (or the finding that
 // none is needed) is done, and the resident memory it leaves.
@@ -189,10 +202,12 @@ void BM_StoreStart(benchmark::State &state)
 {
     LoadedStore loaded(int(state.range(0)));
     loaded.store.reset();
+    InstructionCount::dump("setup");
     for (auto _ : state) {
         loaded.reopen();
         loaded.store->waitForSaves();
     }
+    InstructionCount::dump("StoreStart");
     state.counters["rssMB"] = double(residentBytes()) / 1e6;
 }
 BENCHMARK(BM_StoreStart)
