@@ -133,7 +133,8 @@ private Q_SLOTS:
         manager.hideMainWindow();
 
         // The settings window with a banner (an error one on a dark
-        // desktop), then the whole form at once.
+        // desktop), and the whole form at once when pictures were asked for
+        // (a picture that size takes seconds to write).
         FakeDialogs dialogs;
         SettingsView settings(*harness.settings, *harness.store, dialogs, harness.clock, look);
         settings.resize(900, 820);
@@ -142,9 +143,11 @@ private Q_SLOTS:
         settings.showBanner(QStringLiteral("History exported successfully."), darkDesktop);
         QApplication::processEvents();
         QVERIFY(save(&settings, QStringLiteral("settings")));
-        settings.resize(900, 1750);
-        QApplication::processEvents();
-        QVERIFY(save(&settings, QStringLiteral("settings-full")));
+        if (qEnvironmentVariableIsSet("QUILLMARK_SCREENSHOT_DIR")) {
+            settings.resize(900, 1750);
+            QApplication::processEvents();
+            QVERIFY(save(&settings, QStringLiteral("settings-full")));
+        }
         QApplication::setPalette(desktop);
     }
 };
