@@ -12,17 +12,6 @@
 
 namespace {
 
-const QString kLaunchAtLogin = QStringLiteral("launchAtLogin");
-const QString kStartMonitoringImmediately = QStringLiteral("startMonitoringImmediately");
-const QString kShowDockIcon = QStringLiteral("showDockIcon");
-const QString kRetentionPeriod = QStringLiteral("retentionPeriod");
-const QString kCaptureMode = QStringLiteral("captureMode");
-const QString kDuplicateSuppressionWindow = QStringLiteral("duplicateSuppressionWindow");
-const QString kPreviewLineCount = QStringLiteral("previewLineCount");
-const QString kThemeMode = QStringLiteral("themeMode");
-const QString kFontSizeChoice = QStringLiteral("fontSizeChoice");
-const QString kAccentColorChoice = QStringLiteral("accentColorChoice");
-
 bool isIntegerKind(const QVariant &value)
 {
     switch (value.typeId()) {
@@ -40,39 +29,38 @@ bool isIntegerKind(const QVariant &value)
     }
 }
 
-// A stored value of another kind than asked for counts as absent.
-bool readBool(const SettingsBackend &backend, const QString &key, bool fallback)
+// Reading: a stored value of another kind than the setting's, or naming no
+// case, counts as absent and gives the fallback.
+bool readSetting(const SettingsBackend &backend, const QString &key, bool fallback)
 {
     const std::optional<QVariant> stored = backend.object(key);
-    if (!stored || stored->typeId() != QMetaType::Bool)
-        return fallback;
-    return stored->toBool();
+    return stored && stored->typeId() == QMetaType::Bool ? stored->toBool() : fallback;
 }
 
-qlonglong readInteger(const SettingsBackend &backend, const QString &key, qlonglong fallback)
+template <typename E> E readSetting(const SettingsBackend &backend, const QString &key, E fallback)
 {
     const std::optional<QVariant> stored = backend.object(key);
-    if (!stored || !isIntegerKind(*stored))
-        return fallback;
-    return stored->toLongLong();
+    if constexpr (StringRawEnum<E>) {
+        if (stored && stored->typeId() == QMetaType::QString)
+            return fromRawValue<E>(stored->toString()).value_or(fallback);
+    } else {
+        if (stored && isIntegerKind(*stored))
+            return fromRawValue<E>(stored->toLongLong()).value_or(fallback);
+    }
+    return fallback;
 }
 
-QString readString(const SettingsBackend &backend, const QString &key, const QString &fallback)
+void writeSetting(SettingsBackend &backend, const QString &key, bool value)
 {
-    const std::optional<QVariant> stored = backend.object(key);
-    if (!stored || stored->typeId() != QMetaType::QString)
-        return fallback;
-    return stored->toString();
+    backend.setBool(key, value);
 }
 
-template <typename E> E integerCaseOr(qlonglong raw, E fallback)
+template <typename E> void writeSetting(SettingsBackend &backend, const QString &key, E value)
 {
-    return fromRawValue<E>(raw).value_or(fallback);
-}
-
-template <typename E> E stringCaseOr(const QString &raw, E fallback)
-{
-    return fromRawValue<E>(raw).value_or(fallback);
+    if constexpr (StringRawEnum<E>)
+        backend.setString(key, rawValue(value));
+    else
+        backend.setInteger(key, rawValue(value));
 }
 
 QString orUnknown(const char *value)
@@ -83,32 +71,43 @@ QString orUnknown(const char *value)
 
 } // namespace
 
+// The settings table: key (spelled like the property), field and fallback,
+// in the order save() writes them. Readers and writers follow from the type.
+template <typename T> struct AppSettings::Setting {
+    QString key;
+    T AppSettings::*field;
+    T fallback;
+};
+
+template <typename Visit> void AppSettings::forEachSetting(Visit visit)
+{
+    using S = AppSettings;
+    visit(Setting<bool>{u"launchAtLogin"_qs, &S::m_launchAtLogin, false});
+    visit(Setting<bool>{u"startMonitoringImmediately"_qs, &S::m_startMonitoringImmediately, true});
+    visit(Setting<bool>{u"showDockIcon"_qs, &S::m_showDockIcon, true});
+    visit(Setting<RetentionPeriod>{u"retentionPeriod"_qs, &S::m_retentionPeriod,
+                                   RetentionPeriod::oneMonth});
+    visit(Setting<CaptureMode>{u"captureMode"_qs, &S::m_captureMode,
+                               CaptureMode::suppressConsecutiveDuplicates});
+    visit(Setting<DuplicateSuppressionWindow>{u"duplicateSuppressionWindow"_qs,
+                                              &S::m_duplicateSuppressionWindow,
+                                              DuplicateSuppressionWindow::five});
+    visit(Setting<PreviewLineCount>{u"previewLineCount"_qs, &S::m_previewLineCount,
+                                    PreviewLineCount::three});
+    visit(Setting<ThemeMode>{u"themeMode"_qs, &S::m_themeMode, ThemeMode::system});
+    visit(Setting<FontSizeChoice>{u"fontSizeChoice"_qs, &S::m_fontSizeChoice,
+                                  FontSizeChoice::medium});
+    visit(Setting<AccentColorChoice>{u"accentColorChoice"_qs, &S::m_accentColorChoice,
+                                     AccentColorChoice::yellow});
+}
+
 AppSettings::AppSettings(SettingsBackend &backend, LoginItem &loginItem, QObject *parent)
     : QObject(parent), m_backend(backend), m_loginItem(loginItem)
 {
     m_isLoading = true;
-    m_launchAtLogin = readBool(m_backend, kLaunchAtLogin, false);
-    m_startMonitoringImmediately = readBool(m_backend, kStartMonitoringImmediately, true);
-    m_showDockIcon = readBool(m_backend, kShowDockIcon, true);
-    m_retentionPeriod =
-        integerCaseOr(readInteger(m_backend, kRetentionPeriod, 31), RetentionPeriod::oneMonth);
-    // Only the exact raw value selects recording every copy.
-    m_captureMode =
-        readString(m_backend, kCaptureMode, QStringLiteral("suppressConsecutiveDuplicates")) ==
-                QLatin1String("recordEveryCopy")
-            ? CaptureMode::recordEveryCopy
-            : CaptureMode::suppressConsecutiveDuplicates;
-    m_duplicateSuppressionWindow = integerCaseOr(
-        readInteger(m_backend, kDuplicateSuppressionWindow, 5), DuplicateSuppressionWindow::five);
-    m_previewLineCount =
-        integerCaseOr(readInteger(m_backend, kPreviewLineCount, 3), PreviewLineCount::three);
-    m_themeMode = stringCaseOr(readString(m_backend, kThemeMode, QStringLiteral("system")),
-                               ThemeMode::system);
-    m_fontSizeChoice = stringCaseOr(
-        readString(m_backend, kFontSizeChoice, QStringLiteral("medium")), FontSizeChoice::medium);
-    m_accentColorChoice =
-        stringCaseOr(readString(m_backend, kAccentColorChoice, QStringLiteral("yellow")),
-                     AccentColorChoice::yellow);
+    forEachSetting([this](const auto &setting) {
+        this->*setting.field = readSetting(m_backend, setting.key, setting.fallback);
+    });
     // A settings file that could not be read says nothing about launching at
     // login: the registration as it stands is the user's last known choice,
     // and this start leaves it alone rather than removing it.
@@ -129,20 +128,6 @@ AppSettings::AppSettings(SettingsBackend &backend, LoginItem &loginItem, QObject
 
 AppSettings::~AppSettings() = default;
 
-// Every assignment announces the change, stores, and writes all ten keys,
-// even when the value is unchanged; the per-property signal fires only for a
-// different value.
-template <typename T, typename Signal>
-static void assign(AppSettings *self, T &field, T value, Signal changed)
-{
-    Q_EMIT self->aboutToChange();
-    const bool differs = field != value;
-    field = value;
-    self->save();
-    if (differs)
-        Q_EMIT(self->*changed)(value);
-}
-
 void AppSettings::setLaunchAtLogin(bool value)
 {
     Q_EMIT aboutToChange();
@@ -154,67 +139,13 @@ void AppSettings::setLaunchAtLogin(bool value)
         Q_EMIT launchAtLoginChanged(value);
 }
 
-void AppSettings::setStartMonitoringImmediately(bool value)
-{
-    assign(this, m_startMonitoringImmediately, value,
-           &AppSettings::startMonitoringImmediatelyChanged);
-}
-
-void AppSettings::setShowDockIcon(bool value)
-{
-    assign(this, m_showDockIcon, value, &AppSettings::showDockIconChanged);
-}
-
-void AppSettings::setRetentionPeriod(RetentionPeriod value)
-{
-    assign(this, m_retentionPeriod, value, &AppSettings::retentionPeriodChanged);
-}
-
-void AppSettings::setCaptureMode(CaptureMode value)
-{
-    assign(this, m_captureMode, value, &AppSettings::captureModeChanged);
-}
-
-void AppSettings::setDuplicateSuppressionWindow(DuplicateSuppressionWindow value)
-{
-    assign(this, m_duplicateSuppressionWindow, value,
-           &AppSettings::duplicateSuppressionWindowChanged);
-}
-
-void AppSettings::setPreviewLineCount(PreviewLineCount value)
-{
-    assign(this, m_previewLineCount, value, &AppSettings::previewLineCountChanged);
-}
-
-void AppSettings::setThemeMode(ThemeMode value)
-{
-    assign(this, m_themeMode, value, &AppSettings::themeModeChanged);
-}
-
-void AppSettings::setFontSizeChoice(FontSizeChoice value)
-{
-    assign(this, m_fontSizeChoice, value, &AppSettings::fontSizeChoiceChanged);
-}
-
-void AppSettings::setAccentColorChoice(AccentColorChoice value)
-{
-    assign(this, m_accentColorChoice, value, &AppSettings::accentColorChoiceChanged);
-}
-
 void AppSettings::save()
 {
     if (m_isLoading)
         return;
-    m_backend.setBool(kLaunchAtLogin, m_launchAtLogin);
-    m_backend.setBool(kStartMonitoringImmediately, m_startMonitoringImmediately);
-    m_backend.setBool(kShowDockIcon, m_showDockIcon);
-    m_backend.setInteger(kRetentionPeriod, rawValue(m_retentionPeriod));
-    m_backend.setString(kCaptureMode, rawValue(m_captureMode));
-    m_backend.setInteger(kDuplicateSuppressionWindow, rawValue(m_duplicateSuppressionWindow));
-    m_backend.setInteger(kPreviewLineCount, rawValue(m_previewLineCount));
-    m_backend.setString(kThemeMode, rawValue(m_themeMode));
-    m_backend.setString(kFontSizeChoice, rawValue(m_fontSizeChoice));
-    m_backend.setString(kAccentColorChoice, rawValue(m_accentColorChoice));
+    forEachSetting([this](const auto &setting) {
+        writeSetting(m_backend, setting.key, this->*setting.field);
+    });
     m_backend.commit();
 }
 

@@ -27,30 +27,60 @@ public:
     AppSettings(SettingsBackend &backend, LoginItem &loginItem, QObject *parent = nullptr);
     ~AppSettings() override;
 
+    // One accessor pair per setting; the setters other than launchAtLogin's
+    // go through assign().
     [[nodiscard]] bool launchAtLogin() const { return m_launchAtLogin; }
+    void setLaunchAtLogin(bool value);
     [[nodiscard]] bool startMonitoringImmediately() const { return m_startMonitoringImmediately; }
+    void setStartMonitoringImmediately(bool value)
+    {
+        assign(m_startMonitoringImmediately, value,
+               &AppSettings::startMonitoringImmediatelyChanged);
+    }
     [[nodiscard]] bool showDockIcon() const { return m_showDockIcon; }
+    void setShowDockIcon(bool value)
+    {
+        assign(m_showDockIcon, value, &AppSettings::showDockIconChanged);
+    }
     [[nodiscard]] RetentionPeriod retentionPeriod() const { return m_retentionPeriod; }
+    void setRetentionPeriod(RetentionPeriod value)
+    {
+        assign(m_retentionPeriod, value, &AppSettings::retentionPeriodChanged);
+    }
     [[nodiscard]] CaptureMode captureMode() const { return m_captureMode; }
+    void setCaptureMode(CaptureMode value)
+    {
+        assign(m_captureMode, value, &AppSettings::captureModeChanged);
+    }
     [[nodiscard]] DuplicateSuppressionWindow duplicateSuppressionWindow() const
     {
         return m_duplicateSuppressionWindow;
     }
+    void setDuplicateSuppressionWindow(DuplicateSuppressionWindow value)
+    {
+        assign(m_duplicateSuppressionWindow, value,
+               &AppSettings::duplicateSuppressionWindowChanged);
+    }
     [[nodiscard]] PreviewLineCount previewLineCount() const { return m_previewLineCount; }
+    void setPreviewLineCount(PreviewLineCount value)
+    {
+        assign(m_previewLineCount, value, &AppSettings::previewLineCountChanged);
+    }
     [[nodiscard]] ThemeMode themeMode() const { return m_themeMode; }
+    void setThemeMode(ThemeMode value)
+    {
+        assign(m_themeMode, value, &AppSettings::themeModeChanged);
+    }
     [[nodiscard]] FontSizeChoice fontSizeChoice() const { return m_fontSizeChoice; }
+    void setFontSizeChoice(FontSizeChoice value)
+    {
+        assign(m_fontSizeChoice, value, &AppSettings::fontSizeChoiceChanged);
+    }
     [[nodiscard]] AccentColorChoice accentColorChoice() const { return m_accentColorChoice; }
-
-    void setLaunchAtLogin(bool value);
-    void setStartMonitoringImmediately(bool value);
-    void setShowDockIcon(bool value);
-    void setRetentionPeriod(RetentionPeriod value);
-    void setCaptureMode(CaptureMode value);
-    void setDuplicateSuppressionWindow(DuplicateSuppressionWindow value);
-    void setPreviewLineCount(PreviewLineCount value);
-    void setThemeMode(ThemeMode value);
-    void setFontSizeChoice(FontSizeChoice value);
-    void setAccentColorChoice(AccentColorChoice value);
+    void setAccentColorChoice(AccentColorChoice value)
+    {
+        assign(m_accentColorChoice, value, &AppSettings::accentColorChoiceChanged);
+    }
 
     // Writes all ten settings to the backend.
     void save();
@@ -76,18 +106,36 @@ Q_SIGNALS:
     void accentColorChoiceChanged(AccentColorChoice value);
 
 private:
+    // Every assignment announces the change, stores, and writes all ten keys,
+    // even when the value is unchanged; the setting's own signal fires only
+    // for a different value.
+    template <typename T> void assign(T &field, T value, void (AppSettings::*changed)(T))
+    {
+        Q_EMIT aboutToChange();
+        const bool differs = field != value;
+        field = value;
+        save();
+        if (differs)
+            Q_EMIT(this->*changed)(value);
+    }
+
+    template <typename T> struct Setting;
+    // Calls `visit` with each row of the settings table, in save order.
+    template <typename Visit> static void forEachSetting(Visit visit);
+
     SettingsBackend &m_backend;
     LoginItem &m_loginItem;
     bool m_isLoading = true;
 
-    bool m_launchAtLogin = false;
-    bool m_startMonitoringImmediately = true;
-    bool m_showDockIcon = true;
-    RetentionPeriod m_retentionPeriod = RetentionPeriod::oneMonth;
-    CaptureMode m_captureMode = CaptureMode::suppressConsecutiveDuplicates;
-    DuplicateSuppressionWindow m_duplicateSuppressionWindow = DuplicateSuppressionWindow::five;
-    PreviewLineCount m_previewLineCount = PreviewLineCount::three;
-    ThemeMode m_themeMode = ThemeMode::system;
-    FontSizeChoice m_fontSizeChoice = FontSizeChoice::medium;
-    AccentColorChoice m_accentColorChoice = AccentColorChoice::yellow;
+    // Loaded from the settings table at construction.
+    bool m_launchAtLogin;
+    bool m_startMonitoringImmediately;
+    bool m_showDockIcon;
+    RetentionPeriod m_retentionPeriod;
+    CaptureMode m_captureMode;
+    DuplicateSuppressionWindow m_duplicateSuppressionWindow;
+    PreviewLineCount m_previewLineCount;
+    ThemeMode m_themeMode;
+    FontSizeChoice m_fontSizeChoice;
+    AccentColorChoice m_accentColorChoice;
 };
