@@ -4,7 +4,11 @@
 #include "DateFormatter.h"
 
 #include <QLocale>
+#include <QRandomGenerator>
 #include <QTest>
+
+#include <array>
+#include <ctime>
 
 // Runs with TZ=Europe/Berlin (CET in winter, CEST in summer).
 class tst_DateFormatter : public QObject {
@@ -14,6 +18,12 @@ private Q_SLOTS:
     void formats_data();
     void formats();
     void customPattern();
+    void agreesWithTheSystemClock_data();
+    void agreesWithTheSystemClock();
+    void cleanupTestCase();
+
+private:
+    QByteArray m_zone = qgetenv("TZ");
 };
 
 void tst_DateFormatter::initTestCase()
@@ -67,9 +77,67 @@ void tst_DateFormatter::formats()
 
 void tst_DateFormatter::customPattern()
 {
-    const DateFormatter formatter(u"yyyy-MM-dd HH:mm, MMM");
+    const DateFormatter formatter(QStringLiteral("yyyy-MM-dd HH:mm, MMM"));
     const QDateTime instant(QDate(2026, 7, 4), QTime(6, 7), Qt::UTC);
     QCOMPARE(formatter.format(instant), QStringLiteral("2026-07-04 08:07, Jul"));
+}
+
+// The C library's own reading of the local time, spelled out field by field:
+// what the formatter printed before it used QLocale.
+static QString timestampFromSystemClock(std::time_t seconds)
+{
+    static constexpr std::array<const char *, 12> months{"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                                                         "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+    std::tm fields{};
+    localtime_r(&seconds, &fields);
+    const int hour12 = fields.tm_hour % 12 == 0 ? 12 : fields.tm_hour % 12;
+    return QString::asprintf("%02d/%s/%04d %02d:%02d:%02d %s", fields.tm_mday,
+                             months[static_cast<std::size_t>(fields.tm_mon)], fields.tm_year + 1900,
+                             hour12, fields.tm_min, fields.tm_sec,
+                             fields.tm_hour < 12 ? "AM" : "PM");
+}
+
+void tst_DateFormatter::agreesWithTheSystemClock_data()
+{
+    QTest::addColumn<QByteArray>("zone");
+    // Summer time forward and back, half-hour shifts, the southern
+    // hemisphere, odd offsets and none at all.
+    for (const char *zone : {"Europe/Berlin", "America/New_York", "Australia/Lord_Howe",
+                             "America/Santiago", "Pacific/Chatham", "Asia/Kolkata", "UTC"})
+        QTest::newRow(zone) << QByteArray(zone);
+}
+
+void tst_DateFormatter::agreesWithTheSystemClock()
+{
+    QFETCH(QByteArray, zone);
+    qputenv("TZ", zone);
+    tzset();
+
+    QList<qint64> instants;
+    // Every quarter hour of two years, so each change of offset is crossed,
+    // and random instants (with milliseconds) from 1970 to 2100.
+    const qint64 from = QDateTime(QDate(2025, 1, 1), QTime(0, 0), Qt::UTC).toMSecsSinceEpoch();
+    for (qint64 ms = from; ms < from + 2 * 366 * 86'400'000LL; ms += 15 * 60'000)
+        instants.append(ms);
+    QRandomGenerator random(20261207);
+    for (int i = 0; i < 20'000; ++i)
+        instants.append(random.bounded(Q_INT64_C(4'102'444'800'000)));
+
+    for (const qint64 ms : instants) {
+        const QDateTime instant = QDateTime::fromMSecsSinceEpoch(ms, Qt::UTC);
+        const QString expected = timestampFromSystemClock(static_cast<std::time_t>(ms / 1000));
+        const QString actual =
+            timestampFormatter().format(instant) + u'|' + timeFormatter().format(instant);
+        const QString wanted = expected + u'|' + expected.sliced(12, 5) + expected.sliced(20);
+        if (actual != wanted)
+            QFAIL(qPrintable(u"%1 ms: %2, expected %3"_qs.arg(ms).arg(actual, wanted)));
+    }
+}
+
+void tst_DateFormatter::cleanupTestCase()
+{
+    qputenv("TZ", m_zone);
+    tzset();
 }
 
 QTEST_GUILESS_MAIN(tst_DateFormatter)
