@@ -13,7 +13,6 @@
 #include "EmptyStateView.h"
 #include "HistoryIndex.h"
 #include "Pasteboard.h"
-#include "TextMatcher.h"
 #include "Theme.h"
 
 #include <QApplication>
@@ -112,7 +111,8 @@ ContentView::ContentView(ClipboardStore &store, AppSettings &settings, const The
                          Pasteboard *pasteboard, QWidget *parent)
     : QWidget(parent), m_store(store), m_settings(settings), m_theme(theme),
       m_pasteboard(pasteboard), m_index(new HistoryIndex(store, this)),
-      m_dayModel(new DayListModel(*m_index, this)), m_itemModel(new DayItemsModel(this))
+      m_dayModel(new DayListModel(*m_index, this)), m_itemModel(new DayItemsModel(this)),
+      m_historySearch(*m_index)
 {
     m_splitter = new QSplitter(Qt::Horizontal, this);
     m_splitter->setChildrenCollapsible(false);
@@ -316,57 +316,19 @@ void ContentView::copyToPasteboard(const ClipboardItem &item)
 void ContentView::openItem(const ClipboardItem &item)
 {
     m_presentedItem = item;
-    m_sheet->setItem(item, m_searchText);
+    m_sheet->setItem(item, m_historySearch.text());
     m_sheet->resize(m_sheet->minimumSize().expandedTo(m_sheet->sizeHint()));
     m_sheet->open();
 }
 
 void ContentView::onSearchTextChanged(const QString &text)
 {
-    m_searchText = text;
-    m_matcher = TextMatcher(text);
-    m_queryUtf8 = m_matcher.query().toUtf8();
+    m_historySearch.setText(text);
     m_rowDelegate->setQuery(text);
-    m_dayModel->setDays(computeVisibleDays());
+    m_dayModel->setDays(m_historySearch.visibleDays());
     syncSelection();
     showSelectionInList();
     refreshDetail();
-}
-
-bool ContentView::dayTitleMatches(QDate day) const
-{
-    auto it = m_foldedTitles.constFind(day);
-    if (it == m_foldedTitles.constEnd())
-        it = m_foldedTitles.insert(day, TextMatcher::fold(DayListModel::dayTitle(day)));
-    return m_matcher.matchesFolded(*it);
-}
-
-QList<QDate> ContentView::computeVisibleDays()
-{
-    const QList<QDate> all = m_index->days();
-    if (m_matcher.isEmpty())
-        return all;
-    auto known = m_itemMatchDays.constFind(m_matcher.query());
-    if (known == m_itemMatchDays.constEnd()) {
-        // Narrow from the smallest answer to a query this one contains.
-        const QSet<QDate> *candidates = nullptr;
-        for (auto it = m_itemMatchDays.cbegin(); it != m_itemMatchDays.cend(); ++it)
-            if (m_matcher.query().contains(it.key()) &&
-                (!candidates || it->size() < candidates->size()))
-                candidates = &it.value();
-        QSet<QDate> days;
-        for (QDate day : all)
-            if ((!candidates || candidates->contains(day)) && m_index->anyMatch(day, m_queryUtf8))
-                days.insert(day);
-        if (m_itemMatchDays.size() >= 64)
-            m_itemMatchDays.clear();
-        known = m_itemMatchDays.insert(m_matcher.query(), std::move(days));
-    }
-    QList<QDate> visible;
-    for (QDate day : all)
-        if (known->contains(day) || dayTitleMatches(day))
-            visible.append(day);
-    return visible;
 }
 
 bool ContentView::syncSelection()
@@ -412,8 +374,8 @@ void ContentView::onDaySelected(const QModelIndex &current)
 
 void ContentView::refreshAll()
 {
-    m_itemMatchDays.clear(); // the history changed under them
-    m_dayModel->setDays(computeVisibleDays());
+    m_historySearch.historyChanged();
+    m_dayModel->setDays(m_historySearch.visibleDays());
     syncSelection();
     showSelectionInList();
     refreshDetail();
@@ -424,7 +386,7 @@ void ContentView::refreshDetail()
     QList<ClipboardItem> items;
     if (m_selectedDay) {
         const QList<ClipboardItem> &all = m_store.items();
-        const QList<int> rows = m_index->matchingRows(*m_selectedDay, m_queryUtf8);
+        const QList<int> rows = m_historySearch.matchingRows(*m_selectedDay);
         items.reserve(rows.size());
         for (int row : rows)
             items.append(all.at(row));
@@ -442,11 +404,11 @@ void ContentView::updateDetailPages()
         return;
     }
     m_detailStack->setCurrentWidget(m_dayPage);
-    m_dayTitle->setText(DayListModel::dayTitle(*m_selectedDay));
+    m_dayTitle->setText(HistorySearch::dayTitle(*m_selectedDay));
     const int count = int(m_itemModel->items().size());
     m_dayCount->setText(DayListModel::itemCountText(count));
     if (count == 0) {
-        if (m_searchText.isEmpty())
+        if (m_historySearch.text().isEmpty())
             m_itemsEmpty->setContent(Symbol::tray, QStringLiteral("No Items for This Date"),
                                      QStringLiteral("Clipboard entries for this day will appear "
                                                     "here."));
@@ -467,13 +429,11 @@ void ContentView::onRowsInserted(int first, int last)
     // Oldest first, so that each lands at the front of its day.
     for (int row = last; row >= first; --row) {
         const QDate day = m_store.dayOfItem(row);
-        for (auto it = m_itemMatchDays.begin(); it != m_itemMatchDays.end(); ++it)
-            if (m_index->matches(row, it.key().toUtf8()))
-                it->insert(day);
-        const bool itemMatches = m_index->matches(row, m_queryUtf8);
+        m_historySearch.itemInserted(row);
+        const bool itemMatches = m_historySearch.itemMatches(row);
         if (m_dayModel->rowOf(day) >= 0) {
             m_dayModel->countChanged(day);
-        } else if (itemMatches || dayTitleMatches(day)) {
+        } else if (itemMatches || m_historySearch.titleMatches(day)) {
             QList<QDate> days = m_dayModel->days();
             days.insert(std::lower_bound(days.begin(), days.end(), day, std::greater<>()), day);
             m_dayModel->setDays(days);

@@ -4,12 +4,9 @@
 #pragma once
 
 #include "ClipboardItem.h"
-#include "TextMatcher.h"
+#include "HistorySearch.h"
 
-#include <QByteArray>
 #include <QDate>
-#include <QHash>
-#include <QSet>
 #include <QWidget>
 
 #include <optional>
@@ -46,7 +43,7 @@ public:
                 Pasteboard *pasteboard, QWidget *parent = nullptr);
     ~ContentView() override;
 
-    [[nodiscard]] QString searchText() const { return m_searchText; }
+    [[nodiscard]] QString searchText() const { return m_historySearch.text(); }
     void setSearchText(const QString &text);
     [[nodiscard]] std::optional<QDate> selectedDay() const { return m_selectedDay; }
     // As if the user picked `day` in the sidebar (ignored when not listed).
@@ -78,8 +75,6 @@ private:
     void onSearchTextChanged(const QString &text);
     void onRowsInserted(int first, int last);
     void refreshAll();
-    [[nodiscard]] QList<QDate> computeVisibleDays();
-    [[nodiscard]] bool dayTitleMatches(QDate day) const;
     // Keeps the selection on a listed day; true when it changed.
     bool syncSelection();
     void showSelectionInList();
@@ -95,17 +90,9 @@ private:
     DayListModel *m_dayModel;
     DayItemsModel *m_itemModel;
 
-    QString m_searchText;
-    TextMatcher m_matcher;
-    QByteArray m_queryUtf8; // its query, for the index
+    HistorySearch m_historySearch;
     std::optional<QDate> m_selectedDay;
     std::optional<ClipboardItem> m_presentedItem;
-    mutable QHash<QDate, QString> m_foldedTitles;
-    // For recent queries, the days with an item matching them. Typing back
-    // to one of them costs nothing, and a query containing one of them can
-    // only match within its days, so typing on narrows the search instead of
-    // starting over. Captures keep the entries up to date; removals drop them.
-    QHash<QString, QSet<QDate>> m_itemMatchDays;
     bool m_updatingList = false;
 
     QSplitter *m_splitter = nullptr;

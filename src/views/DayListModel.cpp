@@ -4,8 +4,7 @@
 #include "DayListModel.h"
 
 #include "HistoryIndex.h"
-
-#include <QLocale>
+#include "HistorySearch.h"
 
 #include <algorithm>
 
@@ -26,7 +25,7 @@ QVariant DayListModel::data(const QModelIndex &index, int role) const
     const QDate day = m_days.at(index.row());
     switch (role) {
     case Qt::DisplayRole:
-        return dayTitle(day);
+        return HistorySearch::dayTitle(day);
     case DateRole:
         return day;
     case CountTextRole:
@@ -82,11 +81,6 @@ void DayListModel::countChanged(QDate day)
     const int row = rowOf(day);
     if (row >= 0)
         Q_EMIT dataChanged(index(row), index(row), {CountTextRole});
-}
-
-QString DayListModel::dayTitle(QDate day)
-{
-    return QLocale().toString(day, QStringLiteral("dd/MMMM/yyyy"));
 }
 
 QString DayListModel::itemCountText(int count)

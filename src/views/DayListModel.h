@@ -30,8 +30,6 @@ public:
     // The item count of `day` changed.
     void countChanged(QDate day);
 
-    // "dd/MMMM/yyyy" with the month named in the user's locale.
-    [[nodiscard]] static QString dayTitle(QDate day);
     // "0 items", "1 item", "2 items".
     [[nodiscard]] static QString itemCountText(int count);
 

@@ -1,0 +1,151 @@
+// SPDX-FileCopyrightText: 2026 The Quillmark developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
+#include "HistoryIndex.h"
+#include "HistorySearch.h"
+#include "StoreHarness.h"
+
+#include <QTest>
+
+// The history browser's index and search, without a window. The sample
+// history is in local (Berlin) time; the fixed clock stands at
+// 05/Dec/2026 22:04 local.
+namespace {
+
+const QDate kNewest(2026, 12, 5);
+const QDate kMiddle(2026, 12, 3);
+const QDate kOldest(2026, 11, 20);
+
+QList<ClipboardItem> sampleHistory()
+{
+    return {
+        makeItem(QStringLiteral("  git status\n"), localTime(2026, 12, 5, 21, 30)),
+        makeItem(QStringLiteral("Hello World"), localTime(2026, 12, 5, 9, 15)),
+        makeItem(QStringLiteral("a unique older snippet"), localTime(2026, 12, 3, 18, 0)),
+        makeItem(QStringLiteral("meeting notes"), localTime(2026, 11, 20, 8, 45)),
+    };
+}
+
+} // namespace
+
+class tst_HistorySearch : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<StoreHarness> harness;
+    std::unique_ptr<HistoryIndex> index;
+    std::unique_ptr<HistorySearch> search;
+
+    void open(const QList<ClipboardItem> &history)
+    {
+        search.reset();
+        index.reset();
+        harness = std::make_unique<StoreHarness>();
+        harness->writeHistory(history);
+        index = std::make_unique<HistoryIndex>(harness->open());
+        search = std::make_unique<HistorySearch>(*index);
+    }
+
+private Q_SLOTS:
+    void cleanup()
+    {
+        search.reset();
+        index.reset();
+        harness.reset();
+    }
+
+    void groupsByLocalDayNewestFirst()
+    {
+        open(sampleHistory());
+        QCOMPARE(index->days(), (QList<QDate>{kNewest, kMiddle, kOldest}));
+        // A capture after the clock was set back lands on top of the list
+        // but in its own, older day.
+        harness->clock.set(localTime(2026, 11, 20, 23, 59));
+        harness->store->handleCopiedText(QStringLiteral("from the past"));
+        QCOMPARE(index->days(), (QList<QDate>{kNewest, kMiddle, kOldest}));
+        QCOMPARE(index->itemCount(kNewest), 2);
+        QCOMPARE(index->itemCount(kOldest), 2);
+        QCOMPARE(index->itemCount(QDate(2026, 12, 4)), 0);
+        QCOMPARE(search->matchingRows(kOldest), (QList<int>{0, 4}));
+    }
+
+    void visibleDays_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QList<QDate>>("days");
+        QTest::addColumn<QList<int>>("newestDayRows");
+
+        const QList<QDate> all{kNewest, kMiddle, kOldest};
+        QTest::newRow("no search") << "" << all << QList<int>{0, 1};
+        QTest::newRow("blank is no search") << "  \n\t " << all << QList<int>{0, 1};
+        QTest::newRow("case and spaces") << " WORLD " << QList<QDate>{kNewest} << QList<int>{1};
+        QTest::newRow("one byte") << "u" << QList<QDate>{kNewest, kMiddle} << QList<int>{0};
+        QTest::newRow("month name in the title")
+            << "november" << QList<QDate>{kOldest} << QList<int>{};
+        QTest::newRow("day and month in the title")
+            << "03/dec" << QList<QDate>{kMiddle} << QList<int>{};
+        QTest::newRow("a byte no day has") << "olé" << QList<QDate>{} << QList<int>{};
+        QTest::newRow("nothing") << "zzz" << QList<QDate>{} << QList<int>{};
+    }
+
+    void visibleDays()
+    {
+        QFETCH(QString, text);
+        QFETCH(QList<QDate>, days);
+        QFETCH(QList<int>, newestDayRows);
+
+        open(sampleHistory());
+        search->setText(text);
+        QCOMPARE(search->visibleDays(), days);
+        QCOMPARE(search->matchingRows(kNewest), newestDayRows);
+    }
+
+    void typingOnAndBackKeepsTheSameAnswers()
+    {
+        open(sampleHistory());
+        const QList<QDate> all{kNewest, kMiddle, kOldest};
+        const struct {
+            const char *text;
+            QList<QDate> days;
+        } steps[] = {
+            {"t", all},         {"st", {kNewest}},                     // "git status"
+            {"sta", {kNewest}}, {"stax", {}},      {"sta", {kNewest}}, // widening again
+            {"o", all},         {"ol", {kMiddle}},                     // "older"
+            {"olé", {}},                                               // a byte the days lack
+            {"ol", {kMiddle}},
+        };
+        for (const auto &step : steps) {
+            search->setText(QString::fromUtf8(step.text));
+            QCOMPARE(search->visibleDays(), step.days);
+        }
+    }
+
+    void remembersCapturesAndForgetsRemovals()
+    {
+        open(sampleHistory());
+        search->setText(QStringLiteral("ol"));
+        QCOMPARE(search->visibleDays(), QList<QDate>{kMiddle});
+        search->setText(QStringLiteral("hold"));
+        QCOMPARE(search->visibleDays(), QList<QDate>{});
+
+        harness->store->handleCopiedText(QStringLiteral("hold on"));
+        search->itemInserted(0);
+        QVERIFY(search->itemMatches(0));
+        // Both remembered answers know of the capture, and so does a text
+        // narrowed from them.
+        QCOMPARE(search->visibleDays(), QList<QDate>{kNewest});
+        search->setText(QStringLiteral("ol"));
+        QCOMPARE(search->visibleDays(), (QList<QDate>{kNewest, kMiddle}));
+        search->setText(QStringLiteral("old"));
+        QCOMPARE(search->visibleDays(), (QList<QDate>{kNewest, kMiddle}));
+        QCOMPARE(search->matchingRows(kNewest), QList<int>{0});
+
+        harness->store->clearToday();
+        search->historyChanged();
+        QCOMPARE(search->visibleDays(), QList<QDate>{kMiddle});
+        search->setText(QStringLiteral("hold"));
+        QCOMPARE(search->visibleDays(), QList<QDate>{});
+    }
+};
+
+QTEST_GUILESS_MAIN(tst_HistorySearch)
+#include "tst_HistorySearch.moc"
