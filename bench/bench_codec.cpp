@@ -3,6 +3,7 @@
 
 // The history file codec at 10,000 and 100,000 items (about 30 MB), against
 // QJsonDocument as the baseline it has to beat.
+#include "ClipboardStore.h"
 #include "DateFormatter.h"
 #include "HistoryCodec.h"
 #include "SampleHistory.h"
@@ -18,7 +19,6 @@
 
 #include <algorithm>
 #include <map>
-#include <numeric>
 
 namespace {
 
@@ -44,24 +44,6 @@ const QByteArray &sampleJson(int count)
     if (it == cache.end())
         it = cache.emplace(count, HistoryCodec::encode(sample(count))).first;
     return it->second;
-}
-
-// Newest first, stable, comparing precomputed keys rather than QDateTime.
-void sortNewestFirst(QList<ClipboardItem> &items)
-{
-    std::vector<qint64> keys(static_cast<std::size_t>(items.size()));
-    for (qsizetype i = 0; i < items.size(); ++i)
-        keys[static_cast<std::size_t>(i)] = items[i].createdAt.toMSecsSinceEpoch();
-    std::vector<qsizetype> order(keys.size());
-    std::iota(order.begin(), order.end(), 0);
-    std::stable_sort(order.begin(), order.end(), [&](qsizetype a, qsizetype b) {
-        return keys[static_cast<std::size_t>(a)] > keys[static_cast<std::size_t>(b)];
-    });
-    QList<ClipboardItem> sorted;
-    sorted.reserve(items.size());
-    for (qsizetype i : order)
-        sorted.append(std::move(items[i]));
-    items = std::move(sorted);
 }
 
 void setBytes(benchmark::State &state, qsizetype bytes)
@@ -132,13 +114,13 @@ void BM_Load(benchmark::State &state)
         QString error;
         if (!HistoryCodec::decode(bytes, items, error))
             state.SkipWithError(qPrintable(error));
-        sortNewestFirst(items);
+        ClipboardStore::sortNewestFirst(items);
         benchmark::DoNotOptimize(items.constData());
     }
     setBytes(state, json.size());
 }
 
-// The sort alone, by QDateTime comparison, for comparison with the keyed sort above.
+// The sort alone, by QDateTime comparison, for comparison with the store's keyed sort.
 void BM_SortByQDateTime(benchmark::State &state)
 {
     const QList<ClipboardItem> &original = sample(static_cast<int>(state.range(0)));
@@ -161,7 +143,7 @@ void BM_SortByKey(benchmark::State &state)
         state.PauseTiming();
         QList<ClipboardItem> items = original;
         state.ResumeTiming();
-        sortNewestFirst(items);
+        ClipboardStore::sortNewestFirst(items);
         benchmark::DoNotOptimize(items.constData());
     }
 }

@@ -12,17 +12,17 @@ set -euo pipefail
 # Compiler, build tools and the libraries Quillmark links.
 build=(
     cmake ninja-build g++ pkg-config git ccache qt6-base-dev qt6-svg-dev libgl-dev libxcb1-dev
-    libxcb-keysyms1-dev libsimdjson-dev libwayland-dev libwayland-bin
+    libxcb-keysyms1-dev libwayland-dev libwayland-bin
 )
 # What the program loads at run time on top of the libraries above.
 run=(
     libqt6widgets6 qt6-qpa-plugins fonts-dejavu-core libwayland-client0
 )
 # Test tools: an X server, clipboard and input peers, a tray and a window
-# manager, picture tools, the benchmark library, and the package checks.
+# manager, picture tools, the benchmark libraries, and the package checks.
 test=(
     xvfb xclip xsel xdotool trayer x11-utils openbox imagemagick python3
-    libbenchmark-dev
+    libbenchmark-dev libsimdjson-dev
     # end-to-end tests in a Wayland session (headless sway with XWayland)
     sway xwayland wl-clipboard dbus
     # keys pressed through sway, and a native Wayland window to hold the focus

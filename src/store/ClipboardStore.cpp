@@ -28,7 +28,6 @@
 
 namespace {
 
-constexpr int kPollIntervalMsecs = 800;
 constexpr qint64 kNoItems = std::numeric_limits<qint64>::max();
 // Beyond this many separate runs of rows to remove at once, one reset is
 // cheaper for the views than that many removals.
@@ -49,26 +48,6 @@ qint64 utf8Length(QStringView text)
         bytes += unit < 0x80 ? 1 : unit < 0x800 ? 2 : c.isSurrogate() ? 2 : 3;
     }
     return bytes;
-}
-
-// Newest first; items with equal times keep their order.
-void sortNewestFirst(QList<ClipboardItem> &items)
-{
-    QList<qint64> msecs;
-    msecs.reserve(items.size());
-    for (const ClipboardItem &item : items)
-        msecs.append(item.createdAt.toMSecsSinceEpoch());
-    if (std::is_sorted(msecs.cbegin(), msecs.cend(), std::greater<>()))
-        return;
-    QList<qsizetype> order(items.size());
-    std::iota(order.begin(), order.end(), 0);
-    std::stable_sort(order.begin(), order.end(),
-                     [&](qsizetype a, qsizetype b) { return msecs[a] > msecs[b]; });
-    QList<ClipboardItem> sorted;
-    sorted.reserve(items.size());
-    for (qsizetype i : order)
-        sorted.append(std::move(items[i]));
-    items = std::move(sorted);
 }
 
 // The same wall-clock time `days` calendar days before `now`, in local time
@@ -195,11 +174,37 @@ void ClipboardStore::startMonitoring()
     // (modal dialogs, menus) included. Each tick only queues the poll, so
     // polls never overlap and a destroyed store gets none.
     m_timer = new QTimer(this);
-    m_timer->setInterval(kPollIntervalMsecs);
+    m_timer->setInterval(m_pollIntervalMsecs);
     connect(m_timer, &QTimer::timeout, this, [this] {
         QMetaObject::invokeMethod(this, &ClipboardStore::pollPasteboard, Qt::QueuedConnection);
     });
     m_timer->start();
+}
+
+void ClipboardStore::setPollInterval(int msecs)
+{
+    m_pollIntervalMsecs = msecs;
+    if (m_timer)
+        m_timer->setInterval(msecs);
+}
+
+void ClipboardStore::sortNewestFirst(QList<ClipboardItem> &items)
+{
+    QList<qint64> msecs;
+    msecs.reserve(items.size());
+    for (const ClipboardItem &item : items)
+        msecs.append(item.createdAt.toMSecsSinceEpoch());
+    if (std::is_sorted(msecs.cbegin(), msecs.cend(), std::greater<>()))
+        return;
+    QList<qsizetype> order(items.size());
+    std::iota(order.begin(), order.end(), 0);
+    std::stable_sort(order.begin(), order.end(),
+                     [&](qsizetype a, qsizetype b) { return msecs[a] > msecs[b]; });
+    QList<ClipboardItem> sorted;
+    sorted.reserve(items.size());
+    for (qsizetype i : order)
+        sorted.append(std::move(items[i]));
+    items = std::move(sorted);
 }
 
 void ClipboardStore::stopMonitoring()

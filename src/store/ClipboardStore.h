@@ -37,6 +37,10 @@ public:
                    const QString &historyFilePath, QObject *parent = nullptr);
     ~ClipboardStore() override;
 
+    // The order of `items` after a load: newest first, items with equal
+    // times in their order.
+    static void sortNewestFirst(QList<ClipboardItem> &items);
+
     // The default history file: <XDG data>/quillmark/ClipboardHistory/clipboard-history.json
     [[nodiscard]] static QString defaultHistoryFilePath();
 
@@ -47,6 +51,8 @@ public:
     void startMonitoring();
     void stopMonitoring();
     [[nodiscard]] bool isMonitoring() const { return m_timer != nullptr; }
+    // How often monitoring polls: 800 ms unless a test wants it sooner.
+    void setPollInterval(int msecs);
     void pollPasteboard();
     // Texts above kMaximumCapturedTextBytes are not recorded (one printed
     // line says so).
@@ -132,6 +138,7 @@ private:
     qint64 m_oldestMsecs = 0; // earliest createdAt held, for a cheap idle prune
 
     QTimer *m_timer = nullptr;
+    int m_pollIntervalMsecs = 800;
     qint64 m_lastChangeCount = 0;
     std::optional<QString> m_lastAcceptedContent;
     std::optional<QDateTime> m_lastAcceptedAt;
