@@ -20,8 +20,8 @@ targets=(
     "fuzz_store_load:fuzz/corpus/history:fuzz/history.dict"
 )
 
-# The fuzzers need clang and its sanitizer runtime on top of the build packages.
-bash scripts/deps.sh run clang-14 libclang-rt-14-dev
+# The fuzzers need clang, its sanitizer runtime and simdjson on top of the build packages.
+bash scripts/deps.sh run clang-14 libclang-rt-14-dev libsimdjson-dev
 
 names=()
 for t in "${targets[@]}"; do names+=("${t%%:*}"); done
