@@ -132,9 +132,11 @@ public:
     // Bytes written so far, handed on or not.
     [[nodiscard]] qint64 position() const { return m_flushed + m_used; }
 
-    explicit ByteWriter(const HistoryCodec::Sink &sink) : m_sink(&sink)
+    // `expected` bytes or fewer need no more than that much buffer.
+    explicit ByteWriter(const HistoryCodec::Sink &sink, qsizetype expected = flushSize)
+        : m_sink(&sink)
     {
-        m_buffer.resize(flushSize);
+        m_buffer.resize(qBound<qsizetype>(64, expected, flushSize));
     }
 
     void reserveMore(qsizetype extra)
@@ -312,8 +314,9 @@ void writeStringBody(ByteWriter &out, const QString &text)
     // sixteen-byte stores), chunk by chunk.
     constexpr qsizetype chunk = 4096;
     while (src < end) {
-        const char16_t *const chunkEnd = src + qMin<qsizetype>(chunk, end - src);
-        out.reserveMore(chunk * 6 + 32);
+        const qsizetype chunkUnits = qMin<qsizetype>(chunk, end - src);
+        const char16_t *const chunkEnd = src + chunkUnits;
+        out.reserveMore(chunkUnits * 6 + 32);
         char *p = out.cursor();
         while (src < chunkEnd) {
 #if defined(__SSE2__)
@@ -1045,13 +1048,14 @@ bool HistoryCodec::encode(const QList<ClipboardItem> &items, const Sink &sink,
     return !out.failed();
 }
 
-QByteArray HistoryCodec::encodeElement(const ClipboardItem &item)
+bool HistoryCodec::encodeElement(const ClipboardItem &item, const Sink &sink)
 {
-    ByteWriter out(item.content.size() * 3 + 140);
+    // A buffer the size of a common element, and never more than the
+    // writer's megabyte, however big the text.
+    ByteWriter out(sink, item.content.size() * 3 + 140);
     writeElement(out, item);
-    QByteArray bytes = out.take();
-    bytes.squeeze(); // the writer reserved room for the worst case
-    return bytes;
+    out.flush();
+    return !out.failed();
 }
 
 bool HistoryCodec::decode(QByteArrayView json, QList<ClipboardItem> &items, QString &error)

@@ -38,8 +38,9 @@ public:
     static constexpr std::string_view arrayStart = "[\n";
     static constexpr std::string_view separator = ",\n";
     static constexpr std::string_view arrayEnd = "\n]";
-    // One element, from the indentation before its "{" to its "}".
-    [[nodiscard]] static QByteArray encodeElement(const ClipboardItem &item);
+    // One element, from the indentation before its "{" to its "}", piece by
+    // piece (a huge text is never held encoded whole).
+    [[nodiscard]] static bool encodeElement(const ClipboardItem &item, const Sink &sink);
 
     // Whole-or-nothing: on success fills `items` (file order) and returns
     // true; on failure leaves `items` alone, sets `error` to a short human

@@ -15,6 +15,8 @@
 
 namespace {
 
+constexpr qsizetype kGatherBytes = 1 << 20;
+
 qint64 startOf(const QList<qint64> &ends, qsizetype element)
 {
     return element == 0 ? qint64(HistoryCodec::arrayStart.size())
@@ -174,11 +176,21 @@ QString HistoryWriter::writeFile(const Job &job, bool reuse, bool &copyFailed)
                 next.size = qint64(HistoryCodec::emptyArray.size());
                 return out.put(HistoryCodec::emptyArray);
             }
+            // New bytes gather into writes of about a megabyte; a copy of
+            // old ranges goes out after what was gathered before it.
             qint64 pos = 0;
+            QByteArray gathered;
+            auto flush = [&] {
+                const bool ok = gathered.isEmpty() || out.put(gathered);
+                gathered.truncate(0);
+                return ok;
+            };
             auto put = [&](QByteArrayView bytes) {
                 pos += bytes.size();
-                return out.put(bytes);
+                gathered.append(bytes);
+                return gathered.size() < kGatherBytes || flush();
             };
+            const HistoryCodec::Sink putPiece = put;
             if (!put(HistoryCodec::arrayStart))
                 return false;
             qsizetype old = 0;
@@ -199,19 +211,21 @@ QString HistoryWriter::writeFile(const Job &job, bool reuse, bool &copyFailed)
                         ++old;
                     } while (i < items.size() && old < oldCount && oldSerials[old] == serials[i]);
                     const qint64 length = m_written.ends[old - 1] - start;
+                    if (!flush())
+                        return false;
                     if (!out.copy(m_written.fd, start, length)) {
                         copyFailed = true;
                         return false;
                     }
                     pos += length;
                 } else {
-                    if (!put(HistoryCodec::encodeElement(items[i])))
+                    if (!HistoryCodec::encodeElement(items[i], putPiece))
                         return false;
                     next.ends.append(pos);
                     ++i;
                 }
             }
-            if (!put(HistoryCodec::arrayEnd))
+            if (!put(HistoryCodec::arrayEnd) || !flush())
                 return false;
             next.size = pos;
             return true;

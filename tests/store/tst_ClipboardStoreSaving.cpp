@@ -88,6 +88,9 @@ void TestSaving::eachStepWritesTheBytesOfAFreshEncoding()
     };
     const QList<std::pair<const char *, std::function<void()>>> steps{
         {"one capture", [&] { capture(QStringLiteral("first")); }},
+        // Bigger than one write: it goes out, and is copied later, in pieces.
+        {"a text of megabytes",
+         [&] { capture(QStringLiteral("\"Größe\"/東京\n🙂 ").repeated(200'000)); }},
         {"captures while writing",
          [&] {
              for (int i = 0; i < 5; ++i)
