@@ -7,6 +7,19 @@
 
 #include <QHash>
 
+namespace {
+
+// A text this long is not held folded beside itself, which would double what
+// it costs; a search folds it a window at a time instead.
+constexpr qsizetype kLongestKeptFolded = qsizetype(1) << 20; // code units
+
+bool keepsFolded(const QString &text)
+{
+    return text.size() <= kLongestKeptFolded;
+}
+
+} // namespace
+
 RecentItemsModel::RecentItemsModel(ClipboardStore &store, QObject *parent)
     : QAbstractListModel(parent), m_store(store)
 {
@@ -88,7 +101,7 @@ void RecentItemsModel::reloadRecent()
         if (it != previous.constEnd() && m_recent.at(*it).content.size() == item.content.size())
             folded.append(m_foldedContent.at(*it));
         else
-            folded.append(TextMatcher::fold(item.content));
+            folded.append(keepsFolded(item.content) ? TextMatcher::fold(item.content) : QString());
     }
     m_recent = std::move(recent);
     m_foldedContent = std::move(folded);
@@ -100,8 +113,11 @@ void RecentItemsModel::refilter()
 {
     beginResetModel();
     m_rows.clear();
-    for (int row = 0; row < m_recent.size(); ++row)
-        if (m_matcher.matchesFolded(m_foldedContent.at(row)))
+    for (int row = 0; row < m_recent.size(); ++row) {
+        const QString &content = m_recent.at(row).content;
+        if (keepsFolded(content) ? m_matcher.matchesFolded(m_foldedContent.at(row))
+                                 : m_matcher.matches(content))
             m_rows.append(row);
+    }
     endResetModel();
 }

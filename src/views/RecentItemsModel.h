@@ -47,7 +47,7 @@ private:
 
     ClipboardStore &m_store;
     QList<ClipboardItem> m_recent;
-    QList<QString> m_foldedContent; // parallel to m_recent
+    QList<QString> m_foldedContent; // parallel to m_recent; empty for a long text
     QList<int> m_rows;              // rows of m_recent that match, in order
     QString m_searchText;
     TextMatcher m_matcher;

@@ -160,6 +160,11 @@ void TestMenuBarPopoverView::aFiftyMegabyteItemIsListedAndFound()
     popover.search()->setText(QStringLiteral("NEEDLE"));
     QCOMPARE(popover.view->model().rowCount(), 1);
     QCOMPARE(popover.view->model().itemAt(0).content.size(), huge.size());
+    // Too long to be kept folded: searched a window at a time, the same way.
+    popover.search()->setText(QStringLiteral("xneedle"));
+    QCOMPARE(popover.view->model().rowCount(), 1);
+    popover.search()->setText(QStringLiteral("needlex"));
+    QCOMPARE(popover.view->model().rowCount(), 0);
 }
 
 void TestMenuBarPopoverView::clickingARowCopiesItExactlyThenCloses()
