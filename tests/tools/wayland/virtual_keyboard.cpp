@@ -3,8 +3,11 @@
 
 // Presses keys in a Wayland session through the compositor's virtual-keyboard
 // protocol (zwp_virtual_keyboard_manager_v1, offered by wlroots compositors
-// such as sway), as a person at a keyboard would: the compositor's own key
-// bindings see the presses, and the focused window receives them.
+// such as sway) or, where that is missing, KWin's fake-input protocol
+// (org_kde_kwin_fake_input version 4, offered when KWin runs with
+// KWIN_WAYLAND_NO_PERMISSION_CHECKS=1), as a person at a keyboard would: the
+// compositor's own key bindings see the presses, and the focused window
+// receives them.
 //
 //   virtual_keyboard STEP...
 //   virtual_keyboard --stdin     steps one per line; "ok" or "failed" after each
@@ -13,7 +16,8 @@
 //     type:TEXT    the characters of TEXT, one key each (shifted as needed)
 //     sleep:MS     a pause
 //
-// The keyboard has the us layout. With --stdin one keyboard serves a whole
+// The keyboard has the us layout (KWin applies its own layout to fake keys:
+// us unless configured otherwise). With --stdin one keyboard serves a whole
 // suite, like a real one: a keyboard that comes and goes makes the seat
 // gain and lose its keyboard, and applications lose their focus with it. The interface descriptions
 // below follow the protocol's published definition; libwayland marshals from them.
@@ -65,14 +69,33 @@ enum KeyboardRequest : uint32_t {
 };
 constexpr uint32_t keymapFormatXkbV1 = 1;
 
+// --- protocol: org_kde_kwin_fake_input, versions 1 to 4 ---------------------
+
+const wl_message fakeInputRequests[] = {
+    {"authenticate", "ss", noTypes},  {"pointer_motion", "ff", noTypes},
+    {"button", "uu", noTypes},        {"axis", "uf", noTypes},
+    {"touch_down", "2uff", noTypes},  {"touch_motion", "2uff", noTypes},
+    {"touch_up", "2u", noTypes},      {"touch_cancel", "2", noTypes},
+    {"touch_frame", "2", noTypes},    {"pointer_motion_absolute", "3ff", noTypes},
+    {"keyboard_key", "4uu", noTypes},
+};
+const wl_interface fakeInputInterface = {
+    "org_kde_kwin_fake_input", 4, 11, fakeInputRequests, 0, nullptr,
+};
+enum FakeInputRequest : uint32_t { authenticateRequest = 0, keyboardKeyRequest = 10 };
+constexpr uint32_t fakeInputKeysVersion = 4;
+
 // --- the session ------------------------------------------------------------
 
 struct Globals {
     wl_seat *seat = nullptr;
     wl_proxy *manager = nullptr;
+    wl_proxy *fakeInput = nullptr;
+    uint32_t fakeInputVersion = 0;
 };
 
-void onGlobal(void *data, wl_registry *registry, uint32_t name, const char *interface, uint32_t)
+void onGlobal(void *data, wl_registry *registry, uint32_t name, const char *interface,
+              uint32_t version)
 {
     auto *globals = static_cast<Globals *>(data);
     if (std::strcmp(interface, wl_seat_interface.name) == 0 && !globals->seat)
@@ -81,6 +104,12 @@ void onGlobal(void *data, wl_registry *registry, uint32_t name, const char *inte
     else if (std::strcmp(interface, managerInterface.name) == 0)
         globals->manager =
             static_cast<wl_proxy *>(wl_registry_bind(registry, name, &managerInterface, 1));
+    else if (std::strcmp(interface, fakeInputInterface.name) == 0 &&
+             version >= fakeInputKeysVersion) {
+        globals->fakeInputVersion = fakeInputKeysVersion;
+        globals->fakeInput = static_cast<wl_proxy *>(
+            wl_registry_bind(registry, name, &fakeInputInterface, fakeInputKeysVersion));
+    }
 }
 
 void onGlobalRemove(void *, wl_registry *, uint32_t) {}
@@ -95,8 +124,11 @@ uint32_t nowMs()
 
 class Keyboard {
 public:
-    Keyboard(wl_display *display, wl_proxy *keyboard, xkb_keymap *keymap)
-        : m_display(display), m_keyboard(keyboard), m_keymap(keymap), m_state(xkb_state_new(keymap))
+    // `keyboard` is a zwp_virtual_keyboard_v1 or, when `fake` is set, an
+    // org_kde_kwin_fake_input (the compositor then tracks the modifiers).
+    Keyboard(wl_display *display, wl_proxy *keyboard, xkb_keymap *keymap, bool fake)
+        : m_display(display), m_keyboard(keyboard), m_keymap(keymap),
+          m_state(xkb_state_new(keymap)), m_fake(fake)
     {
     }
     ~Keyboard() { xkb_state_unref(m_state); }
@@ -125,6 +157,13 @@ public:
     void press(xkb_keycode_t code, bool down)
     {
         // Wayland key codes are evdev codes: the xkb code less 8.
+        if (m_fake) {
+            wl_proxy_marshal_flags(m_keyboard, keyboardKeyRequest, nullptr, fakeInputKeysVersion, 0,
+                                   code - 8, down ? 1u : 0u);
+            wl_display_flush(m_display);
+            std::this_thread::sleep_for(std::chrono::milliseconds(15));
+            return;
+        }
         wl_proxy_marshal_flags(m_keyboard, keyRequest, nullptr, 1, 0, nowMs(), code - 8,
                                down ? 1u : 0u);
         xkb_state_update_key(m_state, code, down ? XKB_KEY_DOWN : XKB_KEY_UP);
@@ -152,6 +191,7 @@ private:
     wl_proxy *m_keyboard;
     xkb_keymap *m_keymap;
     xkb_state *m_state;
+    bool m_fake;
 };
 
 bool runStep(Keyboard &keyboard, const std::string &step)
@@ -214,6 +254,27 @@ bool runStep(Keyboard &keyboard, const std::string &step)
     return false;
 }
 
+// Creates the virtual keyboard on the seat and gives it the keymap.
+bool sendKeymap(wl_display *display, const Globals &globals, xkb_keymap *keymap,
+                wl_proxy *&keyboard)
+{
+    char *text = xkb_keymap_get_as_string(keymap, XKB_KEYMAP_FORMAT_TEXT_V1);
+    const size_t size = std::strlen(text) + 1;
+    const int fd = memfd_create("keymap", MFD_CLOEXEC);
+    if (fd < 0 || write(fd, text, size) != ssize_t(size)) {
+        std::perror("virtual_keyboard: keymap");
+        return false;
+    }
+    std::free(text);
+    keyboard = wl_proxy_marshal_flags(globals.manager, 0, &virtualKeyboardInterface, 1, 0,
+                                      globals.seat, nullptr);
+    wl_proxy_marshal_flags(keyboard, keymapRequest, nullptr, 1, 0, keymapFormatXkbV1, fd,
+                           uint32_t(size));
+    close(fd);
+    wl_display_roundtrip(display);
+    return true;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -232,9 +293,12 @@ int main(int argc, char **argv)
     wl_registry *registry = wl_display_get_registry(display);
     wl_registry_add_listener(registry, &registryListener, &globals);
     wl_display_roundtrip(display);
-    if (!globals.seat || !globals.manager) {
+    const bool fake = !globals.manager && globals.fakeInput;
+    if (!globals.seat || (!globals.manager && !fake)) {
         std::fprintf(stderr, "virtual_keyboard: the compositor offers no %s\n",
-                     globals.seat ? managerInterface.name : "seat");
+                     globals.seat ? "zwp_virtual_keyboard_manager_v1 nor "
+                                    "org_kde_kwin_fake_input version 4"
+                                  : "seat");
         return 1;
     }
 
@@ -245,23 +309,17 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "virtual_keyboard: cannot build the us keymap\n");
         return 1;
     }
-    char *text = xkb_keymap_get_as_string(keymap, XKB_KEYMAP_FORMAT_TEXT_V1);
-    const size_t size = std::strlen(text) + 1;
-    const int fd = memfd_create("keymap", MFD_CLOEXEC);
-    if (fd < 0 || write(fd, text, size) != ssize_t(size)) {
-        std::perror("virtual_keyboard: keymap");
+    wl_proxy *keyboard = nullptr;
+    if (fake) {
+        keyboard = globals.fakeInput;
+        wl_proxy_marshal_flags(keyboard, authenticateRequest, nullptr, globals.fakeInputVersion, 0,
+                               "virtual_keyboard", "presses keys for the test suites");
+        wl_display_roundtrip(display);
+    } else if (!sendKeymap(display, globals, keymap, keyboard)) {
         return 1;
     }
-    std::free(text);
 
-    auto *keyboard = wl_proxy_marshal_flags(globals.manager, 0, &virtualKeyboardInterface, 1, 0,
-                                            globals.seat, nullptr);
-    wl_proxy_marshal_flags(keyboard, keymapRequest, nullptr, 1, 0, keymapFormatXkbV1, fd,
-                           uint32_t(size));
-    close(fd);
-    wl_display_roundtrip(display);
-
-    Keyboard keys(display, keyboard, keymap);
+    Keyboard keys(display, keyboard, keymap, fake);
     int status = 0;
     if (std::strcmp(argv[1], "--stdin") == 0) {
         std::string line;
@@ -283,7 +341,8 @@ int main(int argc, char **argv)
                 status = 1;
     }
 
-    wl_proxy_marshal_flags(keyboard, destroyRequest, nullptr, 1, WL_MARSHAL_FLAG_DESTROY);
+    if (!fake)
+        wl_proxy_marshal_flags(keyboard, destroyRequest, nullptr, 1, WL_MARSHAL_FLAG_DESTROY);
     wl_display_roundtrip(display);
     xkb_keymap_unref(keymap);
     xkb_context_unref(context);
