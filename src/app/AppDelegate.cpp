@@ -92,8 +92,9 @@ void AppDelegate::applicationDidFinishLaunching()
             &AppDelegate::addMainWindowShortcuts);
 
     // 6. The tray icon with its popover, then 7. the shortcut that toggles it.
-    m_menuBarController =
-        std::make_unique<MenuBarController>(*m_theme, *m_store, *m_pasteboard, *m_windowManager);
+    m_menuBarController = std::make_unique<MenuBarController>(
+        *m_theme, *m_store, *m_pasteboard, *m_windowManager,
+        MenuBarController::popoverKindFor(QProcessEnvironment::systemEnvironment()));
     connect(m_menuBarController.get(), &MenuBarController::requested, this,
             &AppDelegate::handleRequest);
     m_hotKeyManager = std::make_unique<GlobalHotKeyManager>(

@@ -5,6 +5,7 @@
 
 #include "AppWindowManager.h"
 #include "ConsoleOutput.h"
+#include "DisplaySession.h"
 #include "MenuBarPopoverView.h"
 #include "Symbols.h"
 #include "Theme.h"
@@ -19,16 +20,29 @@
 
 namespace {
 constexpr int iconGap = 4;
+// How long after the popover lost the activation a toggle counts as the
+// click that took it.
+constexpr qint64 deactivationGraceMs = 400;
 } // namespace
+
+MenuBarController::PopoverKind
+MenuBarController::popoverKindFor(const QProcessEnvironment &environment)
+{
+    return DisplaySession::isWaylandSession(environment) ? PopoverKind::activatedWindow
+                                                         : PopoverKind::popup;
+}
 
 MenuBarController::MenuBarController(const Theme &theme, ClipboardStore &store,
                                      Pasteboard &pasteboard, AppWindowManager &windowManager,
-                                     QObject *parent)
+                                     PopoverKind kind, QObject *parent)
     : QObject(parent), m_theme(theme), m_windowManager(windowManager),
       m_statusItem(new QSystemTrayIcon(this)),
-      m_popover(new MenuBarPopoverView(theme, store, pasteboard))
+      m_popover(new MenuBarPopoverView(theme, store, pasteboard)), m_kind(kind)
 {
-    m_popover->setWindowFlags(Qt::Popup);
+    // A tool window stays out of the taskbar and the window switcher.
+    m_popover->setWindowFlags(kind == PopoverKind::popup
+                                  ? Qt::Popup
+                                  : Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
     m_popover->installEventFilter(this);
     m_popover->setOnClosePopover([guard = QPointer(this)] {
         if (guard)
@@ -71,6 +85,8 @@ void MenuBarController::statusItemClicked()
 {
     if (m_closedByThisPress)
         return;
+    if (m_sinceDeactivated.isValid() && m_sinceDeactivated.elapsed() < deactivationGraceMs)
+        return;
     if (isPopoverShown())
         closePopover();
     else
@@ -88,8 +104,13 @@ void MenuBarController::togglePopover()
 
 void MenuBarController::closePopover()
 {
-    if (isPopoverShown())
-        m_popover->close();
+    if (!isPopoverShown())
+        return;
+    // Qt takes the activation from a window it hides while the window still
+    // counts as visible: that is not the user going elsewhere.
+    m_closingPopover = true;
+    m_popover->close();
+    m_closingPopover = false;
 }
 
 void MenuBarController::toggleMainWindow()
@@ -166,6 +187,11 @@ bool MenuBarController::eventFilter(QObject *watched, QEvent *event)
                 m_closedByThisPress = true;
                 QTimer::singleShot(0, this, [this] { m_closedByThisPress = false; });
             }
+        } else if (event->type() == QEvent::WindowDeactivate &&
+                   m_kind == PopoverKind::activatedWindow && isPopoverShown() &&
+                   !m_closingPopover) {
+            m_sinceDeactivated.start();
+            closePopover();
         }
     }
     return QObject::eventFilter(watched, event);

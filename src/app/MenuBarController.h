@@ -5,6 +5,7 @@
 
 #include "AppRequest.h"
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QPoint>
 #include <QPointer>
@@ -15,6 +16,7 @@ class ClipboardStore;
 class MenuBarPopoverView;
 class Pasteboard;
 class Theme;
+class QProcessEnvironment;
 class QSystemTrayIcon;
 
 // Quillmark's presence in the tray: the star icon, tinted with the accent
@@ -28,8 +30,19 @@ class QSystemTrayIcon;
 class MenuBarController final : public QObject {
     Q_OBJECT
 public:
+    // What kind of window the popover is. On X11 a popup: it takes the
+    // keyboard and the pointer itself and closes on a click outside. In a
+    // Wayland session Quillmark runs through XWayland, and KWin and mutter
+    // give the keyboard only to windows they manage, never to a popup
+    // (override-redirect) window: there the popover is a frameless window
+    // that the compositor activates and that closes when it loses the
+    // activation, as a popup closes on a click elsewhere.
+    enum class PopoverKind { popup, activatedWindow };
+    [[nodiscard]] static PopoverKind popoverKindFor(const QProcessEnvironment &environment);
+
     MenuBarController(const Theme &theme, ClipboardStore &store, Pasteboard &pasteboard,
-                      AppWindowManager &windowManager, QObject *parent = nullptr);
+                      AppWindowManager &windowManager, PopoverKind kind = PopoverKind::popup,
+                      QObject *parent = nullptr);
     ~MenuBarController() override;
 
     // A click on the icon, the shortcut or a later launch's toggle: close
@@ -74,4 +87,10 @@ private:
     // Set while the press that closed the popover is being handled, so that
     // the same click landing on the icon does not open it again.
     bool m_closedByThisPress = false;
+    const PopoverKind m_kind;
+    // Since the activated-window popover last closed because it lost the
+    // activation: a click on the icon takes the activation first, and its
+    // toggle that follows must not reopen what the click just closed.
+    QElapsedTimer m_sinceDeactivated;
+    bool m_closingPopover = false;
 };

@@ -7,6 +7,7 @@
 #include "StoreHarness.h"
 #include "Theme.h"
 
+#include <QProcessEnvironment>
 #include <QPushButton>
 #include <QSystemTrayIcon>
 #include <QTest>
@@ -16,14 +17,14 @@ namespace {
 // A controller over a store of fakes and the window manager that the launch
 // sequence builds before it.
 struct Tray {
-    Tray()
+    explicit Tray(MenuBarController::PopoverKind kind = MenuBarController::PopoverKind::popup)
     {
         harness.open();
         theme = std::make_unique<Theme>(*harness.settings);
         windows = std::make_unique<AppWindowManager>(*harness.store, *harness.settings, *theme,
                                                      &harness.pasteboard);
         controller = std::make_unique<MenuBarController>(*theme, *harness.store, harness.pasteboard,
-                                                         *windows);
+                                                         *windows, kind);
     }
     [[nodiscard]] QPushButton *mainWindowButton() const
     {
@@ -44,6 +45,9 @@ private Q_SLOTS:
     void placesThePopover_data();
     void placesThePopover();
     void clicksAndTheShortcutToggle();
+    void popoverKindFollowsTheSession_data();
+    void popoverKindFollowsTheSession();
+    void activatedWindowClosesWhenItLosesTheActivation();
     void iconTakesTheAccentColour();
     void mainWindowButtonTogglesTheWindowAndCloses();
 };
@@ -107,6 +111,66 @@ void TestMenuBarController::clicksAndTheShortcutToggle()
     QVERIFY(QTest::qWaitForWindowExposed(&controller.popover()));
     QTest::keyClick(&controller.popover(), Qt::Key_Escape);
     QVERIFY(!controller.isPopoverShown());
+}
+
+void TestMenuBarController::popoverKindFollowsTheSession_data()
+{
+    QTest::addColumn<QString>("sessionType");
+    QTest::addColumn<bool>("window");
+    QTest::newRow("X11") << QStringLiteral("x11") << false;
+    QTest::newRow("no session type") << QString() << false;
+    QTest::newRow("Wayland") << QStringLiteral("wayland") << true;
+}
+
+void TestMenuBarController::popoverKindFollowsTheSession()
+{
+    QFETCH(QString, sessionType);
+    QFETCH(bool, window);
+    QProcessEnvironment environment;
+    environment.insert(QStringLiteral("DISPLAY"), QStringLiteral(":0"));
+    if (!sessionType.isEmpty())
+        environment.insert(QStringLiteral("XDG_SESSION_TYPE"), sessionType);
+    QCOMPARE(MenuBarController::popoverKindFor(environment),
+             window ? MenuBarController::PopoverKind::activatedWindow
+                    : MenuBarController::PopoverKind::popup);
+
+    Tray tray(MenuBarController::popoverKindFor(environment));
+    const QWidget &popover = tray.controller->popover();
+    QCOMPARE(popover.windowType(), window ? Qt::Tool : Qt::Popup);
+    QCOMPARE(popover.windowFlags().testFlag(Qt::FramelessWindowHint), window);
+}
+
+void TestMenuBarController::activatedWindowClosesWhenItLosesTheActivation()
+{
+    Tray tray(MenuBarController::PopoverKind::activatedWindow);
+    MenuBarController &controller = *tray.controller;
+    QEvent deactivate(QEvent::WindowDeactivate);
+
+    // Escape, Return and the toggle close it without the grace below: the
+    // toggle that follows at once opens it again.
+    controller.statusItemClicked();
+    QVERIFY(QTest::qWaitForWindowExposed(&controller.popover()));
+    QTest::keyClick(&controller.popover(), Qt::Key_Escape);
+    QVERIFY(!controller.isPopoverShown());
+    controller.statusItemClicked();
+    QVERIFY(controller.isPopoverShown());
+
+    // Losing the activation (a click elsewhere) closes it; the toggle of a
+    // click on the icon, which took the activation, does not reopen it.
+    QCoreApplication::sendEvent(&controller.popover(), &deactivate);
+    QVERIFY(!controller.isPopoverShown());
+    controller.statusItemClicked();
+    QVERIFY(!controller.isPopoverShown());
+    // A later toggle does.
+    QTest::qWait(500);
+    controller.statusItemClicked();
+    QVERIFY(controller.isPopoverShown());
+
+    // A closed popover ignores a late deactivation.
+    controller.closePopover();
+    QCoreApplication::sendEvent(&controller.popover(), &deactivate);
+    controller.statusItemClicked();
+    QVERIFY(controller.isPopoverShown());
 }
 
 void TestMenuBarController::iconTakesTheAccentColour()
