@@ -27,6 +27,8 @@ test=(
     sway xwayland wl-clipboard dbus
     # keys pressed through sway, and a native Wayland window to hold the focus
     libxkbcommon-dev qt6-wayland
+    # the popover's keyboard focus on headless KWin and mutter (GNOME)
+    kwin-wayland mutter
     desktop-file-utils appstream dpkg-dev file lintian
 )
 

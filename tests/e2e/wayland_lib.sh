@@ -33,8 +33,9 @@
 #                            QUILLMARK_COMPOSITOR: sway, kwin (a copy of
 #                            kwin_wayland --virtual --xwayland, without the
 #                            file capability this container lacks) or mutter
-#                            (--headless --virtual-monitor). KWin and mutter
-#                            are not in CI; run a suite on them by hand.
+#                            (--headless --virtual-monitor). KWin runs with
+#                            KWIN_WAYLAND_NO_PERMISSION_CHECKS=1, which
+#                            opens its fake-input protocol to the suites.
 #   wl_swaymsg ARGS...       swaymsg on this session's socket.
 #   wl_start_x11_client      Starts one X11 client so XWayland runs (sway
 #                            starts it lazily); returns once it answers.
@@ -170,7 +171,9 @@ wl_start_compositor() {
     sway) wl_start_sway ;;
     kwin)
         cp "$(command -v kwin_wayland)" "$E2E_TMP/kwin_wayland"
-        wl_start_with_session "$E2E_TMP/kwin_wayland" --virtual --xwayland --no-lockscreen \
+        # Its fake-input protocol (keys pressed by the suites) is offered
+        # only without the permission checks.
+        KWIN_WAYLAND_NO_PERMISSION_CHECKS=1 wl_start_with_session "$E2E_TMP/kwin_wayland" --virtual --xwayland --no-lockscreen \
             --socket wayland-quillmark --exit-with-session
         ;;
     mutter)
