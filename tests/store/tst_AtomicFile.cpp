@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 
 #include "AtomicFile.h"
+#include "TestFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -25,23 +26,9 @@ private Q_SLOTS:
     void failureNamesTheReason();
     void writesThroughSymbolicLink_data();
     void writesThroughSymbolicLink();
-    void specialFileAtTheEndIsRefused_data();
-    void specialFileAtTheEndIsRefused();
     void leftoversOfOthersAreKept();
     void killDuringWritesLeavesWholeFile();
 };
-
-static int fileMode(const QString &path)
-{
-    struct stat st {};
-    return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? int(st.st_mode & 07777) : -1;
-}
-
-static QByteArray readAll(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
 
 void TestAtomicFile::replacesWholeFileWithPrivateMode()
 {
@@ -54,7 +41,7 @@ void TestAtomicFile::replacesWholeFileWithPrivateMode()
     // file that was readable by others becomes private.
     QVERIFY(::chmod(QFile::encodeName(path).constData(), 0644) == 0);
     QCOMPARE(AtomicFile::write(path, "[\n\n]"), QString());
-    QCOMPARE(readAll(path), QByteArray("[\n\n]"));
+    QCOMPARE(fileContents(path), QByteArray("[\n\n]"));
     QCOMPARE(fileMode(path), 0600);
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
              QStringList{QStringLiteral("history.json")});
@@ -79,33 +66,43 @@ void TestAtomicFile::failedWriteKeepsOldFile()
     std::signal(SIGXFSZ, previousHandler);
 
     QVERIFY2(error.contains(QStringLiteral("File too large")), qPrintable(error));
-    QCOMPARE(readAll(path), QByteArray("old history"));
+    QCOMPARE(fileContents(path), QByteArray("old history"));
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
              QStringList{QStringLiteral("history.json")});
 }
 
+// A refused or failed write says why and where. Renaming over a pipe or a
+// device would replace what is not ours to replace (as root, even /dev/null).
 void TestAtomicFile::failureNamesTheReason_data()
 {
     QTest::addColumn<QString>("relativePath");
+    QTest::addColumn<QString>("special"); // what sits at the path
     QTest::addColumn<QString>("reason");
-    QTest::newRow("missing directory")
-        << QStringLiteral("missing/file.json") << QStringLiteral("No such file or directory");
-    QTest::newRow("directory is a file")
-        << QStringLiteral("plain/file.json") << QStringLiteral("Not a directory");
+    QTest::newRow("missing directory") << "missing/file.json"
+                                       << ""
+                                       << "No such file or directory";
+    QTest::newRow("directory is a file") << "plain/file.json"
+                                         << ""
+                                         << "Not a directory";
+    for (const char *kind : {"fifo", "directory", "null"})
+        QTest::newRow(kind) << "settings.json" << kind << "not a regular file";
 }
 
 void TestAtomicFile::failureNamesTheReason()
 {
     QFETCH(QString, relativePath);
+    QFETCH(QString, special);
     QFETCH(QString, reason);
     QTemporaryDir dir;
-    QFile plain(dir.filePath(QStringLiteral("plain")));
-    QVERIFY(plain.open(QIODevice::WriteOnly));
-    plain.close();
+    QVERIFY(writeFileContents(dir.filePath(QStringLiteral("plain")), {}));
+    if (!special.isEmpty())
+        QVERIFY(makeSpecialFile(dir.filePath(relativePath), special));
 
-    const QString error = AtomicFile::write(dir.filePath(relativePath), "data");
+    const QString error = AtomicFile::write(dir.filePath(relativePath), "{}");
     QVERIFY2(error.contains(reason), qPrintable(error));
     QVERIFY2(error.contains(dir.path()), qPrintable(error));
+    QVERIFY(QFileInfo(QStringLiteral("/dev/null")).exists() &&
+            !QFileInfo(QStringLiteral("/dev/null")).isFile());
 }
 
 void TestAtomicFile::writesThroughSymbolicLink_data()
@@ -135,40 +132,13 @@ void TestAtomicFile::writesThroughSymbolicLink()
     }
 
     QCOMPARE(AtomicFile::write(path, "two"), QString());
-    QCOMPARE(readAll(target), QByteArray("two"));
+    QCOMPARE(fileContents(target), QByteArray("two"));
     for (int i = 1; i <= links; ++i)
         QVERIFY(QFileInfo(dir.filePath(QStringLiteral("link%1").arg(i))).isSymLink());
     QCOMPARE(fileMode(target), 0640);
     // Written again, through the same chain: still the file at its end.
     QCOMPARE(AtomicFile::write(path, "three"), QString());
-    QCOMPARE(readAll(target), QByteArray("three"));
-}
-
-void TestAtomicFile::specialFileAtTheEndIsRefused_data()
-{
-    QTest::addColumn<QString>("kind");
-    QTest::newRow("a pipe") << "fifo";
-    QTest::newRow("a directory") << "directory";
-    QTest::newRow("a link to /dev/null") << "null";
-}
-
-void TestAtomicFile::specialFileAtTheEndIsRefused()
-{
-    // Renaming over a pipe or a device would replace what is not ours to
-    // replace (as root, even /dev/null).
-    QFETCH(QString, kind);
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("settings.json"));
-    if (kind == QLatin1String("fifo"))
-        QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
-    else if (kind == QLatin1String("directory"))
-        QVERIFY(QDir().mkdir(path));
-    else
-        QVERIFY(QFile::link(QStringLiteral("/dev/null"), path));
-    const QString error = AtomicFile::write(path, "{}");
-    QVERIFY2(error.contains(QLatin1String("not a regular file")), qPrintable(error));
-    QVERIFY(QFileInfo(QStringLiteral("/dev/null")).exists() &&
-            !QFileInfo(QStringLiteral("/dev/null")).isFile());
+    QCOMPARE(fileContents(target), QByteArray("three"));
 }
 
 void TestAtomicFile::leftoversOfOthersAreKept()
@@ -179,10 +149,8 @@ void TestAtomicFile::leftoversOfOthersAreKept()
     const QString path = dir.filePath(QStringLiteral("history.json"));
     const QString ours = dir.filePath(QStringLiteral(".history.json.Ab12Cd"));
     const QString stray = dir.filePath(QStringLiteral(".history.json.Zz99Yy"));
-    for (const QString &file : {ours, stray}) {
-        QFile f(file);
-        QVERIFY(f.open(QIODevice::WriteOnly));
-    }
+    for (const QString &file : {ours, stray})
+        QVERIFY(writeFileContents(file, {}));
     QVERIFY(::chmod(QFile::encodeName(ours).constData(), 0600) == 0);
     QVERIFY(::chmod(QFile::encodeName(stray).constData(), 0664) == 0);
     AtomicFile::removeLeftovers(path);
@@ -209,7 +177,7 @@ void TestAtomicFile::killDuringWritesLeavesWholeFile()
         ::kill(child, SIGKILL);
         int status = 0;
         ::waitpid(child, &status, 0);
-        const QByteArray now = readAll(path);
+        const QByteArray now = fileContents(path);
         QVERIFY2(now == first || now == second, qPrintable(QString::number(now.size())));
     }
 

@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 
 #include "StoreHarness.h"
+#include "TestFiles.h"
 
 #include <QSignalSpy>
 #include <QTest>
@@ -80,6 +81,14 @@ struct ImportTarget {
         fileBefore = h.fileBytes();
     }
 
+    // A refused import says why and leaves memory and file as they were.
+    void checkRefused(const QString &error) const
+    {
+        QVERIFY2(!error.isEmpty(), "refused without a description");
+        QCOMPARE(store->items(), before);
+        QCOMPARE(h.fileBytes(), fileBefore);
+    }
+
     StoreHarness h;
     ClipboardStore *store = nullptr;
     QList<ClipboardItem> before;
@@ -124,21 +133,16 @@ void TestBigInput::importOfLargeBackup()
     QFETCH(bool, imports);
 
     ImportTarget target;
-    StoreHarness &h = target.h;
+    const StoreHarness &h = target.h;
     ClipboardStore &store = *target.store;
-    const QList<ClipboardItem> &before = target.before;
-    const QByteArray &fileBefore = target.fileBefore;
-    const QString &path = target.backupPath;
-    writeBackup(path, count, contentBytes, tail);
+    writeBackup(target.backupPath, count, contentBytes, tail);
     QSignalSpy reset(&store, &ClipboardStore::itemsAboutToBeReset);
-    const QString error = store.importHistory(path);
-    QFile::remove(path);
+    const QString error = store.importHistory(target.backupPath);
+    QFile::remove(target.backupPath);
 
     if (!imports) {
-        QVERIFY(!error.isEmpty());
         QCOMPARE(reset.size(), 0);
-        QCOMPARE(store.items(), before);
-        QCOMPARE(h.fileBytes(), fileBefore);
+        target.checkRefused(error);
         return;
     }
     QCOMPARE(error, QString());
@@ -150,15 +154,23 @@ void TestBigInput::importOfLargeBackup()
     QCOMPARE(h.fileItems().size(), count); // saved in full
 }
 
-// Shapes a hand-edited or hostile backup may take. Each either imports
-// (`imports` gives the item count) or fails with a description and leaves
-// the history alone.
+// Shapes a hand-edited or hostile backup may take, and what else may sit at
+// its path. Each either imports (`imports` gives the item count) or fails
+// with a description and leaves the history alone.
 void TestBigInput::importOfOddShapes_data()
 {
-    QTest::addColumn<QByteArray>("bytes");
-    QTest::addColumn<int>("imports"); // items after import; -1: refused; -2: either
+    QTest::addColumn<QByteArray>("bytes"); // <missing>, or <kind> of special file
+    QTest::addColumn<int>("imports");      // items after import; -1: refused; -2: either
 
     const QByteArray id = "6F9619FF-8B86-D011-B42D-00C04FC964FF";
+    QTest::newRow("no file at all") << QByteArray("<missing>") << -1;
+    QTest::newRow("a directory") << QByteArray("<directory>") << -1;
+    QTest::newRow("a pipe") << QByteArray("<fifo>") << -1;
+    QTest::newRow("a link to /dev/zero") << QByteArray("<zero>") << -1;
+    QTest::newRow("malformed JSON") << QByteArray("[{\"content\" : ") << -1;
+    QTest::newRow("a missing member")
+        << QByteArray("[{\"content\" : \"x\", \"createdAt\" : \"2026-12-05T21:04:07Z\"}]") << -1;
+    QTest::newRow("a UUID too short") << "[" + entry("x", id.left(23)) + "]" << -1;
     QTest::newRow("a million opening brackets") << QByteArray(1000000, '[') << -1;
     QTest::newRow("deeply nested, balanced") << QByteArray(5000, '[') + QByteArray(5000, ']') << -1;
     QTest::newRow("deeply nested inside an entry")
@@ -190,26 +202,22 @@ void TestBigInput::importOfOddShapes()
     QFETCH(int, imports);
 
     ImportTarget target;
-    StoreHarness &h = target.h;
-    ClipboardStore &store = *target.store;
-    const QList<ClipboardItem> &before = target.before;
-    const QByteArray &fileBefore = target.fileBefore;
-    const QString &path = target.backupPath;
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    QCOMPARE(file.write(bytes), bytes.size());
-    file.close();
-    const QString error = store.importHistory(path);
+    const ClipboardStore &store = *target.store;
+    if (bytes.startsWith('<') && bytes.endsWith('>')) {
+        const QString kind = QString::fromLatin1(bytes.sliced(1, bytes.size() - 2));
+        QVERIFY(kind == QLatin1String("missing") || makeSpecialFile(target.backupPath, kind));
+    } else {
+        QVERIFY(writeFileContents(target.backupPath, bytes));
+    }
+    const QString error = target.store->importHistory(target.backupPath);
     if (imports == -2)
         imports = error.isEmpty() ? 1 : -1;
     if (imports < 0) {
-        QVERIFY2(!error.isEmpty(), "refused without a description");
-        QCOMPARE(store.items(), before);
-        QCOMPARE(h.fileBytes(), fileBefore);
+        target.checkRefused(error);
     } else {
         QCOMPARE(error, QString());
         QCOMPARE(store.items().size(), qsizetype(imports));
-        QCOMPARE(h.fileItems(), store.items());
+        QCOMPARE(target.h.fileItems(), store.items());
     }
 }
 

@@ -3,6 +3,7 @@
 
 #include "StdoutCapture.h"
 #include "StoreHarness.h"
+#include "TestFiles.h"
 
 #include <QEventLoop>
 #include <QSignalSpy>
@@ -19,13 +20,11 @@ private Q_SLOTS:
     void initTestCase();
     void suppression_data();
     void suppression();
-    void textPresentAtStartIsNotRecorded();
     void storesTextUntrimmedAndIgnoresBlank();
     void nonTextChangeIsConsumed();
     void oversizedTextIsRefused_data();
     void oversizedTextIsRefused();
-    void idlePollDoesNotReadText();
-    void onlyTextPresentAtPollIsRecorded();
+    void pollReadsOnlyTheTextPresentAfterAChange();
     void clearAndImportKeepSuppressionState();
     void copyBackGoesThroughSuppression();
     void captureInsertsAtFrontAndSaves();
@@ -100,16 +99,6 @@ void TestCapture::suppression()
         store.pollPasteboard();
     }
     QCOMPARE(h.contents(), recorded);
-}
-
-void TestCapture::textPresentAtStartIsNotRecorded()
-{
-    StoreHarness h;
-    h.pasteboard.copy(QStringLiteral("copied before start"));
-    ClipboardStore &store = h.open();
-    store.pollPasteboard();
-    QVERIFY(store.items().isEmpty());
-    QCOMPARE(h.pasteboard.reads(), 0);
 }
 
 void TestCapture::storesTextUntrimmedAndIgnoresBlank()
@@ -203,19 +192,17 @@ void TestCapture::oversizedTextIsRefused()
     QCOMPARE(h.contents(), QStringList{QStringLiteral("small")});
 }
 
-void TestCapture::idlePollDoesNotReadText()
+// Text present at start and polls with no change read nothing; of two
+// copies between polls only the one still present is recorded.
+void TestCapture::pollReadsOnlyTheTextPresentAfterAChange()
 {
     StoreHarness h;
+    h.pasteboard.copy(QStringLiteral("copied before start"));
     ClipboardStore &store = h.open();
     for (int i = 0; i < 5; ++i)
         store.pollPasteboard();
+    QVERIFY(store.items().isEmpty());
     QCOMPARE(h.pasteboard.reads(), 0);
-}
-
-void TestCapture::onlyTextPresentAtPollIsRecorded()
-{
-    StoreHarness h;
-    ClipboardStore &store = h.open();
     h.pasteboard.copy(QStringLiteral("first"));
     h.pasteboard.copy(QStringLiteral("second"));
     store.pollPasteboard();
@@ -239,10 +226,8 @@ void TestCapture::clearAndImportKeepSuppressionState()
     QVERIFY(store.items().isEmpty());
 
     const QString backup = h.dir.path() + QStringLiteral("/backup.json");
-    QFile file(backup);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(HistoryCodec::encode({makeItem(QStringLiteral("old"), h.clock.now().addDays(-1))}));
-    file.close();
+    QVERIFY(writeFileContents(backup, HistoryCodec::encode({makeItem(QStringLiteral("old"),
+                                                                     h.clock.now().addDays(-1))})));
     QCOMPARE(store.importHistory(backup), QString());
     h.clock.advance(1000);
     h.pasteboard.copy(secret);

@@ -4,13 +4,12 @@
 #include "LocalDays.h"
 #include "StdoutCapture.h"
 #include "StoreHarness.h"
+#include "TestFiles.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QSignalSpy>
 #include <QTest>
-
-#include <sys/stat.h>
 
 class TestHistory : public QObject {
     Q_OBJECT
@@ -27,24 +26,15 @@ private Q_SLOTS:
     void loadSortsNewestFirstStably();
     void firstStartCreatesPrivateDirectoryAndFile();
     void defaultPathFollowsXdgDataHome();
-    void unreadableHistoryIsMovedAside();
     void linkedHistoryDirectoryIsLeftAsItIs();
-    void specialFileAtHistoryPathIsNeverRead_data();
-    void specialFileAtHistoryPathIsNeverRead();
+    void unreadableHistoryIsMovedAside_data();
+    void unreadableHistoryIsMovedAside();
     void failedSaveKeepsMemoryAndPrints();
     void dayQueries();
     void dayCacheMatchesLocalTimeAcrossDst();
     void importReplacesSortsAndPrunes();
-    void importFailureChangesNothing_data();
-    void importFailureChangesNothing();
     void exportImportRoundTrip();
 };
-
-static int fileMode(const QString &path)
-{
-    struct stat st {};
-    return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? int(st.st_mode & 07777) : -1;
-}
 
 void TestHistory::initTestCase()
 {
@@ -279,30 +269,6 @@ void TestHistory::defaultPathFollowsXdgDataHome()
              dir.path() + QStringLiteral("/quillmark/ClipboardHistory/clipboard-history.json"));
 }
 
-void TestHistory::unreadableHistoryIsMovedAside()
-{
-    StoreHarness h;
-    const QByteArray broken = "[{\"content\" : \"half a year of work\", \"createdAt\" : ";
-    h.writeFile(broken);
-    h.clock.set(localTime(2026, 12, 5, 22, 4, 7));
-    QStringList printed;
-    {
-        StdoutCapture capture;
-        ClipboardStore &store = h.open();
-        printed = capture.lines();
-        QVERIFY(store.items().isEmpty());
-    }
-    const QString aside = h.historyPath + QStringLiteral(".corrupt-20261205-220407");
-    QFile kept(aside);
-    QVERIFY(kept.open(QIODevice::ReadOnly));
-    QCOMPARE(kept.readAll(), broken);
-    QCOMPARE(printed.size(), 1);
-    QVERIFY2(printed.at(0).contains(aside), qPrintable(printed.at(0)));
-    // A fresh, readable history replaces it.
-    QVERIFY(h.fileItems().isEmpty());
-    QVERIFY(h.fileBytes().startsWith('['));
-}
-
 void TestHistory::linkedHistoryDirectoryIsLeftAsItIs()
 {
     // The user keeps the history in a directory shared with a group (setgid,
@@ -312,11 +278,7 @@ void TestHistory::linkedHistoryDirectoryIsLeftAsItIs()
     QVERIFY(QDir().mkdir(shared));
     QVERIFY(::chmod(QFile::encodeName(shared).constData(), 02770) == 0);
     const QString stray = shared + QStringLiteral("/.clipboard-history.json.notes1");
-    {
-        QFile file(stray);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write("someone else's");
-    }
+    QVERIFY(writeFileContents(stray, "someone else's"));
     QVERIFY(::chmod(QFile::encodeName(stray).constData(), 0660) == 0);
     QVERIFY(QFile::link(shared, QFileInfo(h.historyPath).absolutePath()));
 
@@ -324,51 +286,51 @@ void TestHistory::linkedHistoryDirectoryIsLeftAsItIs()
     h.pasteboard.copy(QStringLiteral("shared copy"));
     store.pollPasteboard();
 
-    struct stat st {};
-    QCOMPARE(::stat(QFile::encodeName(shared).constData(), &st), 0);
-    QCOMPARE(st.st_mode & 07777, mode_t(02770));
+    QCOMPARE(fileMode(shared), 02770);
     QVERIFY(QFileInfo::exists(stray));
     QVERIFY(QFileInfo(QFileInfo(h.historyPath).absolutePath()).isSymLink());
     QCOMPARE(h.fileItems().size(), 1);
 }
 
-void TestHistory::specialFileAtHistoryPathIsNeverRead_data()
+// A history that cannot be read is moved aside under its stamp, said in one
+// line, and a fresh, readable history takes its place. A special file is
+// never opened: a pipe with no writer would hang the start, /dev/zero feed
+// it without end.
+void TestHistory::unreadableHistoryIsMovedAside_data()
 {
-    // Each would hang the start (a pipe with no writer) or feed it without
-    // end (/dev/zero) if it were opened for reading.
-    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("kind"); // empty: a history cut short
+    QTest::newRow("cut short") << "";
     QTest::newRow("a pipe") << "fifo";
     QTest::newRow("a link to /dev/zero") << "zero";
     QTest::newRow("a link to a link to a pipe") << "chain";
     QTest::newRow("a directory") << "directory";
 }
 
-void TestHistory::specialFileAtHistoryPathIsNeverRead()
+void TestHistory::unreadableHistoryIsMovedAside()
 {
     QFETCH(QString, kind);
     StoreHarness h;
-    QVERIFY(QDir().mkpath(QFileInfo(h.historyPath).absolutePath()));
-    const QByteArray path = QFile::encodeName(h.historyPath);
-    if (kind == QLatin1String("fifo")) {
-        QCOMPARE(::mkfifo(path.constData(), 0600), 0);
-    } else if (kind == QLatin1String("zero")) {
-        QVERIFY(QFile::link(QStringLiteral("/dev/zero"), h.historyPath));
-    } else if (kind == QLatin1String("chain")) {
-        const QString pipe = h.dir.filePath(QStringLiteral("pipe"));
-        QCOMPARE(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
-        QVERIFY(QFile::link(pipe, h.dir.filePath(QStringLiteral("link2"))));
-        QVERIFY(QFile::link(h.dir.filePath(QStringLiteral("link2")), h.historyPath));
+    const QByteArray broken = "[{\"content\" : \"half a year of work\", \"createdAt\" : ";
+    if (kind.isEmpty()) {
+        h.writeFile(broken);
     } else {
-        QVERIFY(QDir().mkdir(h.historyPath));
+        QVERIFY(QDir().mkpath(QFileInfo(h.historyPath).absolutePath()));
+        QVERIFY(makeSpecialFile(h.historyPath, kind));
     }
     h.clock.set(localTime(2026, 12, 5, 22, 4, 7));
-    StdoutCapture capture;
-    ClipboardStore &store = h.open();
-    QVERIFY(store.items().isEmpty());
+    QStringList printed;
+    {
+        StdoutCapture capture;
+        ClipboardStore &store = h.open();
+        printed = capture.lines();
+        QVERIFY(store.items().isEmpty());
+    }
     const QString aside = h.historyPath + QStringLiteral(".corrupt-20261205-220407");
     QVERIFY(QFileInfo(aside).exists() || QFileInfo(aside).isSymLink());
-    QCOMPARE(capture.lines().size(), 1);
-    // A regular, readable history takes its place.
+    if (kind.isEmpty())
+        QCOMPARE(fileContents(aside), broken);
+    QCOMPARE(printed.size(), 1);
+    QVERIFY2(printed.at(0).contains(aside), qPrintable(printed.at(0)));
     QVERIFY(QFileInfo(h.historyPath).isFile() && !QFileInfo(h.historyPath).isSymLink());
     QCOMPARE(h.fileBytes(), QByteArray("[]"));
 }
@@ -379,9 +341,7 @@ void TestHistory::failedSaveKeepsMemoryAndPrints()
     // with a regular file of the same name instead.
     StoreHarness h;
     const QString blocker = h.dir.path() + QStringLiteral("/ClipboardHistory");
-    QFile file(blocker);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.close();
+    QVERIFY(writeFileContents(blocker, {}));
 
     QStringList printed;
     {
@@ -465,10 +425,7 @@ void TestHistory::importReplacesSortsAndPrunes()
         makeItem(QStringLiteral("expired"), now.addDays(-40)),
         ClipboardItem{shared, QStringLiteral("a"), now.addDays(-1)}};
     const QString path = h.dir.path() + QStringLiteral("/backup.json");
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(HistoryCodec::encode(backup));
-    file.close();
+    QVERIFY(writeFileContents(path, HistoryCodec::encode(backup)));
 
     QSignalSpy reset(&store, &ClipboardStore::itemsReset);
     QCOMPARE(store.importHistory(path), QString());
@@ -478,54 +435,6 @@ void TestHistory::importReplacesSortsAndPrunes()
     QCOMPARE(h.fileItems(), store.items());
     QCOMPARE(fileMode(h.historyPath), 0600);
     QCOMPARE(store.availableDays().size(), 2);
-}
-
-void TestHistory::importFailureChangesNothing_data()
-{
-    QTest::addColumn<QByteArray>("bytes"); // empty: no file at all
-    QTest::newRow("missing file") << QByteArray();
-    QTest::newRow("a directory") << QByteArray("<directory>");
-    QTest::newRow("a pipe") << QByteArray("<fifo>");
-    QTest::newRow("a link to /dev/zero") << QByteArray("<zero>");
-    QTest::newRow("malformed JSON") << QByteArray("[{\"content\" : ");
-    QTest::newRow("an object, not a list") << QByteArray("{\"content\" : \"x\"}");
-    QTest::newRow("missing member")
-        << QByteArray("[{\"content\" : \"x\", \"createdAt\" : \"2026-12-05T21:04:07Z\"}]");
-    QTest::newRow("date without time zone")
-        << QByteArray("[{\"content\" : \"x\", \"createdAt\" : \"2026-12-05T21:04:07\", "
-                      "\"id\" : \"6F9619FF-8B86-D011-B42D-00C04FC964FF\"}]");
-    QTest::newRow("invalid UUID") << QByteArray(
-        "[{\"content\" : \"x\", \"createdAt\" : \"2026-12-05T21:04:07Z\", "
-        "\"id\" : \"6F9619FF-8B86-D011-B42D\"}]");
-}
-
-void TestHistory::importFailureChangesNothing()
-{
-    QFETCH(QByteArray, bytes);
-    StoreHarness h;
-    h.writeHistory({makeItem(QStringLiteral("precious"), h.clock.now().addSecs(-10))});
-    ClipboardStore &store = h.open();
-    const QList<ClipboardItem> before = store.items();
-    const QByteArray fileBefore = h.fileBytes();
-
-    const QString path = h.dir.path() + QStringLiteral("/backup.json");
-    if (bytes == "<directory>") {
-        QVERIFY(QDir().mkdir(path));
-    } else if (bytes == "<fifo>") {
-        QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
-    } else if (bytes == "<zero>") {
-        QVERIFY(QFile::link(QStringLiteral("/dev/zero"), path));
-    } else if (!bytes.isEmpty()) {
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(bytes);
-    }
-    QSignalSpy reset(&store, &ClipboardStore::itemsAboutToBeReset);
-    const QString error = store.importHistory(path);
-    QVERIFY(!error.isEmpty());
-    QCOMPARE(reset.size(), 0);
-    QCOMPARE(store.items(), before);
-    QCOMPARE(h.fileBytes(), fileBefore);
 }
 
 void TestHistory::exportImportRoundTrip()

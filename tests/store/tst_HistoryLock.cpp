@@ -2,14 +2,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 
 #include "HistoryLock.h"
+#include "TestFiles.h"
 
-#include <QDir>
-#include <QFile>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
-
-#include <sys/stat.h>
 
 // One writer per history file: a second lock on the same history, reached
 // by whatever path, is refused until the first is released.
@@ -47,9 +43,7 @@ void tst_HistoryLock::secondWriterIsRefused()
         QCOMPARE(first.acquire(), QString());
         if (!throughLink) {
             // Made by the lock, so private to the user.
-            struct stat st {};
-            QCOMPARE(::stat(QFile::encodeName(QFileInfo(history).absolutePath()), &st), 0);
-            QCOMPARE(st.st_mode & 07777, mode_t(0700));
+            QCOMPARE(fileMode(QFileInfo(history).absolutePath()), 0700);
         }
 
         HistoryLock second(other);
@@ -67,7 +61,7 @@ void tst_HistoryLock::specialFileAtTheLockPathIsRefused()
     QTemporaryDir root;
     const QString history = root.filePath(QStringLiteral("clipboard-history.json"));
     HistoryLock lock(history);
-    QVERIFY(QProcess::execute(QStringLiteral("mkfifo"), {lock.lockFilePath()}) == 0);
+    QVERIFY(makeSpecialFile(lock.lockFilePath(), QStringLiteral("fifo")));
     // Refused at once rather than blocking on the pipe, and not taken for
     // another Quillmark.
     QVERIFY(!lock.acquire().isEmpty());

@@ -5,6 +5,7 @@
 #include "FakeLoginItem.h"
 #include "JsonSettingsBackend.h"
 #include "StdoutCapture.h"
+#include "TestFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -13,8 +14,6 @@
 #include <QJsonObject>
 #include <QTemporaryDir>
 #include <QTest>
-
-#include <sys/stat.h>
 
 class TestJsonSettingsBackend : public QObject {
     Q_OBJECT
@@ -27,19 +26,6 @@ private Q_SLOTS:
     void unreadableFileGivesDefaultsAndSurvives_data();
     void unreadableFileGivesDefaultsAndSurvives();
 };
-
-static QByteArray readAll(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-static void writeAll(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
 
 void TestJsonSettingsBackend::pathFollowsXdgConfigHome()
 {
@@ -62,11 +48,9 @@ void TestJsonSettingsBackend::keepsKindsAcrossRestart()
         settings.setCaptureMode(CaptureMode::recordEveryCopy);
         settings.setShowDockIcon(false);
     }
-    struct stat st {};
-    QVERIFY(::stat(QFile::encodeName(path).constData(), &st) == 0);
-    QCOMPARE(int(st.st_mode & 0777), 0600);
+    QCOMPARE(fileMode(path), 0600);
 
-    const QJsonObject stored = QJsonDocument::fromJson(readAll(path)).object();
+    const QJsonObject stored = QJsonDocument::fromJson(fileContents(path)).object();
     QCOMPARE(stored.size(), 10);
     QVERIFY(stored.value(QStringLiteral("showDockIcon")).isBool());
     QVERIFY(stored.value(QStringLiteral("captureMode")).isString());
@@ -84,12 +68,12 @@ void TestJsonSettingsBackend::keepsKeysItDoesNotKnow()
 {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("settings.json"));
-    writeAll(path, R"({"windowGeometry": [10, 20], "themeMode": "dark"})");
+    QVERIFY(writeFileContents(path, R"({"windowGeometry": [10, 20], "themeMode": "dark"})"));
     JsonSettingsBackend backend(path);
     FakeLoginItem login;
     AppSettings settings(backend, login);
     settings.setFontSizeChoice(FontSizeChoice::large);
-    const QJsonObject stored = QJsonDocument::fromJson(readAll(path)).object();
+    const QJsonObject stored = QJsonDocument::fromJson(fileContents(path)).object();
     QCOMPARE(stored.size(), 11);
     QVERIFY(stored.value(QStringLiteral("windowGeometry")).isArray());
     QCOMPARE(stored.value(QStringLiteral("themeMode")).toString(), QStringLiteral("dark"));
@@ -120,7 +104,7 @@ void TestJsonSettingsBackend::valueKindsFromFile()
     QFETCH(bool, monitoring);
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("settings.json"));
-    writeAll(path, json);
+    QVERIFY(writeFileContents(path, json));
     JsonSettingsBackend backend(path);
     FakeLoginItem login;
     AppSettings settings(backend, login);
@@ -130,8 +114,8 @@ void TestJsonSettingsBackend::valueKindsFromFile()
 
 void TestJsonSettingsBackend::unreadableFileGivesDefaultsAndSurvives_data()
 {
-    // What sits at the settings path: file bytes, or a special file made by
-    // the command given.
+    // What sits at the settings path: file bytes, or a special file of the
+    // kind given.
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<QString>("special");
     QTest::newRow("empty") << QByteArray() << QString();
@@ -150,14 +134,7 @@ void TestJsonSettingsBackend::unreadableFileGivesDefaultsAndSurvives()
     QFETCH(QString, special);
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("settings.json"));
-    if (special == QLatin1String("fifo"))
-        QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
-    else if (special == QLatin1String("directory"))
-        QVERIFY(QDir().mkdir(path));
-    else if (special == QLatin1String("zero"))
-        QVERIFY(QFile::link(QStringLiteral("/dev/zero"), path));
-    else
-        writeAll(path, bytes);
+    QVERIFY(special.isEmpty() ? writeFileContents(path, bytes) : makeSpecialFile(path, special));
 
     // Launch at login was on; the file that said so is lost.
     FakeLoginItem login;
@@ -179,17 +156,18 @@ void TestJsonSettingsBackend::unreadableFileGivesDefaultsAndSurvives()
                                              QDir::AllEntries | QDir::System | QDir::Hidden);
     QCOMPARE(aside.size(), 1);
     if (special.isEmpty())
-        QCOMPARE(readAll(dir.filePath(aside.first())), bytes);
+        QCOMPARE(fileContents(dir.filePath(aside.first())), bytes);
     QCOMPARE(output.lines(),
              QStringList{QStringLiteral("Settings could not be read; moved them aside to: ") +
                          dir.filePath(aside.first())});
 
     // A good file takes its place at once, so the next start keeps the
     // entry too; the first change then writes as usual.
-    QCOMPARE(QJsonDocument::fromJson(readAll(path)).object().value(QStringLiteral("launchAtLogin")),
-             QJsonValue(true));
+    QCOMPARE(
+        QJsonDocument::fromJson(fileContents(path)).object().value(QStringLiteral("launchAtLogin")),
+        QJsonValue(true));
     settings.setThemeMode(ThemeMode::dark);
-    const QJsonObject stored = QJsonDocument::fromJson(readAll(path)).object();
+    const QJsonObject stored = QJsonDocument::fromJson(fileContents(path)).object();
     QCOMPARE(stored.value(QStringLiteral("themeMode")).toString(), QStringLiteral("dark"));
     QCOMPARE(stored.value(QStringLiteral("launchAtLogin")).toBool(), true);
     QCOMPARE(stored.size(), 10);
