@@ -3,30 +3,11 @@
 
 #include "HistoryIndex.h"
 #include "HistorySearch.h"
-#include "StoreHarness.h"
+#include "SampleHistory.h"
 
 #include <QTest>
 
-// The history browser's index and search, without a window. The sample
-// history is in local (Berlin) time; the fixed clock stands at
-// 05/Dec/2026 22:04 local.
-namespace {
-
-const QDate kNewest(2026, 12, 5);
-const QDate kMiddle(2026, 12, 3);
-const QDate kOldest(2026, 11, 20);
-
-QList<ClipboardItem> sampleHistory()
-{
-    return {
-        makeItem(QStringLiteral("  git status\n"), localTime(2026, 12, 5, 21, 30)),
-        makeItem(QStringLiteral("Hello World"), localTime(2026, 12, 5, 9, 15)),
-        makeItem(QStringLiteral("a unique older snippet"), localTime(2026, 12, 3, 18, 0)),
-        makeItem(QStringLiteral("meeting notes"), localTime(2026, 11, 20, 8, 45)),
-    };
-}
-
-} // namespace
+// The history browser's index and search, without a window.
 
 class tst_HistorySearch : public QObject {
     Q_OBJECT

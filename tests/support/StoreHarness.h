@@ -16,6 +16,15 @@
 
 #include <memory>
 
+// The texts of `items`, in their order.
+inline QStringList contents(const QList<ClipboardItem> &items)
+{
+    QStringList texts;
+    for (const ClipboardItem &item : items)
+        texts.append(item.content);
+    return texts;
+}
+
 // A store over fakes in a temporary directory. Monitoring is off unless a
 // test turns it on, so polls happen when the test calls them.
 struct StoreHarness {
@@ -62,13 +71,7 @@ struct StoreHarness {
         (void)HistoryCodec::decode(fileBytes(), items, error);
         return items;
     }
-    [[nodiscard]] QStringList contents() const
-    {
-        QStringList texts;
-        for (const ClipboardItem &item : store->items())
-            texts.append(item.content);
-        return texts;
-    }
+    [[nodiscard]] QStringList contents() const { return ::contents(store->items()); }
 
     QTemporaryDir dir;
     MemorySettingsBackend backend;

@@ -9,7 +9,7 @@
 #include "EmptyStateView.h"
 #include "ItemTextView.h"
 #include "PreviewText.h"
-#include "StoreHarness.h"
+#include "SampleHistory.h"
 #include "Theme.h"
 
 #include <QAbstractItemModelTester>
@@ -19,34 +19,6 @@
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
-
-// The sample history, in local (Berlin) time; the fixed clock stands at
-// 05/Dec/2026 22:04 local.
-namespace {
-
-const QDate kNewest(2026, 12, 5);
-const QDate kMiddle(2026, 12, 3);
-const QDate kOldest(2026, 11, 20);
-
-QList<ClipboardItem> sampleHistory()
-{
-    return {
-        makeItem(QStringLiteral("  git status\n"), localTime(2026, 12, 5, 21, 30)),
-        makeItem(QStringLiteral("Hello World"), localTime(2026, 12, 5, 9, 15)),
-        makeItem(QStringLiteral("a unique older snippet"), localTime(2026, 12, 3, 18, 0)),
-        makeItem(QStringLiteral("meeting notes"), localTime(2026, 11, 20, 8, 45)),
-    };
-}
-
-QStringList contents(const QList<ClipboardItem> &items)
-{
-    QStringList texts;
-    for (const ClipboardItem &item : items)
-        texts.append(item.content);
-    return texts;
-}
-
-} // namespace
 
 Q_DECLARE_METATYPE(ThemeMode)
 
@@ -136,79 +108,79 @@ private Q_SLOTS:
         QCOMPARE(DayListModel::itemCountText(count), text);
     }
 
-    void searchFollowsMatchesAndKeepsSelectionWhenCleared()
+    // What the two columns show under a search, and that clearing it lists
+    // every day again with the selection kept. The search itself is tested
+    // in tst_HistorySearch.
+    void search_data()
     {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QList<QDate>>("days");
+        QTest::addColumn<QDate>("selected");
+        QTest::addColumn<QStringList>("items");
+        QTest::addColumn<QString>("headerCount");
+        QTest::addColumn<QString>("sidebarCount"); // of the first day, unfiltered
+        QTest::addColumn<QString>("detailTitle");  // when the detail is empty
+
+        const QList<QDate> all{kNewest, kMiddle, kOldest};
+        const QStringList newest{"  git status\n", "Hello World"};
+        QTest::newRow("blank is no search") << "  \n\t " << all << kNewest << newest << "2 items"
+                                            << "2 items"
+                                            << "";
+        QTest::newRow("moves the selection to the match")
+            << "UNIQUE" << QList<QDate>{kMiddle} << kMiddle << QStringList{"a unique older snippet"}
+            << "1 item"
+            << "1 item"
+            << "";
+        QTest::newRow("filters the day's items") << " world " << QList<QDate>{kNewest} << kNewest
+                                                 << QStringList{"Hello World"} << "1 item"
+                                                 << "2 items"
+                                                 << "";
+        QTest::newRow("month name lists a day without matching items")
+            << "november" << QList<QDate>{kOldest} << kOldest << QStringList{} << "0 items"
+            << "1 item"
+            << "No Matches";
+        QTest::newRow("nothing empties both columns")
+            << "zzz" << QList<QDate>{} << QDate() << QStringList{} << ""
+            << ""
+            << "Select a Date";
+    }
+    void search()
+    {
+        QFETCH(QString, text);
+        QFETCH(QList<QDate>, days);
+        QFETCH(QDate, selected);
+        QFETCH(QStringList, items);
+        QFETCH(QString, headerCount);
+        QFETCH(QString, sidebarCount);
+        QFETCH(QString, detailTitle);
+
         ContentView &v = open(sampleHistory());
-        v.setSearchText(QStringLiteral("UNIQUE"));
-        QCOMPARE(v.visibleDays(), QList<QDate>{kMiddle});
-        QCOMPARE(v.selectedDay(), kMiddle);
-        QCOMPARE(contents(v.dayItems()), QStringList{"a unique older snippet"});
-        QCOMPARE(v.headerCount(), QStringLiteral("1 item"));
+        v.setSearchText(text);
+        QCOMPARE(v.visibleDays(), days);
+        QCOMPARE(v.selectedDay().value_or(QDate()), selected);
+        QCOMPARE(contents(v.dayItems()), items);
+        if (!headerCount.isEmpty())
+            QCOMPARE(v.headerCount(), headerCount);
+        if (!sidebarCount.isEmpty())
+            QCOMPARE(v.dayList()->model()->index(0, 0).data(DayListModel::CountTextRole).toString(),
+                     sidebarCount);
+        QCOMPARE(v.sidebarEmptyState()->isVisible(), days.isEmpty());
+        QCOMPARE(v.sidebarEmptyState()->title(), QStringLiteral("No Clipboard History"));
+        if (!detailTitle.isEmpty())
+            QCOMPARE(v.detailEmptyState()->title(), detailTitle);
+        if (detailTitle == QLatin1String("No Matches")) {
+            QCOMPARE(v.detailEmptyState()->description(),
+                     QStringLiteral("No clipboard items match the current search."));
+            QCOMPARE(v.detailEmptyState()->symbol(), Symbol::tray);
+        }
 
         v.setSearchText(QString());
-        QCOMPARE(v.visibleDays(), (QList<QDate>{kNewest, kMiddle, kOldest}));
-        QCOMPARE(v.selectedDay(), kMiddle);
-        QCOMPARE(v.dayList()->currentIndex().row(), 1);
-    }
-
-    void searchFiltersItemsOfSelectedDay()
-    {
-        ContentView &v = open(sampleHistory());
-        v.setSearchText(QStringLiteral(" world "));
-        QCOMPARE(v.visibleDays(), QList<QDate>{kNewest});
-        QCOMPARE(contents(v.dayItems()), QStringList{"Hello World"});
-        QCOMPARE(v.headerCount(), QStringLiteral("1 item"));
-        // The sidebar keeps the unfiltered count.
-        QCOMPARE(v.dayList()->model()->index(0, 0).data(DayListModel::CountTextRole).toString(),
-                 QStringLiteral("2 items"));
-    }
-
-    // The search itself is tested in tst_HistorySearch; here, that the view
-    // tells it of a capture while a narrowed answer is remembered.
-    void captureWhileNarrowedListsItsDay()
-    {
-        ContentView &v = open(sampleHistory());
-        v.setSearchText(QStringLiteral("ol"));
-        QCOMPARE(v.visibleDays(), QList<QDate>{kMiddle});
-        harness->store->handleCopiedText(QStringLiteral("hold on"));
-        QCOMPARE(v.visibleDays(), (QList<QDate>{kNewest, kMiddle}));
-        v.setSearchText(QStringLiteral("old"));
-        QCOMPARE(v.visibleDays(), (QList<QDate>{kNewest, kMiddle}));
-    }
-
-    void searchMatchingNothingEmptiesBothColumns()
-    {
-        ContentView &v = open(sampleHistory());
-        v.setSearchText(QStringLiteral("zzz"));
-        QVERIFY(v.visibleDays().isEmpty());
-        QVERIFY(!v.selectedDay());
-        QCOMPARE(v.sidebarEmptyState()->title(), QStringLiteral("No Clipboard History"));
-        QVERIFY(v.sidebarEmptyState()->isVisible());
-        QCOMPARE(v.detailEmptyState()->title(), QStringLiteral("Select a Date"));
-    }
-
-    void blankSearchIsNoSearch()
-    {
-        ContentView &v = open(sampleHistory());
-        v.setSearchText(QStringLiteral("  \n\t "));
-        QCOMPARE(v.visibleDays().size(), 3);
-        QCOMPARE(v.dayItems().size(), 2);
-    }
-
-    void monthNameListsDaysWithoutMatchingItems()
-    {
-        ContentView &v = open(sampleHistory());
-        v.setSearchText(QStringLiteral("november"));
-        QCOMPARE(v.visibleDays(), QList<QDate>{kOldest});
-        QCOMPARE(v.selectedDay(), kOldest);
-        QVERIFY(v.dayItems().isEmpty());
-        QCOMPARE(v.headerCount(), QStringLiteral("0 items"));
-        QCOMPARE(v.detailEmptyState()->title(), QStringLiteral("No Matches"));
-        QCOMPARE(v.detailEmptyState()->description(),
-                 QStringLiteral("No clipboard items match the current search."));
-        QCOMPARE(v.detailEmptyState()->symbol(), Symbol::tray);
-        QCOMPARE(v.dayList()->model()->index(0, 0).data(DayListModel::CountTextRole).toString(),
-                 QStringLiteral("1 item"));
+        const QList<QDate> all{kNewest, kMiddle, kOldest};
+        QCOMPARE(v.visibleDays(), all);
+        if (selected.isValid()) {
+            QCOMPARE(v.selectedDay(), selected);
+            QCOMPARE(v.dayList()->currentIndex().row(), all.indexOf(selected));
+        }
     }
 
     void captureAddsOneRowWithoutRebuilding()
@@ -243,6 +215,8 @@ private Q_SLOTS:
         QCOMPARE(dayResets.size(), 0);
     }
 
+    // Captures under a search are listed only when they match, also when a
+    // narrowed answer is remembered.
     void captureUnderSearchListsOnlyMatches()
     {
         ContentView &v = open(sampleHistory());
@@ -251,6 +225,13 @@ private Q_SLOTS:
         QCOMPARE(contents(v.dayItems()), QStringList{"  git status\n"});
         harness->store->handleCopiedText(QStringLiteral("git push"));
         QCOMPARE(contents(v.dayItems()), (QStringList{"git push", "  git status\n"}));
+
+        v.setSearchText(QStringLiteral("ol"));
+        QCOMPARE(v.visibleDays(), QList<QDate>{kMiddle});
+        harness->store->handleCopiedText(QStringLiteral("hold on"));
+        QCOMPARE(v.visibleDays(), (QList<QDate>{kNewest, kMiddle}));
+        v.setSearchText(QStringLiteral("old"));
+        QCOMPARE(v.visibleDays(), (QList<QDate>{kNewest, kMiddle}));
     }
 
     void clearingAllEmptiesEverything()

@@ -6,13 +6,13 @@
 #include "SettingsView.h"
 #include "SettingsWindow.h"
 #include "StoreHarness.h"
+#include "TestFiles.h"
 #include "Theme.h"
 #include "WindowPlacement.h"
 
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
-#include <QFile>
 #include <QLabel>
 #include <QPushButton>
 #include <QScreen>
@@ -73,11 +73,8 @@ private Q_SLOTS:
     void clearAsksFirst();
     void importAsksThenReplaces_data();
     void importAsksThenReplaces();
-    void importOfABadFileChangesNothing();
     void exportWritesTheWholeHistory_data();
     void exportWritesTheWholeHistory();
-    void proposedExportName_data();
-    void proposedExportName();
     void retentionChangeAsksFirst_data();
     void retentionChangeAsksFirst();
     void storedRetentionOpensNoDialog();
@@ -153,35 +150,41 @@ void tst_SettingsView::importAsksThenReplaces_data()
 {
     QTest::addColumn<QString>("answer");
     QTest::addColumn<bool>("chooseFile");
+    QTest::addColumn<bool>("goodFile"); // a backup, or a file that holds no history
     QTest::addColumn<QStringList>("expected");
-    QTest::addColumn<QString>("banner");
+    QTest::addColumn<QString>("banner"); // for an error, how it starts
 
     const QStringList before{QStringLiteral("today"), QStringLiteral("yesterday")};
     QTest::newRow("continue, file chosen")
-        << "Continue" << true
+        << "Continue" << true << true
         << QStringList{QStringLiteral("backup new"), QStringLiteral("backup old")}
         << "History imported successfully.";
-    QTest::newRow("continue, panel cancelled") << "Continue" << false << before << QString();
-    QTest::newRow("cancel") << "Cancel" << true << before << QString();
-    QTest::newRow("escape") << QString() << true << before << QString();
+    QTest::newRow("continue, bad file chosen")
+        << "Continue" << true << false << before << "Import failed: ";
+    QTest::newRow("continue, panel cancelled")
+        << "Continue" << false << true << before << QString();
+    QTest::newRow("cancel") << "Cancel" << true << true << before << QString();
+    QTest::newRow("escape") << QString() << true << true << before << QString();
 }
 
 void tst_SettingsView::importAsksThenReplaces()
 {
     QFETCH(QString, answer);
     QFETCH(bool, chooseFile);
+    QFETCH(bool, goodFile);
     QFETCH(QStringList, expected);
     QFETCH(QString, banner);
 
     Fixture f;
     const QDateTime now = f.harness.clock.now();
     f.harness.store->replaceAll(todayAndYesterday(now));
+    const QByteArray fileBefore = f.harness.fileBytes();
     const QString backup = f.harness.dir.filePath(QStringLiteral("backup.json"));
-    QFile file(backup);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(HistoryCodec::encode({makeItem(QStringLiteral("backup old"), now.addDays(-3)),
-                                     makeItem(QStringLiteral("backup new"), now.addDays(-2))}));
-    file.close();
+    QVERIFY(writeFileContents(
+        backup,
+        goodFile ? HistoryCodec::encode({makeItem(QStringLiteral("backup old"), now.addDays(-3)),
+                                         makeItem(QStringLiteral("backup new"), now.addDays(-2))})
+                 : QByteArray(R"([{"content": "no id or time"}])")));
 
     if (!answer.isEmpty())
         f.dialogs.pressButton(answer);
@@ -209,31 +212,16 @@ void tst_SettingsView::importAsksThenReplaces()
             QStringLiteral("Select a Quillmark backup file to restore your clipboard history."));
     }
     QCOMPARE(f.harness.contents(), expected);
-    QCOMPARE(f.banner(), banner);
-    QVERIFY(!f.view->bannerIsError());
-}
-
-void tst_SettingsView::importOfABadFileChangesNothing()
-{
-    Fixture f;
-    f.harness.store->replaceAll(todayAndYesterday(f.harness.clock.now()));
-    const QByteArray fileBefore = f.harness.fileBytes();
-    const QString bad = f.harness.dir.filePath(QStringLiteral("notes.json"));
-    QFile file(bad);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(R"([{"content": "no id or time"}])");
-    file.close();
-
-    f.dialogs.pressButton(QStringLiteral("Continue"));
-    f.dialogs.chooseFile(bad);
-    f.click("importButton");
-
-    QVERIFY2(f.banner().startsWith(QLatin1String("Import failed: ")), qPrintable(f.banner()));
-    QVERIFY(f.banner().size() > QStringLiteral("Import failed: ").size());
-    QVERIFY(f.view->bannerIsError());
-    QCOMPARE(f.harness.contents(),
-             (QStringList{QStringLiteral("today"), QStringLiteral("yesterday")}));
-    QCOMPARE(f.harness.fileBytes(), fileBefore);
+    if (goodFile) {
+        QCOMPARE(f.banner(), banner);
+    } else {
+        // The reason follows the words.
+        QVERIFY2(f.banner().startsWith(banner) && f.banner().size() > banner.size(),
+                 qPrintable(f.banner()));
+    }
+    QCOMPARE(f.view->bannerIsError(), !goodFile);
+    if (banner.isEmpty() || !goodFile)
+        QCOMPARE(f.harness.fileBytes(), fileBefore);
 }
 
 void tst_SettingsView::exportWritesTheWholeHistory_data()
@@ -241,9 +229,20 @@ void tst_SettingsView::exportWritesTheWholeHistory_data()
     QTest::addColumn<int>("target"); // 0 cancelled, 1 good path, 2 missing directory
     QTest::addColumn<QString>("bannerStart");
     QTest::addColumn<bool>("error");
-    QTest::newRow("written") << 1 << "History exported successfully." << false;
-    QTest::newRow("cancelled") << 0 << QString() << false;
-    QTest::newRow("missing directory") << 2 << "Export failed: " << true;
+    QTest::addColumn<QDateTime>("now");
+    QTest::addColumn<QString>("name"); // proposed
+    // Proposed names in Berlin local time: 24-hour clock, time before date,
+    // two-digit year.
+    QTest::newRow("written, afternoon") << 1 << "History exported successfully." << false
+                                        << QDateTime(QDate(2026, 12, 5), QTime(13, 5, 9), Qt::UTC)
+                                        << "quillmark-backup-14-05-09_05.12.26.json";
+    QTest::newRow("cancelled, just after midnight")
+        << 0 << QString() << false << QDateTime(QDate(2026, 12, 31), QTime(23, 0, 1), Qt::UTC)
+        << "quillmark-backup-00-00-01_01.01.27.json";
+    QTest::newRow("missing directory, summer time")
+        << 2 << "Export failed: " << true
+        << QDateTime(QDate(2026, 7, 4), QTime(21, 59, 59), Qt::UTC)
+        << "quillmark-backup-23-59-59_04.07.26.json";
 }
 
 void tst_SettingsView::exportWritesTheWholeHistory()
@@ -251,10 +250,12 @@ void tst_SettingsView::exportWritesTheWholeHistory()
     QFETCH(int, target);
     QFETCH(QString, bannerStart);
     QFETCH(bool, error);
+    QFETCH(QDateTime, now);
+    QFETCH(QString, name);
 
     Fixture f;
-    const QList<ClipboardItem> items = todayAndYesterday(f.harness.clock.now());
-    f.harness.store->replaceAll(items);
+    f.harness.clock.set(now);
+    f.harness.store->replaceAll(todayAndYesterday(now));
     const QString path = target == 2 ? f.harness.dir.filePath(QStringLiteral("gone/b.json"))
                                      : f.harness.dir.filePath(QStringLiteral("b.json"));
     if (target == 0)
@@ -267,42 +268,15 @@ void tst_SettingsView::exportWritesTheWholeHistory()
     const Dialogs::FileRequest &request = f.dialogs.saveRequests().constFirst();
     QCOMPARE(request.title, QStringLiteral("Export Quillmark Backup"));
     QCOMPARE(request.message, QStringLiteral("Creates a backup of your clipboard history."));
+    QCOMPARE(request.proposedName, name);
     QVERIFY(!request.directory.isEmpty() && QDir(request.directory).exists());
     QVERIFY2(f.banner().startsWith(bannerStart) && f.banner().isEmpty() == bannerStart.isEmpty(),
              qPrintable(f.banner()));
     QCOMPARE(f.view->bannerIsError(), error);
     if (target == 1) {
-        QFile written(path);
-        QVERIFY(written.open(QIODevice::ReadOnly));
-        QCOMPARE(written.readAll(), HistoryCodec::encode(f.harness.store->items()));
-        QCOMPARE(written.permissions() & (QFileDevice::ReadGroup | QFileDevice::ReadOther),
-                 QFileDevice::Permissions());
+        QCOMPARE(fileContents(path), HistoryCodec::encode(f.harness.store->items()));
+        QCOMPARE(fileMode(path) & 0044, 0); // neither group nor others may read it
     }
-}
-
-void tst_SettingsView::proposedExportName_data()
-{
-    QTest::addColumn<QDateTime>("now");
-    QTest::addColumn<QString>("name");
-    // Berlin local time: 24-hour clock, time before date, two-digit year.
-    QTest::newRow("afternoon") << QDateTime(QDate(2026, 12, 5), QTime(13, 5, 9), Qt::UTC)
-                               << "quillmark-backup-14-05-09_05.12.26.json";
-    QTest::newRow("just after midnight") << QDateTime(QDate(2026, 12, 31), QTime(23, 0, 1), Qt::UTC)
-                                         << "quillmark-backup-00-00-01_01.01.27.json";
-    QTest::newRow("summer time") << QDateTime(QDate(2026, 7, 4), QTime(21, 59, 59), Qt::UTC)
-                                 << "quillmark-backup-23-59-59_04.07.26.json";
-}
-
-void tst_SettingsView::proposedExportName()
-{
-    QFETCH(QDateTime, now);
-    QFETCH(QString, name);
-    Fixture f;
-    f.harness.clock.set(now);
-    f.dialogs.dismiss();
-    f.click("exportButton");
-    QCOMPARE(f.dialogs.saveRequests().constFirst().proposedName, name);
-    QCOMPARE(f.banner(), QString());
 }
 
 void tst_SettingsView::retentionChangeAsksFirst_data()
