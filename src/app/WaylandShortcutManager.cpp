@@ -16,6 +16,13 @@ WaylandShortcutManager::WaylandShortcutManager(
     connect(m_portal, &GlobalShortcutsPortal::bound, this, &WaylandShortcutManager::handleBound);
     connect(m_portal, &GlobalShortcutsPortal::refused, this,
             &WaylandShortcutManager::handleRefused);
+    connect(m_portal, &GlobalShortcutsPortal::closed, this, [this] {
+        // The desktop took the shortcut back (its portal restarted, the user
+        // removed it): the grab serves again, and the user is told.
+        m_bound = false;
+        m_x11HotKey.registerHotKey();
+        handleRefused(tr("the desktop closed its shortcut session"));
+    });
     connect(m_portal, &GlobalShortcutsPortal::activated, this,
             [this](const QString &, const QByteArray &token) {
                 // Posted, as the X11 presses are: the toggle must not run

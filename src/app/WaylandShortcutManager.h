@@ -18,7 +18,8 @@ class GlobalShortcutsPortal;
 // shortcuts portal. Bound there, presses reach us whatever has focus, and the
 // X11 grab is let go (one press must not toggle twice). Without the portal,
 // or when it refuses, the grab stays for the X11 windows and one line says
-// so and how to bind `quillmark --toggle` instead.
+// so and how to bind `quillmark --toggle` instead. When the desktop later
+// closes the session, the grab comes back and the same line is printed.
 class WaylandShortcutManager final : public QObject {
     Q_OBJECT
 public:

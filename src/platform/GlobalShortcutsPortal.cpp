@@ -233,11 +233,25 @@ void GlobalShortcutsPortal::handleResponse(uint response, const QVariantMap &res
             m_bus.connect(QLatin1String(serviceName), QLatin1String(objectPath),
                           QLatin1String(interfaceName), QStringLiteral("Activated"), this,
                           SLOT(handleActivated(QDBusObjectPath, QString, qulonglong, QVariantMap)));
+            m_bus.connect(QLatin1String(serviceName), m_sessionPath,
+                          QStringLiteral("org.freedesktop.portal.Session"),
+                          QStringLiteral("Closed"), this, SLOT(handleSessionClosed(QVariantMap)));
             Q_EMIT bound(entry.properties.value(QStringLiteral("trigger_description")).toString());
             return;
         }
         refuse(QStringLiteral("the desktop bound no keys to it"));
     }
+}
+
+void GlobalShortcutsPortal::handleSessionClosed(const QVariantMap &details)
+{
+    Q_UNUSED(details);
+    if (m_step != Step::bound)
+        return;
+    m_step = Step::closed;
+    // Closed already: nothing to close when this object goes.
+    m_sessionPath.clear();
+    Q_EMIT closed();
 }
 
 void GlobalShortcutsPortal::handleActivated(const QDBusObjectPath &session, const QString &id,
@@ -251,7 +265,7 @@ void GlobalShortcutsPortal::handleActivated(const QDBusObjectPath &session, cons
 
 void GlobalShortcutsPortal::refuse(const QString &reason)
 {
-    if (m_step == Step::bound || m_step == Step::refused)
+    if (m_step == Step::bound || m_step == Step::refused || m_step == Step::closed)
         return;
     m_step = Step::refused;
     Q_EMIT refused(reason);

@@ -53,15 +53,18 @@ Q_SIGNALS:
     // `activationToken` lets the window we show take the keyboard; it is
     // empty when the desktop sends none.
     void activated(const QString &id, const QByteArray &activationToken);
+    // The desktop ended the session after binding: the shortcut is gone.
+    void closed();
 
 private Q_SLOTS:
     // QtDBus delivers signals only to slots named by their signature.
     void handleResponse(uint response, const QVariantMap &results);
+    void handleSessionClosed(const QVariantMap &details);
     void handleActivated(const QDBusObjectPath &session, const QString &id, qulonglong timestamp,
                          const QVariantMap &options);
 
 private:
-    enum class Step { idle, checkingVersion, creatingSession, binding, bound, refused };
+    enum class Step { idle, checkingVersion, creatingSession, binding, bound, refused, closed };
 
     void createSession();
     void bindShortcuts();

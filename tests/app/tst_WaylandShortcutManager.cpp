@@ -133,6 +133,16 @@ public:
         m_bus.send(signal);
     }
 
+    // The desktop ends the session (its portal restarted, the user removed
+    // the shortcut).
+    void closeSession(const QString &session)
+    {
+        QDBusMessage signal = QDBusMessage::createSignal(
+            session, QStringLiteral("org.freedesktop.portal.Session"), QStringLiteral("Closed"));
+        signal << QVariantMap();
+        m_bus.send(signal);
+    }
+
 private:
     QString senderElement() const
     {
@@ -198,6 +208,7 @@ private Q_SLOTS:
     void cleanup();
     void bindsThroughThePortalAndPressesToggle_data();
     void bindsThroughThePortalAndPressesToggle();
+    void closedSessionFallsBackToTheGrab();
     void refusalKeepsTheGrabAndExplains_data();
     void refusalKeepsTheGrabAndExplains();
 
@@ -294,6 +305,44 @@ void TestWaylandShortcutManager::bindsThroughThePortalAndPressesToggle()
     QCOMPARE(presses, (QList<QByteArray>{"token-1", ""}));
     QTest::qWait(100);
     QCOMPARE(presses.size(), 2);
+}
+
+void TestWaylandShortcutManager::closedSessionFallsBackToTheGrab()
+{
+    QVERIFY(m_service.registerService(QLatin1String(GlobalShortcutsPortal::serviceName)));
+    QVERIFY(m_service.registerVirtualObject(QLatin1String(GlobalShortcutsPortal::objectPath),
+                                            m_portal.get()));
+    auto registrar = std::make_unique<FakeHotKeyRegistrar>();
+    auto *grab = registrar.get();
+    GlobalHotKeyManager x11HotKey(std::move(registrar), [] {});
+    StdoutCapture output;
+    QList<QByteArray> presses;
+    WaylandShortcutManager manager(new GlobalShortcutsPortal(m_client), x11HotKey,
+                                   [&](const QByteArray &token) { presses.append(token); });
+    QSignalSpy settled(&manager, &WaylandShortcutManager::settled);
+    QVERIFY(settled.wait(10000));
+    QVERIFY(manager.isBound());
+    QVERIFY(!grab->registered);
+
+    // Another session's end is not ours.
+    m_portal->closeSession(m_portal->sessionPath + "x");
+    QTest::qWait(100);
+    QVERIFY(manager.isBound());
+
+    m_portal->closeSession(m_portal->sessionPath);
+    QVERIFY(settled.wait(10000));
+    QVERIFY(!manager.isBound());
+    QVERIFY(grab->registered && grab->handlerInstalled);
+    QCOMPARE(output.lines().size(), 2);
+    QCOMPARE(output.lines().last(),
+             QStringLiteral("Shortcut: Alt+Shift+V reaches Quillmark only while an X11 window has "
+                            "focus (the desktop closed its shortcut session); to open the popover "
+                            "from any window, bind the command `quillmark --toggle` to a key in "
+                            "your desktop's keyboard settings"));
+    // Its presses no longer count.
+    m_portal->activate(m_portal->sessionPath, QLatin1String(WaylandShortcutManager::shortcutId));
+    QTest::qWait(100);
+    QVERIFY(presses.isEmpty());
 }
 
 void TestWaylandShortcutManager::refusalKeepsTheGrabAndExplains_data()
