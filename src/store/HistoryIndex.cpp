@@ -6,12 +6,17 @@
 #include "ClipboardStore.h"
 #include "TextMatcher.h"
 
+#include <QElapsedTimer>
 #include <QHash>
 
 #include <algorithm>
 #include <cstring>
 
 namespace {
+
+// One slice of background folding: short enough not to delay a keystroke
+// or a repaint noticeably.
+constexpr qint64 kFoldSliceNanoseconds = 4'000'000;
 
 QByteArray folded(const QString &content)
 {
@@ -31,8 +36,11 @@ QByteArray folded(const QString &content)
 
 } // namespace
 
-HistoryIndex::HistoryIndex(ClipboardStore &store, QObject *parent) : QObject(parent), m_store(store)
+HistoryIndex::HistoryIndex(ClipboardStore &store, QObject *parent)
+    : QObject(parent), m_store(store), m_foldTimer(new QTimer(this))
 {
+    m_foldTimer->setInterval(0);
+    connect(m_foldTimer, &QTimer::timeout, this, &HistoryIndex::foldSlice);
     // Store signals arrive in connection order; the views connect to ours,
     // so they always see an index that has caught up.
     connect(&m_store, &ClipboardStore::itemsInserted, this, [this](int first, int last) {
@@ -104,6 +112,10 @@ const HistoryIndex::Needle &HistoryIndex::needleFor(QByteArrayView query) const
 
 bool HistoryIndex::matches(int row, QByteArrayView query) const
 {
+    if (query.isEmpty())
+        return true;
+    if (row >= m_foldedCount)
+        ensureFolded();
     return needleFor(query).foundIn(m_folded.at(row));
 }
 
@@ -136,6 +148,7 @@ bool HistoryIndex::anyMatch(QDate day, QByteArrayView query) const
         return false;
     if (query.isEmpty())
         return true;
+    ensureFolded();
     const Presence &presence = *m_days.at(index).presence;
     if (!presence.mayContain(query))
         return false;
@@ -151,10 +164,20 @@ QList<int> HistoryIndex::matchingRows(QDate day, QByteArrayView query) const
 {
     QList<int> rows;
     const int index = findDay(day);
-    if (index < 0 || (!query.isEmpty() && !m_days.at(index).presence->mayContain(query)))
+    if (index < 0)
+        return rows;
+    const QList<int> &ordinals = m_days.at(index).ordinals;
+    if (query.isEmpty()) {
+        rows.reserve(ordinals.size());
+        for (int ordinal : ordinals)
+            rows.append(rowOf(ordinal));
+        return rows;
+    }
+    ensureFolded();
+    if (!m_days.at(index).presence->mayContain(query))
         return rows;
     const Needle &needle = needleFor(query);
-    for (int ordinal : m_days.at(index).ordinals) {
+    for (int ordinal : ordinals) {
         const int row = rowOf(ordinal);
         if (needle.foundIn(m_folded.at(row)))
             rows.append(row);
@@ -172,12 +195,34 @@ int HistoryIndex::findDay(QDate day) const
 
 void HistoryIndex::rebuild()
 {
-    const QList<ClipboardItem> &items = m_store.items();
-    m_folded.clear();
-    m_folded.reserve(items.size());
-    for (const ClipboardItem &item : items)
-        m_folded.append(folded(item.content));
+    m_folded = QList<QByteArray>(m_store.items().size());
+    m_foldedCount = 0;
     regroup();
+    if (isFolded())
+        m_foldTimer->stop();
+    else
+        m_foldTimer->start();
+}
+
+void HistoryIndex::foldUntil(qsizetype until) const
+{
+    const QList<ClipboardItem> &items = m_store.items();
+    for (; m_foldedCount < until; ++m_foldedCount) {
+        const int row = int(m_foldedCount);
+        m_folded[row] = folded(items.at(row).content);
+        m_days.at(findDay(m_store.dayOfItem(row))).presence->add(m_folded.at(row));
+    }
+    if (isFolded())
+        m_foldTimer->stop();
+}
+
+void HistoryIndex::foldSlice()
+{
+    QElapsedTimer timer;
+    timer.start();
+    // Check the clock every few items: most take about a microsecond.
+    while (!isFolded() && timer.nsecsElapsed() < kFoldSliceNanoseconds)
+        foldUntil(std::min(m_foldedCount + 64, m_folded.size()));
 }
 
 void HistoryIndex::regroup()
@@ -199,7 +244,8 @@ void HistoryIndex::regroup()
             index = *it;
         }
         m_days[index].ordinals.append(count - 1 - row);
-        m_days[index].presence->add(m_folded.at(row));
+        if (row < m_foldedCount)
+            m_days[index].presence->add(m_folded.at(row));
     }
     // A list out of time order (a clock set back) still lists days newest first.
     std::stable_sort(m_days.begin(), m_days.end(),
@@ -216,6 +262,7 @@ void HistoryIndex::insert(int first, int last)
     }
     for (int row = last; row >= first; --row)
         m_folded.prepend(folded(items.at(row).content));
+    m_foldedCount += last - first + 1;
     const int count = int(m_folded.size());
     for (int row = last; row >= first; --row) {
         const QDate date = m_store.dayOfItem(row);
@@ -230,5 +277,6 @@ void HistoryIndex::insert(int first, int last)
 void HistoryIndex::remove(int first, int last)
 {
     m_folded.remove(first, last - first + 1);
+    m_foldedCount -= std::max<qsizetype>(0, std::min<qsizetype>(last + 1, m_foldedCount) - first);
     regroup();
 }

@@ -8,6 +8,7 @@
 #include <QDate>
 #include <QList>
 #include <QObject>
+#include <QTimer>
 
 #include <array>
 #include <bitset>
@@ -20,6 +21,11 @@ class ClipboardStore;
 // search) and the items grouped by local day. It follows the store's change
 // signals (a capture adds one entry; removals regroup without folding
 // again), so no keystroke ever folds the history.
+//
+// Grouping is done at once; folding is not, so opening the browser over a
+// long history stays cheap. The texts are folded newest first, a slice at
+// a time from the event loop, and the first search finishes whatever is
+// left before it answers.
 class HistoryIndex : public QObject {
     Q_OBJECT
 public:
@@ -34,6 +40,8 @@ public:
     // Whether the item at `row` contains `query`, a TextMatcher::query()
     // encoded as UTF-8.
     [[nodiscard]] bool matches(int row, QByteArrayView query) const;
+    // Whether every item is folded yet (searches do not wait for this).
+    [[nodiscard]] bool isFolded() const { return m_foldedCount == m_folded.size(); }
     // Whether any item of `day` matches; stops at the first that does.
     [[nodiscard]] bool anyMatch(QDate day, QByteArrayView query) const;
     // The rows of `day` that match, newest first.
@@ -81,11 +89,19 @@ private:
     [[nodiscard]] int rowOf(int ordinal) const { return int(m_folded.size()) - 1 - ordinal; }
     void rebuild();
     void regroup();
+    // Folds the items from m_foldedCount on, up to `until` rows in all.
+    void foldUntil(qsizetype until) const;
+    void foldSlice();
+    void ensureFolded() const { foldUntil(m_folded.size()); }
     void insert(int first, int last);
     void remove(int first, int last);
 
     ClipboardStore &m_store;
-    QList<QByteArray> m_folded; // parallel to the store's items
-    QList<Day> m_days;          // newest first
+    // Parallel to the store's items. Rows [0, m_foldedCount) are folded and
+    // counted in their day's presence; a search folds the rest first.
+    mutable QList<QByteArray> m_folded;
+    mutable qsizetype m_foldedCount = 0;
+    QTimer *m_foldTimer;
+    QList<Day> m_days; // newest first
     mutable Needle m_needle;
 };

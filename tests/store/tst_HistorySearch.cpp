@@ -126,6 +126,23 @@ private Q_SLOTS:
         search->setText(QStringLiteral("hold"));
         QCOMPARE(search->visibleDays(), QList<QDate>{});
     }
+
+    void changesBeforeTheFirstSearchKeepItExact()
+    {
+        // No event loop runs here, so the texts are folded only when the
+        // first search asks: the capture is folded, the rest is not, and
+        // the removal takes some of each.
+        open(sampleHistory());
+        QVERIFY(!index->isFolded());
+        harness->store->handleCopiedText(QStringLiteral("older still"));
+        harness->store->clearToday();
+        QVERIFY(!index->isFolded());
+        search->setText(QStringLiteral("o"));
+        QCOMPARE(search->visibleDays(), (QList<QDate>{kMiddle, kOldest}));
+        QVERIFY(index->isFolded());
+        QCOMPARE(search->matchingRows(kMiddle), QList<int>{0});
+        QVERIFY(index->matches(1, "meeting"));
+    }
 };
 
 QTEST_GUILESS_MAIN(tst_HistorySearch)
