@@ -23,6 +23,10 @@ constexpr int iconGap = 4;
 // How long after the popover lost the activation a toggle counts as the
 // click that took it.
 constexpr qint64 deactivationGraceMs = 400;
+// How long after showing the popover a lost activation waits to see whether
+// it comes back: KWin may pass the activation to the window underneath and
+// back again while it maps the popover.
+constexpr qint64 settleMs = 500;
 } // namespace
 
 MenuBarController::PopoverKind
@@ -113,6 +117,12 @@ void MenuBarController::closePopover()
     m_closingPopover = false;
 }
 
+void MenuBarController::closeForLostActivation()
+{
+    m_sinceDeactivated.start();
+    closePopover();
+}
+
 void MenuBarController::toggleMainWindow()
 {
     if (m_windowManager.isMainWindowVisible())
@@ -168,6 +178,8 @@ void MenuBarController::showPopover()
     m_popover->show();
     m_popover->raise();
     m_popover->activateWindow();
+    ++m_shownCount;
+    m_sinceShown.start();
 }
 
 void MenuBarController::updateStatusItemAppearance()
@@ -190,8 +202,16 @@ bool MenuBarController::eventFilter(QObject *watched, QEvent *event)
         } else if (event->type() == QEvent::WindowDeactivate &&
                    m_kind == PopoverKind::activatedWindow && isPopoverShown() &&
                    !m_closingPopover) {
-            m_sinceDeactivated.start();
-            closePopover();
+            if (m_sinceShown.elapsed() >= settleMs) {
+                closeForLostActivation();
+            } else {
+                QTimer::singleShot(settleMs - m_sinceShown.elapsed(), this,
+                                   [this, shown = m_shownCount] {
+                                       if (shown == m_shownCount && isPopoverShown() &&
+                                           !m_popover->isActiveWindow())
+                                           closeForLostActivation();
+                                   });
+            }
         }
     }
     return QObject::eventFilter(watched, event);

@@ -79,6 +79,7 @@ protected:
 private:
     void updateStatusItemAppearance();
     void showPopover();
+    void closeForLostActivation();
 
     const Theme &m_theme;
     AppWindowManager &m_windowManager;
@@ -92,5 +93,9 @@ private:
     // activation: a click on the icon takes the activation first, and its
     // toggle that follows must not reopen what the click just closed.
     QElapsedTimer m_sinceDeactivated;
+    // Since the popover was last shown, and how many times it was: a lost
+    // activation in its first moments closes it only if it stays lost.
+    QElapsedTimer m_sinceShown;
+    int m_shownCount = 0;
     bool m_closingPopover = false;
 };
