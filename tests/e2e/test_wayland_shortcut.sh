@@ -12,8 +12,7 @@
 source "$(dirname "$0")/wayland_lib.sh"
 source "$(dirname "$0")/popover_lib.sh"
 wl_init "$1"
-KEYS="$WL_TOOLS/virtual_keyboard"
-if [[ ! -x "$KEYS" ]]; then
+if [[ ! -x "$WL_TOOLS/virtual_keyboard" ]]; then
     echo "SKIP: virtual_keyboard was not built (needs libwayland-dev and libxkbcommon-dev)"
     exit 77
 fi
@@ -23,27 +22,11 @@ write_history "first item" "$ZEBRA" "vivid violet"
 wl_start_sway "bindsym Mod1+Shift+v exec $QUILLMARK --toggle"
 wl_start_x11_client
 
-# One keyboard for the whole suite, as a person has: each step goes to it
-# and is done when it answers.
-coproc KEYBOARD { "$KEYS" --stdin 2>&1; }
-e2e_track "$KEYBOARD_PID"
-keys() {
-    local step reply
-    for step in "$@"; do
-        echo "$step" >&"${KEYBOARD[1]}"
-        read -r -t 20 reply <&"${KEYBOARD[0]}"
-        [[ "$reply" == ok ]] || { echo "      (virtual keyboard: $step: ${reply:-no answer})"; return 1; }
-    done
-}
+wl_start_keyboard virtual_keyboard
 keys sleep:500
-# The Wayland window prints "active" and "inactive" as it gains and loses the
-# keyboard; typing waits for the focus change, as a person watching would.
-focus_is() { [[ "$(grep -x 'active\|inactive' "$TEXT_OUT" | tail -n 1)" == "$1" ]]; }
 
 # An ordinary Wayland application in front, holding the keyboard.
-TEXT_OUT="$E2E_TMP/text_window.out"
-QT_QPA_PLATFORM=wayland "$WL_TOOLS/text_window" >"$TEXT_OUT" 2>"$E2E_TMP/text_window.err" &
-e2e_track $!
+wl_start_text_window
 e2e_wait_for "the Wayland window to take the keyboard" 15 grep -qx active "$TEXT_OUT"
 keys type:hi
 e2e_check "keys reach the focused Wayland window" \
@@ -70,7 +53,7 @@ e2e_check "Return copies the match back and closes the popover" wait_popover_hid
 # Quillmark writes the clipboard through sway's data-control protocol, so
 # Wayland clients (wl-paste) see the copy whatever has focus.
 e2e_expect_eq "the typed text went to the popover's search" "$ZEBRA" "$(wl_paste)"
-e2e_expect_eq "... and not to the Wayland window" "text: hi" "$(grep "^text: " "$TEXT_OUT" | tail -n 1)"
+e2e_expect_eq "... and not to the Wayland window" "text: hi" "$(typed_text)"
 
 keys key:alt+shift+v
 e2e_check "the binding opens the popover again" wait_popover_shown

@@ -30,8 +30,7 @@ if ! command -v "$COMPOSITOR_BINARY" >/dev/null; then
     exit 77
 fi
 wl_init "$1"
-KEYS="$WL_TOOLS/$KEYS_TOOL"
-if [[ ! -x "$KEYS" ]]; then
+if [[ ! -x "$WL_TOOLS/$KEYS_TOOL" ]]; then
     echo "SKIP: $KEYS_TOOL was not built"
     exit 77
 fi
@@ -41,24 +40,11 @@ write_history "first item" "$ZEBRA" "vivid violet"
 wl_start_compositor
 wl_start_x11_client
 
-# One keyboard for the whole suite; each step is done when it answers.
-coproc KEYBOARD { "$KEYS" --stdin 2>&1; }
-e2e_track "$KEYBOARD_PID"
-keys() {
-    local step reply
-    for step in "$@"; do
-        echo "$step" >&"${KEYBOARD[1]}"
-        read -r -t 20 reply <&"${KEYBOARD[0]}"
-        [[ "$reply" == ok ]] || { echo "      (keyboard: $step: ${reply:-no answer})"; return 1; }
-    done
-}
+wl_start_keyboard "$KEYS_TOOL"
 # mutter's headless seat gets its keyboard with the first key pressed.
 keys key:shift sleep:300
-focus_is() { [[ "$(grep -x 'active\|inactive' "$TEXT_OUT" | tail -n 1)" == "$1" ]]; }
 
-TEXT_OUT="$E2E_TMP/text_window.out"
-QT_QPA_PLATFORM=wayland "$WL_TOOLS/text_window" >"$TEXT_OUT" 2>"$E2E_TMP/text_window.err" &
-e2e_track $!
+wl_start_text_window
 e2e_check "the Wayland window takes the keyboard" \
     e2e_wait_for "the Wayland window to take the keyboard" 15 grep -qx active "$TEXT_OUT"
 keys type:hi
@@ -78,7 +64,7 @@ e2e_check "... and the popover takes the keyboard from it" \
 keys type:zebr key:Down key:Return
 e2e_check "Return copies the match back and closes the popover" wait_popover_hidden
 e2e_expect_eq "the typed text went to the popover's search" "$ZEBRA" "$(clipboard_text)"
-e2e_expect_eq "... and not to the Wayland window" "text: hi" "$(grep "^text: " "$TEXT_OUT" | tail -n 1)"
+e2e_expect_eq "... and not to the Wayland window" "text: hi" "$(typed_text)"
 e2e_wait_for "the Wayland window to get the keyboard back" 10 focus_is active
 
 toggle

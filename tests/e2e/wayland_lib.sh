@@ -229,3 +229,32 @@ wl_copy_text() {
 wl_paste() {
     timeout 5 wl-paste --no-newline 2>/dev/null
 }
+
+# One keyboard for the whole suite, as a person has: the test tool TOOL
+# (virtual_keyboard or remote_desktop_keyboard) reads steps on its stdin and
+# presses them through the compositor. `keys STEP...` sends each step and is
+# done when the tool answers.
+wl_start_keyboard() {
+    coproc KEYBOARD { "$WL_TOOLS/$1" --stdin 2>&1; }
+    e2e_track "$KEYBOARD_PID"
+}
+keys() {
+    local step reply
+    for step in "$@"; do
+        echo "$step" >&"${KEYBOARD[1]}"
+        read -r -t 20 reply <&"${KEYBOARD[0]}"
+        [[ "$reply" == ok ]] || { echo "      (keyboard: $step: ${reply:-no answer})"; return 1; }
+    done
+}
+
+# An ordinary Wayland application in front (tools/text_window). It prints
+# "active" and "inactive" as it gains and loses the keyboard, and "text: ..."
+# as what is typed into it changes; typing waits for a focus change, as a
+# person watching would.
+wl_start_text_window() {
+    TEXT_OUT="$E2E_TMP/text_window.out"
+    QT_QPA_PLATFORM=wayland "$WL_TOOLS/text_window" >"$TEXT_OUT" 2>"$E2E_TMP/text_window.err" &
+    e2e_track $!
+}
+focus_is() { [[ "$(grep -x 'active\|inactive' "$TEXT_OUT" | tail -n 1)" == "$1" ]]; }
+typed_text() { grep "^text: " "$TEXT_OUT" | tail -n 1; }
