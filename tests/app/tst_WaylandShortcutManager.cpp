@@ -213,6 +213,14 @@ private Q_SLOTS:
     void refusalKeepsTheGrabAndExplains();
 
 private:
+    // Puts the stand-in portal on the private bus under the desktop's name.
+    bool servePortal()
+    {
+        return m_service.registerService(QLatin1String(GlobalShortcutsPortal::serviceName)) &&
+               m_service.registerVirtualObject(QLatin1String(GlobalShortcutsPortal::objectPath),
+                                               m_portal.get());
+    }
+
     std::unique_ptr<PrivateBus> m_bus;
     std::unique_ptr<StandInPortal> m_portal;
     QDBusConnection m_service{QString()};
@@ -266,9 +274,7 @@ void TestWaylandShortcutManager::bindsThroughThePortalAndPressesToggle()
     QFETCH(QString, line);
     m_portal->sessionHandleAsObjectPath = sessionHandleAsObjectPath;
     m_portal->triggerDescription = trigger;
-    QVERIFY(m_service.registerService(QLatin1String(GlobalShortcutsPortal::serviceName)));
-    QVERIFY(m_service.registerVirtualObject(QLatin1String(GlobalShortcutsPortal::objectPath),
-                                            m_portal.get()));
+    QVERIFY(servePortal());
 
     auto registrar = std::make_unique<FakeHotKeyRegistrar>();
     auto *grab = registrar.get();
@@ -309,9 +315,7 @@ void TestWaylandShortcutManager::bindsThroughThePortalAndPressesToggle()
 
 void TestWaylandShortcutManager::closedSessionFallsBackToTheGrab()
 {
-    QVERIFY(m_service.registerService(QLatin1String(GlobalShortcutsPortal::serviceName)));
-    QVERIFY(m_service.registerVirtualObject(QLatin1String(GlobalShortcutsPortal::objectPath),
-                                            m_portal.get()));
+    QVERIFY(servePortal());
     auto registrar = std::make_unique<FakeHotKeyRegistrar>();
     auto *grab = registrar.get();
     GlobalHotKeyManager x11HotKey(std::move(registrar), [] {});
@@ -383,11 +387,8 @@ void TestWaylandShortcutManager::refusalKeepsTheGrabAndExplains()
     m_portal->createResponse = createResponse;
     m_portal->bindResponse = bindResponse;
     m_portal->bindsTheShortcut = bindsTheShortcut;
-    if (portalRuns) {
-        QVERIFY(m_service.registerService(QLatin1String(GlobalShortcutsPortal::serviceName)));
-        QVERIFY(m_service.registerVirtualObject(QLatin1String(GlobalShortcutsPortal::objectPath),
-                                                m_portal.get()));
-    }
+    if (portalRuns)
+        QVERIFY(servePortal());
 
     auto registrar = std::make_unique<FakeHotKeyRegistrar>();
     auto *grab = registrar.get();

@@ -413,6 +413,33 @@ e2e_wait_history() {
     fi
 }
 
+# For the capture suites: the expression "N items, E2E_ARG in front", the
+# number of items, and how often TEXT occurs.
+e2e_front_is() { echo "len(items) == $1 and items[0]['content'] == arg"; }
+e2e_history_count() { e2e_history_py 'print(len(items))'; }
+e2e_occurrences() { E2E_ARG="$1" e2e_history_py 'print(sum(1 for i in items if i["content"] == arg))'; }
+
+# An owner of TEXT that stops answering once asked for it (as MIME) costs the
+# UI nothing: the text is read off the UI thread and arrives once the owner
+# runs again. OWN starts the owner (e2e_own, or a suite's own for another
+# clipboard).
+e2e_check_frozen_owner() {
+    local own="$1" mime="$2" text="$3" baseline_ms frozen_ms before
+    baseline_ms=$(e2e_request_ms)
+    before=$(e2e_history_count)
+    "$own" --text "$text" --stop-when-asked
+    e2e_wait_owner_asked "$mime"
+    sleep 0.2
+    frozen_ms=$(e2e_request_ms)
+    echo "      figure: --show answered in ${baseline_ms} ms before, ${frozen_ms} ms while the clipboard's owner is frozen"
+    # Waiting on the owner would take until it runs again (for ever here) or
+    # until a 5 s timeout; the figure itself depends on the machine's load.
+    e2e_check "the UI answers while the clipboard's owner is frozen" test "$frozen_ms" -lt 4000
+    kill -CONT "$OWNER_PID"
+    E2E_ARG="$text" e2e_wait_history "$(e2e_front_is $((before + 1)))" \
+        "once the frozen owner runs again its copy is recorded"
+}
+
 e2e_history_stays() {
     local expr="$1" desc="$2" seconds="$3"
     local deadline=$((SECONDS + seconds))
