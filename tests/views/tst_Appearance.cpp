@@ -8,50 +8,13 @@
 #include <QApplication>
 #include <QFont>
 #include <QImage>
-#include <QPainter>
 #include <QTest>
 
-Q_DECLARE_METATYPE(ThemeMode)
-Q_DECLARE_METATYPE(ColorScheme)
 Q_DECLARE_METATYPE(Symbol)
 
 class TestAppearance : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void plainThemes_data()
-    {
-        QTest::addColumn<ThemeMode>("mode");
-        QTest::addColumn<int>("preferred"); // -1 none, else the scheme
-        QTest::newRow("system") << ThemeMode::system << -1;
-        QTest::newRow("light") << ThemeMode::light << int(ColorScheme::light);
-        QTest::newRow("dark") << ThemeMode::dark << int(ColorScheme::dark);
-    }
-    void plainThemes()
-    {
-        QFETCH(ThemeMode, mode);
-        QFETCH(int, preferred);
-        QVERIFY(!Appearance::isAurora(mode));
-        const auto scheme = Appearance::preferredScheme(mode);
-        QCOMPARE(scheme ? int(*scheme) : -1, preferred);
-        for (ColorScheme s : {ColorScheme::light, ColorScheme::dark}) {
-            QVERIFY(Appearance::auroraGradientColors(mode, s).isEmpty());
-            QCOMPARE(Appearance::auroraGlowColor(mode, s).alpha(), 0);
-        }
-    }
-
-    void radialGlowFadesFromCornerToClear()
-    {
-        QImage image(500, 500, QImage::Format_ARGB32_Premultiplied);
-        image.fill(Qt::transparent);
-        QPainter painter(&image);
-        Appearance::paintRadialGlow(&painter, image.rect(), Qt::TopRightCorner, 20, 420,
-                                    NamedColors::red(), 0.5);
-        painter.end();
-        QVERIFY(std::abs(qAlpha(image.pixel(495, 5)) - 128) <= 1); // inside the start radius
-        QVERIFY(qAlpha(image.pixel(499 - 200, 0)) > 0);
-        QCOMPARE(qAlpha(image.pixel(0, 499)), 0); // beyond the end radius
-    }
-
     void symbolsPaintInsideTheirRect_data()
     {
         QTest::addColumn<Symbol>("symbol");

@@ -20,8 +20,6 @@
 #include <QSignalSpy>
 #include <QTest>
 
-Q_DECLARE_METATYPE(ThemeMode)
-
 class TestContentView : public QObject {
     Q_OBJECT
 
@@ -92,22 +90,6 @@ private Q_SLOTS:
         QCOMPARE(v.dayList()->currentIndex().row(), 0);
     }
 
-    void itemCountText_data()
-    {
-        QTest::addColumn<int>("count");
-        QTest::addColumn<QString>("text");
-        QTest::newRow("zero") << 0 << "0 items";
-        QTest::newRow("one") << 1 << "1 item";
-        QTest::newRow("two") << 2 << "2 items";
-        QTest::newRow("many") << 100000 << "100000 items";
-    }
-    void itemCountText()
-    {
-        QFETCH(int, count);
-        QFETCH(QString, text);
-        QCOMPARE(DayListModel::itemCountText(count), text);
-    }
-
     // What the two columns show under a search, and that clearing it lists
     // every day again with the selection kept. The search itself is tested
     // in tst_HistorySearch.
@@ -121,11 +103,6 @@ private Q_SLOTS:
         QTest::addColumn<QString>("sidebarCount"); // of the first day, unfiltered
         QTest::addColumn<QString>("detailTitle");  // when the detail is empty
 
-        const QList<QDate> all{kNewest, kMiddle, kOldest};
-        const QStringList newest{"  git status\n", "Hello World"};
-        QTest::newRow("blank is no search") << "  \n\t " << all << kNewest << newest << "2 items"
-                                            << "2 items"
-                                            << "";
         QTest::newRow("moves the selection to the match")
             << "UNIQUE" << QList<QDate>{kMiddle} << kMiddle << QStringList{"a unique older snippet"}
             << "1 item"
@@ -215,8 +192,8 @@ private Q_SLOTS:
         QCOMPARE(dayResets.size(), 0);
     }
 
-    // Captures under a search are listed only when they match, also when a
-    // narrowed answer is remembered.
+    // Captures under a search are listed only when they match (what the
+    // search remembers of them is tst_HistorySearch's).
     void captureUnderSearchListsOnlyMatches()
     {
         ContentView &v = open(sampleHistory());
@@ -225,13 +202,6 @@ private Q_SLOTS:
         QCOMPARE(contents(v.dayItems()), QStringList{"  git status\n"});
         harness->store->handleCopiedText(QStringLiteral("git push"));
         QCOMPARE(contents(v.dayItems()), (QStringList{"git push", "  git status\n"}));
-
-        v.setSearchText(QStringLiteral("ol"));
-        QCOMPARE(v.visibleDays(), QList<QDate>{kMiddle});
-        harness->store->handleCopiedText(QStringLiteral("hold on"));
-        QCOMPARE(v.visibleDays(), (QList<QDate>{kNewest, kMiddle}));
-        v.setSearchText(QStringLiteral("old"));
-        QCOMPARE(v.visibleDays(), (QList<QDate>{kNewest, kMiddle}));
     }
 
     void clearingAllEmptiesEverything()
@@ -287,55 +257,6 @@ private Q_SLOTS:
         QTest::mouseClick(sheet->closeButton(), Qt::LeftButton);
         QVERIFY(!sheet->isVisible());
         QVERIFY(!v.presentedItem());
-    }
-
-    void sheetMarksMatchesOfTheSearch()
-    {
-        ContentView &v =
-            open({makeItem(QStringLiteral("test TEST tESt"), localTime(2026, 12, 5, 10, 0))});
-        v.setSearchText(QStringLiteral("test"));
-        v.openItem(v.dayItems().first());
-        QCOMPARE(v.sheet()->textView()->visibleMarks().size(), 3);
-        v.sheet()->reject();
-    }
-
-    void hoverFadesInAccentAtSchemeOpacity_data()
-    {
-        QTest::addColumn<ThemeMode>("theme");
-        QTest::addColumn<double>("opacity");
-        QTest::newRow("dark") << ThemeMode::dark << 0.18;
-        QTest::newRow("light") << ThemeMode::light << 0.1;
-    }
-    void hoverFadesInAccentAtSchemeOpacity()
-    {
-        QFETCH(ThemeMode, theme);
-        QFETCH(double, opacity);
-        ContentView &v = open(sampleHistory());
-        harness->settings->setThemeMode(theme);
-        harness->settings->setAccentColorChoice(AccentColorChoice::blue);
-        QWidget *viewport = v.itemList()->viewport();
-        const QPoint point = rowPoint(0, false);
-        QTest::mouseMove(viewport, QPoint(1, 1));
-        QTest::mouseMove(viewport, point);
-        const quint64 key = rowIndex(0).data(ClipboardHistoryRow::RowKeyRole).toULongLong();
-        QCOMPARE(v.rowDelegate()->hoveredKey(), key);
-        QTRY_COMPARE(v.rowDelegate()->hoverLevel(key), 1.0);
-
-        // A pixel of the row body away from text: background blended with
-        // the accent at the scheme's opacity.
-        const QRect body =
-            v.rowDelegate()->bodyRect(v.itemList()->visualRect(rowIndex(0))).toRect();
-        const QPoint probe(body.center().x(), body.bottom() - 3);
-        const QColor seen = v.grab().toImage().pixelColor(viewport->mapTo(&v, probe));
-        const QColor base = NamedColors::windowBackground(Appearance::effectiveScheme(theme));
-        const QColor accent = NamedColors::blue();
-        auto mix = [&](int b, int a) { return b + (a - b) * opacity; };
-        QVERIFY2(std::abs(seen.red() - mix(base.red(), accent.red())) <= 3 &&
-                     std::abs(seen.blue() - mix(base.blue(), accent.blue())) <= 3,
-                 qPrintable(seen.name()));
-
-        QTest::mouseMove(viewport, QPoint(point.x(), viewport->height() - 2));
-        QTRY_COMPARE(v.rowDelegate()->hoverLevel(key), 0.0);
     }
 
     void rowsWithTheSameIdStayApart()
