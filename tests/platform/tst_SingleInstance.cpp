@@ -36,10 +36,6 @@ void tst_SingleInstance::decodeRequest_data()
     QTest::addColumn<QByteArray>("token");
     QTest::newRow("reopen") << QByteArray("reopen\n") << true << QByteArray();
     QTest::newRow("without newline") << QByteArray("reopen") << true << QByteArray();
-    QTest::newRow("toggle") << QByteArray("toggle\n") << true << QByteArray();
-    QTest::newRow("show") << QByteArray("show\n") << true << QByteArray();
-    QTest::newRow("settings") << QByteArray("settings\n") << true << QByteArray();
-    QTest::newRow("quit") << QByteArray("quit\n") << true << QByteArray();
     QTest::newRow("other case") << QByteArray("REOPEN\n") << false << QByteArray();
     QTest::newRow("unknown") << QByteArray("format-disk\n") << false << QByteArray();
     QTest::newRow("empty") << QByteArray() << false << QByteArray();

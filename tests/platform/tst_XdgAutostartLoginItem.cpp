@@ -59,12 +59,6 @@ private Q_SLOTS:
         QTest::newRow("percent is not a field code")
             << "/tmp/100%/quillmark" << QByteArray(R"("/tmp/100%%/quillmark")")
             << QByteArray("/tmp/100%/quillmark");
-        QTest::newRow("non-ASCII")
-            << "/home/zoë/quillmark" << QByteArray(R"("/home/zoë/quillmark")")
-            << QByteArray("/home/zoë/quillmark");
-        QTest::newRow("looks like a placeholder")
-            << "/opt/%1/quillmark" << QByteArray(R"("/opt/%%1/quillmark")")
-            << QByteArray("/opt/%1/quillmark");
     }
     void execIsQuoted()
     {
