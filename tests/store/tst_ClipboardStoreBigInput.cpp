@@ -156,9 +156,10 @@ void TestBigInput::importOfLargeBackup()
     QCOMPARE(h.fileItems().size(), count); // saved in full
 }
 
-// Shapes a hand-edited or hostile backup may take, and what else may sit at
-// its path. Each either imports (`imports` gives the item count) or fails
-// with a description and leaves the history alone.
+// What else may sit at a backup's path, and shapes a hand-edited or hostile
+// backup may take (each way the reader refuses a file is HistoryCodec's
+// test). Each either imports (`imports` gives the item count) or fails with
+// a description and leaves the history alone.
 void TestBigInput::importOfOddShapes_data()
 {
     QTest::addColumn<QByteArray>("bytes"); // <missing>, or <kind> of special file
@@ -170,32 +171,9 @@ void TestBigInput::importOfOddShapes_data()
     QTest::newRow("a pipe") << QByteArray("<fifo>") << -1;
     QTest::newRow("a link to /dev/zero") << QByteArray("<zero>") << -1;
     QTest::newRow("malformed JSON") << QByteArray("[{\"content\" : ") << -1;
-    QTest::newRow("a missing member")
-        << QByteArray("[{\"content\" : \"x\", \"createdAt\" : \"2026-12-05T21:04:07Z\"}]") << -1;
-    QTest::newRow("a UUID too short") << "[" + entry("x", id.left(23)) + "]" << -1;
     QTest::newRow("a million opening brackets") << QByteArray(1000000, '[') << -1;
-    QTest::newRow("deeply nested, balanced") << QByteArray(5000, '[') + QByteArray(5000, ']') << -1;
-    QTest::newRow("deeply nested inside an entry")
-        << "[{\"content\" : " + QByteArray(100000, '[') + QByteArray(100000, ']') + "}]" << -1;
-    QTest::newRow("an object of entries") << "{\"a\" : " + entry("x", id) + "}" << -1;
-    QTest::newRow("a number for the content")
-        << QByteArray("[{\"content\" : 1e999, \"createdAt\" : \"2026-12-05T21:04:07Z\", \"id\" : "
-                      "\"6F9619FF-8B86-D011-B42D-00C04FC964FF\"}]")
-        << -1;
-    QTest::newRow("a number for the date")
-        << QByteArray("[{\"content\" : \"x\", \"createdAt\" : 1733432647, \"id\" : "
-                      "\"6F9619FF-8B86-D011-B42D-00C04FC964FF\"}]")
-        << -1;
-    QTest::newRow("a UUID one digit too long")
-        << "[" + entry("x", "6F9619FF-8B86-D011-B42D-00C04FC964FF0") + "]" << -1;
-    QTest::newRow("a UUID in braces") << "[" + entry("x", "{" + id + "}") + "]" << -1;
-    QTest::newRow("a date without a zone")
-        << QByteArray("[{\"content\" : \"x\", \"createdAt\" : \"2026-12-05T21:04:07\", \"id\" : "
-                      "\"6F9619FF-8B86-D011-B42D-00C04FC964FF\"}]")
-        << -1;
     QTest::newRow("invalid UTF-8 in the content") << "[" + entry("a\xff\xfe b\xc3", id) + "]" << -2;
     QTest::newRow("the same entry twice") << "[" + entry("x", id) + "," + entry("x", id) + "]" << 2;
-    QTest::newRow("one id, two texts") << "[" + entry("x", id) + "," + entry("y", id) + "]" << 2;
 }
 
 void TestBigInput::importOfOddShapes()

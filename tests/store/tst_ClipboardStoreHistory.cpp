@@ -25,15 +25,12 @@ private Q_SLOTS:
     void clearAllResetsAndSaves();
     void loadSortsNewestFirstStably();
     void firstStartCreatesPrivateDirectoryAndFile();
-    void defaultPathFollowsXdgDataHome();
     void linkedHistoryDirectoryIsLeftAsItIs();
     void unreadableHistoryIsMovedAside_data();
     void unreadableHistoryIsMovedAside();
-    void failedSaveKeepsMemoryAndPrints();
     void dayQueries();
     void dayCacheMatchesLocalTimeAcrossDst();
     void importReplacesSortsAndPrunes();
-    void exportImportRoundTrip();
 };
 
 void TestHistory::initTestCase()
@@ -261,14 +258,6 @@ void TestHistory::firstStartCreatesPrivateDirectoryAndFile()
     QVERIFY(decoded.isEmpty());
 }
 
-void TestHistory::defaultPathFollowsXdgDataHome()
-{
-    QTemporaryDir dir;
-    qputenv("XDG_DATA_HOME", QFile::encodeName(dir.path()));
-    QCOMPARE(ClipboardStore::defaultHistoryFilePath(),
-             dir.path() + QStringLiteral("/quillmark/ClipboardHistory/clipboard-history.json"));
-}
-
 void TestHistory::linkedHistoryDirectoryIsLeftAsItIs()
 {
     // The user keeps the history in a directory shared with a group (setgid,
@@ -333,41 +322,6 @@ void TestHistory::unreadableHistoryIsMovedAside()
     QVERIFY2(printed.at(0).contains(aside), qPrintable(printed.at(0)));
     QVERIFY(QFileInfo(h.historyPath).isFile() && !QFileInfo(h.historyPath).isSymLink());
     QCOMPARE(h.fileBytes(), QByteArray("[]"));
-}
-
-void TestHistory::failedSaveKeepsMemoryAndPrints()
-{
-    // Tests run as root, so permissions stop nothing: block the directory
-    // with a regular file of the same name instead.
-    StoreHarness h;
-    const QString blocker = h.dir.path() + QStringLiteral("/ClipboardHistory");
-    QVERIFY(writeFileContents(blocker, {}));
-
-    QStringList printed;
-    {
-        StdoutCapture capture;
-        ClipboardStore &store = h.open();
-        store.waitForSaves();
-        h.pasteboard.copy(QStringLiteral("first"));
-        store.pollPasteboard();
-        store.waitForSaves();
-        printed = capture.lines();
-    }
-    QCOMPARE(printed.size(), 2); // construction, then the capture
-    for (const QString &line : printed)
-        QVERIFY2(line.startsWith(QStringLiteral("Failed to save clipboard history: ")) &&
-                     line.size() > 40,
-                 qPrintable(line));
-    QCOMPARE(h.contents(), QStringList{QStringLiteral("first")});
-
-    // Once the directory can be made, the next change writes the whole list.
-    QVERIFY(QFile::remove(blocker));
-    QVERIFY(QDir().mkdir(blocker));
-    h.clock.advance(10'000);
-    h.pasteboard.copy(QStringLiteral("second"));
-    h.store->pollPasteboard();
-    QCOMPARE(h.fileItems().size(), 2);
-    QCOMPARE(fileMode(h.historyPath), 0600);
 }
 
 void TestHistory::dayQueries()
@@ -435,36 +389,6 @@ void TestHistory::importReplacesSortsAndPrunes()
     QCOMPARE(h.fileItems(), store.items());
     QCOMPARE(fileMode(h.historyPath), 0600);
     QCOMPARE(store.availableDays().size(), 2);
-}
-
-void TestHistory::exportImportRoundTrip()
-{
-    StoreHarness h;
-    ClipboardStore &store = h.open();
-    for (const QString &text :
-         {QStringLiteral("https://example.com/a b"), QStringLiteral("line one\nline two\n"),
-          QStringLiteral("Straße 東京 🙂")}) {
-        h.clock.advance(1234);
-        h.pasteboard.copy(text);
-        store.pollPasteboard();
-    }
-    const QList<ClipboardItem> original = store.items();
-    const QString path = h.dir.path() + QStringLiteral("/export.json");
-    QCOMPARE(store.exportHistory(path), QString());
-    QCOMPARE(fileMode(path), 0600);
-    QCOMPARE(store.items(), original); // export changes nothing
-
-    QCOMPARE(store.importHistory(path), QString());
-    QCOMPARE(store.items().size(), original.size());
-    for (qsizetype i = 0; i < original.size(); ++i) {
-        QCOMPARE(store.items()[i].id, original[i].id);
-        QCOMPARE(store.items()[i].content, original[i].content);
-        QCOMPARE(store.items()[i].createdAt.toSecsSinceEpoch(),
-                 original[i].createdAt.toSecsSinceEpoch());
-    }
-
-    const QString unwritable = h.dir.path() + QStringLiteral("/no/such/dir/export.json");
-    QVERIFY(store.exportHistory(unwritable).contains(QStringLiteral("No such file")));
 }
 
 QTEST_GUILESS_MAIN(TestHistory)

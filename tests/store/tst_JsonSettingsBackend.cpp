@@ -18,7 +18,6 @@
 class TestJsonSettingsBackend : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void pathFollowsXdgConfigHome();
     void keepsKindsAcrossRestart();
     void keepsKeysItDoesNotKnow();
     void valueKindsFromFile_data();
@@ -26,14 +25,6 @@ private Q_SLOTS:
     void unreadableFileGivesDefaultsAndSurvives_data();
     void unreadableFileGivesDefaultsAndSurvives();
 };
-
-void TestJsonSettingsBackend::pathFollowsXdgConfigHome()
-{
-    QTemporaryDir dir;
-    qputenv("XDG_CONFIG_HOME", QFile::encodeName(dir.path()));
-    QCOMPARE(JsonSettingsBackend::defaultPath(),
-             dir.path() + QStringLiteral("/quillmark/settings.json"));
-}
 
 void TestJsonSettingsBackend::keepsKindsAcrossRestart()
 {
