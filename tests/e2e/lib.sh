@@ -28,8 +28,7 @@
 #   e2e_write_settings JSON  Writes the settings file (before the app starts).
 #   e2e_write_history [--minutes "M..."] TEXT...   Writes a history of TEXTs
 #                            (first = newest), 5, 6, ... minutes old unless
-#                            --minutes gives each one's age; @FILE stands
-#                            for the text in FILE (too long for a command line).
+#                            --minutes gives each one's age.
 #   e2e_track PID            Adds a PID for the cleanup trap to end.
 #
 # The application
@@ -50,7 +49,6 @@
 #   e2e_wait_text_read [N]   Waits until the last e2e_copy_text owner has
 #                            served N text requests (default 1): the app has
 #                            read the text, whatever it then decided.
-#   e2e_copy_image FILE      e2e_copy_file FILE -t image/png.
 #   e2e_own ARGS             Starts tests/tools/clipboard_owner with ARGS
 #                            (--text T, --secret, --data MIME FILE); returns
 #                            once it owns the clipboard. OWNER_LOG logs each
@@ -284,7 +282,7 @@ e2e_write_history() {
     mkdir -p "$(dirname "$HISTORY_FILE")"
     MINUTES="$minutes" python3 - "$HISTORY_FILE" "$@" <<'PY'
 import datetime, json, os, sys, uuid
-texts = [open(a[1:], encoding="utf-8").read() if a.startswith("@") else a for a in sys.argv[2:]]
+texts = sys.argv[2:]
 ages = [int(m) for m in os.environ["MINUTES"].split()] or range(5, 5 + len(texts))
 now = datetime.datetime.now(datetime.timezone.utc).replace(microsecond=0)
 items = [{"content": t,
@@ -362,8 +360,6 @@ e2e_copy_text() {
     printf '%s' "$1" >"$file"
     e2e_copy_file "$file"
 }
-
-e2e_copy_image() { e2e_copy_file "$1" -t image/png; }
 
 e2e_wait_text_read() {
     local served="${1:-1}"

@@ -32,32 +32,14 @@ e2e_copy_text "$spaced"
 E2E_ARG="$spaced" e2e_wait_history "$(e2e_front_is 1)" \
     "a later copy is recorded exactly, and the text from before start is not"
 
-e2e_copy_text $' \n\t  \n'
-e2e_wait_text_read
-e2e_copy_text "after the blank copy"
-E2E_ARG="after the blank copy" e2e_wait_history "$(e2e_front_is 2)" \
-    "a blank copy is not recorded; the next copy is, at the front"
-
-# Same text again within 5 s: dropped. The app's read of the second copy is
-# the barrier; the third copy, after the window, is recorded.
+# Same text again at once: dropped (the app's read of it is the barrier).
 e2e_copy_text "duplicate"
-E2E_ARG="duplicate" e2e_wait_history "$(e2e_front_is 3)" "a new text is recorded"
-accepted_at=$(date +%s.%N)
+E2E_ARG="duplicate" e2e_wait_history "$(e2e_front_is 2)" "a new text is recorded"
 e2e_copy_text "duplicate"
 e2e_wait_text_read
-read_at=$(date +%s.%N)
-if python3 -c "import sys; sys.exit(0 if $read_at - $accepted_at < 4.5 else 1)"; then
-    # The window is measured from the accepted copy; wait it out.
-    while python3 -c "import sys, time; sys.exit(0 if time.time() < $accepted_at + 5.3 else 1)"; do
-        sleep 0.2
-    done
-    e2e_copy_text "duplicate"
-    E2E_ARG="duplicate" e2e_wait_history "$(e2e_front_is 4)" \
-        "the same text after the 5 s window is recorded again"
-    e2e_expect_eq "the same text within 5 s was dropped" 2 "$(e2e_occurrences duplicate)"
-else
-    echo "      (the machine took too long to read the duplicate; window check skipped)"
-fi
+e2e_copy_text "after the duplicate"
+E2E_ARG="after the duplicate" e2e_wait_history "$(e2e_front_is 3)" "the next text is recorded"
+e2e_expect_eq "the same text again within 5 s was dropped" 1 "$(e2e_occurrences duplicate)"
 
 # An image owner: asked for its targets, nothing recorded; text after it is.
 printf '\x89PNG\r\n\x1a\nnot really an image' >"$E2E_TMP/image.png"
@@ -69,13 +51,6 @@ E2E_ARG="after the image" e2e_wait_history "$(e2e_front_is $((before + 1)))" \
     "an image copy records nothing and a following text copy is recorded"
 e2e_check "the image owner was never asked for text" \
     bash -c "! grep -q '^asked text' '$OWNER_LOG'"
-
-# The same with xclip offering only image/png.
-before=$(e2e_history_count)
-e2e_copy_image "$E2E_TMP/image.png"
-e2e_copy_text "after the xclip image"
-E2E_ARG="after the xclip image" e2e_wait_history "$(e2e_front_is $((before + 1)))" \
-    "xclip -t image/png records nothing; the text after it is recorded"
 
 # A password manager's copy: the owner marks it secret; never read, never kept.
 before=$(e2e_history_count)
@@ -128,21 +103,6 @@ e2e_expect_eq "xclip -o still gives the last text after its owner quit" "short-l
     "$(timeout 5 xclip -o -selection clipboard 2>/dev/null)"
 e2e_history_stays "len(items) == $((before + 10))" "keeping the clipboard records nothing more" 2
 
-e2e_own --text "a secret that must vanish" --secret --exit-after 100
-e2e_wait_for "the secret's owner to quit" 5 bash -c "! kill -0 $OWNER_PID 2>/dev/null"
-sleep 0.3
-e2e_expect_eq "nothing on the clipboard after a secret's owner quit" "" \
-    "$(timeout 5 xclip -o -selection clipboard 2>/dev/null)"
-e2e_own --data image/png "$E2E_TMP/image.png" --exit-after 100
-e2e_wait_for "the image's owner to quit" 5 bash -c "! kill -0 $OWNER_PID 2>/dev/null"
-sleep 0.3
-e2e_expect_eq "nothing on the clipboard after an image's owner quit" "" \
-    "$(timeout 5 xclip -o -selection clipboard 2>/dev/null)"
-
-e2e_expect_eq "the history directory is private (0700)" 700 \
-    "$(stat -c %a "$(dirname "$HISTORY_FILE")")"
-e2e_expect_eq "the history file is private (0600)" 600 "$(stat -c %a "$HISTORY_FILE")"
-
 stop_and_check_exit "first run"
 e2e_screenshot after-first-run
 
@@ -164,27 +124,13 @@ if not ok:
 sys.exit(0 if ok else 1)'
 first_run=$(e2e_history_py 'print(json.dumps(items))')
 
-# --- second run: recordEveryCopy ------------------------------------------------
-
-e2e_write_settings '{ "captureMode": "recordEveryCopy" }'
-e2e_start_app
-e2e_check "quillmark starts again" e2e_wait_app_ready
-e2e_expect_eq "the history survives a restart" "$first_run" \
-    "$(e2e_history_py 'print(json.dumps(items))')"
-before=$(e2e_history_count)
-e2e_copy_text "every copy"
-E2E_ARG="every copy" e2e_wait_history "$(e2e_front_is $((before + 1)))" \
-    "recordEveryCopy: the first copy is recorded"
-e2e_copy_text "every copy"
-E2E_ARG="every copy" e2e_wait_history "$(e2e_front_is $((before + 2)))" \
-    "recordEveryCopy: the same text again at once is recorded too"
-stop_and_check_exit "recordEveryCopy run"
-
-# --- third run: monitoring off ---------------------------------------------------
+# --- second run: monitoring off, read from the settings file ---------------------
 
 e2e_write_settings '{ "startMonitoringImmediately": false }'
 e2e_start_app
 e2e_check "quillmark starts with monitoring off" e2e_wait_app_ready
+e2e_expect_eq "the history survives a restart" "$first_run" \
+    "$(e2e_history_py 'print(json.dumps(items))')"
 before=$(e2e_history_count)
 e2e_copy_text "not watched"
 e2e_history_stays "$(count_is "$before")" \

@@ -3,8 +3,7 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # What the real binary does with hostile or broken surroundings: a second
 # Quillmark on the same history, a squatted runtime directory, pipes and
-# devices where its files should be, an unreadable settings file beside a
-# launch-at-login entry, and one enormous copy.
+# devices where its files should be, and one enormous copy.
 source "$(dirname "$0")/lib.sh"
 e2e_init "$1"
 e2e_start_xvfb
@@ -99,26 +98,6 @@ for where in history settings; do
         e2e_stop_app TERM
     done
 done
-
-# --- An unreadable settings file beside a launch-at-login entry ----------------
-rm -rf "$SETTINGS_DIR" "$(dirname "$AUTOSTART_FILE")"
-mkdir -p "$SETTINGS_DIR" "$(dirname "$AUTOSTART_FILE")"
-printf '{ "launchAtLogin": true, "themeMode": "dark"' >"$SETTINGS_FILE"
-printf '[Desktop Entry]\nType=Application\nName=Quillmark\nExec=/usr/bin/quillmark\n' >"$AUTOSTART_FILE"
-entry="$(cat "$AUTOSTART_FILE")"
-e2e_start_app
-e2e_check "unreadable settings: starts" e2e_wait_app_ready
-e2e_check "unreadable settings: one line says where it went" e2e_wait_for "the line" 10 \
-    grep -q "^Settings could not be read; moved them aside to: $SETTINGS_FILE.corrupt-" "$APP_STDOUT"
-e2e_expect_eq "unreadable settings: kept aside unchanged" '{ "launchAtLogin": true, "themeMode": "dark"' \
-    "$(cat "$SETTINGS_FILE".corrupt-* 2>/dev/null)"
-e2e_expect_eq "unreadable settings: the launch-at-login entry is left alone" "$entry" \
-    "$(cat "$AUTOSTART_FILE" 2>/dev/null)"
-e2e_stop_app TERM
-e2e_start_app
-e2e_check "restart: starts" e2e_wait_app_ready
-e2e_check "restart: still registered to launch at login" test -f "$AUTOSTART_FILE"
-e2e_stop_app TERM
 
 # --- Loading one huge item ----------------------------------------------------
 # A history from before the capture limit, one text of 100 MiB: loading it

@@ -75,14 +75,6 @@ read -r pop_x pop_y <<<"$(popover_position)"
 xdotool mousemove $((pop_x + 40)) $((pop_y + 516)) click 1
 e2e_check "\"Open Dock App\" shows the main window" e2e_wait_for "the main window" 10 e2e_window_shown '^Quillmark$'
 e2e_check "... and closes the popover" wait_popover_hidden
-click_tray_icon
-wait_popover_shown
-e2e_screenshot hide-dock-app
-read -r pop_x pop_y <<<"$(popover_position)"
-xdotool mousemove $((pop_x + 40)) $((pop_y + 516)) click 1
-e2e_check "\"Hide Dock App\" hides the main window" e2e_wait_for "the main window to go" 10 \
-    e2e_window_hidden '^Quillmark$'
-e2e_check "... and closes the popover" wait_popover_hidden
 
 # The right button opens nothing.
 click_tray_icon 3
