@@ -36,7 +36,6 @@ void TestAppSettings::storedValuesFallBack_data()
     const QString retention = QStringLiteral("retentionPeriod");
     row("retention 7", retention, qlonglong(7), int(RetentionPeriod::oneWeek));
     row("retention 366", retention, qlonglong(366), int(RetentionPeriod::twelveMonths));
-    row("retention 30", retention, qlonglong(30), int(RetentionPeriod::oneMonth));
     row("retention 365", retention, qlonglong(365), int(RetentionPeriod::oneMonth));
     row("retention as string", retention, QStringLiteral("7"), int(RetentionPeriod::oneMonth));
     row("retention as double", retention, 7.5, int(RetentionPeriod::oneMonth));
