@@ -244,13 +244,13 @@ void TestSaving::copyStormWritesAboutOneFilePerTick()
     h.store->startMonitoring();
     QElapsedTimer elapsed;
     elapsed.start();
-    QTest::qWait(6'000);
+    QTest::qWait(20'000);
     h.store->stopMonitoring();
     h.store->waitForSaves();
     const double seconds = double(elapsed.elapsed()) / 1000.0;
     const double filesPerSecond = double(h.store->filesWritten() - before) / seconds;
     QVERIFY2(filesPerSecond <= 2.0, qPrintable(QString::number(filesPerSecond)));
-    QVERIFY(n > 100);
+    QVERIFY(n > 500);
     // The last change of the storm is on disk.
     QCOMPARE(h.fileItems().size(), h.store->items().size());
     QCOMPARE(h.fileItems().first().id, h.store->items().first().id);
