@@ -208,7 +208,7 @@ void BM_EncodeQJsonDocument(benchmark::State &state)
         QJsonArray array;
         for (const ClipboardItem &item : items)
             array.append(QJsonObject{
-                {QStringLiteral("content"), item.content},
+                {QStringLiteral("content"), item.content.toString()},
                 {QStringLiteral("createdAt"), item.createdAt.toString(Qt::ISODate)},
                 {QStringLiteral("id"), item.id.toString(QUuid::WithoutBraces).toUpper()}});
         const QByteArray json = QJsonDocument(array).toJson(QJsonDocument::Indented);

@@ -67,6 +67,15 @@ bool canonicallyEqual(const QString &a, const QString &b)
     return decomposed(a) == decomposed(b);
 }
 
+bool canonicallyEqual(const ItemText &a, const ItemText &b)
+{
+    if (a == b)
+        return true;
+    if (a.isAscii() && b.isAscii())
+        return false;
+    return decomposed(a.toString()) == decomposed(b.toString());
+}
+
 bool operator==(const ClipboardItem &a, const ClipboardItem &b)
 {
     return a.id == b.id && canonicallyEqual(a.content, b.content) && a.createdAt == b.createdAt;
@@ -75,7 +84,7 @@ bool operator==(const ClipboardItem &a, const ClipboardItem &b)
 size_t qHash(const ClipboardItem &item, size_t seed) noexcept
 {
     // Hash the decomposed form so that canonically equal contents hash alike.
-    const size_t contentHash =
-        isAscii(item.content) ? qHash(item.content) : qHash(decomposed(item.content));
+    const size_t contentHash = item.content.isAscii() ? qHash(item.content.toString())
+                                                      : qHash(decomposed(item.content.toString()));
     return qHashMulti(seed, item.id, contentHash, item.createdAt);
 }

@@ -3,6 +3,8 @@
 
 #pragma once
 
+#include "ItemText.h"
+
 #include <QDateTime>
 #include <QHashFunctions>
 #include <QString>
@@ -12,7 +14,7 @@
 // equality and hashing cover all three fields, in declaration order.
 struct ClipboardItem {
     QUuid id;
-    QString content;     // exactly as read from the clipboard, never trimmed
+    ItemText content;    // exactly as read from the clipboard, never trimmed
     QDateTime createdAt; // UTC; milliseconds in memory, whole seconds on disk
 
     // Content compares by Unicode canonical equivalence, case-sensitively.
@@ -25,3 +27,4 @@ size_t qHash(const ClipboardItem &item, size_t seed = 0) noexcept;
 // Plain-text equality under Unicode canonical equivalence (NFD forms equal),
 // with a fast path for the common case of identical code units.
 [[nodiscard]] bool canonicallyEqual(const QString &a, const QString &b);
+[[nodiscard]] bool canonicallyEqual(const ItemText &a, const ItemText &b);

@@ -13,10 +13,6 @@
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
-#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
-#include <tmmintrin.h>
-#define QUILLMARK_HAVE_SSSE3_PATH 1
-#endif
 
 namespace {
 
@@ -183,179 +179,51 @@ private:
     bool m_failed = false;
 };
 
-// One code unit (two for a surrogate pair) of a JSON string body. Writes
-// up to eight bytes at `p`, returns the end of what counts.
-inline char *writeUnit(char *p, const char16_t *&src, const char16_t *end)
+// The content as a JSON string body: its UTF-8 bytes as they are, with
+// `"`, `\`, `/` and control characters escaped.
+void writeStringBody(ByteWriter &out, QByteArrayView text)
 {
-    const char16_t c = *src++;
-    if (c < 0x80) {
-        const AsciiOutput &out = asciiOutputs[c];
-        std::memcpy(p, &out, sizeof out);
-        return p + out.length;
-    }
-    if (c < 0x800) {
-        p[0] = static_cast<char>(0xC0 | (c >> 6));
-        p[1] = static_cast<char>(0x80 | (c & 0x3F));
-        return p + 2;
-    }
-    if (c < 0xD800 || c > 0xDFFF) {
-        p[0] = static_cast<char>(0xE0 | (c >> 12));
-        p[1] = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        p[2] = static_cast<char>(0x80 | (c & 0x3F));
-        return p + 3;
-    }
-    if (c <= 0xDBFF && src < end && *src >= 0xDC00 && *src <= 0xDFFF) {
-        const char32_t u = 0x10000 + ((char32_t(c) - 0xD800) << 10) + (*src++ - 0xDC00);
-        p[0] = static_cast<char>(0xF0 | (u >> 18));
-        p[1] = static_cast<char>(0x80 | ((u >> 12) & 0x3F));
-        p[2] = static_cast<char>(0x80 | ((u >> 6) & 0x3F));
-        p[3] = static_cast<char>(0x80 | (u & 0x3F));
-        return p + 4;
-    }
-    std::memcpy(p, "\xEF\xBF\xBD", 3);
-    return p + 3;
-}
-
-#if QUILLMARK_HAVE_SSSE3_PATH
-// For each set of "this unit takes two bytes" flags over eight units, the
-// shuffle that keeps the first byte of every unit and the second byte of
-// those that have one, from [first0 second0 first1 second1 ...].
-constexpr std::array<std::array<char, 16>, 256> compressShuffles = [] {
-    std::array<std::array<char, 16>, 256> table{};
-    for (std::size_t mask = 0; mask < 256; ++mask) {
-        std::size_t out = 0;
-        for (std::size_t unit = 0; unit < 8; ++unit) {
-            table[mask][out++] = static_cast<char>(2 * unit);
-            if (mask & (1u << unit))
-                table[mask][out++] = static_cast<char>(2 * unit + 1);
-        }
-        while (out < 16)
-            table[mask][out++] = static_cast<char>(0x80); // zero
-    }
-    return table;
-}();
-
-// How many of the eight units take two bytes, for each set of flags.
-constexpr std::array<std::uint8_t, 256> compressedExtra = [] {
-    std::array<std::uint8_t, 256> table{};
-    for (std::size_t mask = 0; mask < 256; ++mask)
-        for (std::size_t bits = mask; bits != 0; bits &= bits - 1)
-            ++table[mask];
-    return table;
-}();
-
-// Eight code units that are all ASCII or two-byte UTF-8 (Latin, Greek,
-// Cyrillic, ...), escapes included, in a handful of vector operations.
-// Returns nullptr, writing nothing that counts, when a unit needs more
-// (three-byte characters, surrogates, \u00XX escapes).
-__attribute__((target("ssse3"))) char *writeEightUnits(char *p, const char16_t *src)
-{
-    const __m128i c = _mm_loadu_si128(reinterpret_cast<const __m128i *>(src));
-    auto eq = [&c](int value) {
-        return _mm_cmpeq_epi16(c, _mm_set1_epi16(static_cast<short>(value)));
-    };
-    const __m128i zero = _mm_setzero_si128();
-    const __m128i ascii =
-        _mm_cmpeq_epi16(_mm_and_si128(c, _mm_set1_epi16(static_cast<short>(0xFF80))), zero);
-    const __m128i upTo7FF =
-        _mm_cmpeq_epi16(_mm_and_si128(c, _mm_set1_epi16(static_cast<short>(0xF800))), zero);
-    const __m128i control = _mm_and_si128(ascii, _mm_cmplt_epi16(c, _mm_set1_epi16(0x20)));
-
-    // Escapes that keep their character: \" \\ \/; and those that name it.
-    const __m128i selfEscape = _mm_or_si128(_mm_or_si128(eq('"'), eq('\\')), eq('/'));
-    const __m128i n = eq('\n'), r = eq('\r'), t = eq('\t'), b = eq('\b'), f = eq('\f');
-    const __m128i namedEscape =
-        _mm_or_si128(_mm_or_si128(n, r), _mm_or_si128(_mm_or_si128(t, b), f));
-    if (_mm_movemask_epi8(_mm_or_si128(_mm_andnot_si128(upTo7FF, _mm_set1_epi16(-1)),
-                                       _mm_andnot_si128(namedEscape, control))) != 0)
-        return nullptr;
-
-    const __m128i escape = _mm_or_si128(selfEscape, namedEscape);
-    const __m128i letter =
-        _mm_or_si128(_mm_and_si128(selfEscape, c),
-                     _mm_or_si128(_mm_or_si128(_mm_and_si128(n, _mm_set1_epi16('n')),
-                                               _mm_and_si128(r, _mm_set1_epi16('r'))),
-                                  _mm_or_si128(_mm_or_si128(_mm_and_si128(t, _mm_set1_epi16('t')),
-                                                            _mm_and_si128(b, _mm_set1_epi16('b'))),
-                                               _mm_and_si128(f, _mm_set1_epi16('f')))));
-    const __m128i lead = _mm_or_si128(_mm_srli_epi16(c, 6), _mm_set1_epi16(0xC0));
-    const __m128i trail =
-        _mm_or_si128(_mm_and_si128(c, _mm_set1_epi16(0x3F)), _mm_set1_epi16(0x80));
-    auto select = [](__m128i mask, __m128i yes, __m128i no) {
-        return _mm_or_si128(_mm_and_si128(mask, yes), _mm_andnot_si128(mask, no));
-    };
-    const __m128i first = select(escape, _mm_set1_epi16('\\'), select(ascii, c, lead));
-    const __m128i second = select(escape, letter, trail);
-    const __m128i twoBytes = _mm_or_si128(escape, _mm_andnot_si128(ascii, upTo7FF));
-
-    const auto mask = static_cast<unsigned>(_mm_movemask_epi8(_mm_packs_epi16(twoBytes, zero)));
-    const __m128i pairs =
-        _mm_unpacklo_epi8(_mm_packus_epi16(first, zero), _mm_packus_epi16(second, zero));
-    const __m128i shuffle =
-        _mm_loadu_si128(reinterpret_cast<const __m128i *>(compressShuffles[mask].data()));
-    _mm_storeu_si128(reinterpret_cast<__m128i *>(p), _mm_shuffle_epi8(pairs, shuffle));
-    return p + 8 + compressedExtra[mask];
-}
-
-const bool haveSsse3 = [] {
-    __builtin_cpu_init(); // may run before the runtime's own constructor
-    return __builtin_cpu_supports("ssse3") != 0;
-}();
-#endif
-
-// The content as a JSON string body: UTF-8, with `"`, `\`, `/` and control
-// characters escaped. A lone surrogate (possible in a QString, not in
-// UTF-8) becomes U+FFFD so the file always reads back.
-void writeStringBody(ByteWriter &out, const QString &text)
-{
-    const char16_t *src = reinterpret_cast<const char16_t *>(text.constData());
-    const char16_t *const end = src + text.size();
-    // Room for the worst case (six bytes per code unit, \u001F, plus the
-    // sixteen-byte stores), chunk by chunk.
+    const char *src = text.data();
+    const char *const end = src + text.size();
+    // Room for the worst case (eight bytes per byte: \u001F written with
+    // one eight-byte store), chunk by chunk.
     constexpr qsizetype chunk = 4096;
     while (src < end) {
-        const qsizetype chunkUnits = qMin<qsizetype>(chunk, end - src);
-        const char16_t *const chunkEnd = src + chunkUnits;
-        out.reserveMore(chunkUnits * 6 + 32);
+        const char *const chunkEnd = src + qMin<qsizetype>(chunk, end - src);
+        out.reserveMore((chunkEnd - src) * 8 + 32);
         char *p = out.cursor();
         while (src < chunkEnd) {
 #if defined(__SSE2__)
-            // Eight code units at a time: stored as they are when all are
-            // ASCII that needs no escape, else converted together when they
-            // can be, else written one by one.
-            if (chunkEnd - src >= 8) {
-                const __m128i units = _mm_loadu_si128(reinterpret_cast<const __m128i *>(src));
-                const __m128i ascii = _mm_cmpeq_epi16(
-                    _mm_and_si128(units, _mm_set1_epi16(static_cast<short>(0xFF80))),
-                    _mm_setzero_si128());
+            // Sixteen bytes at a time up to the next byte that needs an
+            // escape; bytes of multi-byte characters go through unchanged.
+            if (chunkEnd - src >= 16) {
+                const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i *>(src));
+                const __m128i control =
+                    _mm_cmpeq_epi8(_mm_min_epu8(bytes, _mm_set1_epi8(0x1F)), bytes);
                 const __m128i special =
-                    _mm_or_si128(_mm_or_si128(_mm_cmplt_epi16(units, _mm_set1_epi16(0x20)),
-                                              _mm_cmpeq_epi16(units, _mm_set1_epi16('"'))),
-                                 _mm_or_si128(_mm_cmpeq_epi16(units, _mm_set1_epi16('\\')),
-                                              _mm_cmpeq_epi16(units, _mm_set1_epi16('/'))));
-                if (_mm_movemask_epi8(_mm_andnot_si128(special, ascii)) == 0xFFFF) {
-                    _mm_storel_epi64(reinterpret_cast<__m128i *>(p),
-                                     _mm_packus_epi16(units, units));
-                    src += 8;
-                    p += 8;
+                    _mm_or_si128(_mm_or_si128(control, _mm_cmpeq_epi8(bytes, _mm_set1_epi8('"'))),
+                                 _mm_or_si128(_mm_cmpeq_epi8(bytes, _mm_set1_epi8('\\')),
+                                              _mm_cmpeq_epi8(bytes, _mm_set1_epi8('/'))));
+                _mm_storeu_si128(reinterpret_cast<__m128i *>(p), bytes);
+                const auto mask = static_cast<unsigned>(_mm_movemask_epi8(special));
+                if (mask == 0) {
+                    src += 16;
+                    p += 16;
                     continue;
                 }
-#if QUILLMARK_HAVE_SSSE3_PATH
-                if (haveSsse3) {
-                    if (char *next = writeEightUnits(p, src)) {
-                        src += 8;
-                        p = next;
-                        continue;
-                    }
-                }
-#endif
-                const char16_t *const blockEnd = src + 8;
-                while (src < blockEnd)
-                    p = writeUnit(p, src, end);
-                continue;
+                const int count = __builtin_ctz(mask);
+                src += count;
+                p += count;
             }
 #endif
-            p = writeUnit(p, src, end);
+            const auto c = static_cast<unsigned char>(*src++);
+            if (c < 0x80) {
+                const AsciiOutput &escaped = asciiOutputs[c];
+                std::memcpy(p, &escaped, sizeof escaped);
+                p += escaped.length;
+            } else {
+                *p++ = static_cast<char>(c);
+            }
         }
         out.advanceTo(p);
     }
@@ -575,10 +443,33 @@ constexpr std::array<char16_t, 256> simpleEscapes = [] {
     return (b & 0xC0) == 0x80;
 }
 
+// One character given as one code unit (never a lone surrogate) or a
+// surrogate pair, written as UTF-8; returns the end of what it wrote.
+char *writeUtf8(char *p, const char16_t *units, qsizetype count)
+{
+    const char32_t c = count == 2 ? QChar::surrogateToUcs4(units[0], units[1]) : units[0];
+    if (c < 0x80) {
+        *p++ = static_cast<char>(c);
+    } else if (c < 0x800) {
+        *p++ = static_cast<char>(0xC0 | (c >> 6));
+        *p++ = static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+        *p++ = static_cast<char>(0xE0 | (c >> 12));
+        *p++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        *p++ = static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        *p++ = static_cast<char>(0xF0 | (c >> 18));
+        *p++ = static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+        *p++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        *p++ = static_cast<char>(0x80 | (c & 0x3F));
+    }
+    return p;
+}
+
 // A strict single-pass JSON reader for the history file: it decodes the
-// strings it needs straight into UTF-16, checks everything it skips, keeps
-// no tree, and nests through an explicit stack (deep input cannot exhaust
-// the call stack). Any fault is reported with its byte offset.
+// strings it needs straight into UTF-16 (an item's text into UTF-8), checks everything it skips,
+// keeps no tree, and nests through an explicit stack (deep input cannot exhaust the call stack).
+// Any fault is reported with its byte offset.
 class JsonReader {
 public:
     explicit JsonReader(QByteArrayView json, const HistoryCodec::Consumed *consumed = nullptr)
@@ -710,11 +601,93 @@ public:
         }
     }
 
-    // Before a string that is kept (an item's text): the buffer becomes
-    // just large enough for the literal ahead (its UTF-16 form never has more
-    // units than the literal has bytes), so a text of any size is decoded
-    // once, in place, and takeText() hands it over without a copy. Loading a
-    // huge item then needs its UTF-16 size once, not three or four times.
+    // Like readString(), for an item's text: decoded into UTF-8, which is
+    // mostly a copy of the bytes between the quotes, checked on the way.
+    // The result is in `utf8Text()`, valid until the next such read.
+    [[nodiscard]] bool readUtf8String()
+    {
+        skipWhitespace();
+        if (peek() != '"')
+            return fail();
+        const uchar *pos = m_pos + 1;
+        const uchar *const end = m_end;
+        qsizetype length = 0;
+        for (;;) {
+            reportProgress(pos);
+            if (length + 32 > m_utf8Scratch.size())
+                m_utf8Scratch.resize(2 * m_utf8Scratch.size() + 256);
+            char *dst = m_utf8Scratch.data() + length;
+#if defined(__SSE2__)
+            if (end - pos >= 16) {
+                const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i *>(pos));
+                const __m128i stop = _mm_or_si128(
+                    _mm_or_si128(_mm_cmpeq_epi8(bytes, _mm_set1_epi8('"')),
+                                 _mm_cmpeq_epi8(bytes, _mm_set1_epi8('\\'))),
+                    _mm_cmplt_epi8(bytes, _mm_set1_epi8(0x20))); // also catches bytes >= 0x80
+                _mm_storeu_si128(reinterpret_cast<__m128i *>(dst), bytes);
+                const auto mask = static_cast<unsigned>(_mm_movemask_epi8(stop));
+                if (mask == 0) {
+                    pos += 16;
+                    length += 16;
+                    continue;
+                }
+                const int count = __builtin_ctz(mask);
+                pos += count;
+                length += count;
+                dst += count;
+            }
+#endif
+            if (pos >= end) {
+                m_pos = pos;
+                return fail();
+            }
+            const uchar b = *pos;
+            if (b == '"') {
+                m_pos = pos + 1;
+                m_utf8Length = length;
+                return true;
+            }
+            if (b >= 0x20 && b < 0x80 && b != '\\') {
+                *dst = static_cast<char>(b);
+                ++pos;
+                ++length;
+            } else if (b == '\\' && end - pos >= 2 && simpleEscapes[pos[1]] != 0) {
+                *dst = static_cast<char>(simpleEscapes[pos[1]]);
+                pos += 2;
+                ++length;
+            } else if (b >= 0xC2 && b <= 0xDF && end - pos >= 2 && isContinuation(pos[1])) {
+                std::memcpy(dst, pos, 2);
+                pos += 2;
+                length += 2;
+            } else if (b >= 0xE0 && b <= 0xEF && end - pos >= 3 && isContinuation(pos[1]) &&
+                       isContinuation(pos[2]) && (b != 0xE0 || pos[1] >= 0xA0) &&
+                       (b != 0xED || pos[1] <= 0x9F)) {
+                std::memcpy(dst, pos, 3);
+                pos += 3;
+                length += 3;
+            } else if (b < 0x20) {
+                m_pos = pos;
+                return fail();
+            } else {
+                // A \u escape or a four-byte character: checked and decoded
+                // by the common code, then written as UTF-8.
+                m_pos = pos;
+                const qsizetype unitsBefore = std::exchange(m_length, 0);
+                char16_t units[2];
+                if (!(b == '\\' ? readEscape(units) : readMultiByte(units)))
+                    return false;
+                length += writeUtf8(dst, units, m_length) - dst;
+                m_length = unitsBefore;
+                pos = m_pos;
+            }
+        }
+    }
+
+    // Before an item's text: the buffer grows, if it must, to the size of
+    // the literal ahead (its UTF-8 form is never longer), so a text of any
+    // size is decoded once, in place, and utf8Text() hands a large one over
+    // without a copy. Loading a huge item then needs its size once more
+    // than the file, not two or three times.
     void prepareForLiteral()
     {
         skipWhitespace();
@@ -724,7 +697,7 @@ public:
         for (;;) {
             quote = static_cast<const uchar *>(std::memchr(quote, '"', std::size_t(m_end - quote)));
             if (quote == nullptr)
-                return; // unterminated: readString() reports it
+                return; // unterminated: readUtf8String() reports it
             qsizetype backslashes = 0;
             while (quote - backslashes - 1 > m_pos && quote[-backslashes - 1] == '\\')
                 ++backslashes;
@@ -732,20 +705,20 @@ public:
                 break;
             ++quote;
         }
-        m_scratch = QString(qsizetype(quote - m_pos) + 32, Qt::Uninitialized);
+        const qsizetype needed = qsizetype(quote - m_pos) + 32;
+        if (needed > m_utf8Scratch.size())
+            m_utf8Scratch = QByteArray(needed, Qt::Uninitialized);
     }
 
-    // The string just read, taking the buffer with it.
-    [[nodiscard]] QString takeText()
+    // The string just read by readUtf8String(). A short one is copied to a
+    // buffer of its size; a long one takes the buffer with it (the room to
+    // spare, never touched, takes no memory).
+    [[nodiscard]] QByteArray utf8Text()
     {
-        m_scratch.truncate(m_length);
-        QString text = std::exchange(m_scratch, QString());
-        // A short text with much room to spare (multi-byte characters) is
-        // copied to its size; a long one keeps the room, which is never
-        // touched and so takes no memory.
-        if (m_length < 65536 && text.capacity() > m_length + m_length / 4 + 64)
-            text.squeeze();
-        return text;
+        if (m_utf8Length < 65536)
+            return {m_utf8Scratch.constData(), m_utf8Length};
+        m_utf8Scratch.truncate(m_utf8Length);
+        return std::exchange(m_utf8Scratch, QByteArray());
     }
 
     [[nodiscard]] std::u16string_view text() const
@@ -984,6 +957,8 @@ private:
     const uchar *m_reported;
     QString m_scratch; // grown with resize(), which leaves new room uninitialised
     qsizetype m_length = 0;
+    QByteArray m_utf8Scratch;
+    qsizetype m_utf8Length = 0;
     QString m_error;
 };
 
@@ -995,7 +970,7 @@ QString itemError(qsizetype index, const char *what)
 void writeElement(ByteWriter &out, const ClipboardItem &item)
 {
     out.append("  {\n    \"content\" : \"");
-    writeStringBody(out, item.content);
+    writeStringBody(out, item.content.utf8());
     out.append("\",\n    \"createdAt\" : \"");
     writeDate(out, item.createdAt);
     out.append("\",\n    \"id\" : \"");
@@ -1031,7 +1006,7 @@ QByteArray HistoryCodec::encode(const QList<ClipboardItem> &items)
     // pages that stay unused cost nothing, a regrowth costs a copy.
     qsizetype expected = 16;
     for (const ClipboardItem &item : items)
-        expected += item.content.size() * 3 + 140;
+        expected += item.content.utf8Size() + item.content.utf8Size() / 8 + 140;
     ByteWriter out(expected);
     writeItems(out, items, nullptr);
     return out.take();
@@ -1052,7 +1027,7 @@ bool HistoryCodec::encodeElement(const ClipboardItem &item, const Sink &sink)
 {
     // A buffer the size of a common element, and never more than the
     // writer's megabyte, however big the text.
-    ByteWriter out(sink, item.content.size() * 3 + 140);
+    ByteWriter out(sink, item.content.utf8Size() + item.content.utf8Size() / 8 + 140);
     writeElement(out, item);
     out.flush();
     return !out.failed();
@@ -1141,11 +1116,11 @@ bool HistoryCodec::decode(QByteArrayView json, QList<ClipboardItem> &items, QStr
                     return failed(itemError(index, notAString[member]));
                 if (member == content)
                     reader.prepareForLiteral();
-                if (!reader.readString())
+                if (!(member == content ? reader.readUtf8String() : reader.readString()))
                     return failed(reader.error());
                 seen[member] = true;
                 if (member == content) {
-                    item.content = reader.takeText();
+                    item.content = ItemText::fromUtf8(reader.utf8Text());
                 } else if (member == createdAt) {
                     ms = parseDateTime(reader.text());
                     if (!ms)

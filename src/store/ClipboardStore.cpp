@@ -250,11 +250,13 @@ void ClipboardStore::handleCopiedText(const QString &text)
     if (shouldSuppress(text))
         return;
     const QDateTime now = m_clock.now();
-    m_lastAcceptedContent = text;
+    // The item and the last accepted text share one UTF-8 buffer.
+    const ItemText content(text);
+    m_lastAcceptedContent = content;
     m_lastAcceptedAt = now;
 
     Q_EMIT itemsAboutToBeInserted(0, 0);
-    m_items.prepend(ClipboardItem{QUuid::createUuid(), text, now});
+    m_items.prepend(ClipboardItem{QUuid::createUuid(), content, now});
     m_days.prepend(LocalDays::of(now));
     m_serials.prepend(m_nextSerial++);
     m_oldestMsecs = std::min(m_oldestMsecs, now.toMSecsSinceEpoch());
@@ -282,7 +284,7 @@ bool ClipboardStore::shouldSuppress(const QString &text) const
     const QDateTime now = m_clock.now();
     if (!m_lastAcceptedContent || !m_lastAcceptedAt)
         return false;
-    if (!canonicallyEqual(*m_lastAcceptedContent, text))
+    if (!canonicallyEqual(*m_lastAcceptedContent, ItemText(text)))
         return false;
     // Negative when the clock was set back: still inside the window.
     return m_lastAcceptedAt->msecsTo(now) < window;

@@ -140,6 +140,6 @@ private:
     QTimer *m_timer = nullptr;
     int m_pollIntervalMsecs = 800;
     qint64 m_lastChangeCount = 0;
-    std::optional<QString> m_lastAcceptedContent;
+    std::optional<ItemText> m_lastAcceptedContent;
     std::optional<QDateTime> m_lastAcceptedAt;
 };

@@ -18,18 +18,32 @@ namespace {
 // or a repaint noticeably.
 constexpr qint64 kFoldSliceNanoseconds = 4'000'000;
 
-QByteArray folded(const QString &content)
+QByteArray folded(const ItemText &content)
 {
-    // Plain ASCII (most copies) is folded byte by byte, straight to UTF-8.
-    const qsizetype size = content.size();
+    // Plain ASCII (most copies) is folded byte by byte, without leaving
+    // UTF-8; without capitals it is its own folded form and shares the
+    // text's buffer.
+    const QByteArray &utf8 = content.utf8();
+    const qsizetype size = utf8.size();
+    const char *in = utf8.constData();
+    qsizetype first = 0;
+    for (; first < size; ++first) {
+        const auto c = static_cast<unsigned char>(in[first]);
+        if (c >= 0x80)
+            return TextMatcher::fold(content.toString()).toUtf8();
+        if (c >= 'A' && c <= 'Z')
+            break;
+    }
+    if (first == size)
+        return utf8;
     QByteArray bytes(size, Qt::Uninitialized);
     char *out = bytes.data();
-    const QChar *in = content.constData();
-    for (qsizetype i = 0; i < size; ++i) {
-        const char16_t c = in[i].unicode();
+    std::memcpy(out, in, std::size_t(first));
+    for (qsizetype i = first; i < size; ++i) {
+        const auto c = static_cast<unsigned char>(in[i]);
         if (c >= 0x80)
-            return TextMatcher::fold(content).toUtf8();
-        out[i] = char(c >= u'A' && c <= u'Z' ? c + (u'a' - u'A') : c);
+            return TextMatcher::fold(content.toString()).toUtf8();
+        out[i] = char(c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c);
     }
     return bytes;
 }

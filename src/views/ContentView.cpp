@@ -310,7 +310,7 @@ QString ContentView::headerCount() const
 void ContentView::copyToPasteboard(const ClipboardItem &item)
 {
     if (m_pasteboard)
-        m_pasteboard->writeBack(item.content);
+        m_pasteboard->writeBack(item.content.toString());
 }
 
 void ContentView::openItem(const ClipboardItem &item)

@@ -22,7 +22,7 @@ QVariant DayItemsModel::data(const QModelIndex &index, int role) const
         return m_keys.at(index.row());
     case Qt::DisplayRole:
     case ClipboardHistoryRow::ContentRole:
-        return item.content;
+        return item.content.toString();
     case ClipboardHistoryRow::CreatedAtRole:
         return item.createdAt;
     default:

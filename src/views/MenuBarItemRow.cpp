@@ -78,7 +78,7 @@ void MenuBarItemRow::paint(QPainter *painter, const QStyleOptionViewItem &option
     const QFontMetrics textMetrics(m_textFont);
 
     // The text: one line, cut at the tail with an ellipsis where it overflows.
-    QString line = displayedLine(item.content);
+    QString line = displayedLine(item.content.left(displayLimit + 1));
     const bool continues = line.endsWith(QChar(0x2026));
     if (continues)
         line.chop(1);

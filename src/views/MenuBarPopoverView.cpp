@@ -210,7 +210,7 @@ void MenuBarPopoverView::copyRow(int row)
 {
     if (row < 0 || row >= m_model->rowCount())
         return;
-    m_pasteboard.writeBack(m_model->itemAt(row).content);
+    m_pasteboard.writeBack(m_model->itemAt(row).content.toString());
     // Closed once the click (or key press) that asked for it is handled.
     QMetaObject::invokeMethod(this, &MenuBarPopoverView::closePopover, Qt::QueuedConnection);
 }

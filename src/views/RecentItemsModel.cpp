@@ -11,11 +11,11 @@ namespace {
 
 // A text this long is not held folded beside itself, which would double what
 // it costs; a search folds it a window at a time instead.
-constexpr qsizetype kLongestKeptFolded = qsizetype(1) << 20; // code units
+constexpr qsizetype kLongestKeptFolded = qsizetype(1) << 20; // UTF-8 bytes
 
-bool keepsFolded(const QString &text)
+bool keepsFolded(const ItemText &text)
 {
-    return text.size() <= kLongestKeptFolded;
+    return text.utf8Size() <= kLongestKeptFolded;
 }
 
 } // namespace
@@ -90,18 +90,19 @@ void RecentItemsModel::reloadRecent()
     // their folded text is kept, so a long item is folded once, not at
     // every capture. The same text buffer means the same text, and the old
     // list keeps those buffers alive while they are compared.
-    QHash<const QChar *, qsizetype> previous;
+    QHash<const char *, qsizetype> previous;
     previous.reserve(m_recent.size());
     for (qsizetype row = 0; row < m_recent.size(); ++row)
-        previous.insert(m_recent.at(row).content.constData(), row);
+        previous.insert(m_recent.at(row).content.utf8().constData(), row);
     QList<QString> folded;
     folded.reserve(recent.size());
     for (const ClipboardItem &item : std::as_const(recent)) {
-        const auto it = previous.constFind(item.content.constData());
-        if (it != previous.constEnd() && m_recent.at(*it).content.size() == item.content.size())
+        const auto it = previous.constFind(item.content.utf8().constData());
+        if (it != previous.constEnd() && m_recent.at(*it).content.isSharedWith(item.content))
             folded.append(m_foldedContent.at(*it));
         else
-            folded.append(keepsFolded(item.content) ? TextMatcher::fold(item.content) : QString());
+            folded.append(keepsFolded(item.content) ? TextMatcher::fold(item.content.toString())
+                                                    : QString());
     }
     m_recent = std::move(recent);
     m_foldedContent = std::move(folded);
@@ -114,9 +115,11 @@ void RecentItemsModel::refilter()
     beginResetModel();
     m_rows.clear();
     for (int row = 0; row < m_recent.size(); ++row) {
-        const QString &content = m_recent.at(row).content;
-        if (keepsFolded(content) ? m_matcher.matchesFolded(m_foldedContent.at(row))
-                                 : m_matcher.matches(content))
+        const ItemText &content = m_recent.at(row).content;
+        // Every text matches an empty query; a long one is converted only to look for one.
+        if (m_matcher.query().isEmpty() ||
+            (keepsFolded(content) ? m_matcher.matchesFolded(m_foldedContent.at(row))
+                                  : m_matcher.matches(content.toString())))
             m_rows.append(row);
     }
     endResetModel();

@@ -12,6 +12,8 @@ private Q_SLOTS:
     void equality_data();
     void equality();
     void distinctItemsLiveTogetherInASet();
+    void textConvertsBack_data();
+    void textConvertsBack();
 };
 
 void tst_ClipboardItem::equality_data()
@@ -89,6 +91,39 @@ void tst_ClipboardItem::distinctItemsLiveTogetherInASet()
     QSet<ClipboardItem> set{first, second, first};
     QCOMPARE(set.size(), 2);
     QVERIFY(set.contains(ClipboardItem{first.id, QStringLiteral("same text"), at}));
+}
+
+// The text is held as UTF-8 and views take what they show on demand: the
+// whole text, or a bounded head of it that must be what the whole text's
+// head would be, whatever the mix of one- to four-byte characters.
+void tst_ClipboardItem::textConvertsBack_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("expected");
+
+    QTest::newRow("empty") << QString() << QString();
+    QTest::newRow("ascii") << QStringLiteral("for (int i = 0; i < n; ++i)")
+                           << QStringLiteral("for (int i = 0; i < n; ++i)");
+    const QString mixed = QStringLiteral("Straße 东京東京東京 мир 🙂🙂x\n\u00e9\t");
+    QTest::newRow("one to four bytes") << mixed << mixed;
+    const QString wide = QStringLiteral("東").repeated(40);
+    QTest::newRow("three bytes each") << wide << wide;
+    const QString pairs = QStringLiteral("🙂").repeated(20);
+    QTest::newRow("surrogate pairs") << pairs << pairs;
+    QTest::newRow("lone surrogates")
+        << QStringLiteral("a") + QChar(0xD800) + QStringLiteral("b") + QChar(0xDC00) + QChar(0xD83D)
+        << QStringLiteral("a\uFFFDb\uFFFD\uFFFD");
+}
+
+void tst_ClipboardItem::textConvertsBack()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, expected);
+    const ItemText stored(text);
+    QCOMPARE(stored.toString(), expected);
+    QCOMPARE(stored.utf8(), expected.toUtf8());
+    for (qsizetype units = 0; units <= expected.size() + 1; ++units)
+        QVERIFY2(stored.left(units) == expected.left(units), qPrintable(QString::number(units)));
 }
 
 QTEST_GUILESS_MAIN(tst_ClipboardItem)

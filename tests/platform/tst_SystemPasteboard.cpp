@@ -123,7 +123,7 @@ private Q_SLOTS:
 
         QStringList recorded;
         for (const ClipboardItem &item : store.items())
-            recorded.append(item.content);
+            recorded.append(item.content.toString());
         QCOMPARE(recorded, history);
         QCOMPARE(connection->held, held);
     }

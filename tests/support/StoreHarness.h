@@ -21,7 +21,7 @@ inline QStringList contents(const QList<ClipboardItem> &items)
 {
     QStringList texts;
     for (const ClipboardItem &item : items)
-        texts.append(item.content);
+        texts.append(item.content.toString());
     return texts;
 }
 

@@ -282,7 +282,8 @@ private Q_SLOTS:
         QCOMPARE(v.rowDelegate()->hoverLevel(first), 0.0);
 
         QTest::mouseClick(viewport, Qt::LeftButton, {}, rowPoint(1, true));
-        QCOMPARE(harness->pasteboard.stringForType(), std::optional<QString>(shortOne.content));
+        QCOMPARE(harness->pasteboard.stringForType(),
+                 std::optional<QString>(shortOne.content.toString()));
         QTest::mouseDClick(viewport, Qt::LeftButton, {}, rowPoint(1, false));
         QCOMPARE(v.presentedItem()->content, shortOne.content);
         v.sheet()->reject();
