@@ -29,6 +29,11 @@ void SystemPasteboard::attach(std::unique_ptr<ClipboardConnection> connection)
             Qt::QueuedConnection);
 }
 
+std::optional<QString> SystemPasteboard::stringForType()
+{
+    return m_text ? std::optional<QString>(m_text->toString()) : std::nullopt;
+}
+
 void SystemPasteboard::clearContents()
 {
     m_keepText.reset();
@@ -52,7 +57,7 @@ void SystemPasteboard::setString(const QString &text)
 void SystemPasteboard::onForeignCopy(const std::optional<QString> &text, bool secret,
                                      qint64 refusedBytes)
 {
-    m_text = secret ? std::nullopt : text;
+    m_text = secret || !text ? std::nullopt : std::optional<ItemText>(*text);
     m_refusedBytes = refusedBytes;
     m_keepText = m_text;
     ++m_changeCount;
@@ -63,8 +68,8 @@ void SystemPasteboard::onEmptied()
     if (!m_keepText || !m_connection)
         return;
     // Not a change: the same text stays on the clipboard, now served by us.
-    const QString text = *std::exchange(m_keepText, std::nullopt);
-    m_connection->setText(text);
+    const ItemText text = *std::exchange(m_keepText, std::nullopt);
+    m_connection->setText(text.toString());
 }
 
 void SystemPasteboard::onLost()

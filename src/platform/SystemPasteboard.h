@@ -32,7 +32,8 @@ public:
     ~SystemPasteboard() override;
 
     [[nodiscard]] qint64 changeCount() const override { return m_changeCount; }
-    [[nodiscard]] std::optional<QString> stringForType() override { return m_text; }
+    [[nodiscard]] std::optional<QString> stringForType() override;
+    [[nodiscard]] std::optional<ItemText> itemTextForType() override { return m_text; }
     [[nodiscard]] qint64 refusedTextBytes() const override { return m_refusedBytes; }
     void clearContents() override;
     void setString(const QString &text) override;
@@ -48,8 +49,9 @@ private:
     std::unique_ptr<ClipboardConnection> m_connection;
     Fallback m_fallback;
     qint64 m_changeCount = 0;
-    std::optional<QString> m_text;
+    // Kept as an item keeps it, so that the item can share it.
+    std::optional<ItemText> m_text;
     qint64 m_refusedBytes = 0;
     // The text a foreign owner offered, restored when that owner leaves.
-    std::optional<QString> m_keepText;
+    std::optional<ItemText> m_keepText;
 };

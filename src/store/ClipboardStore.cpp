@@ -229,16 +229,21 @@ void ClipboardStore::pollPasteboard()
         return;
     m_lastChangeCount = changeCount;
     // No text (an image, files, a secret): the change stays consumed.
-    const std::optional<QString> text = m_pasteboard.stringForType();
+    const std::optional<ItemText> text = m_pasteboard.itemTextForType();
     if (!text) {
         if (const qint64 refused = m_pasteboard.refusedTextBytes(); refused > 0)
             reportTooLarge(refused);
         return;
     }
-    handleCopiedText(*text);
+    accept(text->toString(), *text);
 }
 
 void ClipboardStore::handleCopiedText(const QString &text)
+{
+    accept(text, std::nullopt);
+}
+
+void ClipboardStore::accept(const QString &text, const std::optional<ItemText> &asItemText)
 {
     if (const qint64 bytes = utf8Length(text); bytes > kMaximumCapturedTextBytes) {
         reportTooLarge(bytes);
@@ -250,8 +255,9 @@ void ClipboardStore::handleCopiedText(const QString &text)
     if (shouldSuppress(text))
         return;
     const QDateTime now = m_clock.now();
-    // The item and the last accepted text share one UTF-8 buffer.
-    const ItemText content(text);
+    // The item, the last accepted text and the pasteboard's copy share one
+    // UTF-8 buffer.
+    const ItemText content = asItemText ? *asItemText : ItemText(text);
     m_lastAcceptedContent = content;
     m_lastAcceptedAt = now;
 

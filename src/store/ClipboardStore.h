@@ -103,6 +103,8 @@ Q_SIGNALS:
 
 private:
     void onSaved(const QString &error, bool reported);
+    // handleCopiedText(), given `text` also as an item would hold it, if at hand.
+    void accept(const QString &text, const std::optional<ItemText> &asItemText);
     void loadItems();
     void reportTooLarge(qint64 bytes);
     void moveAsideUnreadable();

@@ -3,6 +3,8 @@
 
 #pragma once
 
+#include "ItemText.h"
+
 #include <QString>
 
 #include <optional>
@@ -27,6 +29,13 @@ public:
     // kMaximumCapturedTextBytes at all: it gives nothing, and
     // refusedTextBytes() the size (as far as known) until the next read.
     [[nodiscard]] virtual std::optional<QString> stringForType() = 0;
+    // The same text as an item holds it. A pasteboard that keeps its text
+    // that way hands over its own buffer, so a huge copy is held once.
+    [[nodiscard]] virtual std::optional<ItemText> itemTextForType()
+    {
+        const std::optional<QString> text = stringForType();
+        return text ? std::optional<ItemText>(*text) : std::nullopt;
+    }
     [[nodiscard]] virtual qint64 refusedTextBytes() const { return 0; }
     virtual void clearContents() = 0;
     virtual void setString(const QString &text) = 0;

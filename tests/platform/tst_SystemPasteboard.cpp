@@ -128,6 +128,27 @@ private Q_SLOTS:
         QCOMPARE(connection->held, held);
     }
 
+    // A recorded copy is held once: the item shares the pasteboard's own
+    // copy of the text, so a copy of tens of megabytes does not count twice.
+    void recordedTextSharesThePasteboardsCopy()
+    {
+        auto *connection = new FakeConnection;
+        SystemPasteboard pasteboard{std::unique_ptr<ClipboardConnection>(connection)};
+        MemorySettingsBackend backend;
+        backend.values.insert(QStringLiteral("startMonitoringImmediately"), false);
+        FakeLoginItem login;
+        AppSettings settings(backend, login);
+        FixedClock clock;
+        QTemporaryDir dir;
+        ClipboardStore store(settings, pasteboard, clock, dir.filePath(QStringLiteral("h.json")));
+
+        connection->copy(QStringLiteral("Straße 東京 ").repeated(1000));
+        store.pollPasteboard();
+        QCOMPARE(store.items().size(), 1);
+        QVERIFY(pasteboard.itemTextForType()->isSharedWith(store.items().first().content));
+        QCOMPARE(pasteboard.stringForType(), store.items().first().content.toString());
+    }
+
     // The counter moves once per real change only: a takeover is no change.
     void changeCountMovesOnRealChangesOnly()
     {
