@@ -78,6 +78,59 @@ QString TextMatcher::fold(QStringView text)
     return folded;
 }
 
+QByteArray TextMatcher::foldUtf8(QByteArrayView utf8)
+{
+    // A folded character can be shorter in UTF-8 (K, the Kelvin sign, is
+    // three bytes and folds to one) or longer (Ⱦ, two bytes, folds to three).
+    QByteArray folded(utf8.size() + utf8.size() / 2 + 4, Qt::Uninitialized);
+    char *out = folded.data();
+    char *const outBegin = out;
+    const auto *in = reinterpret_cast<const unsigned char *>(utf8.data());
+    const auto *const end = in + utf8.size();
+    while (in < end) {
+        const unsigned char b = *in;
+        if (b < 0x80) {
+            *out++ = char(b >= 'A' && b <= 'Z' ? b + ('a' - 'A') : b);
+            ++in;
+            continue;
+        }
+        char32_t c = 0;
+        int length = 0;
+        if (b < 0xE0) {
+            c = b & 0x1F;
+            length = 2;
+        } else if (b < 0xF0) {
+            c = b & 0x0F;
+            length = 3;
+        } else {
+            c = b & 0x07;
+            length = 4;
+        }
+        for (int i = 1; i < length && in + i < end; ++i)
+            c = c << 6 | (in[i] & 0x3F);
+        in += length;
+        const char32_t f = foldCodePoint(c);
+        if (f < 0x80) {
+            *out++ = char(f);
+        } else if (f < 0x800) {
+            *out++ = char(0xC0 | (f >> 6));
+            *out++ = char(0x80 | (f & 0x3F));
+        } else if (f < 0x10000) {
+            *out++ = char(0xE0 | (f >> 12));
+            *out++ = char(0x80 | ((f >> 6) & 0x3F));
+            *out++ = char(0x80 | (f & 0x3F));
+        } else {
+            *out++ = char(0xF0 | (f >> 18));
+            *out++ = char(0x80 | ((f >> 12) & 0x3F));
+            *out++ = char(0x80 | ((f >> 6) & 0x3F));
+            *out++ = char(0x80 | (f & 0x3F));
+        }
+    }
+    folded.truncate(out - outBegin);
+    folded.squeeze(); // it is kept for every item of the history
+    return folded;
+}
+
 QString TextMatcher::fold(const QString &text)
 {
     // Most copied text is folded already: share it instead of holding a

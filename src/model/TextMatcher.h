@@ -33,6 +33,9 @@ public:
     [[nodiscard]] static QString fold(QStringView text);
     // The same, sharing `text` itself when folding changes nothing.
     [[nodiscard]] static QString fold(const QString &text);
+    // The same rule over well-formed UTF-8, giving UTF-8: what fold() gives
+    // for the text, without converting it to UTF-16 and back.
+    [[nodiscard]] static QByteArray foldUtf8(QByteArrayView utf8);
 
     // Whether the trimmed search text is empty: everything matches, nothing
     // is marked.

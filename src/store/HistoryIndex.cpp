@@ -30,7 +30,7 @@ QByteArray folded(const ItemText &content)
     for (; first < size; ++first) {
         const auto c = static_cast<unsigned char>(in[first]);
         if (c >= 0x80)
-            return TextMatcher::fold(content.toString()).toUtf8();
+            return TextMatcher::foldUtf8(utf8);
         if (c >= 'A' && c <= 'Z')
             break;
     }
@@ -42,7 +42,7 @@ QByteArray folded(const ItemText &content)
     for (qsizetype i = first; i < size; ++i) {
         const auto c = static_cast<unsigned char>(in[i]);
         if (c >= 0x80)
-            return TextMatcher::fold(content.toString()).toUtf8();
+            return TextMatcher::foldUtf8(utf8);
         out[i] = char(c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c);
     }
     return bytes;
