@@ -70,6 +70,7 @@ int main(int argc, char *argv[])
             std::fputs("Quillmark is not running.\n", stderr);
             return 1;
         }
+        displaySession.printNotice();
         break;
     case SingleInstance::Role::secondary:
         return 0;

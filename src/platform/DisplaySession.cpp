@@ -68,8 +68,7 @@ bool DisplaySession::prepare()
     }
     if (decision.useXcb)
         qputenv("QT_QPA_PLATFORM", "xcb");
-    if (!decision.notice.isEmpty())
-        printLine(decision.notice);
+    m_notice = decision.notice;
 
     // Qt aborts with a core dump when the X server cannot be reached; say
     // why and stop cleanly instead.
@@ -86,4 +85,10 @@ bool DisplaySession::prepare()
         }
     }
     return true;
+}
+
+void DisplaySession::printNotice() const
+{
+    if (!m_notice.isEmpty())
+        printLine(m_notice);
 }

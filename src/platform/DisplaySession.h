@@ -28,14 +28,18 @@ public:
     // A Wayland session, whether Quillmark runs on XWayland in it or not.
     [[nodiscard]] static bool isWaylandSession(const QProcessEnvironment &environment);
 
-    // Applies the decision for this process: sets the platform, prints the
-    // notice, and checks that the X server answers. Returns false (after
-    // printing the reason to standard error) when Quillmark cannot start.
+    // Applies the decision for this process: sets the platform and checks
+    // that the X server answers. Returns false (after printing the reason
+    // to standard error) when Quillmark cannot start.
     // The check's connection stays open while this object lives: an X
     // server resets when its last client leaves, and Qt must not connect
     // into that reset.
     [[nodiscard]] bool prepare();
+    // The decision's notice, printed by the instance that goes on to run: a
+    // launch that only hands its request to the running one says nothing.
+    void printNotice() const;
 
 private:
     xcb_connection_t *m_probe = nullptr;
+    QString m_notice;
 };

@@ -47,6 +47,12 @@ e2e_expect_eq "SIGINT: exit status 0" 0 "$APP_STATUS"
 # behind WAYLAND_DISPLAY, trayer, and no session bus to ask for a shortcut).
 WAYLAND_DISPLAY=wayland-e2e e2e_start_app
 e2e_check "Wayland session: runs on X11" e2e_wait_app_connected
+e2e_wait_app_ready
+# A second launch (a key bound to `quillmark --toggle`) only hands its
+# request over: the running instance's lines are not its to print.
+WAYLAND_DISPLAY=wayland-e2e "$QUILLMARK" --toggle >"$E2E_TMP/toggle.out" 2>&1
+e2e_expect_eq "Wayland session: a --toggle launch hands its request over silently" \
+    "0 " "$? $(cat "$E2E_TMP/toggle.out")"
 e2e_stop_app TERM
 e2e_expect_eq "Wayland session: exit status 0" 0 "$APP_STATUS"
 e2e_expect_eq "Wayland session: the notice, clipboard, tray and shortcut lines on stdout" \
