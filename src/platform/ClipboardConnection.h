@@ -27,8 +27,12 @@ Q_SIGNALS:
     // Another app took the clipboard and its offer has been read: its text,
     // or nothing when it offers none; `secret` when the owner marked the copy
     // as one (then the text was not even asked for); `refusedBytes` the size
-    // of a text above the capture limit, which was not read.
-    void foreignCopy(const std::optional<QString> &text, bool secret, qint64 refusedBytes);
+    // of a text above the capture limit, which was not read. `handedOn` when
+    // the owner before went away and the desktop itself took the clipboard
+    // over, offering what that owner offered (GNOME keeps the clipboard of
+    // a quitting app as Quillmark does): the same copy, not a new one.
+    void foreignCopy(const std::optional<QString> &text, bool secret, qint64 refusedBytes,
+                     bool handedOn);
     // The clipboard became empty: the app that owned it went away.
     void emptied();
     // The connection is gone for good; nothing more comes from it.

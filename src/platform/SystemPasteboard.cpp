@@ -37,6 +37,7 @@ std::optional<QString> SystemPasteboard::stringForType()
 void SystemPasteboard::clearContents()
 {
     m_keepText.reset();
+    m_secret = false;
     m_text.reset();
     m_refusedBytes = 0;
     ++m_changeCount;
@@ -47,6 +48,7 @@ void SystemPasteboard::clearContents()
 void SystemPasteboard::setString(const QString &text)
 {
     m_keepText.reset();
+    m_secret = false;
     m_text = text;
     m_refusedBytes = 0;
     ++m_changeCount;
@@ -55,8 +57,16 @@ void SystemPasteboard::setString(const QString &text)
 }
 
 void SystemPasteboard::onForeignCopy(const std::optional<QString> &text, bool secret,
-                                     qint64 refusedBytes)
+                                     qint64 refusedBytes, bool handedOn)
 {
+    // The desktop keeps the departed owner's copy: no change, and a secret
+    // stays unrecorded even though the desktop ignores its mark. Should the
+    // desktop let go of it in turn, Quillmark keeps the text.
+    if (handedOn && (m_secret || (text && m_text && ItemText(*text) == *m_text))) {
+        m_keepText = m_text;
+        return;
+    }
+    m_secret = secret;
     m_text = secret || !text ? std::nullopt : std::optional<ItemText>(*text);
     m_refusedBytes = refusedBytes;
     m_keepText = m_text;

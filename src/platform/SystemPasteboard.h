@@ -20,7 +20,8 @@ class ClipboardConnection;
 // When the owner of a text copy goes away and the clipboard empties,
 // Quillmark takes the clipboard over with that text, so that other apps
 // can still paste it; the takeover is no change (the count stays) and is
-// never done for a secret or a copy without text. When the connection is
+// never done for a secret or a copy without text. When the desktop takes
+// the clipboard over instead, that is no change either. When the connection is
 // lost, the fallback (if any) gives the connection to carry on with.
 class SystemPasteboard final : public QObject, public Pasteboard {
     Q_OBJECT
@@ -42,7 +43,8 @@ public:
 
 private:
     void attach(std::unique_ptr<ClipboardConnection> connection);
-    void onForeignCopy(const std::optional<QString> &text, bool secret, qint64 refusedBytes);
+    void onForeignCopy(const std::optional<QString> &text, bool secret, qint64 refusedBytes,
+                       bool handedOn);
     void onEmptied();
     void onLost();
 
@@ -54,4 +56,5 @@ private:
     qint64 m_refusedBytes = 0;
     // The text a foreign owner offered, restored when that owner leaves.
     std::optional<ItemText> m_keepText;
+    bool m_secret = false; // the latest change is a copy marked secret
 };

@@ -421,7 +421,7 @@ void WaylandClipboardConnection::readOffer()
     const std::optional<QByteArray> type = ClipboardFormats::preferredTextType(m_selectionTypes);
     if (!type) {
         dropSelection();
-        Q_EMIT foreignCopy(std::nullopt, false, 0);
+        Q_EMIT foreignCopy(std::nullopt, false, 0, false);
         return;
     }
     startReading(*type);
@@ -455,7 +455,7 @@ void WaylandClipboardConnection::onReadDone(bool complete)
         m_secretChecked = true;
         if (ClipboardFormats::marksSecret(bytes)) {
             dropSelection();
-            Q_EMIT foreignCopy(std::nullopt, true, 0);
+            Q_EMIT foreignCopy(std::nullopt, true, 0, false);
         } else if (!ownerLeft) {
             readOffer();
             return;
@@ -464,11 +464,11 @@ void WaylandClipboardConnection::onReadDone(bool complete)
         }
     } else if (complete) {
         dropSelection();
-        Q_EMIT foreignCopy(ClipboardFormats::decode(type, bytes), false, 0);
+        Q_EMIT foreignCopy(ClipboardFormats::decode(type, bytes), false, 0, false);
     } else {
         dropSelection();
         if (bytes.size() > kMaximumCapturedTextBytes)
-            Q_EMIT foreignCopy(std::nullopt, false, bytes.size());
+            Q_EMIT foreignCopy(std::nullopt, false, bytes.size(), false);
     }
     if (ownerLeft)
         Q_EMIT emptied();

@@ -54,7 +54,7 @@ void X11ClipboardConnection::onReadFinished(quint64 request,
         return;
     switch (result.outcome) {
     case X11SelectionReader::Outcome::read:
-        Q_EMIT foreignCopy(result.text, result.secret, result.refusedBytes);
+        Q_EMIT foreignCopy(result.text, result.secret, result.refusedBytes, result.handedOn);
         break;
     case X11SelectionReader::Outcome::empty:
         Q_EMIT emptied();

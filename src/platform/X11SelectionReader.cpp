@@ -152,6 +152,32 @@ public:
         return whole;
     }
 
+    [[nodiscard]] bool windowExists(xcb_window_t window)
+    {
+        xcb_generic_error_t *error = nullptr;
+        Reply<xcb_get_window_attributes_reply_t> reply(xcb_get_window_attributes_reply(
+            m_connection, xcb_get_window_attributes(m_connection, window), &error));
+        std::free(error);
+        return reply != nullptr;
+    }
+
+    // Whether `window` was made by the window manager's own connection (on
+    // Wayland: the compositor's, which bridges its clipboard to X11).
+    [[nodiscard]] bool isWindowManagers(xcb_window_t window, xcb_window_t root)
+    {
+        const auto cookie = xcb_get_property(
+            m_connection, 0, root, atom("_NET_SUPPORTING_WM_CHECK"), XCB_ATOM_WINDOW, 0, 1);
+        Reply<xcb_get_property_reply_t> reply(
+            xcb_get_property_reply(m_connection, cookie, nullptr));
+        if (!reply || xcb_get_property_value_length(reply.get()) < int(sizeof(xcb_window_t)))
+            return false;
+        xcb_window_t check = 0;
+        std::memcpy(&check, xcb_get_property_value(reply.get()), sizeof check);
+        // The bits outside the mask name the client that made the window.
+        const quint32 client = ~xcb_get_setup(m_connection)->resource_id_mask;
+        return check != XCB_WINDOW_NONE && (check & client) == (window & client);
+    }
+
 private:
     // The property's type and size in bytes (for INCR: the announced size),
     // without taking it.
@@ -252,6 +278,7 @@ bool X11SelectionReader::connectDisplay()
     int screenNumber = 0;
     m_connection =
         xcb_connect(m_display.isEmpty() ? nullptr : m_display.constData(), &screenNumber);
+    m_lastOwner = XCB_WINDOW_NONE;
     if (xcb_connection_has_error(m_connection) != 0)
         return false;
     xcb_screen_iterator_t it = xcb_setup_roots_iterator(xcb_get_setup(m_connection));
@@ -284,6 +311,12 @@ X11SelectionReader::Result X11SelectionReader::readClipboard(quint64 request)
         result.outcome = Outcome::empty;
         return result;
     }
+    // GNOME's compositor keeps the clipboard of an owner that quits as
+    // Quillmark does, racing it: its window then offers that owner's text.
+    const xcb_window_t previous = std::exchange(m_lastOwner, owner->owner);
+    result.handedOn = previous != XCB_WINDOW_NONE && previous != owner->owner &&
+                      !session.windowExists(previous) &&
+                      session.isWindowManagers(owner->owner, m_root);
 
     const std::optional<Data> targets = session.convert("TARGETS");
     if (!targets)

@@ -31,6 +31,9 @@ public:
         std::optional<QString> text;
         bool secret = false;
         qint64 refusedBytes = 0; // a text above the capture limit: its size, unread
+        // The owner read before has gone, and the window manager took the
+        // clipboard over: it hands on that owner's offer, it made no copy.
+        bool handedOn = false;
     };
 
     explicit X11SelectionReader(QByteArray display, QObject *parent = nullptr);
@@ -51,5 +54,6 @@ private:
     QByteArray m_display;
     xcb_connection_t *m_connection = nullptr;
     quint32 m_root = 0;
+    quint32 m_lastOwner = 0; // the clipboard's owner at the last read
     std::atomic<quint64> m_latest{0};
 };

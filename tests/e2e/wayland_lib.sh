@@ -18,7 +18,8 @@
 # nothing else. An unprivileged caller gets only the D-Bus session. The
 # binary and tests/tools are copied to a directory nobody can read when the
 # build tree is closed to it. Exit status 77 (CTest's "skipped") when sway,
-# Xwayland, wl-clipboard or dbus-run-session is missing.
+# the compositor QUILLMARK_COMPOSITOR names, Xwayland, wl-clipboard or
+# dbus-run-session is missing.
 #
 #   wl_init BINARY           e2e_init in the unprivileged run. Also sets
 #                            WL_TOOLS (tests/tools of the build).
@@ -52,7 +53,12 @@ WL_USER_ID=65534 # nobody
 
 wl_have_tools() {
     local tool missing=()
-    for tool in sway Xwayland wl-copy wl-paste swaymsg dbus-run-session setpriv; do
+    local compositor=sway
+    case "${QUILLMARK_COMPOSITOR:-sway}" in
+    kwin) compositor=kwin_wayland ;;
+    mutter) compositor=mutter ;;
+    esac
+    for tool in sway "$compositor" Xwayland wl-copy wl-paste swaymsg dbus-run-session setpriv; do
         command -v "$tool" >/dev/null 2>&1 || missing+=("$tool")
     done
     if ((${#missing[@]})); then

@@ -25,15 +25,15 @@ public:
     void setText(const QString &text) override { held = text; }
     void clear() override { held.reset(); }
 
-    void copy(const std::optional<QString> &text, bool secret = false)
+    void copy(const std::optional<QString> &text, bool secret = false, bool handedOn = false)
     {
         held.reset();
-        Q_EMIT foreignCopy(text, secret, 0);
+        Q_EMIT foreignCopy(text, secret, 0, handedOn);
     }
     void refuse(qint64 bytes)
     {
         held.reset();
-        Q_EMIT foreignCopy(std::nullopt, false, bytes);
+        Q_EMIT foreignCopy(std::nullopt, false, bytes, false);
     }
     void ownerQuits() { Q_EMIT emptied(); }
 
@@ -82,6 +82,20 @@ private Q_SLOTS:
         QTest::newRow("clipboard emptied twice: taken over once")
             << every << QStringList{"copy A", "tick", "quit", "quit", "tick"} << QStringList{"A"}
             << Held("A");
+        // "desktop T": the owner went away and the desktop took the
+        // clipboard over, offering T (GNOME does, ignoring the secret mark).
+        QTest::newRow("the desktop keeps the text: no second item")
+            << every << QStringList{"copy A", "tick", "desktop A", "tick"} << QStringList{"A"}
+            << Held();
+        QTest::newRow("... also after Quillmark kept it for a moment")
+            << every << QStringList{"copy A", "quit", "tick", "desktop A", "tick", "quit", "tick"}
+            << QStringList{"A"} << Held("A");
+        QTest::newRow("the desktop keeps a secret: still not recorded")
+            << every << QStringList{"copy A", "tick", "secret S", "tick", "desktop S", "tick"}
+            << QStringList{"A"} << Held();
+        QTest::newRow("the desktop hands on a copy that was missed: recorded")
+            << every << QStringList{"copy A", "tick", "desktop B", "tick"} << QStringList{"B", "A"}
+            << Held();
         QTest::newRow("nothing changes without a copy")
             << every << QStringList{"tick", "quit", "tick"} << QStringList{} << Held();
     }
@@ -110,6 +124,8 @@ private Q_SLOTS:
                 connection->copy(text);
             else if (word == QLatin1String("secret"))
                 connection->copy(std::nullopt, true);
+            else if (word == QLatin1String("desktop"))
+                connection->copy(text, false, true);
             else if (word == QLatin1String("image"))
                 connection->copy(std::nullopt);
             else if (word == QLatin1String("quit"))
