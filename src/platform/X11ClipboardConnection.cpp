@@ -4,12 +4,32 @@
 #include "X11ClipboardConnection.h"
 
 #include <QClipboard>
+#include <QGuiApplication>
 
 #include <limits>
 
+#include <xcb/xcb.h>
+
+namespace {
+
+// The bits that every window of Qt's own display connection shares: the
+// clipboard owner is Quillmark when its window has them.
+quint32 qtClientBits()
+{
+    auto *x11 = qGuiApp != nullptr ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>()
+                                   : nullptr;
+    if (x11 == nullptr || x11->connection() == nullptr)
+        return 0;
+    xcb_connection_t *connection = x11->connection();
+    return xcb_generate_id(connection) & ~xcb_get_setup(connection)->resource_id_mask;
+}
+
+} // namespace
+
 X11ClipboardConnection::X11ClipboardConnection(QClipboard *clipboard, const QByteArray &display,
                                                QObject *parent)
-    : ClipboardConnection(parent), m_clipboard(clipboard), m_reader(new X11SelectionReader(display))
+    : ClipboardConnection(parent), m_clipboard(clipboard),
+      m_reader(new X11SelectionReader(display, qtClientBits()))
 {
     m_thread.setObjectName(QStringLiteral("clipboard reader"));
     m_reader->moveToThread(&m_thread);
@@ -17,7 +37,10 @@ X11ClipboardConnection::X11ClipboardConnection(QClipboard *clipboard, const QByt
             Qt::QueuedConnection);
     m_thread.start();
     // Qt emits this for every new owner, for its own writes (synchronously,
-    // inside the call) and when the owner exits.
+    // inside the call) and when the owner exits. Whether Quillmark owns the
+    // clipboard is asked of the X server each time: Qt goes on believing it
+    // does when its takeover lost a race (GNOME keeps the clipboard of an
+    // app that quits too), and every later copy would be missed.
     connect(m_clipboard, &QClipboard::dataChanged, this,
             &X11ClipboardConnection::onClipboardChanged);
 }
@@ -38,8 +61,6 @@ void X11ClipboardConnection::supersede()
 void X11ClipboardConnection::onClipboardChanged()
 {
     supersede();
-    if (m_clipboard->ownsClipboard())
-        return;
     // Whether a new owner or none: the reader asks the X server, then the owner.
     const quint64 request = m_request;
     QMetaObject::invokeMethod(
@@ -50,7 +71,7 @@ void X11ClipboardConnection::onReadFinished(quint64 request,
                                             const X11SelectionReader::Result &result)
 {
     // A later change, or a copy of our own since, makes this answer stale.
-    if (request != m_request || m_clipboard->ownsClipboard())
+    if (request != m_request)
         return;
     switch (result.outcome) {
     case X11SelectionReader::Outcome::read:
@@ -59,6 +80,7 @@ void X11ClipboardConnection::onReadFinished(quint64 request,
     case X11SelectionReader::Outcome::empty:
         Q_EMIT emptied();
         break;
+    case X11SelectionReader::Outcome::own:
     case X11SelectionReader::Outcome::failed:
         break;
     }

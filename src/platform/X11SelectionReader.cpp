@@ -257,8 +257,8 @@ private:
 
 } // namespace
 
-X11SelectionReader::X11SelectionReader(QByteArray display, QObject *parent)
-    : QObject(parent), m_display(std::move(display))
+X11SelectionReader::X11SelectionReader(QByteArray display, quint32 ownClient, QObject *parent)
+    : QObject(parent), m_display(std::move(display)), m_ownClient(ownClient)
 {
     qRegisterMetaType<X11SelectionReader::Result>();
 }
@@ -279,6 +279,7 @@ bool X11SelectionReader::connectDisplay()
     m_connection =
         xcb_connect(m_display.isEmpty() ? nullptr : m_display.constData(), &screenNumber);
     m_lastOwner = XCB_WINDOW_NONE;
+    m_lastSecrecy = Secrecy::unknown;
     if (xcb_connection_has_error(m_connection) != 0)
         return false;
     xcb_screen_iterator_t it = xcb_setup_roots_iterator(xcb_get_setup(m_connection));
@@ -292,7 +293,15 @@ void X11SelectionReader::read(quint64 request)
 {
     if (m_latest.load() != request)
         return; // a newer request is queued behind this one
-    Q_EMIT finished(request, readClipboard(request));
+    const quint32 lastOwner = m_lastOwner;
+    const Secrecy lastSecrecy = m_lastSecrecy;
+    const Result result = readClipboard(request);
+    if (result.handedOn && m_latest.load() != request) {
+        // Given up before it was told: the next read hands on in its place.
+        m_lastOwner = lastOwner;
+        m_lastSecrecy = lastSecrecy;
+    }
+    Q_EMIT finished(request, result);
 }
 
 X11SelectionReader::Result X11SelectionReader::readClipboard(quint64 request)
@@ -311,12 +320,26 @@ X11SelectionReader::Result X11SelectionReader::readClipboard(quint64 request)
         result.outcome = Outcome::empty;
         return result;
     }
+    const quint32 client = ~xcb_get_setup(m_connection)->resource_id_mask;
+    if (m_ownClient != 0 && (owner->owner & client) == m_ownClient) {
+        result.outcome = Outcome::own;
+        return result;
+    }
     // GNOME's compositor keeps the clipboard of an owner that quits as
-    // Quillmark does, racing it: its window then offers that owner's text.
+    // Quillmark does, racing it: its window then offers that owner's text,
+    // without the secret mark. When that owner left before Quillmark learnt
+    // whether its copy was a secret, it counts as one.
     const xcb_window_t previous = std::exchange(m_lastOwner, owner->owner);
+    const Secrecy previousSecrecy = std::exchange(m_lastSecrecy, Secrecy::unknown);
     result.handedOn = previous != XCB_WINDOW_NONE && previous != owner->owner &&
                       !session.windowExists(previous) &&
                       session.isWindowManagers(owner->owner, m_root);
+    if (result.handedOn && previousSecrecy != Secrecy::plain) {
+        m_lastSecrecy = Secrecy::secret;
+        result.outcome = Outcome::read;
+        result.secret = true;
+        return result;
+    }
 
     const std::optional<Data> targets = session.convert("TARGETS");
     if (!targets)
@@ -330,9 +353,14 @@ X11SelectionReader::Result X11SelectionReader::readClipboard(quint64 request)
     if (offered.contains(ClipboardFormats::secretHint)) {
         const std::optional<Data> hint = session.convert(ClipboardFormats::secretHint);
         if (hint && ClipboardFormats::marksSecret(hint->bytes)) {
+            m_lastSecrecy = Secrecy::secret;
             result.secret = true;
             return result;
         }
+        if (hint)
+            m_lastSecrecy = Secrecy::plain;
+    } else {
+        m_lastSecrecy = Secrecy::plain;
     }
     const std::optional<QByteArray> type = ClipboardFormats::preferredTextType(offered);
     if (!type)

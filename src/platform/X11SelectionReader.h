@@ -24,6 +24,7 @@ public:
     enum class Outcome {
         read,   // the owner answered: see text and secret
         empty,  // nobody owns the clipboard
+        own,    // Quillmark does
         failed, // the owner did not answer, or a newer request came first
     };
     struct Result {
@@ -36,7 +37,9 @@ public:
         bool handedOn = false;
     };
 
-    explicit X11SelectionReader(QByteArray display, QObject *parent = nullptr);
+    // `ownClient`: the client bits of the windows of Quillmark's own display
+    // connection (0: unknown).
+    X11SelectionReader(QByteArray display, quint32 ownClient, QObject *parent = nullptr);
     ~X11SelectionReader() override;
 
     // Any thread: requests older than `request` give up as soon as they can.
@@ -54,6 +57,11 @@ private:
     QByteArray m_display;
     xcb_connection_t *m_connection = nullptr;
     quint32 m_root = 0;
-    quint32 m_lastOwner = 0; // the clipboard's owner at the last read
+    quint32 m_ownClient;
+    // The clipboard's owner at the last read, and what that read learnt of
+    // its copy (even when the owner quit before giving the text).
+    enum class Secrecy { unknown, plain, secret };
+    quint32 m_lastOwner = 0;
+    Secrecy m_lastSecrecy = Secrecy::unknown;
     std::atomic<quint64> m_latest{0};
 };
