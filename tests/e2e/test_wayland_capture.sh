@@ -2,10 +2,10 @@
 # SPDX-FileCopyrightText: 2026 The Quillmark developers
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Capture and copy-back in a Wayland session (headless sway with XWayland;
-# QUILLMARK_COMPOSITOR=kwin for KWin) through the compositor's data-control
-# protocol: copies made by native
-# Wayland clients with no X11 window focused, secrets, owners that quit at
-# once, copy-back seen by Wayland clients, a frozen owner and a 20 MB copy.
+# KWin through test_wayland_capture_kwin.sh) through the compositor's
+# data-control protocol: copies made by native Wayland clients with no X11
+# window focused, secrets, owners that quit at once, copy-back seen by
+# Wayland clients, a frozen owner and a 20 MB copy.
 source "$(dirname "$0")/wayland_lib.sh"
 source "$(dirname "$0")/popover_lib.sh"
 wl_init "$1"
@@ -111,5 +111,5 @@ E2E_ARG="$E2E_TMP/big.txt" e2e_wait_history \
 
 e2e_stop_app TERM
 e2e_expect_eq "SIGTERM ends quillmark with status 0" 0 "$APP_STATUS"
-echo "      figure: Wayland capture suite took $((SECONDS - suite_start)) s after sway started"
+echo "      figure: Wayland capture suite took $((SECONDS - suite_start)) s after ${QUILLMARK_COMPOSITOR:-sway} started"
 e2e_finish
