@@ -183,8 +183,13 @@ wl_start_compositor() {
             --socket wayland-quillmark --exit-with-session
         ;;
     mutter)
-        wl_start_with_session mutter --headless --wayland --virtual-monitor 1280x800 \
-            --wayland-display wayland-quillmark --
+        # No key repeat: on a loaded machine a key's release may come late
+        # enough for a Wayland client to type it again.
+        mkdir -p "$XDG_CONFIG_HOME/glib-2.0/settings"
+        printf '[org/gnome/desktop/peripherals/keyboard]\nrepeat=false\n' \
+            >"$XDG_CONFIG_HOME/glib-2.0/settings/keyfile"
+        GSETTINGS_BACKEND=keyfile wl_start_with_session mutter --headless --wayland \
+            --virtual-monitor 1280x800 --wayland-display wayland-quillmark --
         ;;
     *)
         echo "FAIL: unknown QUILLMARK_COMPOSITOR ${QUILLMARK_COMPOSITOR}"
