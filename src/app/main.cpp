@@ -103,6 +103,8 @@ int main(int argc, char *argv[])
     QObject::connect(&instance, &SingleInstance::requestReceived, &delegate,
                      &AppDelegate::handleRequest);
     delegate.applicationDidFinishLaunching();
+    // Up: later launches are answered from here on.
+    instance.serve();
     // Every window, dialogs included, shows Quillmark's icon (windows made
     // so far take it too). Drawn once the termination signals are handled,
     // as it takes a moment.

@@ -18,8 +18,9 @@ Q_LOGGING_CATEGORY(lcInstance, "quillmark.platform.instance")
 namespace {
 
 constexpr int replyTimeoutMs = 3000;
-// The first instance may hold the lock while it is still starting up and
-// not yet listening; keep trying for this long before giving up.
+// The first instance holds the lock while it is still starting up and not
+// yet listening (a big history takes a moment to load); keep trying for
+// this long before giving up.
 constexpr int connectPatienceMs = 10000;
 const QByteArray acknowledgement = QByteArrayLiteral("ok\n");
 
@@ -59,12 +60,8 @@ SingleInstance::Role SingleInstance::claim(const AppRequest &request)
         // Only a dead owner makes the lock stale, never its age: the first
         // instance may run for weeks.
         m_lock->setStaleLockTime(0);
-        if (m_lock->tryLock(0)) {
-            if (!listen())
-                qCWarning(lcInstance)
-                    << "cannot listen on" << socketPath() << m_server->errorString();
+        if (m_lock->tryLock(0))
             return Role::primary;
-        }
         m_lock.reset();
         if (deliver(request, patience))
             return Role::secondary;
@@ -82,15 +79,17 @@ void SingleInstance::stopServing()
         m_server->close();
 }
 
-bool SingleInstance::listen()
+void SingleInstance::serve()
 {
+    Q_ASSERT(m_lock && !m_server);
     m_server = new QLocalServer(this);
     m_server->setSocketOptions(QLocalServer::UserAccessOption);
     // We hold the lock, so a socket file left behind belongs to a dead
     // instance.
     QLocalServer::removeServer(socketPath());
     connect(m_server, &QLocalServer::newConnection, this, &SingleInstance::acceptConnection);
-    return m_server->listen(socketPath());
+    if (!m_server->listen(socketPath()))
+        qCWarning(lcInstance) << "cannot listen on" << socketPath() << m_server->errorString();
 }
 
 bool SingleInstance::deliver(const AppRequest &request, const QDeadlineTimer &patience) const

@@ -19,7 +19,10 @@ class QLockFile;
 // losing the other's changes. The first process holds a lock file in
 // XDG_RUNTIME_DIR and listens on a local socket beside it; a later one
 // finds the lock taken, hands its request to the first over the socket
-// and exits. The directory must be private to the user (RuntimeDirectory).
+// and exits. The first one listens only once it is up (history loaded,
+// clipboard watched), so a socket that answers means a Quillmark that is
+// ready; a launch that comes sooner waits for it. The directory must be
+// private to the user (RuntimeDirectory).
 class SingleInstance : public QObject {
     Q_OBJECT
 public:
@@ -37,6 +40,8 @@ public:
 
     // Becomes the primary instance, or delivers `request` to the running one.
     [[nodiscard]] Role claim(const AppRequest &request);
+    // The primary is up: take requests from later launches from now on.
+    void serve();
     // The primary's event loop has ended: stop taking requests.
     void stopServing();
 
@@ -47,7 +52,6 @@ Q_SIGNALS:
     void requestReceived(const AppRequest &request);
 
 private:
-    [[nodiscard]] bool listen();
     [[nodiscard]] bool deliver(const AppRequest &request, const QDeadlineTimer &patience) const;
     void acceptConnection();
 

@@ -35,8 +35,9 @@
 #   e2e_start_app [ARGS]     Starts $QUILLMARK; APP_PID, APP_STDOUT and
 #                            APP_STDERR (files, one pair per start).
 #   e2e_wait_app_connected   Returns once the app is connected to the display.
-#   e2e_wait_app_ready       Returns once the store is built (it rewrites the
-#                            history file at start).
+#   e2e_wait_app_ready [TIMEOUT]  Returns once the app is up: its history loaded,
+#                            the clipboard watched (it answers later launches
+#                            on its instance socket from then on).
 #   e2e_stop_app [SIGNAL]    Sends SIGNAL (default TERM), waits up to 10 s
 #                            (then SIGKILL); the exit status is in APP_STATUS.
 #
@@ -302,7 +303,6 @@ e2e_write_settings() {
 
 e2e_start_app() {
     E2E_APP_RUNS=$((E2E_APP_RUNS + 1))
-    E2E_HISTORY_INODE="$(stat -c %i "$HISTORY_FILE" 2>/dev/null)"
     APP_STDOUT="$E2E_TMP/app.$E2E_APP_RUNS.stdout"
     APP_STDERR="$E2E_TMP/app.$E2E_APP_RUNS.stderr"
     "$QUILLMARK" "$@" >"$APP_STDOUT" 2>"$APP_STDERR" &
@@ -333,12 +333,15 @@ e2e_wait_app_connected() {
         bash -c "xwininfo -root -tree 2>/dev/null | grep -q 'Selection Owner for quillmark'"
 }
 
-# Waits until the store has been built in the app started last: it rewrites
-# the history file when it starts (a new file, so a new inode).
+# Waits until the app started last is up. It listens for later launches
+# once it has loaded its history and watches the clipboard, so a connection
+# to its socket is accepted only then (one left by an earlier run that was
+# killed refuses it). The history file itself is rewritten at start only
+# when it is not already in the form Quillmark writes.
 e2e_wait_app_ready() {
-    e2e_wait_for "quillmark to load and rewrite its history" 15 \
-        bash -c '[[ "$(stat -c %i "$1" 2>/dev/null)" != "$2" && -f "$1" ]]' _ \
-        "$HISTORY_FILE" "$E2E_HISTORY_INODE"
+    e2e_wait_for "quillmark to load its history and listen" "${1:-15}" \
+        python3 -c 'import socket, sys; socket.socket(socket.AF_UNIX).connect(sys.argv[1])' \
+        "$XDG_RUNTIME_DIR/quillmark.socket"
 }
 
 # --- the clipboard ------------------------------------------------------------

@@ -23,6 +23,7 @@ private Q_SLOTS:
     void decodeRequest_data();
     void decodeRequest();
     void secondInstanceDeliversItsRequest();
+    void launchWhileTheFirstStartsWaitsForIt();
     void lockOfADeadProcessIsTakenOver();
     void unknownRequestIsRefused();
     void launchDuringTheFirstOnesExitTakesOver();
@@ -95,6 +96,7 @@ void tst_SingleInstance::secondInstanceDeliversItsRequest()
     QTemporaryDir dir;
     SingleInstance first(dir.path());
     QCOMPARE(first.claim(AppRequest{}), SingleInstance::Role::primary);
+    first.serve();
     QSignalSpy received(&first, &SingleInstance::requestReceived);
 
     QCOMPARE(claimFromAnotherThread(dir.path()), SingleInstance::Role::secondary);
@@ -104,6 +106,25 @@ void tst_SingleInstance::secondInstanceDeliversItsRequest()
     // And again: the first keeps serving.
     QCOMPARE(claimFromAnotherThread(dir.path()), SingleInstance::Role::secondary);
     QTRY_COMPARE(received.count(), 2);
+}
+
+void tst_SingleInstance::launchWhileTheFirstStartsWaitsForIt()
+{
+    // The first instance holds the lock but is still loading its history:
+    // a launch then must not give up, nor start a second Quillmark, but
+    // hand its request over once the first is up.
+    QTemporaryDir dir;
+    SingleInstance first(dir.path());
+    QCOMPARE(first.claim(AppRequest{}), SingleInstance::Role::primary);
+    QSignalSpy received(&first, &SingleInstance::requestReceived);
+    QCOMPARE(claimFromAnotherThread(dir.path(), AppRequest::Action::showHistory,
+                                    [&] {
+                                        QThread::msleep(700);
+                                        first.serve();
+                                    }),
+             SingleInstance::Role::secondary);
+    QTRY_COMPARE(received.count(), 1);
+    QCOMPARE(received.first().first().value<AppRequest>().action, AppRequest::Action::showHistory);
 }
 
 void tst_SingleInstance::lockOfADeadProcessIsTakenOver()
@@ -122,6 +143,7 @@ void tst_SingleInstance::lockOfADeadProcessIsTakenOver()
 
     SingleInstance instance(dir.path());
     QCOMPARE(instance.claim(AppRequest{}), SingleInstance::Role::primary);
+    instance.serve();
     QCOMPARE(claimFromAnotherThread(dir.path()), SingleInstance::Role::secondary);
 }
 
@@ -130,6 +152,7 @@ void tst_SingleInstance::unknownRequestIsRefused()
     QTemporaryDir dir;
     SingleInstance first(dir.path());
     QCOMPARE(first.claim(AppRequest{}), SingleInstance::Role::primary);
+    first.serve();
     QSignalSpy received(&first, &SingleInstance::requestReceived);
 
     QTest::ignoreMessage(QtWarningMsg, QRegularExpression("ignored request"));
@@ -151,6 +174,7 @@ void tst_SingleInstance::launchDuringTheFirstOnesExitTakesOver()
     QTemporaryDir dir;
     auto first = std::make_unique<SingleInstance>(dir.path());
     QCOMPARE(first->claim(AppRequest{}), SingleInstance::Role::primary);
+    first->serve();
     first->stopServing();
     QCOMPARE(claimFromAnotherThread(dir.path(), AppRequest::Action::showHistory,
                                     [&] {
@@ -168,6 +192,7 @@ void tst_SingleInstance::slowFirstInstanceCarriesOutTheRequestOnce()
     QTemporaryDir dir;
     SingleInstance first(dir.path());
     QCOMPARE(first.claim(AppRequest{}), SingleInstance::Role::primary);
+    first.serve();
     QSignalSpy received(&first, &SingleInstance::requestReceived);
 
     // Not serving for 4 s: no events processed here.
