@@ -466,6 +466,89 @@ char *writeUtf8(char *p, const char16_t *units, qsizetype count)
     return p;
 }
 
+// Where the string body at `p` ends (its closing quote) when every byte of
+// it is as writeStringBody() puts it: `/` and control characters escaped,
+// each escape the writer's own; else nullptr. Raw UTF-8 is taken as it is:
+// the reader refuses what is malformed.
+[[nodiscard]] const uchar *canonicalBodyEnd(const uchar *p, const uchar *end)
+{
+    for (;;) {
+#if defined(__SSE2__)
+        while (end - p >= 16) {
+            const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p));
+            const __m128i stop =
+                _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(bytes, _mm_set1_epi8('"')),
+                                          _mm_cmpeq_epi8(bytes, _mm_set1_epi8('\\'))),
+                             _mm_cmpeq_epi8(bytes, _mm_set1_epi8('/')));
+            const auto mask = static_cast<unsigned>(_mm_movemask_epi8(stop));
+            if (mask != 0) {
+                p += __builtin_ctz(mask);
+                break;
+            }
+            p += 16;
+        }
+#endif
+        while (p < end && *p != '"' && *p != '\\' && *p != '/')
+            ++p;
+        if (p == end || *p == '/')
+            return nullptr;
+        if (*p == '"')
+            return p;
+        if (end - p < 2)
+            return nullptr;
+        const uchar kind = p[1];
+        if (kind != 'u') {
+            if (simpleEscapes[kind] == 0)
+                return nullptr;
+            p += 2;
+            continue;
+        }
+        // \u00XX, upper case, for a control character without a short form.
+        if (end - p < 6 || p[2] != '0' || p[3] != '0' || (p[4] != '0' && p[4] != '1'))
+            return nullptr;
+        const uchar low = p[5];
+        const int value = (p[4] - '0') << 4 | hexValue(low);
+        if (hexValue(low) < 0 || (low >= 'a' && low <= 'f') ||
+            asciiOutputs[std::size_t(value)].length != 6)
+            return nullptr;
+        p += 6;
+    }
+}
+
+// The length of the element at `p` (from the newline after "[" or ",", to
+// its "}") when it is exactly what writeElement() makes of the item it
+// decodes to; else 0. Only the layout is looked at: the reader checks the
+// rest (digits, fields in range, UTF-8) and fails the whole file when it
+// is wrong.
+[[nodiscard]] qsizetype canonicalElementLength(const uchar *p, const uchar *end)
+{
+    const uchar *const start = p;
+    auto take = [&p, end](std::string_view text) {
+        if (end - p < qsizetype(text.size()) || std::memcmp(p, text.data(), text.size()) != 0)
+            return false;
+        p += text.size();
+        return true;
+    };
+    if (!take("\n  {\n    \"content\" : \""))
+        return 0;
+    p = canonicalBodyEnd(p, end);
+    // The reader checks the digits and separators of the date and the id;
+    // what is left is their form: whole seconds in UTC, upper-case hex.
+    if (p == nullptr || !take("\",\n    \"createdAt\" : \"") || end - p < 20 || p[10] != 'T' ||
+        p[19] != 'Z')
+        return 0;
+    p += 20;
+    if (!take("\",\n    \"id\" : \"") || end - p < 36)
+        return 0;
+    bool lowerCase = false;
+    for (int i = 0; i < 36; ++i)
+        lowerCase |= p[i] >= 'a';
+    p += 36;
+    if (lowerCase || !take("\"\n  }"))
+        return 0;
+    return p - start;
+}
+
 // A strict single-pass JSON reader for the history file: it decodes the
 // strings it needs straight into UTF-16 (an item's text into UTF-8), checks everything it skips,
 // keeps no tree, and nests through an explicit stack (deep input cannot exhaust the call stack).
@@ -491,6 +574,7 @@ public:
 
     [[nodiscard]] const QString &error() const { return m_error; }
     [[nodiscard]] bool atEnd() const { return m_pos == m_end; }
+    [[nodiscard]] qsizetype offset() const { return m_pos - m_begin; }
     [[nodiscard]] uchar peek() const { return m_pos < m_end ? *m_pos : 0; }
 
     void skipWhitespace()
@@ -962,6 +1046,11 @@ private:
     QString m_error;
 };
 
+QByteArrayView asView(std::string_view text)
+{
+    return {text.data(), qsizetype(text.size())};
+}
+
 QString itemError(qsizetype index, const char *what)
 {
     return QStringLiteral("item %1: %2").arg(index + 1).arg(QLatin1String(what));
@@ -1039,7 +1128,7 @@ bool HistoryCodec::decode(QByteArrayView json, QList<ClipboardItem> &items, QStr
 }
 
 bool HistoryCodec::decode(QByteArrayView json, QList<ClipboardItem> &items, QString &error,
-                          const Consumed &consumed)
+                          const Consumed &consumed, Layout *layout)
 {
     // A byte-order mark is not JSON, but harmless: skip it.
     qsizetype skipped = 0;
@@ -1047,6 +1136,12 @@ bool HistoryCodec::decode(QByteArrayView json, QList<ClipboardItem> &items, QStr
         json = json.sliced(3);
         skipped = 3;
     }
+    // Whether the input is in the writer's form is seen as it is read: each
+    // element's bytes are looked at just before the reader takes them (after
+    // that, their memory may be given back).
+    const auto *const bytes = reinterpret_cast<const uchar *>(json.data());
+    bool canonical = layout != nullptr && skipped == 0 && json.startsWith('[');
+    QList<qint64> ends;
     const Consumed fromStart =
         consumed ? Consumed([&](qsizetype n) { consumed(n + skipped); }) : Consumed();
     JsonReader reader(json, &fromStart);
@@ -1080,7 +1175,16 @@ bool HistoryCodec::decode(QByteArrayView json, QList<ClipboardItem> &items, QStr
     bool more = reader.peek() != ']';
     if (!more && !reader.expect(']'))
         return failed(reader.error());
+    canonical = canonical && (more || json == asView(emptyArray));
     for (qsizetype index = 0; more; ++index) {
+        qsizetype elementEnd = 0;
+        if (canonical) {
+            // Just after the "[" (white space already passed) or the ",".
+            const qsizetype from = index == 0 ? 1 : reader.offset();
+            const qsizetype length = canonicalElementLength(bytes + from, bytes + json.size());
+            canonical = length > 0;
+            elementEnd = from + length;
+        }
         reader.skipWhitespace();
         if (reader.peek() != '{') {
             if (reader.atEnd() || reader.peek() == ']') {
@@ -1143,6 +1247,12 @@ bool HistoryCodec::decode(QByteArrayView json, QList<ClipboardItem> &items, QStr
                 return failed(itemError(index, missing[member]));
         item.createdAt = QDateTime::fromMSecsSinceEpoch(*ms, Qt::UTC);
         decoded.append(std::move(item));
+        if (canonical) {
+            const QByteArrayView rest = json.sliced(reader.offset());
+            canonical = reader.offset() == elementEnd &&
+                        (rest.startsWith(separator.front()) || rest == asView(arrayEnd));
+            ends.append(elementEnd);
+        }
         reader.reportProgress();
 
         reader.skipWhitespace();
@@ -1156,5 +1266,9 @@ bool HistoryCodec::decode(QByteArrayView json, QList<ClipboardItem> &items, QStr
         return failed(reader.error());
     }
     items = std::move(decoded);
+    if (layout) {
+        layout->canonical = canonical;
+        layout->elementEnds = canonical ? std::move(ends) : QList<qint64>();
+    }
     return true;
 }

@@ -51,6 +51,15 @@ public:
     // done with: it never looks at them again, so their memory may be given
     // back while a big file is still being read.
     using Consumed = std::function<void(qsizetype)>;
+    // What a reader that keeps the file learns beside the items.
+    struct Layout {
+        // The input is byte for byte what encode() makes of the decoded
+        // items: writing them back would change nothing.
+        bool canonical = false;
+        // Only when canonical: where each element ends, as encode() reports.
+        QList<qint64> elementEnds;
+    };
     [[nodiscard]] static bool decode(QByteArrayView json, QList<ClipboardItem> &items,
-                                     QString &error, const Consumed &consumed);
+                                     QString &error, const Consumed &consumed,
+                                     Layout *layout = nullptr);
 };

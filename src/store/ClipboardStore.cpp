@@ -86,10 +86,12 @@ ClipboardStore::ClipboardStore(AppSettings &settings, Pasteboard &pasteboard, Cl
         AtomicFile::removeLeftovers(m_filePath);
     }
 
-    loadItems();
-    // Pruning and the first save are folded into one write.
-    (void)removeExpired();
-    m_writer->saveUnlessUnchanged(m_items, m_serials);
+    // A file that already holds exactly what would be written is left as
+    // it is; otherwise pruning and the first save are folded into one write
+    // (which copies what it can from a file in the written form).
+    const bool fileIsCurrent = loadItems();
+    if (removeExpired() || !fileIsCurrent)
+        save();
 
     connect(&m_settings, &AppSettings::startMonitoringImmediatelyChanged, this,
             [this](bool on) { on ? startMonitoring() : stopMonitoring(); });
@@ -121,36 +123,47 @@ QString ClipboardStore::defaultHistoryFilePath()
 
 // ---- Loading ----------------------------------------------------------------
 
-void ClipboardStore::loadItems()
+bool ClipboardStore::loadItems()
 {
     // A dangling link counts as no history yet: the first save creates the
     // file it points to.
     if (!QFileInfo::exists(m_filePath))
-        return;
+        return false;
     QList<ClipboardItem> loaded;
     QString error;
+    HistoryCodec::Layout layout;
+    int fd = -1;
     bool ok;
     {
         QByteArray bytes;
-        error = RegularFile::read(m_filePath, bytes);
+        error = RegularFile::read(m_filePath, bytes, &fd);
         ok = error.isEmpty() &&
-             HistoryCodec::decode(bytes, loaded, error, [&bytes](qsizetype consumed) {
-                 RegularFile::releaseFront(bytes, consumed);
-             });
+             HistoryCodec::decode(
+                 bytes, loaded, error,
+                 [&bytes](qsizetype consumed) { RegularFile::releaseFront(bytes, consumed); },
+                 &layout);
     }
     if (!ok) {
+        if (fd >= 0)
+            ::close(fd);
         // Start empty, but keep what was there: the save that follows would
         // otherwise replace the only copy of the user's history. A pipe or a
         // device at the path is never opened, only moved aside.
         qCWarning(lcStore) << "Cannot load clipboard history:" << error;
         moveAsideUnreadable();
-        return;
+        return false;
     }
-    sortNewestFirst(loaded);
+    const bool reordered = sortNewestFirst(loaded);
     m_items = std::move(loaded);
     m_days = LocalDays::of(m_items);
     m_serials = newSerials(m_items.size());
     recomputeOldest();
+    if (!layout.canonical || reordered) {
+        ::close(fd);
+        return false;
+    }
+    m_writer->adopt(fd, m_serials, std::move(layout.elementEnds));
+    return true;
 }
 
 void ClipboardStore::moveAsideUnreadable()
@@ -188,14 +201,14 @@ void ClipboardStore::setPollInterval(int msecs)
         m_timer->setInterval(msecs);
 }
 
-void ClipboardStore::sortNewestFirst(QList<ClipboardItem> &items)
+bool ClipboardStore::sortNewestFirst(QList<ClipboardItem> &items)
 {
     QList<qint64> msecs;
     msecs.reserve(items.size());
     for (const ClipboardItem &item : items)
         msecs.append(item.createdAt.toMSecsSinceEpoch());
     if (std::is_sorted(msecs.cbegin(), msecs.cend(), std::greater<>()))
-        return;
+        return false;
     QList<qsizetype> order(items.size());
     std::iota(order.begin(), order.end(), 0);
     std::stable_sort(order.begin(), order.end(),
@@ -205,6 +218,7 @@ void ClipboardStore::sortNewestFirst(QList<ClipboardItem> &items)
     for (qsizetype i : order)
         sorted.append(std::move(items[i]));
     items = std::move(sorted);
+    return true;
 }
 
 void ClipboardStore::stopMonitoring()
@@ -527,7 +541,7 @@ QString ClipboardStore::importHistory(const QString &path)
 
 void ClipboardStore::replaceAll(QList<ClipboardItem> list)
 {
-    sortNewestFirst(list);
+    (void)sortNewestFirst(list);
     // Expired items are dropped before the views see the new list; the
     // capture state (last change count, last accepted copy) is untouched.
     if (const auto cutoff = cutoffMsecs(m_clock.now()))

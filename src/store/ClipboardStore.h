@@ -38,8 +38,8 @@ public:
     ~ClipboardStore() override;
 
     // The order of `items` after a load: newest first, items with equal
-    // times in their order.
-    static void sortNewestFirst(QList<ClipboardItem> &items);
+    // times in their order. False when they were in that order already.
+    static bool sortNewestFirst(QList<ClipboardItem> &items);
 
     // The default history file: <XDG data>/quillmark/ClipboardHistory/clipboard-history.json
     [[nodiscard]] static QString defaultHistoryFilePath();
@@ -105,7 +105,8 @@ private:
     void onSaved(const QString &error, bool reported);
     // handleCopiedText(), given `text` also as an item would hold it, if at hand.
     void accept(const QString &text, const std::optional<ItemText> &asItemText);
-    void loadItems();
+    // True when the file holds exactly what saving `items` would write.
+    [[nodiscard]] bool loadItems();
     void reportTooLarge(qint64 bytes);
     void moveAsideUnreadable();
     [[nodiscard]] QString writeHistoryFile(const QString &path) const;

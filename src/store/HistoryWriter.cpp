@@ -6,10 +6,6 @@
 #include "AtomicFile.h"
 #include "HistoryCodec.h"
 
-#include <QFile>
-
-#include <cerrno>
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -21,22 +17,6 @@ qint64 startOf(const QList<qint64> &ends, qsizetype element)
 {
     return element == 0 ? qint64(HistoryCodec::arrayStart.size())
                         : ends[element - 1] + qint64(HistoryCodec::separator.size());
-}
-
-// Reads exactly `size` bytes at `offset`; false at the end of the file.
-bool readAt(int fd, char *data, qint64 size, qint64 offset)
-{
-    while (size > 0) {
-        const ssize_t got = ::pread(fd, data, size_t(size), offset);
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got <= 0)
-            return false;
-        data += got;
-        size -= got;
-        offset += got;
-    }
-    return true;
 }
 
 } // namespace
@@ -59,12 +39,21 @@ HistoryWriter::~HistoryWriter()
 
 void HistoryWriter::save(QList<ClipboardItem> items, QList<qint64> serials, bool quiet)
 {
-    queue({std::move(items), std::move(serials), !quiet, false});
+    queue({std::move(items), std::move(serials), !quiet});
 }
 
-void HistoryWriter::saveUnlessUnchanged(QList<ClipboardItem> items, QList<qint64> serials)
+void HistoryWriter::adopt(int fd, QList<qint64> serials, QList<qint64> elementEnds)
 {
-    queue({std::move(items), std::move(serials), true, true});
+    std::unique_lock lock(m_mutex);
+    m_changed.wait(lock, [this] { return !m_pending && !m_writing; });
+    if (fd < 0)
+        return;
+    // The size the elements make; writeFile() copies nothing from a file
+    // that no longer has it.
+    const qint64 expected = elementEnds.isEmpty()
+                                ? qint64(HistoryCodec::emptyArray.size())
+                                : elementEnds.back() + qint64(HistoryCodec::arrayEnd.size());
+    replaceWritten({fd, expected, std::move(serials), std::move(elementEnds)});
 }
 
 void HistoryWriter::queue(Job job)
@@ -140,10 +129,6 @@ void HistoryWriter::deliverResults()
 
 QString HistoryWriter::write(const Job &job, bool &wroteFile)
 {
-    // The file is still rewritten (start-up always leaves a new file, which
-    // is how a watcher can tell the store is up), but from its own bytes.
-    if (job.keepUnchanged)
-        (void)adoptUnchanged(job);
     bool copyFailed = false;
     QString error = writeFile(job, true, copyFailed);
     if (copyFailed) {
@@ -234,41 +219,6 @@ QString HistoryWriter::writeFile(const Job &job, bool reuse, bool &copyFailed)
     if (error.isEmpty())
         replaceWritten(std::move(next));
     return error;
-}
-
-// At start-up the list was just read from the file; when encoding it gives
-// the file's bytes exactly, the file is what the next write copies from.
-bool HistoryWriter::adoptUnchanged(const Job &job)
-{
-    // Non-blocking, so that a pipe at the path cannot hold the thread.
-    const int fd = ::open(QFile::encodeName(m_path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0)
-        return false;
-    struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        ::close(fd);
-        return false;
-    }
-    WrittenFile found{fd, 0, job.serials, {}};
-    found.ends.reserve(job.items.size());
-    QByteArray onDisk;
-    const bool same = HistoryCodec::encode(
-        job.items,
-        [&](QByteArrayView piece) {
-            onDisk.resize(piece.size());
-            if (found.size + piece.size() > st.st_size ||
-                !readAt(fd, onDisk.data(), piece.size(), found.size) || piece != onDisk)
-                return false;
-            found.size += piece.size();
-            return true;
-        },
-        &found.ends);
-    if (!same || found.size != st.st_size) {
-        ::close(fd);
-        return false;
-    }
-    replaceWritten(std::move(found));
-    return true;
 }
 
 void HistoryWriter::replaceWritten(WrittenFile file)

@@ -45,10 +45,11 @@ public:
     // A failure of a quiet save (a retry of one that failed) is delivered
     // with `reported` false, unless a reported save was folded into it.
     void save(QList<ClipboardItem> items, QList<qint64> serials, bool quiet = false);
-    // The same, at start-up when the history was just read from the file:
-    // when the file already holds exactly these bytes it is copied, not
-    // encoded again.
-    void saveUnlessUnchanged(QList<ClipboardItem> items, QList<qint64> serials);
+    // At start-up, when the file just read (still open as `fd`, which this
+    // takes over) holds exactly the encoding of the items named by
+    // `serials`, its elements ending at `elementEnds`: nothing is written,
+    // and the next save copies from it as from a file this writer wrote.
+    void adopt(int fd, QList<qint64> serials, QList<qint64> elementEnds);
     // Blocks until every list handed over is written or has failed, and
     // delivers the results (`saved`) before it returns.
     void waitForIdle();
@@ -65,7 +66,6 @@ private:
         QList<ClipboardItem> items;
         QList<qint64> serials;
         bool reported = true;
-        bool keepUnchanged = false;
     };
     struct Result {
         QString error;
@@ -85,7 +85,6 @@ private:
     // Worker thread only, from here on.
     [[nodiscard]] QString write(const Job &job, bool &wroteFile);
     [[nodiscard]] QString writeFile(const Job &job, bool reuse, bool &copyFailed);
-    [[nodiscard]] bool adoptUnchanged(const Job &job);
     void replaceWritten(WrittenFile file);
 
     const QString m_path;
@@ -96,6 +95,6 @@ private:
     bool m_stopping = false;      // guarded by m_mutex
     QList<Result> m_results;      // guarded by m_mutex
     qint64 m_filesWritten = 0;    // guarded by m_mutex
-    WrittenFile m_written;        // worker thread only
+    WrittenFile m_written;        // the worker's, or anyone's under m_mutex while idle
     std::thread m_thread;
 };

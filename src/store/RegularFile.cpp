@@ -42,7 +42,7 @@ QString kindOf(mode_t mode)
 
 } // namespace
 
-QString RegularFile::read(const QString &path, QByteArray &bytes)
+QString RegularFile::read(const QString &path, QByteArray &bytes, int *openFile)
 {
     const QByteArray name = QFile::encodeName(path);
     // Look before opening: opening a FIFO or a device can already block or
@@ -73,6 +73,8 @@ QString RegularFile::read(const QString &path, QByteArray &bytes)
     bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
         return describe(path, file.errorString());
+    if (openFile)
+        *openFile = ::fcntl(fd, F_DUPFD_CLOEXEC, 0);
     return {};
 }
 

@@ -17,7 +17,11 @@ public:
     // Reads the whole of `path` into `bytes`. Returns an empty string on
     // success, otherwise a human description ("... is not a regular file").
     // A missing file is an error too; ask exists() first where that matters.
-    [[nodiscard]] static QString read(const QString &path, QByteArray &bytes);
+    // With `openFile`, the file also stays open and its descriptor is handed
+    // over (the caller closes it): what is read from it later is the file
+    // that was read, whatever has since been put at the path.
+    [[nodiscard]] static QString read(const QString &path, QByteArray &bytes,
+                                      int *openFile = nullptr);
 
     // Gives the memory of `bytes` before `consumed` back to the system (the
     // whole pages among them, which then read as zeros): for a big file read

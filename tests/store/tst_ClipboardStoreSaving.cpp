@@ -21,8 +21,8 @@ class TestSaving : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void eachStepWritesTheBytesOfAFreshEncoding();
-    void startRewritesInTheCanonicalForm_data();
-    void startRewritesInTheCanonicalForm();
+    void startKeepsAFileAlreadyInTheWrittenForm_data();
+    void startKeepsAFileAlreadyInTheWrittenForm();
     void endingWithSavesQueuedLosesNothing();
     void failedSaveIsRetried_data();
     void failedSaveIsRetried();
@@ -114,33 +114,70 @@ void TestSaving::eachStepWritesTheBytesOfAFreshEncoding()
     }
 }
 
-void TestSaving::startRewritesInTheCanonicalForm_data()
+void TestSaving::startKeepsAFileAlreadyInTheWrittenForm_data()
 {
     QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<bool>("kept");
     const QDateTime now = FixedClock().now();
-    const QList<ClipboardItem> items = history(50, now);
+    // Every three hours over six days: the oldest are a week old after the
+    // clock moves on below.
+    QList<ClipboardItem> items;
+    for (int i = 0; i < 50; ++i)
+        items.append(makeItem(QStringLiteral("item %1 /usr/share/doc ünïcödé").arg(i),
+                              now.addSecs(-3 * 3600 * i - 60)));
+    // Every escape the writer makes, and characters it leaves alone.
+    items.insert(1,
+                 makeItem(QString::fromUtf8("\"q\" \\ / \b\f\n\r\t \x01 \x1f \x7f é 東京 🙂"),
+                          now.addSecs(-120)));
     const QByteArray canonical = HistoryCodec::encode(items);
-    QTest::newRow("canonical") << canonical;
-    QTest::newRow("empty array") << QByteArray("[]");
-    QTest::newRow("lower-case id") << QByteArray(canonical).replace("A", "a");
-    QTest::newRow("out of order") << HistoryCodec::encode({items[1], items[0]});
+    auto changed = [&canonical](const char *from, const char *to) {
+        QByteArray bytes = canonical;
+        return bytes.replace(from, to);
+    };
+    QTest::newRow("written form") << canonical << true;
+    QTest::newRow("empty array") << QByteArray("[]") << true;
+    QTest::newRow("one item") << HistoryCodec::encode({items[0]}) << true;
+
+    QTest::newRow("lower-case id") << changed("E", "e") << false;
+    QTest::newRow("slash not escaped") << changed("\\/usr", "/usr") << false;
+    QTest::newRow("letter as \\u escape") << changed("\\\"q\\\"", "\\\"\\u0071\\\"") << false;
+    QTest::newRow("newline as \\u escape") << changed("\\n", "\\u000A") << false;
+    QTest::newRow("lower-case \\u escape") << changed("\\u001F", "\\u001f") << false;
+    QTest::newRow("escaped surrogate pair") << changed("🙂", "\\uD83D\\uDE42") << false;
+    QTest::newRow("fraction of a second") << changed("Z\"", ".500Z\"") << false;
+    QTest::newRow("zone as an offset") << changed("Z\"", "+00:00\"") << false;
+    QTest::newRow("lower-case zone") << changed("Z\"", "z\"") << false;
+    QTest::newRow("extra member") << changed("\"\n  }", "\",\n    \"pinned\" : true\n  }") << false;
+    QTest::newRow("no space before colons") << changed("\" : ", "\": ") << false;
+    QTest::newRow("comma on its own line") << changed("},\n", "}\n,\n") << false;
+    QTest::newRow("byte-order mark") << "\xEF\xBB\xBF" + canonical << false;
+    QTest::newRow("trailing newline") << canonical + '\n' << false;
+    QTest::newRow("out of order") << HistoryCodec::encode({items[1], items[0]}) << false;
     QTest::newRow("one expired") << HistoryCodec::encode(
-        {items[0], makeItem("old", now.addYears(-2))});
-    QTest::newRow("trailing newline") << canonical + '\n';
+                                        {items[0], makeItem("old", now.addYears(-2))})
+                                 << false;
 }
 
-// Start-up rewrites the history in the canonical form, copying a file that
-// already is, and the next change builds on what it wrote.
-void TestSaving::startRewritesInTheCanonicalForm()
+// A history file that is already exactly what would be written is not
+// written again at start; anything else is rewritten in the written form.
+// Either way, later saves build on it, taking unchanged elements from it.
+void TestSaving::startKeepsAFileAlreadyInTheWrittenForm()
 {
     QFETCH(QByteArray, bytes);
+    QFETCH(bool, kept);
     StoreHarness h;
+    h.settings->setRetentionPeriod(RetentionPeriod::oneWeek);
     h.writeFile(bytes);
     h.open();
-    QCOMPARE(h.store->filesWritten(), 1);
+    QCOMPARE(h.store->filesWritten(), kept ? 0 : 1);
     QCOMPARE(h.fileBytes(), HistoryCodec::encode(h.store->items()));
-    // What the writer found is what it builds on.
+    // A capture in front, then the oldest expire: the elements copied from
+    // the file found at start are the right ones.
+    h.clock.advance(1000);
     h.pasteboard.copy(QStringLiteral("next"));
+    h.store->pollPasteboard();
+    QCOMPARE(h.fileBytes(), HistoryCodec::encode(h.store->items()));
+    h.clock.advance(qint64(4) * 86'400'000);
     h.store->pollPasteboard();
     QCOMPARE(h.fileBytes(), HistoryCodec::encode(h.store->items()));
 }
