@@ -39,30 +39,9 @@ MenuBarController::popoverKindFor(const QProcessEnvironment &environment)
 MenuBarController::MenuBarController(const Theme &theme, ClipboardStore &store,
                                      Pasteboard &pasteboard, AppWindowManager &windowManager,
                                      PopoverKind kind, QObject *parent)
-    : QObject(parent), m_theme(theme), m_windowManager(windowManager),
-      m_statusItem(new QSystemTrayIcon(this)),
-      m_popover(new MenuBarPopoverView(theme, store, pasteboard)), m_kind(kind)
+    : QObject(parent), m_theme(theme), m_store(store), m_pasteboard(pasteboard),
+      m_windowManager(windowManager), m_statusItem(new QSystemTrayIcon(this)), m_kind(kind)
 {
-    // A tool window stays out of the taskbar and the window switcher.
-    m_popover->setWindowFlags(kind == PopoverKind::popup
-                                  ? Qt::Popup
-                                  : Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
-    m_popover->installEventFilter(this);
-    m_popover->setOnClosePopover([guard = QPointer(this)] {
-        if (guard)
-            guard->closePopover();
-    });
-    m_popover->setOnToggleMainWindow([guard = QPointer(this)] {
-        if (guard)
-            guard->toggleMainWindow();
-    });
-    m_popover->setOnOpenSettings([guard = QPointer(this)] {
-        if (guard)
-            Q_EMIT guard->requested({AppRequest::Action::openSettings});
-    });
-    connect(&m_windowManager, &AppWindowManager::isMainWindowVisibleChanged, m_popover,
-            &MenuBarPopoverView::setMainWindowVisible);
-
     updateStatusItemAppearance();
     m_statusItem->setToolTip(tr("Clipboard History"));
     connect(m_statusItem, &QSystemTrayIcon::activated, this,
@@ -83,6 +62,33 @@ MenuBarController::MenuBarController(const Theme &theme, ClipboardStore &store,
 MenuBarController::~MenuBarController()
 {
     delete m_popover;
+}
+
+MenuBarPopoverView &MenuBarController::popover()
+{
+    if (m_popover)
+        return *m_popover;
+    m_popover = new MenuBarPopoverView(m_theme, m_store, m_pasteboard);
+    // A tool window stays out of the taskbar and the window switcher.
+    m_popover->setWindowFlags(m_kind == PopoverKind::popup
+                                  ? Qt::Popup
+                                  : Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
+    m_popover->installEventFilter(this);
+    m_popover->setOnClosePopover([guard = QPointer(this)] {
+        if (guard)
+            guard->closePopover();
+    });
+    m_popover->setOnToggleMainWindow([guard = QPointer(this)] {
+        if (guard)
+            guard->toggleMainWindow();
+    });
+    m_popover->setOnOpenSettings([guard = QPointer(this)] {
+        if (guard)
+            Q_EMIT guard->requested({AppRequest::Action::openSettings});
+    });
+    connect(&m_windowManager, &AppWindowManager::isMainWindowVisibleChanged, m_popover,
+            &MenuBarPopoverView::setMainWindowVisible);
+    return *m_popover;
 }
 
 void MenuBarController::statusItemClicked()
@@ -133,7 +139,7 @@ void MenuBarController::toggleMainWindow()
 
 bool MenuBarController::isPopoverShown() const
 {
-    return m_popover->isVisible();
+    return m_popover && m_popover->isVisible();
 }
 
 QRect MenuBarController::popoverGeometry(const QRect &icon, const QPoint &pointer,
@@ -172,12 +178,13 @@ void MenuBarController::showPopover()
     const QRect area =
         screen ? screen->geometry() : QRect(QPoint(), MenuBarPopoverView::popoverSize);
 
-    m_popover->setMainWindowVisible(m_windowManager.isMainWindowVisible());
-    m_popover->prepareForShowing();
-    m_popover->setGeometry(popoverGeometry(icon, pointer, MenuBarPopoverView::popoverSize, area));
-    m_popover->show();
-    m_popover->raise();
-    m_popover->activateWindow();
+    MenuBarPopoverView &view = popover();
+    view.setMainWindowVisible(m_windowManager.isMainWindowVisible());
+    view.prepareForShowing();
+    view.setGeometry(popoverGeometry(icon, pointer, MenuBarPopoverView::popoverSize, area));
+    view.show();
+    view.raise();
+    view.activateWindow();
     ++m_shownCount;
     m_sinceShown.start();
 }

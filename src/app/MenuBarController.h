@@ -59,7 +59,9 @@ public:
     void toggleMainWindow();
     [[nodiscard]] bool isPopoverShown() const;
 
-    [[nodiscard]] MenuBarPopoverView &popover() const { return *m_popover; }
+    // Built the first time it is needed (opened, or asked for here): start-up
+    // then pays for no fonts or icons of a window the user may not open.
+    [[nodiscard]] MenuBarPopoverView &popover();
     [[nodiscard]] QSystemTrayIcon &statusItem() const { return *m_statusItem; }
 
     // Where a popover of `size` goes: centred under `icon`, or above it when
@@ -82,9 +84,12 @@ private:
     void closeForLostActivation();
 
     const Theme &m_theme;
+    ClipboardStore &m_store;
+    Pasteboard &m_pasteboard;
     AppWindowManager &m_windowManager;
     QSystemTrayIcon *m_statusItem;
-    MenuBarPopoverView *m_popover; // a top-level popup; deleted with the controller
+    // A top-level popup once built; deleted with the controller.
+    MenuBarPopoverView *m_popover = nullptr;
     // Set while the press that closed the popover is being handled, so that
     // the same click landing on the icon does not open it again.
     bool m_closedByThisPress = false;
