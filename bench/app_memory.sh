@@ -14,31 +14,7 @@ source "$(dirname "$0")/../tests/e2e/lib.sh"
 QUILLMARK_BUILD_DIR="$build" e2e_init "$build/src/app/quillmark"
 
 mkdir -p "$(dirname "$HISTORY_FILE")"
-python3 - "$HISTORY_FILE" "$items" <<'PY'
-import datetime, json, random, sys, uuid
-rng = random.Random(20261205)
-words = ["clipboard", "Straße", "naïve", "东京", "release", "build", "résumé", "quill", "мир",
-         "deploy", "🙂", "token"]
-now = datetime.datetime.now(datetime.timezone.utc).replace(microsecond=0)
-items = []
-for i in range(int(sys.argv[2])):
-    if i % 3 == 0:
-        text = f"https://example.com/projects/{rng.randrange(1000)}/issues/{i}?tab=files&q="
-        while len(text) < 280:
-            text += rng.choice(words) + "/"
-    elif i % 3 == 1:
-        text = f"for (int i = 0; i < {i}; ++i) {{\n    total += values[i];\n}}\n"
-        while len(text) < 280:
-            text += "    // " + rng.choice(words) + "\n"
-    else:
-        text = ""
-        while len(text) < 280:
-            text += rng.choice(words) + " "
-    items.append({"content": text,
-                  "createdAt": (now - datetime.timedelta(seconds=30 * i)).strftime("%Y-%m-%dT%H:%M:%SZ"),
-                  "id": str(uuid.UUID(int=rng.getrandbits(128))).upper()})
-json.dump(items, open(sys.argv[1], "w", encoding="utf-8"), ensure_ascii=False, indent=2, sort_keys=True)
-PY
+python3 "$(dirname "$0")/tools/sample_history.py" "$HISTORY_FILE" "$items"
 e2e_write_settings '{"retentionPeriod": 366}'
 e2e_start_xvfb
 
