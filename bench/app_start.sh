@@ -22,7 +22,7 @@ e2e_write_settings '{"retentionPeriod": 366}'
 e2e_start_xvfb
 
 # Nanoseconds on the CPU, summed over the threads of PID.
-cpu_ns() { cat /proc/"$1"/task/*/schedstat 2>/dev/null | awk '{ s += $1 } END { printf "%d\n", s }'; }
+cpu_ns() { cat /proc/"$1"/task/*/schedstat 2>/dev/null | awk '{ s += $1 } END { printf "%.0f\n", s }'; }
 # Waits until PID has used less than 0.5 ms of CPU in a whole second.
 wait_idle() {
     local pid="$1" limit="$2" before after n
