@@ -266,12 +266,12 @@ void ClipboardStore::accept(const QString &text, const std::optional<ItemText> &
     // Blank: nothing but white space and newlines (QChar::isSpace).
     if (QStringView(text).trimmed().isEmpty())
         return;
-    if (shouldSuppress(text))
-        return;
-    const QDateTime now = m_clock.now();
     // The item, the last accepted text and the pasteboard's copy share one
     // UTF-8 buffer.
     const ItemText content = asItemText ? *asItemText : ItemText(text);
+    if (suppresses(content))
+        return;
+    const QDateTime now = m_clock.now();
     m_lastAcceptedContent = content;
     m_lastAcceptedAt = now;
 
@@ -296,6 +296,11 @@ void ClipboardStore::reportTooLarge(qint64 bytes)
 
 bool ClipboardStore::shouldSuppress(const QString &text) const
 {
+    return suppresses(ItemText(text));
+}
+
+bool ClipboardStore::suppresses(const ItemText &text) const
+{
     if (m_settings.captureMode() != CaptureMode::suppressConsecutiveDuplicates)
         return false;
     const qint64 window = suppressionWindowMsecs(m_settings.duplicateSuppressionWindow());
@@ -304,7 +309,7 @@ bool ClipboardStore::shouldSuppress(const QString &text) const
     const QDateTime now = m_clock.now();
     if (!m_lastAcceptedContent || !m_lastAcceptedAt)
         return false;
-    if (!canonicallyEqual(*m_lastAcceptedContent, ItemText(text)))
+    if (!canonicallyEqual(*m_lastAcceptedContent, text))
         return false;
     // Negative when the clock was set back: still inside the window.
     return m_lastAcceptedAt->msecsTo(now) < window;

@@ -105,6 +105,7 @@ private:
     void onSaved(const QString &error, bool reported);
     // handleCopiedText(), given `text` also as an item would hold it, if at hand.
     void accept(const QString &text, const std::optional<ItemText> &asItemText);
+    [[nodiscard]] bool suppresses(const ItemText &text) const;
     // True when the file holds exactly what saving `items` would write.
     [[nodiscard]] bool loadItems();
     void reportTooLarge(qint64 bytes);
