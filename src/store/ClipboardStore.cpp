@@ -60,6 +60,20 @@ std::optional<qint64> retentionCutoffMsecs(const QDateTime &now, RetentionPeriod
     return cutoff.toMSecsSinceEpoch();
 }
 
+// A history file kept as it is at start gets the mode a save would give it
+// (0600), but only when it is the user's own plain file: a file reached
+// through a link keeps the mode its owner chose.
+void keepPrivate(int fd, const QString &path)
+{
+    struct stat opened {};
+    struct stat named {};
+    if (::fstat(fd, &opened) != 0 || ::lstat(QFile::encodeName(path).constData(), &named) != 0)
+        return;
+    if (S_ISREG(named.st_mode) && named.st_dev == opened.st_dev && named.st_ino == opened.st_ino &&
+        named.st_uid == ::geteuid() && (named.st_mode & 07777) != (S_IRUSR | S_IWUSR))
+        ::fchmod(fd, S_IRUSR | S_IWUSR);
+}
+
 } // namespace
 
 ClipboardStore::ClipboardStore(AppSettings &settings, Pasteboard &pasteboard, Clock &clock,
@@ -162,6 +176,7 @@ bool ClipboardStore::loadItems()
         ::close(fd);
         return false;
     }
+    keepPrivate(fd, m_filePath);
     m_writer->adopt(fd, m_serials, std::move(layout.elementEnds));
     return true;
 }

@@ -340,8 +340,13 @@ e2e_wait_app_connected() {
 # when it is not already in the form Quillmark writes.
 e2e_wait_app_ready() {
     e2e_wait_for "quillmark to load its history and listen" "${1:-15}" \
-        python3 -c 'import socket, sys; socket.socket(socket.AF_UNIX).connect(sys.argv[1])' \
-        "$XDG_RUNTIME_DIR/quillmark.socket"
+        e2e_socket_accepts "$XDG_RUNTIME_DIR/quillmark.socket"
+}
+
+# Whether a connection to the unix socket PATH is accepted (quietly).
+e2e_socket_accepts() {
+    python3 -c 'import socket, sys; socket.socket(socket.AF_UNIX).connect(sys.argv[1])' \
+        "$1" 2>/dev/null
 }
 
 # --- the clipboard ------------------------------------------------------------

@@ -12,6 +12,7 @@
 
 #include <csignal>
 #include <functional>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -168,9 +169,14 @@ void TestSaving::startKeepsAFileAlreadyInTheWrittenForm()
     StoreHarness h;
     h.settings->setRetentionPeriod(RetentionPeriod::oneWeek);
     h.writeFile(bytes);
+    QVERIFY(::chmod(QFile::encodeName(h.historyPath).constData(), 0644) == 0);
     h.open();
     QCOMPARE(h.store->filesWritten(), kept ? 0 : 1);
     QCOMPARE(h.fileBytes(), HistoryCodec::encode(h.store->items()));
+    // Kept or written, the history is private to the user.
+    struct stat st {};
+    QVERIFY(::stat(QFile::encodeName(h.historyPath).constData(), &st) == 0);
+    QCOMPARE(st.st_mode & 0777, mode_t(0600));
     // A capture in front, then the oldest expire: the elements copied from
     // the file found at start are the right ones.
     h.clock.advance(1000);
