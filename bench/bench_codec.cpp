@@ -94,6 +94,22 @@ void BM_Decode(benchmark::State &state)
     setBytes(state, json.size());
 }
 
+// As the store decodes its own file at start: noting whether it is in the
+// written form, and where each element ends.
+void BM_DecodeKeepingLayout(benchmark::State &state)
+{
+    const QByteArray &json = sampleJson(static_cast<int>(state.range(0)));
+    for (auto _ : state) {
+        QList<ClipboardItem> items;
+        QString error;
+        HistoryCodec::Layout layout;
+        if (!HistoryCodec::decode(json, items, error, {}, &layout) || !layout.canonical)
+            state.SkipWithError("not decoded in the written form");
+        benchmark::DoNotOptimize(items.constData());
+    }
+    setBytes(state, json.size());
+}
+
 // What the store does at start: read the file, decode, sort newest first.
 void BM_Load(benchmark::State &state)
 {
@@ -243,6 +259,7 @@ void BM_FormatTimestampQLocale(benchmark::State &state)
 BENCHMARK(BM_Encode)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_EncodeStreamed)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Decode)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DecodeKeepingLayout)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Load)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SortByKey)->Arg(100000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SortByQDateTime)->Arg(100000)->Unit(benchmark::kMillisecond);

@@ -6,7 +6,10 @@
 //  - what the reader accepts is valid JSON, and valid JSON is only ever
 //    refused for its shape, never as malformed;
 //  - whatever it accepts encodes to a file that decodes to the same items
-//    (in whole seconds) and encodes to the same bytes again.
+//    (in whole seconds) and encodes to the same bytes again;
+//  - a reader that notes the layout accepts the same, and finds the input
+//    in the written form exactly when it is what the writer makes of the
+//    items, with the element ends the writer reports.
 #include "HistoryCodec.h"
 
 #include <simdjson.h>
@@ -40,6 +43,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     QString error;
     const bool decoded = HistoryCodec::decode(json, items, error);
     check(decoded || !error.isEmpty(), "a failure without a description");
+    QList<ClipboardItem> kept;
+    QString keptError;
+    HistoryCodec::Layout layout;
+    check(HistoryCodec::decode(json, kept, keptError, {}, &layout) == decoded &&
+              kept.size() == items.size() && keptError == error,
+          "noting the layout changed what is read");
 
     QByteArrayView plain = json;
     if (plain.startsWith("\xEF\xBB\xBF"))
@@ -73,6 +82,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
                   "round trip changed a date");
         }
         check(HistoryCodec::encode(again) == encoded, "writing is not stable");
+
+        QList<qint64> ends;
+        const bool written = HistoryCodec::encode(
+            items, [](QByteArrayView) { return true; }, &ends);
+        check(written && layout.canonical == (json == QByteArrayView(encoded)),
+              "wrong written form");
+        check(!layout.canonical || layout.elementEnds == ends, "wrong element ends");
     } else if (comparable && valid) {
         check(!error.startsWith(QLatin1String("malformed JSON")) &&
                   !error.startsWith(QLatin1String("not valid UTF-8")) &&

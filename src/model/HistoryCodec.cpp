@@ -466,87 +466,61 @@ char *writeUtf8(char *p, const char16_t *units, qsizetype count)
     return p;
 }
 
-// Where the string body at `p` ends (its closing quote) when every byte of
-// it is as writeStringBody() puts it: `/` and control characters escaped,
-// each escape the writer's own; else nullptr. Raw UTF-8 is taken as it is:
-// the reader refuses what is malformed.
-[[nodiscard]] const uchar *canonicalBodyEnd(const uchar *p, const uchar *end)
+// Whether the \u escape at `p` is one the writer makes: \u00XX, upper
+// case, for a control character without a short form.
+[[nodiscard]] bool isWritersUnicodeEscape(const uchar *p, const uchar *end)
 {
-    for (;;) {
-#if defined(__SSE2__)
-        while (end - p >= 16) {
-            const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p));
-            const __m128i stop =
-                _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(bytes, _mm_set1_epi8('"')),
-                                          _mm_cmpeq_epi8(bytes, _mm_set1_epi8('\\'))),
-                             _mm_cmpeq_epi8(bytes, _mm_set1_epi8('/')));
-            const auto mask = static_cast<unsigned>(_mm_movemask_epi8(stop));
-            if (mask != 0) {
-                p += __builtin_ctz(mask);
-                break;
-            }
-            p += 16;
-        }
-#endif
-        while (p < end && *p != '"' && *p != '\\' && *p != '/')
-            ++p;
-        if (p == end || *p == '/')
-            return nullptr;
-        if (*p == '"')
-            return p;
-        if (end - p < 2)
-            return nullptr;
-        const uchar kind = p[1];
-        if (kind != 'u') {
-            if (simpleEscapes[kind] == 0)
-                return nullptr;
-            p += 2;
-            continue;
-        }
-        // \u00XX, upper case, for a control character without a short form.
-        if (end - p < 6 || p[2] != '0' || p[3] != '0' || (p[4] != '0' && p[4] != '1'))
-            return nullptr;
-        const uchar low = p[5];
-        const int value = (p[4] - '0') << 4 | hexValue(low);
-        if (hexValue(low) < 0 || (low >= 'a' && low <= 'f') ||
-            asciiOutputs[std::size_t(value)].length != 6)
-            return nullptr;
-        p += 6;
-    }
+    if (end - p < 6 || p[1] != 'u' || p[2] != '0' || p[3] != '0' || (p[4] != '0' && p[4] != '1'))
+        return false;
+    const uchar low = p[5];
+    const int value = (p[4] - '0') << 4 | hexValue(low);
+    return hexValue(low) >= 0 && !(low >= 'a' && low <= 'f') &&
+           asciiOutputs[std::size_t(value)].length == 6;
 }
 
-// The length of the element at `p` (from the newline after "[" or ",", to
-// its "}") when it is exactly what writeElement() makes of the item it
-// decodes to; else 0. Only the layout is looked at: the reader checks the
-// rest (digits, fields in range, UTF-8) and fails the whole file when it
-// is wrong.
-[[nodiscard]] qsizetype canonicalElementLength(const uchar *p, const uchar *end)
+// What writeElement() puts around an item's text, its date and its id.
+constexpr std::string_view elementHead = "\n  {\n    \"content\" : \"";
+constexpr std::string_view afterContent = ",\n    \"createdAt\" : \""; // after its quote
+constexpr std::string_view afterDate = "\",\n    \"id\" : \"";
+constexpr std::string_view afterId = "\"\n  }";
+constexpr qsizetype dateLength = 20;
+constexpr qsizetype idLength = 36;
+constexpr qsizetype elementTailLength = qsizetype(afterContent.size()) + dateLength +
+                                        qsizetype(afterDate.size()) + idLength +
+                                        qsizetype(afterId.size());
+
+[[nodiscard]] bool startsWith(const uchar *p, const uchar *end, std::string_view text)
 {
-    const uchar *const start = p;
-    auto take = [&p, end](std::string_view text) {
-        if (end - p < qsizetype(text.size()) || std::memcmp(p, text.data(), text.size()) != 0)
-            return false;
-        p += text.size();
-        return true;
-    };
-    if (!take("\n  {\n    \"content\" : \""))
-        return 0;
-    p = canonicalBodyEnd(p, end);
-    // The reader checks the digits and separators of the date and the id;
-    // what is left is their form: whole seconds in UTC, upper-case hex.
-    if (p == nullptr || !take("\",\n    \"createdAt\" : \"") || end - p < 20 || p[10] != 'T' ||
-        p[19] != 'Z')
-        return 0;
-    p += 20;
-    if (!take("\",\n    \"id\" : \"") || end - p < 36)
-        return 0;
-    bool lowerCase = false;
-    for (int i = 0; i < 36; ++i)
-        lowerCase |= p[i] >= 'a';
-    p += 36;
-    if (lowerCase || !take("\"\n  }"))
-        return 0;
-    return p - start;
+    return end - p >= qsizetype(text.size()) && std::memcmp(p, text.data(), text.size()) == 0;
+}
+
+// Whether the bytes at `p`, just after the quote that ends an item's text,
+// are exactly what writeElement() puts there up to the element's "}". Only
+// the layout is looked at: the reader checks the rest (digits, fields in
+// range) and fails the whole file when it is wrong. What is left of the
+// date and the id is their form: whole seconds in UTC, upper-case hex.
+[[nodiscard]] bool isWritersElementTail(const uchar *p, const uchar *end)
+{
+    if (end - p < elementTailLength || !startsWith(p, end, afterContent))
+        return false;
+    p += afterContent.size();
+    if (p[10] != 'T' || p[19] != 'Z')
+        return false;
+    p += dateLength;
+    if (!startsWith(p, end, afterDate))
+        return false;
+    p += afterDate.size();
+    // No byte above '`' (hex digits, '-' and 'A'-'F' are all below it),
+    // eight at a time: adding 0x1F to each byte sets its top bit exactly
+    // when it is 0x61 or more (bytes of 0x80 or more have it already).
+    constexpr quint64 ones = 0x0101010101010101;
+    quint64 above = 0;
+    for (qsizetype i = 0; i < idLength; i += 8) {
+        quint64 word = 0;
+        std::memcpy(&word, p + i, std::size_t(qMin<qsizetype>(8, idLength - i)));
+        above |= (word + ones * 0x1F) | word;
+    }
+    return (above & ones * 0x80) == 0 && startsWith(p + idLength, end, afterId);
 }
 
 // A strict single-pass JSON reader for the history file: it decodes the
@@ -688,7 +662,10 @@ public:
     // Like readString(), for an item's text: decoded into UTF-8, which is
     // mostly a copy of the bytes between the quotes, checked on the way.
     // The result is in `utf8Text()`, valid until the next such read.
-    [[nodiscard]] bool readUtf8String()
+    // With NoteForm, `inWritersForm()` then tells whether the string was
+    // written as writeStringBody() writes it: no raw `/`, and every escape
+    // the writer's own (raw UTF-8 is written back as it is).
+    template <bool NoteForm = false> [[nodiscard]] bool readUtf8String()
     {
         skipWhitespace();
         if (peek() != '"')
@@ -696,6 +673,7 @@ public:
         const uchar *pos = m_pos + 1;
         const uchar *const end = m_end;
         qsizetype length = 0;
+        bool writersForm = true;
         for (;;) {
             reportProgress(pos);
             if (length + 32 > m_utf8Scratch.size())
@@ -704,10 +682,12 @@ public:
 #if defined(__SSE2__)
             if (end - pos >= 16) {
                 const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i *>(pos));
-                const __m128i stop = _mm_or_si128(
+                __m128i stop = _mm_or_si128(
                     _mm_or_si128(_mm_cmpeq_epi8(bytes, _mm_set1_epi8('"')),
                                  _mm_cmpeq_epi8(bytes, _mm_set1_epi8('\\'))),
                     _mm_cmplt_epi8(bytes, _mm_set1_epi8(0x20))); // also catches bytes >= 0x80
+                if constexpr (NoteForm)
+                    stop = _mm_or_si128(stop, _mm_cmpeq_epi8(bytes, _mm_set1_epi8('/')));
                 _mm_storeu_si128(reinterpret_cast<__m128i *>(dst), bytes);
                 const auto mask = static_cast<unsigned>(_mm_movemask_epi8(stop));
                 if (mask == 0) {
@@ -729,13 +709,12 @@ public:
             if (b == '"') {
                 m_pos = pos + 1;
                 m_utf8Length = length;
+                m_inWritersForm = writersForm;
                 return true;
             }
-            if (b >= 0x20 && b < 0x80 && b != '\\') {
-                *dst = static_cast<char>(b);
-                ++pos;
-                ++length;
-            } else if (b == '\\' && end - pos >= 2 && simpleEscapes[pos[1]] != 0) {
+            // Where the sixteen-byte step stops: an escape or a character
+            // of two or three bytes, in that order, is the common case.
+            if (b == '\\' && end - pos >= 2 && simpleEscapes[pos[1]] != 0) {
                 *dst = static_cast<char>(simpleEscapes[pos[1]]);
                 pos += 2;
                 ++length;
@@ -749,12 +728,23 @@ public:
                 std::memcpy(dst, pos, 3);
                 pos += 3;
                 length += 3;
+            } else if (b >= 0x20 && b < 0x80 && b != '\\' && (!NoteForm || b != '/')) {
+                *dst = static_cast<char>(b);
+                ++pos;
+                ++length;
+            } else if (NoteForm && b == '/') {
+                writersForm = false; // the writer escapes it
+                *dst = '/';
+                ++pos;
+                ++length;
             } else if (b < 0x20) {
                 m_pos = pos;
                 return fail();
             } else {
                 // A \u escape or a four-byte character: checked and decoded
                 // by the common code, then written as UTF-8.
+                if constexpr (NoteForm)
+                    writersForm = writersForm && (b != '\\' || isWritersUnicodeEscape(pos, end));
                 m_pos = pos;
                 const qsizetype unitsBefore = std::exchange(m_length, 0);
                 char16_t units[2];
@@ -803,6 +793,11 @@ public:
             return {m_utf8Scratch.constData(), m_utf8Length};
         m_utf8Scratch.truncate(m_utf8Length);
         return std::exchange(m_utf8Scratch, QByteArray());
+    }
+
+    [[nodiscard]] bool inWritersForm() const
+    {
+        return m_inWritersForm;
     }
 
     [[nodiscard]] std::u16string_view text() const
@@ -1043,6 +1038,7 @@ private:
     qsizetype m_length = 0;
     QByteArray m_utf8Scratch;
     qsizetype m_utf8Length = 0;
+    bool m_inWritersForm = false;
     QString m_error;
 };
 
@@ -1136,10 +1132,12 @@ bool HistoryCodec::decode(QByteArrayView json, QList<ClipboardItem> &items, QStr
         json = json.sliced(3);
         skipped = 3;
     }
-    // Whether the input is in the writer's form is seen as it is read: each
-    // element's bytes are looked at just before the reader takes them (after
-    // that, their memory may be given back).
+    // Whether the input is in the writer's form is seen as it is read: the
+    // bytes of an element before and after its text are looked at just
+    // before the reader takes them (after that, their memory may be given
+    // back), and the text as the reader decodes it.
     const auto *const bytes = reinterpret_cast<const uchar *>(json.data());
+    const uchar *const bytesEnd = bytes + json.size();
     bool canonical = layout != nullptr && skipped == 0 && json.startsWith('[');
     QList<qint64> ends;
     const Consumed fromStart =
@@ -1178,13 +1176,10 @@ bool HistoryCodec::decode(QByteArrayView json, QList<ClipboardItem> &items, QStr
     canonical = canonical && (more || json == asView(emptyArray));
     for (qsizetype index = 0; more; ++index) {
         qsizetype elementEnd = 0;
-        if (canonical) {
-            // Just after the "[" (white space already passed) or the ",".
-            const qsizetype from = index == 0 ? 1 : reader.offset();
-            const qsizetype length = canonicalElementLength(bytes + from, bytes + json.size());
-            canonical = length > 0;
-            elementEnd = from + length;
-        }
+        // Just after the "[" (white space already passed) or the ",".
+        if (canonical)
+            canonical =
+                startsWith(bytes + (index == 0 ? 1 : reader.offset()), bytesEnd, elementHead);
         reader.skipWhitespace();
         if (reader.peek() != '{') {
             if (reader.atEnd() || reader.peek() == ']') {
@@ -1220,8 +1215,20 @@ bool HistoryCodec::decode(QByteArrayView json, QList<ClipboardItem> &items, QStr
                     return failed(itemError(index, notAString[member]));
                 if (member == content)
                     reader.prepareForLiteral();
-                if (!(member == content ? reader.readUtf8String() : reader.readString()))
+                if (member == content) {
+                    if (!(canonical ? reader.readUtf8String<true>() : reader.readUtf8String()))
+                        return failed(reader.error());
+                    // With the head in the writer's form, the text is the
+                    // first member; what follows it, up to the "}", is
+                    // still there to look at.
+                    if (canonical) {
+                        canonical = reader.inWritersForm() &&
+                                    isWritersElementTail(bytes + reader.offset(), bytesEnd);
+                        elementEnd = reader.offset() + elementTailLength;
+                    }
+                } else if (!reader.readString()) {
                     return failed(reader.error());
+                }
                 seen[member] = true;
                 if (member == content) {
                     item.content = ItemText::fromUtf8(reader.utf8Text());
