@@ -10,13 +10,8 @@ set -uo pipefail
 build="$(readlink -f "${1:?usage: app_memory.sh BUILD_DIR [ITEMS] [HUGE_MB]}")"
 items="${2:-100000}"
 huge_mb="${3:-50}"
-source "$(dirname "$0")/../tests/e2e/lib.sh"
-QUILLMARK_BUILD_DIR="$build" e2e_init "$build/src/app/quillmark"
-
-mkdir -p "$(dirname "$HISTORY_FILE")"
-python3 "$(dirname "$0")/tools/sample_history.py" "$HISTORY_FILE" "$items"
-e2e_write_settings '{"retentionPeriod": 366}'
-e2e_start_xvfb
+source "$(dirname "$0")/app_session.sh"
+bench_app_session "$build" "$items"
 
 status() { awk -v k="$1:" '$1 == k { print $2 }' "/proc/$APP_PID/status"; }
 cpu_ms() { awk -v hz="$(getconf CLK_TCK)" '{ print ($14 + $15) * 1000 / hz }' "/proc/$APP_PID/stat"; }

@@ -13,13 +13,8 @@ build="$(readlink -f "${1:?usage: app_start.sh BUILD_DIR [ITEMS] [RUNS] [--callg
 items="${2:-100000}"
 runs="${3:-5}"
 callgrind="${4:-}"
-source "$(dirname "$0")/../tests/e2e/lib.sh"
-QUILLMARK_BUILD_DIR="$build" e2e_init "$build/src/app/quillmark"
-
-mkdir -p "$(dirname "$HISTORY_FILE")"
-python3 "$(dirname "$0")/tools/sample_history.py" "$HISTORY_FILE" "$items"
-e2e_write_settings '{"retentionPeriod": 366}'
-e2e_start_xvfb
+source "$(dirname "$0")/app_session.sh"
+bench_app_session "$build" "$items"
 
 # Nanoseconds on the CPU, summed over the threads of PID.
 cpu_ns() { cat /proc/"$1"/task/*/schedstat 2>/dev/null | awk '{ s += $1 } END { printf "%.0f\n", s }'; }
