@@ -60,3 +60,18 @@ bool ItemText::isAscii() const
     return std::all_of(m_utf8.cbegin(), m_utf8.cend(),
                        [](char c) { return static_cast<unsigned char>(c) < 0x80; });
 }
+
+bool ItemText::isBlank() const
+{
+    // Most texts show a character that is not a space in their first bytes;
+    // only what follows white space up to the first non-ASCII byte is
+    // converted to tell.
+    for (qsizetype i = 0; i < m_utf8.size(); ++i) {
+        const auto c = static_cast<unsigned char>(m_utf8.at(i));
+        if (c >= 0x80)
+            return QStringView(QString::fromUtf8(m_utf8.sliced(i))).trimmed().isEmpty();
+        if (!QChar::isSpace(c))
+            return false;
+    }
+    return true;
+}

@@ -31,6 +31,8 @@ public:
     [[nodiscard]] qsizetype utf8Size() const { return m_utf8.size(); }
     [[nodiscard]] bool isEmpty() const { return m_utf8.isEmpty(); }
     [[nodiscard]] bool isAscii() const;
+    // Nothing but white space and newlines (QChar::isSpace), or empty.
+    [[nodiscard]] bool isBlank() const;
     // Whether both hold the same buffer (a cheap "known equal").
     [[nodiscard]] bool isSharedWith(const ItemText &other) const
     {

@@ -38,18 +38,6 @@ qint64 suppressionWindowMsecs(DuplicateSuppressionWindow window)
     return qint64(rawValue(window)) * 1000;
 }
 
-// The size of `text` in UTF-8, without converting it.
-qint64 utf8Length(QStringView text)
-{
-    qint64 bytes = 0;
-    for (const QChar c : text) {
-        const char16_t unit = c.unicode();
-        // A surrogate pair is 4 bytes, 2 per half.
-        bytes += unit < 0x80 ? 1 : unit < 0x800 ? 2 : c.isSurrogate() ? 2 : 3;
-    }
-    return bytes;
-}
-
 // The same wall-clock time `days` calendar days before `now`, in local time
 // (so a daylight-saving change in between does not shift it).
 std::optional<qint64> retentionCutoffMsecs(const QDateTime &now, RetentionPeriod period)
@@ -264,27 +252,20 @@ void ClipboardStore::pollPasteboard()
             reportTooLarge(refused);
         return;
     }
-    accept(text->toString(), *text);
+    // The item, the last accepted text and the pasteboard's copy share one
+    // UTF-8 buffer.
+    handleCopiedText(*text);
 }
 
-void ClipboardStore::handleCopiedText(const QString &text)
+void ClipboardStore::handleCopiedText(const ItemText &content)
 {
-    accept(text, std::nullopt);
-}
-
-void ClipboardStore::accept(const QString &text, const std::optional<ItemText> &asItemText)
-{
-    if (const qint64 bytes = utf8Length(text); bytes > kMaximumCapturedTextBytes) {
+    if (const qint64 bytes = content.utf8Size(); bytes > kMaximumCapturedTextBytes) {
         reportTooLarge(bytes);
         return;
     }
-    // Blank: nothing but white space and newlines (QChar::isSpace).
-    if (QStringView(text).trimmed().isEmpty())
+    if (content.isBlank())
         return;
-    // The item, the last accepted text and the pasteboard's copy share one
-    // UTF-8 buffer.
-    const ItemText content = asItemText ? *asItemText : ItemText(text);
-    if (suppresses(content))
+    if (shouldSuppress(content))
         return;
     const QDateTime now = m_clock.now();
     m_lastAcceptedContent = content;
@@ -309,12 +290,7 @@ void ClipboardStore::reportTooLarge(qint64 bytes)
                   .arg(kMaximumCapturedTextBytes / mebibyte));
 }
 
-bool ClipboardStore::shouldSuppress(const QString &text) const
-{
-    return suppresses(ItemText(text));
-}
-
-bool ClipboardStore::suppresses(const ItemText &text) const
+bool ClipboardStore::shouldSuppress(const ItemText &text) const
 {
     if (m_settings.captureMode() != CaptureMode::suppressConsecutiveDuplicates)
         return false;

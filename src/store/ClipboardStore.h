@@ -56,8 +56,8 @@ public:
     void pollPasteboard();
     // Texts above kMaximumCapturedTextBytes are not recorded (one printed
     // line says so).
-    void handleCopiedText(const QString &text);
-    [[nodiscard]] bool shouldSuppress(const QString &text) const;
+    void handleCopiedText(const ItemText &text);
+    [[nodiscard]] bool shouldSuppress(const ItemText &text) const;
 
     // History operations.
     void pruneExpiredItems();
@@ -103,9 +103,6 @@ Q_SIGNALS:
 
 private:
     void onSaved(const QString &error, bool reported);
-    // handleCopiedText(), given `text` also as an item would hold it, if at hand.
-    void accept(const QString &text, const std::optional<ItemText> &asItemText);
-    [[nodiscard]] bool suppresses(const ItemText &text) const;
     // True when the file holds exactly what saving `items` would write.
     [[nodiscard]] bool loadItems();
     void reportTooLarge(qint64 bytes);
