@@ -6,6 +6,8 @@
 #include "AtomicFile.h"
 #include "HistoryCodec.h"
 
+#include <algorithm>
+
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -188,14 +190,27 @@ QString HistoryWriter::writeFile(const Job &job, bool reuse, bool &copyFailed)
                     ++old;
                 if (old < oldCount && oldSerials[old] == serials[i]) {
                     // Elements that follow each other in both files, with
-                    // the separators between them: one copy.
+                    // the separators between them: one copy. After a capture
+                    // that is every old element, so the run is found and its
+                    // ends moved in plain loops over the arrays.
+                    const qint64 *newFrom = serials.constData() + i;
+                    const qint64 *oldFrom = oldSerials.constData() + old;
+                    const qsizetype run =
+                        std::mismatch(newFrom, serials.constData() + serials.size(), oldFrom,
+                                      oldSerials.constData() + oldCount)
+                            .first -
+                        newFrom;
+                    const qint64 *oldEnds = std::as_const(m_written.ends).constData() + old;
                     const qint64 start = startOf(m_written.ends, old);
-                    do {
-                        next.ends.append(pos + m_written.ends[old] - start);
-                        ++i;
-                        ++old;
-                    } while (i < items.size() && old < oldCount && oldSerials[old] == serials[i]);
-                    const qint64 length = m_written.ends[old - 1] - start;
+                    const qint64 shift = pos - start;
+                    const qsizetype before = next.ends.size();
+                    next.ends.resize(before + run);
+                    qint64 *ends = next.ends.data() + before;
+                    for (qsizetype k = 0; k < run; ++k)
+                        ends[k] = oldEnds[k] + shift;
+                    i += run;
+                    old += run;
+                    const qint64 length = oldEnds[run - 1] - start;
                     if (!flush())
                         return false;
                     if (!out.copy(m_written.fd, start, length)) {
