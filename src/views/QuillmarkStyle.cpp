@@ -3,6 +3,8 @@
 
 #include "QuillmarkStyle.h"
 
+#include "Symbols.h"
+
 #include <QPainter>
 #include <QPainterPath>
 #include <QStyleFactory>
@@ -150,6 +152,16 @@ void QuillmarkStyle::drawControl(ControlElement element, const QStyleOption *opt
     if (element == CE_ScrollBarAddLine || element == CE_ScrollBarSubLine)
         return;
     QProxyStyle::drawControl(element, option, painter, widget);
+}
+
+QIcon QuillmarkStyle::standardIcon(StandardPixmap standardIcon, const QStyleOption *option,
+                                   const QWidget *widget) const
+{
+    if (standardIcon != SP_LineEditClearButton)
+        return QProxyStyle::standardIcon(standardIcon, option, widget);
+    // A mid grey reads on light and dark themes alike, so the button needs
+    // no new icon when the appearance changes.
+    return Symbols::icon(Symbol::xmarkCircleFill, QColor(128, 128, 128, 200));
 }
 
 void QuillmarkStyle::drawPrimitive(PrimitiveElement element, const QStyleOption *option,

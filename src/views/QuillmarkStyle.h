@@ -8,7 +8,8 @@
 // Fusion with Quillmark's own scroll bars (thin rounded handles without
 // arrow buttons, tinted from the widget's text colour so they show on every
 // theme and backdrop), hairline splitter handles and no dotted focus
-// rectangles. One look for all windows, whatever the desktop's style.
+// rectangles, and a search field's clear button painted by Quillmark (no
+// icon-theme lookup). One look for all windows, whatever the desktop's style.
 class QuillmarkStyle final : public QProxyStyle {
     Q_OBJECT
 public:
@@ -26,6 +27,9 @@ public:
                             QPainter *painter, const QWidget *widget = nullptr) const override;
     void drawControl(ControlElement element, const QStyleOption *option, QPainter *painter,
                      const QWidget *widget = nullptr) const override;
+    [[nodiscard]] QIcon standardIcon(StandardPixmap standardIcon,
+                                     const QStyleOption *option = nullptr,
+                                     const QWidget *widget = nullptr) const override;
     void drawPrimitive(PrimitiveElement element, const QStyleOption *option, QPainter *painter,
                        const QWidget *widget = nullptr) const override;
 };

@@ -99,6 +99,18 @@ QPainterPath tray()
     return shape.united(outlineOf(ledge));
 }
 
+QPainterPath xmarkCircleFill()
+{
+    QPainterPath disc;
+    disc.addEllipse(QPointF(12, 12), 10, 10);
+    QPainterPath cross;
+    cross.moveTo(8.5, 8.5);
+    cross.lineTo(15.5, 15.5);
+    cross.moveTo(15.5, 8.5);
+    cross.lineTo(8.5, 15.5);
+    return disc.subtracted(outlineOf(cross, 2.2));
+}
+
 // Built once: the path operations are far dearer than the fill.
 const QPainterPath &pathFor(Symbol symbol)
 {
@@ -106,6 +118,7 @@ const QPainterPath &pathFor(Symbol symbol)
     static const QPainterPath documents = documentOnDocument();
     static const QPainterPath days = calendar();
     static const QPainterPath box = tray();
+    static const QPainterPath clear = xmarkCircleFill();
     switch (symbol) {
     case Symbol::starHexagonFill:
         return star;
@@ -115,6 +128,8 @@ const QPainterPath &pathFor(Symbol symbol)
         return days;
     case Symbol::tray:
         return box;
+    case Symbol::xmarkCircleFill:
+        return clear;
     }
     return star;
 }

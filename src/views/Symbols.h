@@ -13,8 +13,8 @@ class QPainter;
 // The few symbols Quillmark shows, drawn as vector paths so that they stay
 // crisp at every size and scale factor; no image file is involved. The
 // design calls them "star.hexagon.fill", "document.on.document", "calendar"
-// and "tray".
-enum class Symbol { starHexagonFill, documentOnDocument, calendar, tray };
+// and "tray"; "xmark.circle.fill" clears a search field.
+enum class Symbol { starHexagonFill, documentOnDocument, calendar, tray, xmarkCircleFill };
 
 namespace Symbols {
 

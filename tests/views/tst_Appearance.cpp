@@ -22,6 +22,7 @@ private Q_SLOTS:
         QTest::newRow("document.on.document") << Symbol::documentOnDocument;
         QTest::newRow("calendar") << Symbol::calendar;
         QTest::newRow("tray") << Symbol::tray;
+        QTest::newRow("xmark.circle.fill") << Symbol::xmarkCircleFill;
     }
     void symbolsPaintInsideTheirRect()
     {
