@@ -3,6 +3,7 @@
 
 #include "AppRequest.h"
 #include "SingleInstance.h"
+#include "TestFiles.h"
 
 #include <QFile>
 #include <QHostInfo>
@@ -132,14 +133,10 @@ void tst_SingleInstance::lockOfADeadProcessIsTakenOver()
     // A crashed instance leaves its lock and socket files behind.
     QTemporaryDir dir;
     SingleInstance probe(dir.path());
-    QFile lock(probe.lockPath());
-    QVERIFY(lock.open(QIODevice::WriteOnly));
     // A PID above the kernel's maximum never runs.
-    lock.write("4194399\nquillmark\n" + QHostInfo::localHostName().toUtf8() + "\n");
-    lock.close();
-    QFile socket(probe.socketPath());
-    QVERIFY(socket.open(QIODevice::WriteOnly));
-    socket.close();
+    QVERIFY(writeFileContents(probe.lockPath(),
+                              "4194399\nquillmark\n" + QHostInfo::localHostName().toUtf8() + "\n"));
+    QVERIFY(writeFileContents(probe.socketPath(), {}));
 
     SingleInstance instance(dir.path());
     QCOMPARE(instance.claim(AppRequest{}), SingleInstance::Role::primary);

@@ -1,12 +1,8 @@
 // SPDX-FileCopyrightText: 2026 The Quillmark developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-#include "AppSettings.h"
 #include "ClipboardConnection.h"
-#include "ClipboardStore.h"
-#include "FakeLoginItem.h"
-#include "FixedClock.h"
-#include "MemorySettingsBackend.h"
+#include "StoreHarness.h"
 #include "SystemPasteboard.h"
 
 #include <QSignalSpy>
@@ -39,6 +35,24 @@ public:
 
     // What Quillmark put on the clipboard last, if it holds it.
     std::optional<QString> held;
+};
+
+// The pasteboard over a FakeConnection, under a store that polls when the
+// test says.
+struct Rig {
+    explicit Rig(const QString &captureMode = QStringLiteral("recordEveryCopy"))
+        : backend({{QStringLiteral("startMonitoringImmediately"), false},
+                   {QStringLiteral("captureMode"), captureMode}})
+    {
+    }
+    FakeConnection *connection = new FakeConnection;
+    SystemPasteboard pasteboard{std::unique_ptr<ClipboardConnection>(connection)};
+    MemorySettingsBackend backend;
+    FakeLoginItem login;
+    AppSettings settings{backend, login};
+    FixedClock clock;
+    QTemporaryDir dir;
+    ClipboardStore store{settings, pasteboard, clock, dir.filePath(QStringLiteral("h.json"))};
 };
 
 } // namespace
@@ -106,17 +120,8 @@ private Q_SLOTS:
         QFETCH(QStringList, history);
         QFETCH(std::optional<QString>, held);
 
-        auto *connection = new FakeConnection;
-        SystemPasteboard pasteboard{std::unique_ptr<ClipboardConnection>(connection)};
-        MemorySettingsBackend backend;
-        backend.values.insert(QStringLiteral("startMonitoringImmediately"), false);
-        backend.values.insert(QStringLiteral("captureMode"), captureMode);
-        FakeLoginItem login;
-        AppSettings settings(backend, login);
-        FixedClock clock;
-        QTemporaryDir dir;
-        ClipboardStore store(settings, pasteboard, clock, dir.filePath(QStringLiteral("h.json")));
-
+        Rig rig(captureMode);
+        FakeConnection *connection = rig.connection;
         for (const QString &step : steps) {
             const QString word = step.section(QLatin1Char(' '), 0, 0);
             const QString text = step.section(QLatin1Char(' '), 1);
@@ -131,16 +136,12 @@ private Q_SLOTS:
             else if (word == QLatin1String("quit"))
                 connection->ownerQuits();
             else if (word == QLatin1String("back"))
-                pasteboard.writeBack(text);
+                rig.pasteboard.writeBack(text);
             else if (word == QLatin1String("tick"))
-                store.pollPasteboard();
-            clock.advance(1000);
+                rig.store.pollPasteboard();
+            rig.clock.advance(1000);
         }
-
-        QStringList recorded;
-        for (const ClipboardItem &item : store.items())
-            recorded.append(item.content.toString());
-        QCOMPARE(recorded, history);
+        QCOMPARE(contents(rig.store.items()), history);
         QCOMPARE(connection->held, held);
     }
 
@@ -148,21 +149,12 @@ private Q_SLOTS:
     // copy of the text, so a copy of tens of megabytes does not count twice.
     void recordedTextSharesThePasteboardsCopy()
     {
-        auto *connection = new FakeConnection;
-        SystemPasteboard pasteboard{std::unique_ptr<ClipboardConnection>(connection)};
-        MemorySettingsBackend backend;
-        backend.values.insert(QStringLiteral("startMonitoringImmediately"), false);
-        FakeLoginItem login;
-        AppSettings settings(backend, login);
-        FixedClock clock;
-        QTemporaryDir dir;
-        ClipboardStore store(settings, pasteboard, clock, dir.filePath(QStringLiteral("h.json")));
-
-        connection->copy(QStringLiteral("Straße 東京 ").repeated(1000));
-        store.pollPasteboard();
-        QCOMPARE(store.items().size(), 1);
-        QVERIFY(pasteboard.itemTextForType()->isSharedWith(store.items().first().content));
-        QCOMPARE(pasteboard.stringForType(), store.items().first().content.toString());
+        Rig rig;
+        rig.connection->copy(QStringLiteral("Straße 東京 ").repeated(1000));
+        rig.store.pollPasteboard();
+        QCOMPARE(rig.store.items().size(), 1);
+        QVERIFY(rig.pasteboard.itemTextForType()->isSharedWith(rig.store.items().first().content));
+        QCOMPARE(rig.pasteboard.stringForType(), rig.store.items().first().content.toString());
     }
 
     // The counter moves once per real change only: a takeover is no change.

@@ -48,8 +48,6 @@ private Q_SLOTS:
         QTest::addColumn<QString>("path");
         QTest::addColumn<QByteArray>("exec");
         QTest::addColumn<QByteArray>("tryExec");
-        QTest::newRow("plain") << "/usr/bin/quillmark" << QByteArray(R"("/usr/bin/quillmark")")
-                               << QByteArray("/usr/bin/quillmark");
         QTest::newRow("dollar and quote") << R"(/home/a/$HOME/"q"/quillmark)"
                                           << QByteArray(R"("/home/a/\\$HOME/\\"q\\"/quillmark")")
                                           << QByteArray(R"(/home/a/$HOME/"q"/quillmark)");

@@ -3,7 +3,6 @@
 
 #include "StdoutCapture.h"
 #include "StoreHarness.h"
-#include "TestFiles.h"
 
 #include <QEventLoop>
 #include <QSignalSpy>
@@ -89,12 +88,11 @@ void TestCapture::suppression()
     StoreHarness h;
     h.settings->setCaptureMode(mode);
     h.settings->setDuplicateSuppressionWindow(window);
-    ClipboardStore &store = h.open();
+    h.open();
     const QDateTime start = h.clock.now();
     for (const auto &[offset, text] : copies) {
         h.clock.set(start.addMSecs(offset));
-        h.pasteboard.copy(text);
-        store.pollPasteboard();
+        h.copy(text);
     }
     QCOMPARE(h.contents(), recorded);
 }
@@ -102,45 +100,31 @@ void TestCapture::suppression()
 void TestCapture::storesTextUntrimmedAndIgnoresBlank()
 {
     StoreHarness h;
-    ClipboardStore &store = h.open();
+    h.open();
     const QString code = QStringLiteral("  indented();\n");
-    h.pasteboard.copy(code);
-    store.pollPasteboard();
-
+    h.copy(code);
     // Spaces, tabs, no-break space, line separator, next line: all blank.
-    h.clock.advance(60'000);
-    h.pasteboard.copy(QStringLiteral(" \n\t\r\u00a0\u2028\u0085\u3000"));
-    store.pollPasteboard();
-    h.pasteboard.copy(QString());
-    store.pollPasteboard();
+    h.copy(QStringLiteral(" \n\t\r\u00a0\u2028\u0085\u3000"), 60'000);
+    h.copy(QString());
     QCOMPARE(h.contents(), QStringList{code});
-
     // A zero-width space is not white space.
-    h.pasteboard.copy(QStringLiteral("\u200b"));
-    store.pollPasteboard();
+    h.copy(QStringLiteral("\u200b"));
     QCOMPARE(h.contents(), (QStringList{QStringLiteral("\u200b"), code}));
-
     // A blank copy leaves the suppression state alone.
-    h.clock.advance(1000);
-    h.pasteboard.copy(QStringLiteral("   "));
-    store.pollPasteboard();
-    h.pasteboard.copy(QStringLiteral("\u200b"));
-    store.pollPasteboard();
-    QCOMPARE(store.items().size(), 2);
+    h.copy(QStringLiteral("   "), 1000);
+    h.copy(QStringLiteral("\u200b"));
+    QCOMPARE(h.store->items().size(), 2);
 }
 
 void TestCapture::nonTextChangeIsConsumed()
 {
     StoreHarness h;
-    ClipboardStore &store = h.open();
-    h.pasteboard.copy(std::nullopt); // an image
-    store.pollPasteboard();
-    store.pollPasteboard();
-    QVERIFY(store.items().isEmpty());
+    h.open();
+    h.copy(std::nullopt); // an image
+    h.store->pollPasteboard();
+    QVERIFY(h.store->items().isEmpty());
     QCOMPARE(h.pasteboard.reads(), 1);
-
-    h.pasteboard.copy(QStringLiteral("after the image"));
-    store.pollPasteboard();
+    h.copy(QStringLiteral("after the image"));
     QCOMPARE(h.contents(), QStringList{QStringLiteral("after the image")});
 }
 
@@ -185,8 +169,7 @@ void TestCapture::oversizedTextIsRefused()
     h.pasteboard.refusedBytes = 0;
     store.pollPasteboard();
     QCOMPARE(output.lines().size(), 1);
-    h.pasteboard.copy(QStringLiteral("small"));
-    store.pollPasteboard();
+    h.copy(QStringLiteral("small"));
     QCOMPARE(h.contents(), QStringList{QStringLiteral("small")});
 }
 
@@ -212,30 +195,21 @@ void TestCapture::clearAndImportKeepSuppressionState()
     StoreHarness h;
     ClipboardStore &store = h.open();
     const QString secret = QStringLiteral("hunter2");
-    h.pasteboard.copy(secret);
-    store.pollPasteboard();
-
+    h.copy(secret);
     h.clock.advance(1000);
     store.clearAll();
     store.pollPasteboard(); // the clear did not reset the change count
     QVERIFY(store.items().isEmpty());
-    h.pasteboard.copy(secret);
-    store.pollPasteboard();
+    h.copy(secret);
     QVERIFY(store.items().isEmpty());
 
-    const QString backup = h.dir.path() + QStringLiteral("/backup.json");
-    QVERIFY(writeFileContents(backup, HistoryCodec::encode({makeItem(QStringLiteral("old"),
-                                                                     h.clock.now().addDays(-1))})));
+    const QString backup =
+        h.writeBackup({makeItem(QStringLiteral("old"), h.clock.now().addDays(-1))});
     QCOMPARE(store.importHistory(backup), QString());
-    h.clock.advance(1000);
-    h.pasteboard.copy(secret);
-    store.pollPasteboard();
+    h.copy(secret, 1000);
     QCOMPARE(h.contents(), QStringList{QStringLiteral("old")});
-
     // The window still runs from the copy accepted before the clear.
-    h.clock.advance(3000);
-    h.pasteboard.copy(secret);
-    store.pollPasteboard();
+    h.copy(secret, 3000);
     QCOMPARE(h.contents(), (QStringList{secret, QStringLiteral("old")}));
 }
 
@@ -243,12 +217,8 @@ void TestCapture::copyBackGoesThroughSuppression()
 {
     StoreHarness h;
     ClipboardStore &store = h.open();
-    h.pasteboard.copy(QStringLiteral("older"));
-    store.pollPasteboard();
-    h.clock.advance(1000);
-    h.pasteboard.copy(QStringLiteral("newer"));
-    store.pollPasteboard();
-
+    h.copy(QStringLiteral("older"));
+    h.copy(QStringLiteral("newer"), 1000);
     h.clock.advance(1000);
     h.pasteboard.writeBack(QStringLiteral("newer"));
     store.pollPasteboard();
@@ -268,9 +238,7 @@ void TestCapture::captureInsertsAtFrontAndSaves()
     ClipboardStore &store = h.open();
     QSignalSpy aboutToInsert(&store, &ClipboardStore::itemsAboutToBeInserted);
     QSignalSpy inserted(&store, &ClipboardStore::itemsInserted);
-
-    h.pasteboard.copy(QStringLiteral("fresh"));
-    store.pollPasteboard();
+    h.copy(QStringLiteral("fresh"));
     QCOMPARE(aboutToInsert.size(), 1);
     QCOMPARE(aboutToInsert.at(0), (QVariantList{0, 0}));
     QCOMPARE(inserted.at(0), (QVariantList{0, 0}));

@@ -3,6 +3,7 @@
 
 #include "StdoutCapture.h"
 #include "StoreHarness.h"
+#include "TestFiles.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -10,6 +11,7 @@
 #include <QTest>
 #include <QTimer>
 
+#include <array>
 #include <csignal>
 #include <functional>
 #include <sys/stat.h>
@@ -33,12 +35,13 @@ private Q_SLOTS:
 
 namespace {
 
-QList<ClipboardItem> history(int count, const QDateTime &now)
+// `count` items, `step` seconds apart, the newest a minute old.
+QList<ClipboardItem> history(int count, const QDateTime &now, int step = 60)
 {
     QList<ClipboardItem> items;
     for (int i = 0; i < count; ++i)
         items.append(makeItem(QStringLiteral("item %1 /usr/share/doc ünïcödé").arg(i),
-                              now.addSecs(-60 * (i + 1))));
+                              now.addSecs(-qint64(step) * i - 60)));
     return items;
 }
 
@@ -74,19 +77,8 @@ void TestSaving::eachStepWritesTheBytesOfAFreshEncoding()
                      now.addSecs(-7200 * i - 60)));
     h.writeHistory(items);
     h.open();
-    const QString backup = h.dir.filePath(QStringLiteral("backup.json"));
-    QFile file(backup);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(HistoryCodec::encode(items.mid(100, 50)));
-    file.close();
-
-    int copies = 0;
-    auto capture = [&](const QString &text) {
-        h.clock.advance(1500);
-        h.pasteboard.copy(text);
-        h.store->pollPasteboard();
-        ++copies;
-    };
+    const QString backup = h.writeBackup(items.mid(100, 50));
+    auto capture = [&](const QString &text) { h.copy(text, 1500); };
     const QList<std::pair<const char *, std::function<void()>>> steps{
         {"one capture", [&] { capture(QStringLiteral("first")); }},
         // Bigger than one write: it goes out, and is copied later, in pieces.
@@ -122,35 +114,33 @@ void TestSaving::startKeepsAFileAlreadyInTheWrittenForm_data()
     const QDateTime now = FixedClock().now();
     // Every three hours over six days: the oldest are a week old after the
     // clock moves on below.
-    QList<ClipboardItem> items;
-    for (int i = 0; i < 50; ++i)
-        items.append(makeItem(QStringLiteral("item %1 /usr/share/doc ünïcödé").arg(i),
-                              now.addSecs(-3 * 3600 * i - 60)));
+    QList<ClipboardItem> items = history(50, now, 3 * 3600);
     // Every escape the writer makes, and characters it leaves alone.
     items.insert(1,
                  makeItem(QString::fromUtf8("\"q\" \\ / \b\f\n\r\t \x01 \x1f \x7f é 東京 🙂"),
                           now.addSecs(-120)));
     const QByteArray canonical = HistoryCodec::encode(items);
-    auto changed = [&canonical](const char *from, const char *to) {
-        QByteArray bytes = canonical;
-        return bytes.replace(from, to);
-    };
     QTest::newRow("written form") << canonical << true;
     QTest::newRow("empty array") << QByteArray("[]") << true;
     QTest::newRow("one item") << HistoryCodec::encode({items[0]}) << true;
 
-    QTest::newRow("lower-case id") << changed("E", "e") << false;
-    QTest::newRow("slash not escaped") << changed("\\/usr", "/usr") << false;
-    QTest::newRow("letter as \\u escape") << changed("\\\"q\\\"", "\\\"\\u0071\\\"") << false;
-    QTest::newRow("newline as \\u escape") << changed("\\n", "\\u000A") << false;
-    QTest::newRow("lower-case \\u escape") << changed("\\u001F", "\\u001f") << false;
-    QTest::newRow("escaped surrogate pair") << changed("🙂", "\\uD83D\\uDE42") << false;
-    QTest::newRow("fraction of a second") << changed("Z\"", ".500Z\"") << false;
-    QTest::newRow("zone as an offset") << changed("Z\"", "+00:00\"") << false;
-    QTest::newRow("lower-case zone") << changed("Z\"", "z\"") << false;
-    QTest::newRow("extra member") << changed("\"\n  }", "\",\n    \"pinned\" : true\n  }") << false;
-    QTest::newRow("no space before colons") << changed("\" : ", "\": ") << false;
-    QTest::newRow("comma on its own line") << changed("},\n", "}\n,\n") << false;
+    // Readable, but each differs from the written form in one respect.
+    const std::array<std::array<const char *, 3>, 12> changes{{
+        {"lower-case id", "E", "e"},
+        {"slash not escaped", "\\/usr", "/usr"},
+        {"letter as \\u escape", "\\\"q\\\"", "\\\"\\u0071\\\""},
+        {"newline as \\u escape", "\\n", "\\u000A"},
+        {"lower-case \\u escape", "\\u001F", "\\u001f"},
+        {"escaped surrogate pair", "🙂", "\\uD83D\\uDE42"},
+        {"fraction of a second", "Z\"", ".500Z\""},
+        {"zone as an offset", "Z\"", "+00:00\""},
+        {"lower-case zone", "Z\"", "z\""},
+        {"extra member", "\"\n  }", "\",\n    \"pinned\" : true\n  }"},
+        {"no space before colons", "\" : ", "\": "},
+        {"comma on its own line", "},\n", "}\n,\n"},
+    }};
+    for (const auto &[name, from, to] : changes)
+        QTest::newRow(name) << QByteArray(canonical).replace(from, to) << false;
     QTest::newRow("byte-order mark") << "\xEF\xBB\xBF" + canonical << false;
     QTest::newRow("trailing newline") << canonical + '\n' << false;
     QTest::newRow("out of order") << HistoryCodec::encode({items[1], items[0]}) << false;
@@ -173,15 +163,10 @@ void TestSaving::startKeepsAFileAlreadyInTheWrittenForm()
     h.open();
     QCOMPARE(h.store->filesWritten(), kept ? 0 : 1);
     QCOMPARE(h.fileBytes(), HistoryCodec::encode(h.store->items()));
-    // Kept or written, the history is private to the user.
-    struct stat st {};
-    QVERIFY(::stat(QFile::encodeName(h.historyPath).constData(), &st) == 0);
-    QCOMPARE(st.st_mode & 0777, mode_t(0600));
+    QCOMPARE(fileMode(h.historyPath), 0600); // kept or written, private to the user
     // A capture in front, then the oldest expire: the elements copied from
     // the file found at start are the right ones.
-    h.clock.advance(1000);
-    h.pasteboard.copy(QStringLiteral("next"));
-    h.store->pollPasteboard();
+    h.copy(QStringLiteral("next"), 1000);
     QCOMPARE(h.fileBytes(), HistoryCodec::encode(h.store->items()));
     h.clock.advance(qint64(4) * 86'400'000);
     h.store->pollPasteboard();
@@ -195,11 +180,8 @@ void TestSaving::endingWithSavesQueuedLosesNothing()
     StoreHarness h;
     h.writeHistory(history(20'000, h.clock.now()));
     h.open();
-    for (const QString &text : {QStringLiteral("one"), QStringLiteral("two")}) {
-        h.clock.advance(1000);
-        h.pasteboard.copy(text);
-        h.store->pollPasteboard();
-    }
+    h.copy(QStringLiteral("one"), 1000);
+    h.copy(QStringLiteral("two"), 1000);
     const QList<ClipboardItem> expected = h.store->items();
     h.store.reset();
     QCOMPARE(h.fileItems().size(), expected.size());
@@ -222,8 +204,7 @@ void TestSaving::failedSaveIsRetried()
     h.open();
     blockDirectory(h, true);
     StdoutCapture capture;
-    h.pasteboard.copy(QStringLiteral("kept"));
-    h.store->pollPasteboard();
+    h.copy(QStringLiteral("kept"));
     h.store->waitForSaves();
     h.store->pollPasteboard(); // a retry that fails again stays quiet
     h.store->waitForSaves();
@@ -251,9 +232,7 @@ void TestSaving::killWhileSavesQueueLeavesWholeFile()
         if (child == 0) {
             h.open();
             for (int i = 0;; ++i) {
-                h.clock.advance(1000);
-                h.pasteboard.copy(QStringLiteral("copy %1").arg(i));
-                h.store->pollPasteboard();
+                h.copy(QStringLiteral("copy %1").arg(i), 1000);
                 QCoreApplication::processEvents();
             }
         }

@@ -15,6 +15,18 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+namespace {
+
+// Settings over the file at `path`, as a start reads them.
+struct Opened {
+    explicit Opened(const QString &path) : backend(path) {}
+    JsonSettingsBackend backend;
+    FakeLoginItem login;
+    AppSettings settings{backend, login};
+};
+
+} // namespace
+
 class TestJsonSettingsBackend : public QObject {
     Q_OBJECT
 private Q_SLOTS:
@@ -31,13 +43,11 @@ void TestJsonSettingsBackend::keepsKindsAcrossRestart()
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("quillmark/settings.json"));
     {
-        JsonSettingsBackend backend(path);
-        FakeLoginItem login;
-        AppSettings settings(backend, login);
+        Opened first(path);
         QVERIFY(!QFile::exists(path)); // construction writes nothing
-        settings.setRetentionPeriod(RetentionPeriod::twelveMonths);
-        settings.setCaptureMode(CaptureMode::recordEveryCopy);
-        settings.setShowDockIcon(false);
+        first.settings.setRetentionPeriod(RetentionPeriod::twelveMonths);
+        first.settings.setCaptureMode(CaptureMode::recordEveryCopy);
+        first.settings.setShowDockIcon(false);
     }
     QCOMPARE(fileMode(path), 0600);
 
@@ -47,12 +57,10 @@ void TestJsonSettingsBackend::keepsKindsAcrossRestart()
     QVERIFY(stored.value(QStringLiteral("captureMode")).isString());
     QCOMPARE(stored.value(QStringLiteral("retentionPeriod")).toVariant(), QVariant(qlonglong(366)));
 
-    JsonSettingsBackend backend(path);
-    FakeLoginItem login;
-    AppSettings settings(backend, login);
-    QCOMPARE(settings.retentionPeriod(), RetentionPeriod::twelveMonths);
-    QCOMPARE(settings.captureMode(), CaptureMode::recordEveryCopy);
-    QVERIFY(!settings.showDockIcon());
+    const Opened next(path);
+    QCOMPARE(next.settings.retentionPeriod(), RetentionPeriod::twelveMonths);
+    QCOMPARE(next.settings.captureMode(), CaptureMode::recordEveryCopy);
+    QVERIFY(!next.settings.showDockIcon());
 }
 
 void TestJsonSettingsBackend::keepsKeysItDoesNotKnow()
@@ -60,10 +68,7 @@ void TestJsonSettingsBackend::keepsKeysItDoesNotKnow()
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("settings.json"));
     QVERIFY(writeFileContents(path, R"({"windowGeometry": [10, 20], "themeMode": "dark"})"));
-    JsonSettingsBackend backend(path);
-    FakeLoginItem login;
-    AppSettings settings(backend, login);
-    settings.setFontSizeChoice(FontSizeChoice::large);
+    Opened(path).settings.setFontSizeChoice(FontSizeChoice::large);
     const QJsonObject stored = QJsonDocument::fromJson(fileContents(path)).object();
     QCOMPARE(stored.size(), 11);
     QVERIFY(stored.value(QStringLiteral("windowGeometry")).isArray());
@@ -96,11 +101,9 @@ void TestJsonSettingsBackend::valueKindsFromFile()
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("settings.json"));
     QVERIFY(writeFileContents(path, json));
-    JsonSettingsBackend backend(path);
-    FakeLoginItem login;
-    AppSettings settings(backend, login);
-    QCOMPARE(rawValue(settings.retentionPeriod()), retentionDays);
-    QCOMPARE(settings.startMonitoringImmediately(), monitoring);
+    const Opened opened(path);
+    QCOMPARE(rawValue(opened.settings.retentionPeriod()), retentionDays);
+    QCOMPARE(opened.settings.startMonitoringImmediately(), monitoring);
 }
 
 void TestJsonSettingsBackend::unreadableFileGivesDefaultsAndSurvives_data()

@@ -14,6 +14,9 @@
 // call order, `commits` counts the commits.
 class MemorySettingsBackend final : public SettingsBackend {
 public:
+    explicit MemorySettingsBackend(QHash<QString, QVariant> stored = {}) : values(std::move(stored))
+    {
+    }
     [[nodiscard]] std::optional<QVariant> object(const QString &key) const override
     {
         const auto it = values.constFind(key);

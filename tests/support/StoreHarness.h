@@ -12,6 +12,7 @@
 #include "MemorySettingsBackend.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <memory>
@@ -48,12 +49,28 @@ struct StoreHarness {
     {
         writeFile(HistoryCodec::encode(items));
     }
-    void writeFile(const QByteArray &bytes) const
+    void writeFile(const QByteArray &bytes) const { writeFileAt(historyPath, bytes); }
+    // A backup beside the history, holding `items`, to import; its path.
+    [[nodiscard]] QString writeBackup(const QList<ClipboardItem> &items) const
     {
-        QDir().mkpath(dir.path() + QStringLiteral("/ClipboardHistory"));
-        QFile file(historyPath);
+        const QString path = dir.filePath(QStringLiteral("backup.json"));
+        writeFileAt(path, HistoryCodec::encode(items));
+        return path;
+    }
+    static void writeFileAt(const QString &path, const QByteArray &bytes)
+    {
+        QDir().mkpath(QFileInfo(path).absolutePath());
+        QFile file(path);
         file.open(QIODevice::WriteOnly | QIODevice::Truncate);
         file.write(bytes);
+    }
+    // Another application copies `text` `afterMsecs` from now, and the store
+    // polls.
+    void copy(const std::optional<QString> &text, qint64 afterMsecs = 0)
+    {
+        clock.advance(afterMsecs);
+        pasteboard.copy(text);
+        store->pollPasteboard();
     }
     // The file as it is once the store's saves have landed.
     [[nodiscard]] QByteArray fileBytes() const
