@@ -25,16 +25,12 @@ void tst_QuitController::answers_data()
     QTest::addColumn<bool>("asked");
     QTest::addColumn<bool>("quits");
 
-    const Qt::KeyboardModifiers none;
+    const Qt::KeyboardModifiers none, alt(Qt::AltModifier), ctrl(Qt::ControlModifier);
     QTest::newRow("quit confirmed") << none << none << "Quit Quillmark" << true << true;
     QTest::newRow("keep running") << none << none << "Keep Running" << true << false;
-    QTest::newRow("alt held") << Qt::KeyboardModifiers(Qt::AltModifier) << none << QString()
-                              << false << true;
-    QTest::newRow("alt in the event")
-        << none << Qt::KeyboardModifiers(Qt::AltModifier | Qt::ControlModifier) << QString()
-        << false << true;
-    QTest::newRow("ctrl alone asks")
-        << Qt::KeyboardModifiers(Qt::ControlModifier) << none << "Keep Running" << true << false;
+    QTest::newRow("alt held") << alt << none << QString() << false << true;
+    QTest::newRow("alt in the event") << none << (alt | ctrl) << QString() << false << true;
+    QTest::newRow("ctrl alone asks") << ctrl << none << "Keep Running" << true << false;
 }
 
 void tst_QuitController::answers()
@@ -75,12 +71,11 @@ void tst_QuitController::ctrlQInAnyWindowAsks_data()
     QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
     QTest::addColumn<int>("key");
     QTest::addColumn<bool>("asks");
-    QTest::newRow("ctrl+q") << Qt::KeyboardModifiers(Qt::ControlModifier) << int(Qt::Key_Q) << true;
+    const Qt::KeyboardModifiers ctrl(Qt::ControlModifier);
+    QTest::newRow("ctrl+q") << ctrl << int(Qt::Key_Q) << true;
     QTest::newRow("plain q is typing") << Qt::KeyboardModifiers() << int(Qt::Key_Q) << false;
-    QTest::newRow("ctrl+shift+q") << Qt::KeyboardModifiers(Qt::ControlModifier | Qt::ShiftModifier)
-                                  << int(Qt::Key_Q) << false;
-    QTest::newRow("ctrl+w") << Qt::KeyboardModifiers(Qt::ControlModifier) << int(Qt::Key_W)
-                            << false;
+    QTest::newRow("ctrl+shift+q") << (ctrl | Qt::ShiftModifier) << int(Qt::Key_Q) << false;
+    QTest::newRow("ctrl+w") << ctrl << int(Qt::Key_W) << false;
 }
 
 void tst_QuitController::ctrlQInAnyWindowAsks()

@@ -80,37 +80,28 @@ void TestAppSettings::storedValuesFallBack_data()
     row("login as integer 1", login, qlonglong(1), false);
 }
 
-static QVariant currentValue(const AppSettings &s, const QString &property)
-{
-    if (property == QLatin1String("launchAtLogin"))
-        return s.launchAtLogin();
-    if (property == QLatin1String("startMonitoringImmediately"))
-        return s.startMonitoringImmediately();
-    if (property == QLatin1String("showDockIcon"))
-        return s.showDockIcon();
-    if (property == QLatin1String("retentionPeriod"))
-        return int(s.retentionPeriod());
-    if (property == QLatin1String("captureMode"))
-        return int(s.captureMode());
-    if (property == QLatin1String("duplicateSuppressionWindow"))
-        return int(s.duplicateSuppressionWindow());
-    if (property == QLatin1String("previewLineCount"))
-        return int(s.previewLineCount());
-    if (property == QLatin1String("themeMode"))
-        return int(s.themeMode());
-    if (property == QLatin1String("fontSizeChoice"))
-        return int(s.fontSizeChoice());
-    if (property == QLatin1String("accentColorChoice"))
-        return int(s.accentColorChoice());
-    return {};
-}
-
-static const QStringList kKeysInOrder = {
-    QStringLiteral("launchAtLogin"),    QStringLiteral("startMonitoringImmediately"),
-    QStringLiteral("showDockIcon"),     QStringLiteral("retentionPeriod"),
-    QStringLiteral("captureMode"),      QStringLiteral("duplicateSuppressionWindow"),
-    QStringLiteral("previewLineCount"), QStringLiteral("themeMode"),
-    QStringLiteral("fontSizeChoice"),   QStringLiteral("accentColorChoice")};
+// Each setting's current value, by its key.
+static const QList<std::pair<QString, QVariant (*)(const AppSettings &)>> kReaders{
+    {QStringLiteral("launchAtLogin"),
+     [](const AppSettings &s) -> QVariant { return s.launchAtLogin(); }},
+    {QStringLiteral("startMonitoringImmediately"),
+     [](const AppSettings &s) -> QVariant { return s.startMonitoringImmediately(); }},
+    {QStringLiteral("showDockIcon"),
+     [](const AppSettings &s) -> QVariant { return s.showDockIcon(); }},
+    {QStringLiteral("retentionPeriod"),
+     [](const AppSettings &s) -> QVariant { return int(s.retentionPeriod()); }},
+    {QStringLiteral("captureMode"),
+     [](const AppSettings &s) -> QVariant { return int(s.captureMode()); }},
+    {QStringLiteral("duplicateSuppressionWindow"),
+     [](const AppSettings &s) -> QVariant { return int(s.duplicateSuppressionWindow()); }},
+    {QStringLiteral("previewLineCount"),
+     [](const AppSettings &s) -> QVariant { return int(s.previewLineCount()); }},
+    {QStringLiteral("themeMode"),
+     [](const AppSettings &s) -> QVariant { return int(s.themeMode()); }},
+    {QStringLiteral("fontSizeChoice"),
+     [](const AppSettings &s) -> QVariant { return int(s.fontSizeChoice()); }},
+    {QStringLiteral("accentColorChoice"),
+     [](const AppSettings &s) -> QVariant { return int(s.accentColorChoice()); }}};
 
 void TestAppSettings::storedValuesFallBack()
 {
@@ -118,26 +109,19 @@ void TestAppSettings::storedValuesFallBack()
     QFETCH(QString, property);
     QFETCH(QVariant, expected);
 
-    MemorySettingsBackend backend;
-    backend.values = stored;
-    FakeLoginItem login;
+    MemorySettingsBackend backend(stored), empty;
+    FakeLoginItem login, otherLogin;
     AppSettings settings(backend, login);
-    QCOMPARE(currentValue(settings, property), expected);
-
     // A bad value for one key leaves every other setting at its default.
-    MemorySettingsBackend empty;
-    FakeLoginItem otherLogin;
     AppSettings defaults(empty, otherLogin);
-    for (const QString &key : kKeysInOrder)
-        if (key != property)
-            QCOMPARE(currentValue(settings, key), currentValue(defaults, key));
+    for (const auto &[key, read] : kReaders)
+        QCOMPARE(read(settings), key == property ? expected : read(defaults));
 }
 
 void TestAppSettings::constructionWritesNothingAndAppliesLoginItem()
 {
-    MemorySettingsBackend backend;
-    backend.values.insert(QStringLiteral("launchAtLogin"), true);
-    backend.values.insert(QStringLiteral("retentionPeriod"), qlonglong(30));
+    MemorySettingsBackend backend({{QStringLiteral("launchAtLogin"), true},
+                                   {QStringLiteral("retentionPeriod"), qlonglong(30)}});
     FakeLoginItem login;
     AppSettings settings(backend, login);
 
@@ -155,8 +139,8 @@ void TestAppSettings::constructionWritesNothingAndAppliesLoginItem()
 
 void TestAppSettings::assignmentWritesAllTenKeysInOrder()
 {
-    MemorySettingsBackend backend;
-    backend.values.insert(QStringLiteral("previewLineCount"), qlonglong(2)); // falls back to 3
+    // A stored 2 falls back to 3.
+    MemorySettingsBackend backend({{QStringLiteral("previewLineCount"), qlonglong(2)}});
     FakeLoginItem login;
     AppSettings settings(backend, login);
 

@@ -3,7 +3,6 @@
 
 #include "ClipboardItem.h"
 
-#include <QSet>
 #include <QTest>
 
 class tst_ClipboardItem : public QObject {
@@ -11,7 +10,6 @@ class tst_ClipboardItem : public QObject {
 private Q_SLOTS:
     void equality_data();
     void equality();
-    void distinctItemsLiveTogetherInASet();
     void textConvertsBack_data();
     void textConvertsBack();
 };
@@ -81,16 +79,6 @@ void tst_ClipboardItem::equality()
     QCOMPARE(a != b, !equal);
     if (equal)
         QCOMPARE(qHash(a, 7), qHash(b, 7));
-}
-
-void tst_ClipboardItem::distinctItemsLiveTogetherInASet()
-{
-    const QDateTime at(QDate(2026, 12, 5), QTime(21, 4, 7), Qt::UTC);
-    const ClipboardItem first{QUuid::createUuid(), QStringLiteral("same text"), at};
-    const ClipboardItem second{QUuid::createUuid(), QStringLiteral("same text"), at};
-    QSet<ClipboardItem> set{first, second, first};
-    QCOMPARE(set.size(), 2);
-    QVERIFY(set.contains(ClipboardItem{first.id, QStringLiteral("same text"), at}));
 }
 
 // The text is held as UTF-8 and views take what they show on demand: the

@@ -42,6 +42,11 @@ class TestContentView : public QObject {
     }
 
     QModelIndex rowIndex(int row) const { return view->itemList()->model()->index(row, 0); }
+    // The count the sidebar shows beside its `row`th day.
+    QString dayCount(int row) const
+    {
+        return view->dayList()->model()->index(row, 0).data(DayListModel::CountTextRole).toString();
+    }
     QPoint rowPoint(int row, bool onButton) const
     {
         const QRect rect = view->itemList()->visualRect(rowIndex(row));
@@ -83,10 +88,8 @@ private Q_SLOTS:
         QCOMPARE(contents(v.dayItems()), (QStringList{"  git status\n", "Hello World"}));
         const QAbstractItemModel *days = v.dayList()->model();
         QCOMPARE(days->index(0, 0).data().toString(), QStringLiteral("05/December/2026"));
-        QCOMPARE(days->index(0, 0).data(DayListModel::CountTextRole).toString(),
-                 QStringLiteral("2 items"));
-        QCOMPARE(days->index(1, 0).data(DayListModel::CountTextRole).toString(),
-                 QStringLiteral("1 item"));
+        QCOMPARE(dayCount(0), QStringLiteral("2 items"));
+        QCOMPARE(dayCount(1), QStringLiteral("1 item"));
         QCOMPARE(v.dayList()->currentIndex().row(), 0);
     }
 
@@ -96,41 +99,36 @@ private Q_SLOTS:
     void search_data()
     {
         QTest::addColumn<QString>("text");
-        QTest::addColumn<QList<QDate>>("days");
-        QTest::addColumn<QDate>("selected");
+        QTest::addColumn<QList<QDate>>("days"); // the first is selected
         QTest::addColumn<QStringList>("items");
         QTest::addColumn<QString>("headerCount");
         QTest::addColumn<QString>("sidebarCount"); // of the first day, unfiltered
         QTest::addColumn<QString>("detailTitle");  // when the detail is empty
 
-        QTest::newRow("moves the selection to the match")
-            << "UNIQUE" << QList<QDate>{kMiddle} << kMiddle << QStringList{"a unique older snippet"}
-            << "1 item"
-            << "1 item"
-            << "";
-        QTest::newRow("filters the day's items") << " world " << QList<QDate>{kNewest} << kNewest
-                                                 << QStringList{"Hello World"} << "1 item"
-                                                 << "2 items"
-                                                 << "";
-        QTest::newRow("month name lists a day without matching items")
-            << "november" << QList<QDate>{kOldest} << kOldest << QStringList{} << "0 items"
-            << "1 item"
-            << "No Matches";
-        QTest::newRow("nothing empties both columns")
-            << "zzz" << QList<QDate>{} << QDate() << QStringList{} << ""
-            << ""
-            << "Select a Date";
+        const auto row = [](const char *name, const char *text, const QList<QDate> &days,
+                            const QStringList &items, const char *header, const char *sidebar,
+                            const char *detail) {
+            QTest::newRow(name) << QString::fromUtf8(text) << days << items
+                                << QString::fromUtf8(header) << QString::fromUtf8(sidebar)
+                                << QString::fromUtf8(detail);
+        };
+        row("moves the selection to the match", "UNIQUE", {kMiddle}, {"a unique older snippet"},
+            "1 item", "1 item", "");
+        row("filters the day's items", " world ", {kNewest}, {"Hello World"}, "1 item", "2 items",
+            "");
+        row("month name lists a day without matching items", "november", {kOldest}, {}, "0 items",
+            "1 item", "No Matches");
+        row("nothing empties both columns", "zzz", {}, {}, "", "", "Select a Date");
     }
     void search()
     {
         QFETCH(QString, text);
         QFETCH(QList<QDate>, days);
-        QFETCH(QDate, selected);
         QFETCH(QStringList, items);
         QFETCH(QString, headerCount);
         QFETCH(QString, sidebarCount);
         QFETCH(QString, detailTitle);
-
+        const QDate selected = days.value(0);
         ContentView &v = open(sampleHistory());
         v.setSearchText(text);
         QCOMPARE(v.visibleDays(), days);
@@ -139,8 +137,7 @@ private Q_SLOTS:
         if (!headerCount.isEmpty())
             QCOMPARE(v.headerCount(), headerCount);
         if (!sidebarCount.isEmpty())
-            QCOMPARE(v.dayList()->model()->index(0, 0).data(DayListModel::CountTextRole).toString(),
-                     sidebarCount);
+            QCOMPARE(dayCount(0), sidebarCount);
         QCOMPARE(v.sidebarEmptyState()->isVisible(), days.isEmpty());
         QCOMPARE(v.sidebarEmptyState()->title(), QStringLiteral("No Clipboard History"));
         if (!detailTitle.isEmpty())
@@ -173,8 +170,7 @@ private Q_SLOTS:
         QCOMPARE(itemInserts.size(), 1);
         QCOMPARE(contents(v.dayItems()).first(), QStringLiteral("fresh copy"));
         QCOMPARE(v.headerCount(), QStringLiteral("3 items"));
-        QCOMPARE(v.dayList()->model()->index(0, 0).data(DayListModel::CountTextRole).toString(),
-                 QStringLiteral("3 items"));
+        QCOMPARE(dayCount(0), QStringLiteral("3 items"));
 
         // The first copy after midnight lists a new day on top; the
         // selection stays where it was.
@@ -263,11 +259,10 @@ private Q_SLOTS:
     {
         // An imported history may hold two items with one id; each row keeps
         // its own height, hover, copy and sheet.
-        ClipboardItem tall =
+        const ClipboardItem tall =
             makeItem(QStringLiteral("one\ntwo\nthree\nfour"), localTime(2026, 12, 5, 10, 0));
-        ClipboardItem shortOne = tall;
-        shortOne.content = QStringLiteral("short");
-        shortOne.createdAt = localTime(2026, 12, 5, 9, 0);
+        const ClipboardItem shortOne{tall.id, QStringLiteral("short"),
+                                     localTime(2026, 12, 5, 9, 0)};
         ContentView &v = open({tall, shortOne});
         harness->settings->setPreviewLineCount(PreviewLineCount::five);
         QTRY_VERIFY(v.itemList()->visualRect(rowIndex(0)).height() >

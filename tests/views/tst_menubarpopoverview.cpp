@@ -124,8 +124,7 @@ void TestMenuBarPopoverView::listsAndSearchesTheNewestHundred()
 void TestMenuBarPopoverView::followsTheStore()
 {
     Popover popover(100);
-    popover.harness.pasteboard.copy(QStringLiteral("fresh copy"));
-    popover.harness.store->pollPasteboard();
+    popover.harness.copy(QStringLiteral("fresh copy"));
     QCOMPARE(popover.status(), QStringLiteral("100 recent items"));
     QCOMPARE(popover.shownContents().first(), QStringLiteral("fresh copy"));
     QCOMPARE(popover.shownContents().last(), QStringLiteral("entry 98"));
@@ -145,10 +144,8 @@ void TestMenuBarPopoverView::aFiftyMegabyteItemIsListedAndFound()
 {
     Popover popover(10);
     const QString huge = QString(25 * 1024 * 1024, u'x') + QStringLiteral("Needle");
-    popover.harness.pasteboard.copy(huge);
-    popover.harness.store->pollPasteboard();
-    popover.harness.pasteboard.copy(QStringLiteral("after"));
-    popover.harness.store->pollPasteboard();
+    popover.harness.copy(huge);
+    popover.harness.copy(QStringLiteral("after"));
     popover.show();
     QVERIFY(!popover.view->grab().isNull());
     QVERIFY(MenuBarItemRow::displayedLine(huge).size() <= 401);
