@@ -9,6 +9,8 @@
 #include <QSignalSpy>
 #include <QTest>
 
+#include <algorithm>
+
 class TestAppSettings : public QObject {
     Q_OBJECT
 private Q_SLOTS:
@@ -114,6 +116,8 @@ void TestAppSettings::storedValuesFallBack()
     AppSettings settings(backend, login);
     // A bad value for one key leaves every other setting at its default.
     AppSettings defaults(empty, otherLogin);
+    QVERIFY(std::any_of(kReaders.cbegin(), kReaders.cend(),
+                        [&](const auto &reader) { return reader.first == property; }));
     for (const auto &[key, read] : kReaders)
         QCOMPARE(read(settings), key == property ? expected : read(defaults));
 }

@@ -46,6 +46,10 @@ QList<ClipboardItem> goldenItems()
     };
 }
 
+// Good createdAt and id members, for documents spelled out by hand.
+const QByteArray kCreatedAt = "\"createdAt\":\"2026-12-05T21:04:07Z\"";
+const QByteArray kId = "\"id\":\"6F9619FF-8B86-D011-B42D-00C04FC964FF\"";
+
 // One element with the given member texts spliced in as they are.
 QByteArray element(const char *createdAt = "\"2026-12-05T21:04:07Z\"",
                    const char *id = "\"6F9619FF-8B86-D011-B42D-00C04FC964FF\"",
@@ -254,8 +258,7 @@ void tst_HistoryCodec::acceptedInput_data()
     };
     const auto date = [](const char *text) { return array(element(text)); };
     // The good members after an ignored one.
-    const QByteArray good = ",\"content\":\"text\",\"createdAt\":\"2026-12-05T21:04:07Z\","
-                            "\"id\":\"6F9619FF-8B86-D011-B42D-00C04FC964FF\"}]";
+    const QByteArray good = ",\"content\":\"text\"," + kCreatedAt + "," + kId + "}]";
 
     row("empty array", "[]", QDateTime());
     row("white space around", " \n\t[ \r\n ]\n ", QDateTime());
@@ -364,19 +367,15 @@ void tst_HistoryCodec::rejectedInput_data()
     QTest::newRow("element is an array") << array("[]") << "item 1: not a JSON object";
     QTest::newRow("second element bad")
         << array(element() + ",\"x\"") << "item 2: not a JSON object";
-    QTest::newRow("no content") << QByteArray("[{\"createdAt\":\"2026-12-05T21:04:07Z\","
-                                              "\"id\":\"6F9619FF-8B86-D011-B42D-00C04FC964FF\"}]")
+    const QByteArray a = "\"content\":\"a\",";
+    QTest::newRow("no content") << "[{" + kCreatedAt + "," + kId + "}]"
                                 << "item 1: \"content\" is missing";
-    QTest::newRow("no createdAt")
-        << QByteArray("[{\"content\":\"a\",\"id\":\"6F9619FF-8B86-D011-B42D-00C04FC964FF\"}]")
-        << "item 1: \"createdAt\" is missing";
-    QTest::newRow("no id") << QByteArray(
-                                  "[{\"content\":\"a\",\"createdAt\":\"2026-12-05T21:04:07Z\"}]")
+    QTest::newRow("no createdAt") << "[{" + a + kId + "}]"
+                                  << "item 1: \"createdAt\" is missing";
+    QTest::newRow("no id") << "[{" + a + kCreatedAt + "}]"
                            << "item 1: \"id\" is missing";
-    QTest::newRow("key differs in case")
-        << QByteArray("[{\"Content\":\"a\",\"createdAt\":\"2026-12-05T21:04:07Z\","
-                      "\"id\":\"6F9619FF-8B86-D011-B42D-00C04FC964FF\"}]")
-        << "item 1: \"content\" is missing";
+    QTest::newRow("key differs in case") << "[{\"Content\":\"a\"," + kCreatedAt + "," + kId + "}]"
+                                         << "item 1: \"content\" is missing";
     QTest::newRow("content is a number")
         << withContent("12") << "item 1: \"content\" is not a string";
     QTest::newRow("content is null")
@@ -439,8 +438,7 @@ void tst_HistoryCodec::deepNestingFailsCleanly()
 {
     const int depth = 1'000'000;
     const QByteArray open(depth, '['), close(depth, ']');
-    const QByteArray member = "[{\"content\":\"a\",\"createdAt\":\"2026-12-05T21:04:07Z\","
-                              "\"id\":\"6F9619FF-8B86-D011-B42D-00C04FC964FF\",\"x\":";
+    const QByteArray member = "[{\"content\":\"a\"," + kCreatedAt + "," + kId + ",\"x\":";
     const QList<QPair<QByteArray, QString>> cases{
         {open + close, QStringLiteral("item 1: not a JSON object")},
         {open, QStringLiteral("item 1: not a JSON object")},

@@ -8,12 +8,14 @@
 #include "StoreHarness.h"
 #include "TestFiles.h"
 #include "Theme.h"
+#include "WindowPlacement.h"
 
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
 #include <QSignalSpy>
 #include <QStandardPaths>
 #include <QTest>
@@ -420,6 +422,14 @@ void tst_SettingsView::oneWindowOnly()
     window.showOrRaise();
     QCOMPARE(window.view(), first);
     QVERIFY(first->isVisible());
+    // At least 820 high where the screen has room (the offscreen screen is
+    // lower: there the window fits it).
+    const QSize fitted =
+        WindowPlacement::centredGeometry(QSize(900, 820), first->screen()->availableGeometry())
+            .size();
+    QCOMPARE(first->minimumWidth(), std::min(700, fitted.width()));
+    QCOMPARE(first->minimumHeight(), std::min(820, fitted.height()));
+    QCOMPARE(first->size(), fitted);
 }
 
 QTEST_MAIN(tst_SettingsView)
