@@ -17,9 +17,8 @@ class TestCapture : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void initTestCase();
-    void suppression_data();
-    void suppression();
-    void storesTextUntrimmedAndIgnoresBlank();
+    void whatIsRecorded_data();
+    void whatIsRecorded();
     void nonTextChangeIsConsumed();
     void oversizedTextIsRefused_data();
     void oversizedTextIsRefused();
@@ -36,7 +35,9 @@ void TestCapture::initTestCase()
     qputenv("TZ", "Europe/Berlin");
 }
 
-void TestCapture::suppression_data()
+// What copies made at the given moments leave in the history: duplicate
+// suppression under each setting, and blank texts.
+void TestCapture::whatIsRecorded_data()
 {
     QTest::addColumn<CaptureMode>("mode");
     QTest::addColumn<DuplicateSuppressionWindow>("window");
@@ -76,9 +77,24 @@ void TestCapture::suppression_data()
         << QStringList{a, a};
     QTest::newRow("recordEveryCopy records every copy")
         << CaptureMode::recordEveryCopy << five << CopySteps{{0, a}, {100, a}} << QStringList{a, a};
+    // Spaces, tabs, no-break space, line separator, next line: all blank; a
+    // zero-width space is not white space.
+    const QString code = QStringLiteral("  indented();\n");
+    const QString zeroWidth = QStringLiteral("\u200b");
+    QTest::newRow("text kept untrimmed, blank texts ignored")
+        << suppress << five
+        << CopySteps{{0, code},
+                     {60'000, QStringLiteral(" \n\t\r\u00a0\u2028\u0085\u3000")},
+                     {61'000, QString()},
+                     {62'000, zeroWidth}}
+        << QStringList{zeroWidth, code};
+    QTest::newRow("a blank copy leaves the suppression state alone")
+        << suppress << five
+        << CopySteps{{0, zeroWidth}, {1000, QStringLiteral("   ")}, {2000, zeroWidth}}
+        << QStringList{zeroWidth};
 }
 
-void TestCapture::suppression()
+void TestCapture::whatIsRecorded()
 {
     QFETCH(CaptureMode, mode);
     QFETCH(DuplicateSuppressionWindow, window);
@@ -95,25 +111,6 @@ void TestCapture::suppression()
         h.copy(text);
     }
     QCOMPARE(h.contents(), recorded);
-}
-
-void TestCapture::storesTextUntrimmedAndIgnoresBlank()
-{
-    StoreHarness h;
-    h.open();
-    const QString code = QStringLiteral("  indented();\n");
-    h.copy(code);
-    // Spaces, tabs, no-break space, line separator, next line: all blank.
-    h.copy(QStringLiteral(" \n\t\r\u00a0\u2028\u0085\u3000"), 60'000);
-    h.copy(QString());
-    QCOMPARE(h.contents(), QStringList{code});
-    // A zero-width space is not white space.
-    h.copy(QStringLiteral("\u200b"));
-    QCOMPARE(h.contents(), (QStringList{QStringLiteral("\u200b"), code}));
-    // A blank copy leaves the suppression state alone.
-    h.copy(QStringLiteral("   "), 1000);
-    h.copy(QStringLiteral("\u200b"));
-    QCOMPARE(h.store->items().size(), 2);
 }
 
 void TestCapture::nonTextChangeIsConsumed()
