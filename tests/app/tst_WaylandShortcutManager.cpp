@@ -206,9 +206,8 @@ private Q_SLOTS:
     void initTestCase();
     void init();
     void cleanup();
-    void bindsThroughThePortalAndPressesToggle_data();
-    void bindsThroughThePortalAndPressesToggle();
-    void closedSessionFallsBackToTheGrab();
+    void bindsThroughThePortalUntilTheSessionCloses_data();
+    void bindsThroughThePortalUntilTheSessionCloses();
     void refusalKeepsTheGrabAndExplains_data();
     void refusalKeepsTheGrabAndExplains();
 
@@ -253,7 +252,7 @@ void TestWaylandShortcutManager::cleanup()
     m_bus.reset();
 }
 
-void TestWaylandShortcutManager::bindsThroughThePortalAndPressesToggle_data()
+void TestWaylandShortcutManager::bindsThroughThePortalUntilTheSessionCloses_data()
 {
     QTest::addColumn<bool>("sessionHandleAsObjectPath");
     QTest::addColumn<QString>("trigger");
@@ -267,7 +266,7 @@ void TestWaylandShortcutManager::bindsThroughThePortalAndPressesToggle_data()
                           "(bound to Ctrl+Alt+H)");
 }
 
-void TestWaylandShortcutManager::bindsThroughThePortalAndPressesToggle()
+void TestWaylandShortcutManager::bindsThroughThePortalUntilTheSessionCloses()
 {
     QFETCH(bool, sessionHandleAsObjectPath);
     QFETCH(QString, trigger);
@@ -311,24 +310,9 @@ void TestWaylandShortcutManager::bindsThroughThePortalAndPressesToggle()
     QCOMPARE(presses, (QList<QByteArray>{"token-1", ""}));
     QTest::qWait(100);
     QCOMPARE(presses.size(), 2);
-}
 
-void TestWaylandShortcutManager::closedSessionFallsBackToTheGrab()
-{
-    QVERIFY(servePortal());
-    auto registrar = std::make_unique<FakeHotKeyRegistrar>();
-    auto *grab = registrar.get();
-    GlobalHotKeyManager x11HotKey(std::move(registrar), [] {});
-    StdoutCapture output;
-    QList<QByteArray> presses;
-    WaylandShortcutManager manager(new GlobalShortcutsPortal(m_client), x11HotKey,
-                                   [&](const QByteArray &token) { presses.append(token); });
-    QSignalSpy settled(&manager, &WaylandShortcutManager::settled);
-    QVERIFY(settled.wait(10000));
-    QVERIFY(manager.isBound());
-    QVERIFY(!grab->registered);
-
-    // Another session's end is not ours.
+    // The desktop may end the session (its portal restarted, the user
+    // removed the shortcut); another session's end is not ours.
     m_portal->closeSession(m_portal->sessionPath + "x");
     QTest::qWait(100);
     QVERIFY(manager.isBound());
@@ -344,9 +328,9 @@ void TestWaylandShortcutManager::closedSessionFallsBackToTheGrab()
                             "from any window, bind the command `quillmark --toggle` to a key in "
                             "your desktop's keyboard settings"));
     // Its presses no longer count.
-    m_portal->activate(m_portal->sessionPath, QLatin1String(WaylandShortcutManager::shortcutId));
+    m_portal->activate(m_portal->sessionPath, asked.id);
     QTest::qWait(100);
-    QVERIFY(presses.isEmpty());
+    QCOMPARE(presses.size(), 2);
 }
 
 void TestWaylandShortcutManager::refusalKeepsTheGrabAndExplains_data()
