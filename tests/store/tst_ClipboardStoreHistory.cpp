@@ -21,8 +21,7 @@ private Q_SLOTS:
     void pruneRemovesRangesHighestFirst();
     void scatteredRemovalBecomesReset();
     void loweringRetentionPrunesAndSaves();
-    void clearTodayAtTenPastMidnight();
-    void clearAllResetsAndSaves();
+    void clearTodayAtTenPastMidnightThenAll();
     void loadSortsNewestFirstStably();
     void firstStartCreatesPrivateDirectoryAndFile();
     void linkedHistoryDirectoryIsLeftAsItIs();
@@ -185,7 +184,7 @@ void TestHistory::loweringRetentionPrunesAndSaves()
     QVERIFY(!QFile::exists(h.historyPath));
 }
 
-void TestHistory::clearTodayAtTenPastMidnight()
+void TestHistory::clearTodayAtTenPastMidnightThenAll()
 {
     StoreHarness h;
     h.clock.set(localTime(2026, 12, 5, 0, 10));
@@ -206,13 +205,8 @@ void TestHistory::clearTodayAtTenPastMidnight()
     QVERIFY(QFile::remove(h.historyPath));
     store.clearToday();
     QCOMPARE(h.fileItems().size(), 2);
-}
 
-void TestHistory::clearAllResetsAndSaves()
-{
-    StoreHarness h;
-    h.writeHistory({makeItem(QStringLiteral("x"), h.clock.now().addSecs(-5))});
-    ClipboardStore &store = h.open();
+    // Clearing all is one reset.
     QSignalSpy aboutToReset(&store, &ClipboardStore::itemsAboutToBeReset);
     QSignalSpy reset(&store, &ClipboardStore::itemsReset);
     store.clearAll();

@@ -214,7 +214,9 @@ private Q_SLOTS:
         QCOMPARE(contents(v.dayItems()), QStringList{"again"});
     }
 
-    void rowClicksCopyOnlyOnTheButton()
+    // A click copies only on the row's button; a double click opens the
+    // sheet, whose own copy keeps it open.
+    void rowClicksCopyAndOpenTheSheet()
     {
         ContentView &v = open(sampleHistory());
         QWidget *viewport = v.itemList()->viewport();
@@ -229,12 +231,7 @@ private Q_SLOTS:
                  std::optional<QString>(QStringLiteral("  git status\n")));
         QVERIFY(!v.presentedItem());
         QVERIFY(!v.sheet()->isVisible());
-    }
 
-    void doubleClickOpensSheetWhoseCopyKeepsItOpen()
-    {
-        ContentView &v = open(sampleHistory());
-        QWidget *viewport = v.itemList()->viewport();
         QTest::mouseDClick(viewport, Qt::LeftButton, {}, rowPoint(1, false));
         QVERIFY(v.presentedItem());
         QCOMPARE(v.presentedItem()->content, QStringLiteral("Hello World"));
