@@ -17,10 +17,9 @@ private Q_SLOTS:
     void initTestCase();
     void retentionCutoff_data();
     void retentionCutoff();
-    void idlePruneWritesNothing();
     void pruneRemovesRangesHighestFirst();
     void scatteredRemovalBecomesReset();
-    void loweringRetentionPrunesAndSaves();
+    void retentionChangesSaveAndIdlePrunesDoNot();
     void clearTodayAtTenPastMidnightThenAll();
     void loadSortsNewestFirstStably();
     void firstStartCreatesPrivateDirectoryAndFile();
@@ -90,24 +89,6 @@ void TestHistory::retentionCutoff()
     QCOMPARE(h.fileItems().size(), kept ? 1 : 0);
 }
 
-void TestHistory::idlePruneWritesNothing()
-{
-    StoreHarness h;
-    h.writeHistory({makeItem(QStringLiteral("recent"), h.clock.now().addDays(-2))});
-    ClipboardStore &store = h.open();
-    QVERIFY(QFile::remove(h.historyPath));
-    store.pruneExpiredItems();
-    store.pollPasteboard();
-    store.waitForSaves();
-    QVERIFY(!QFile::exists(h.historyPath));
-
-    h.clock.set(h.clock.now().addDays(30));
-    store.pollPasteboard();
-    QVERIFY(store.items().isEmpty());
-    store.waitForSaves();
-    QVERIFY(QFile::exists(h.historyPath));
-}
-
 void TestHistory::pruneRemovesRangesHighestFirst()
 {
     StoreHarness h;
@@ -159,7 +140,7 @@ void TestHistory::scatteredRemovalBecomesReset()
     }
 }
 
-void TestHistory::loweringRetentionPrunesAndSaves()
+void TestHistory::retentionChangesSaveAndIdlePrunesDoNot()
 {
     StoreHarness h;
     h.settings->setRetentionPeriod(RetentionPeriod::twelveMonths);
@@ -177,11 +158,20 @@ void TestHistory::loweringRetentionPrunesAndSaves()
     QVERIFY(QFile::remove(h.historyPath));
     h.settings->setRetentionPeriod(RetentionPeriod::twoWeeks);
     QCOMPARE(h.fileItems().size(), 1);
-    // The same value again is no change.
+    // The same value again is no change, and neither is a prune or a poll
+    // that removes nothing.
     QVERIFY(QFile::remove(h.historyPath));
     h.settings->setRetentionPeriod(RetentionPeriod::twoWeeks);
+    store.pruneExpiredItems();
+    store.pollPasteboard();
     store.waitForSaves();
     QVERIFY(!QFile::exists(h.historyPath));
+    // Once the last item expires, a poll prunes and saves.
+    h.clock.set(h.clock.now().addDays(30));
+    store.pollPasteboard();
+    QVERIFY(store.items().isEmpty());
+    store.waitForSaves();
+    QVERIFY(QFile::exists(h.historyPath));
 }
 
 void TestHistory::clearTodayAtTenPastMidnightThenAll()
