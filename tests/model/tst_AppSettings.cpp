@@ -16,8 +16,7 @@ class TestAppSettings : public QObject {
 private Q_SLOTS:
     void storedValuesFallBack_data();
     void storedValuesFallBack();
-    void constructionWritesNothingAndAppliesLoginItem();
-    void assignmentWritesAllTenKeysInOrder();
+    void constructionWritesNothingAndAssignmentAllTenKeys();
     void assignmentSignalsOnlyRealChanges();
     void loginItemFailurePrintsAndKeepsValue();
 };
@@ -122,10 +121,12 @@ void TestAppSettings::storedValuesFallBack()
         QCOMPARE(read(settings), key == property ? expected : read(defaults));
 }
 
-void TestAppSettings::constructionWritesNothingAndAppliesLoginItem()
+void TestAppSettings::constructionWritesNothingAndAssignmentAllTenKeys()
 {
+    // Two bad values: retention 30 falls back to 31 days, preview 2 to 3 lines.
     MemorySettingsBackend backend({{QStringLiteral("launchAtLogin"), true},
-                                   {QStringLiteral("retentionPeriod"), qlonglong(30)}});
+                                   {QStringLiteral("retentionPeriod"), qlonglong(30)},
+                                   {QStringLiteral("previewLineCount"), qlonglong(2)}});
     FakeLoginItem login;
     AppSettings settings(backend, login);
 
@@ -139,17 +140,10 @@ void TestAppSettings::constructionWritesNothingAndAppliesLoginItem()
     FakeLoginItem otherLogin;
     AppSettings defaults(empty, otherLogin);
     QCOMPARE(otherLogin.calls, QStringList{QStringLiteral("unregister")});
-}
 
-void TestAppSettings::assignmentWritesAllTenKeysInOrder()
-{
-    // A stored 2 falls back to 3.
-    MemorySettingsBackend backend({{QStringLiteral("previewLineCount"), qlonglong(2)}});
-    FakeLoginItem login;
-    AppSettings settings(backend, login);
-
+    // Any assignment writes every key, in order, and commits once.
     settings.setThemeMode(ThemeMode::auroraEmber);
-    const QStringList expected = {QStringLiteral("launchAtLogin=false"),
+    const QStringList expected = {QStringLiteral("launchAtLogin=true"),
                                   QStringLiteral("startMonitoringImmediately=true"),
                                   QStringLiteral("showDockIcon=true"),
                                   QStringLiteral("retentionPeriod=31"),
