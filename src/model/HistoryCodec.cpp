@@ -523,6 +523,57 @@ constexpr qsizetype elementTailLength = qsizetype(afterContent.size()) + dateLen
     return (above & ones * 0x80) == 0 && startsWith(p + idLength, end, afterId);
 }
 
+#if defined(__SSE2__)
+// Lanes of `bytes` at `floor` or above (SSE2 compares bytes as signed).
+inline __m128i atLeast(__m128i bytes, uchar floor)
+{
+    const __m128i limit = _mm_set1_epi8(static_cast<char>(floor));
+    return _mm_cmpeq_epi8(_mm_max_epu8(bytes, limit), bytes);
+}
+
+// UTF-8 in sixteen bytes that begin at a character boundary, as bit masks
+// by byte: the bytes that break it, and the lead bytes whose character
+// runs past the sixteenth byte (it is checked with the next sixteen).
+struct Utf8Check {
+    unsigned faults;
+    unsigned unfinished;
+};
+
+inline Utf8Check checkUtf8(__m128i bytes)
+{
+    const __m128i lead = atLeast(bytes, 0xC0);
+    const __m128i lead3 = atLeast(bytes, 0xE0);
+    const __m128i lead4 = atLeast(bytes, 0xF0);
+    const __m128i continuation =
+        _mm_cmpeq_epi8(_mm_and_si128(bytes, _mm_set1_epi8(char(0xC0))), _mm_set1_epi8(char(0x80)));
+    // Continuation bytes exactly where the lead bytes before them call for
+    // one: one byte after each, two after E0 and up, three after F0 and up.
+    const __m128i expected = _mm_or_si128(
+        _mm_slli_si128(lead, 1), _mm_or_si128(_mm_slli_si128(lead3, 2), _mm_slli_si128(lead4, 3)));
+    __m128i faults = _mm_xor_si128(expected, continuation);
+    // Lead bytes of nothing: C0 and C1 (overlong), F5 and up (past U+10FFFF).
+    faults = _mm_or_si128(faults, _mm_cmpeq_epi8(_mm_and_si128(bytes, _mm_set1_epi8(char(0xFE))),
+                                                 _mm_set1_epi8(char(0xC0))));
+    faults = _mm_or_si128(faults, atLeast(bytes, 0xF5));
+    // Second bytes: at least A0 after E0 and 90 after F0 (overlong), below
+    // A0 after ED (surrogates) and below 90 after F4 (past U+10FFFF).
+    const __m128i previous = _mm_slli_si128(bytes, 1);
+    const __m128i fromA0 = atLeast(bytes, 0xA0);
+    const __m128i from90 = atLeast(bytes, 0x90);
+    const __m128i second = _mm_or_si128(
+        _mm_or_si128(_mm_andnot_si128(fromA0, _mm_cmpeq_epi8(previous, _mm_set1_epi8(char(0xE0)))),
+                     _mm_and_si128(fromA0, _mm_cmpeq_epi8(previous, _mm_set1_epi8(char(0xED))))),
+        _mm_or_si128(_mm_andnot_si128(from90, _mm_cmpeq_epi8(previous, _mm_set1_epi8(char(0xF0)))),
+                     _mm_and_si128(from90, _mm_cmpeq_epi8(previous, _mm_set1_epi8(char(0xF4))))));
+    faults = _mm_or_si128(faults, second);
+    const auto leads = unsigned(_mm_movemask_epi8(lead));
+    const auto leads3 = unsigned(_mm_movemask_epi8(lead3));
+    const auto leads4 = unsigned(_mm_movemask_epi8(lead4));
+    return {unsigned(_mm_movemask_epi8(faults)),
+            (leads & 0x8000) | (leads3 & 0x4000) | (leads4 & 0x2000)};
+}
+#endif
+
 // A strict single-pass JSON reader for the history file: it decodes the
 // strings it needs straight into UTF-16 (an item's text into UTF-8), checks everything it skips,
 // keeps no tree, and nests through an explicit stack (deep input cannot exhaust the call stack).
@@ -681,24 +732,68 @@ public:
             char *dst = m_utf8Scratch.data() + length;
 #if defined(__SSE2__)
             if (end - pos >= 16) {
-                const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i *>(pos));
-                __m128i stop = _mm_or_si128(
-                    _mm_or_si128(_mm_cmpeq_epi8(bytes, _mm_set1_epi8('"')),
-                                 _mm_cmpeq_epi8(bytes, _mm_set1_epi8('\\'))),
-                    _mm_cmplt_epi8(bytes, _mm_set1_epi8(0x20))); // also catches bytes >= 0x80
-                if constexpr (NoteForm)
-                    stop = _mm_or_si128(stop, _mm_cmpeq_epi8(bytes, _mm_set1_epi8('/')));
-                _mm_storeu_si128(reinterpret_cast<__m128i *>(dst), bytes);
-                const auto mask = static_cast<unsigned>(_mm_movemask_epi8(stop));
-                if (mask == 0) {
-                    pos += 16;
-                    length += 16;
-                    continue;
+                // Sixteen bytes at a time, as far as the checks just made
+                // hold: the text never grows faster than the input is read,
+                // and progress is not due before the step runs out.
+                qsizetype span =
+                    qMin<qsizetype>(end - pos - 16, m_utf8Scratch.size() - length - 32);
+                if (m_consumed != nullptr)
+                    span = qMin(span, kProgressStep - (pos - m_reported));
+                const uchar *const lastStep = pos + span;
+                const char *const stepStart = dst;
+                while (pos <= lastStep) {
+                    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i *>(pos));
+                    const __m128i control =
+                        _mm_cmpeq_epi8(_mm_min_epu8(bytes, _mm_set1_epi8(0x1F)), bytes);
+                    __m128i stop =
+                        _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(bytes, _mm_set1_epi8('"')),
+                                                  _mm_cmpeq_epi8(bytes, _mm_set1_epi8('\\'))),
+                                     control);
+                    if constexpr (NoteForm)
+                        stop = _mm_or_si128(stop, _mm_cmpeq_epi8(bytes, _mm_set1_epi8('/')));
+                    _mm_storeu_si128(reinterpret_cast<__m128i *>(dst), bytes);
+                    const unsigned stops = unsigned(_mm_movemask_epi8(stop)) | 1u << 16;
+                    unsigned count = unsigned(__builtin_ctz(stops));
+                    const unsigned multiByte =
+                        unsigned(_mm_movemask_epi8(bytes)) & ((1u << count) - 1);
+                    if (multiByte != 0) {
+                        // Up to the first stop or the last character that
+                        // ends in these bytes, whichever comes first; a
+                        // fault there (or a character cut short by the
+                        // stop) is told apart one character at a time.
+                        const Utf8Check utf8 = checkUtf8(bytes);
+                        count = unsigned(__builtin_ctz(stops | utf8.unfinished));
+                        if ((utf8.faults & ((2u << count) - 1)) != 0) {
+                            count = unsigned(__builtin_ctz(multiByte));
+                            pos += count;
+                            dst += count;
+                            break;
+                        }
+                    }
+                    pos += count;
+                    dst += count;
+                    if (count == 16 || *pos >= 0x80)
+                        continue;
+                    // At a stop: the escapes the writer makes and the end
+                    // of the text are taken here, the rest below.
+                    const uchar b = *pos;
+                    if (b == '\\' && end - pos >= 2 && simpleEscapes[pos[1]] != 0) {
+                        *dst++ = static_cast<char>(simpleEscapes[pos[1]]);
+                        pos += 2;
+                    } else if (b == '"') {
+                        m_pos = pos + 1;
+                        m_utf8Length = length + (dst - stepStart);
+                        m_inWritersForm = writersForm;
+                        return true;
+                    } else if (NoteForm && b == '/') {
+                        writersForm = false; // the writer escapes it
+                        ++pos;
+                        ++dst;
+                    } else {
+                        break;
+                    }
                 }
-                const int count = __builtin_ctz(mask);
-                pos += count;
-                length += count;
-                dst += count;
+                length += dst - stepStart;
             }
 #endif
             if (pos >= end) {
@@ -712,8 +807,8 @@ public:
                 m_inWritersForm = writersForm;
                 return true;
             }
-            // Where the sixteen-byte step stops: an escape or a character
-            // of two or three bytes, in that order, is the common case.
+            // One character; where the sixteen-byte step stops, an escape
+            // or a character of two or three bytes is the common case.
             if (b == '\\' && end - pos >= 2 && simpleEscapes[pos[1]] != 0) {
                 *dst = static_cast<char>(simpleEscapes[pos[1]]);
                 pos += 2;

@@ -50,6 +50,16 @@ QList<ClipboardItem> goldenItems()
 const QByteArray kCreatedAt = "\"createdAt\":\"2026-12-05T21:04:07Z\"";
 const QByteArray kId = "\"id\":\"6F9619FF-8B86-D011-B42D-00C04FC964FF\"";
 
+// A one-element file laid out as the writer lays it out, with the given
+// content (the JSON string body) and date and id (spliced in as they are).
+QByteArray writtenForm(const QByteArray &content, const char *createdAt = "2026-12-05T21:04:07Z",
+                       const char *id = "6F9619FF-8B86-D011-B42D-00C04FC964FF")
+{
+    return "[\n  {\n    \"content\" : \"" + content + "\",\n    \"createdAt\" : \"" + createdAt +
+           "\",\n    \"id\" : \"" + id + "\"\n  }\n]";
+}
+constexpr qsizetype writtenContentStart = 23;
+
 // One element with the given member texts spliced in as they are.
 QByteArray element(const char *createdAt = "\"2026-12-05T21:04:07Z\"",
                    const char *id = "\"6F9619FF-8B86-D011-B42D-00C04FC964FF\"",
@@ -90,6 +100,10 @@ private Q_SLOTS:
     void deepNestingFailsCleanly();
     void rewritingNormalises();
     void consumedBytesAreNeverReadAgain();
+    void charactersAtEveryOffset_data();
+    void charactersAtEveryOffset();
+    void faultsAtEveryOffset_data();
+    void faultsAtEveryOffset();
 };
 
 void tst_HistoryCodec::writesAndReadsTheGoldenFiles()
@@ -488,6 +502,114 @@ void tst_HistoryCodec::consumedBytesAreNeverReadAgain()
     }));
     QVERIFY2(reports.size() >= 5, qPrintable(QString::number(reports.size())));
     QCOMPARE(decoded, items);
+}
+
+// The reader takes texts sixteen bytes at a time: a character, an escape
+// or a fault may fall anywhere in such a step, or across two.
+constexpr int stepOffsets = 18;
+
+void tst_HistoryCodec::charactersAtEveryOffset_data()
+{
+    QTest::addColumn<QByteArray>("body");  // as the file holds it
+    QTest::addColumn<QString>("text");     // as it is read
+    QTest::addColumn<bool>("writersForm"); // whether the writer writes it so
+
+    const QList<std::tuple<const char *, QByteArray, QString, bool>> characters{
+        {"two bytes", "\xC3\xA9", QStringLiteral("\u00E9"), true},
+        {"three bytes", "\xE6\x9D\xB1", QStringLiteral("\u6771"), true},
+        {"lowest of E0", "\xE0\xA0\x80", QStringLiteral("\u0800"), true},
+        {"highest of ED", "\xED\x9F\xBF", QStringLiteral("\uD7FF"), true},
+        {"four bytes", "\xF0\x9F\x99\x82", QStringLiteral("\U0001F642"), true},
+        {"lowest of F0", "\xF0\x90\x80\x80", QStringLiteral("\U00010000"), true},
+        {"highest of F4", "\xF4\x8F\xBF\xBF", QStringLiteral("\U0010FFFF"), true},
+        {"escaped slash", "\\/", QStringLiteral("/"), true},
+        {"escaped newline", "\\n", QStringLiteral("\n"), true},
+        {"escaped control", "\\u001F", QStringLiteral("\x1F"), true},
+        {"raw slash", "/", QStringLiteral("/"), false},
+        {"escape the writer does not make", "\\u00e9", QStringLiteral("\u00E9"), false},
+    };
+    for (const auto &[name, body, text, writersForm] : characters) {
+        for (int offset = 0; offset < stepOffsets; ++offset) {
+            const QByteArray before(offset, 'a');
+            QTest::addRow("%s after %d bytes", name, offset)
+                << before + body + body + QByteArray(20, 'z')
+                << QString::fromLatin1(before) + text + text + QString(20, u'z') << writersForm;
+        }
+    }
+}
+
+void tst_HistoryCodec::charactersAtEveryOffset()
+{
+    QFETCH(QByteArray, body);
+    QFETCH(QString, text);
+    QFETCH(bool, writersForm);
+
+    const QByteArray json = writtenForm(body);
+    QList<ClipboardItem> items;
+    QString error;
+    HistoryCodec::Layout layout;
+    QVERIFY2(HistoryCodec::decode(json, items, error, {}, &layout), qPrintable(error));
+    QCOMPARE(items.size(), 1);
+    QCOMPARE(items.first().content.toString(), text);
+    QCOMPARE(layout.canonical, writersForm);
+    QCOMPARE(layout.elementEnds, writersForm ? QList<qint64>{json.size() - 2} : QList<qint64>());
+}
+
+void tst_HistoryCodec::faultsAtEveryOffset_data()
+{
+    QTest::addColumn<QByteArray>("json");
+    QTest::addColumn<QString>("error");
+
+    // Each fault at the byte where the reader must report it.
+    const QList<std::pair<const char *, QByteArray>> faults{
+        {"stray continuation byte", "\x80"},
+        {"byte that starts nothing", "\xFF"},
+        {"overlong two bytes", "\xC1\xBF"},
+        {"overlong three bytes", "\xE0\x9F\xBF"},
+        {"surrogate", "\xED\xA0\x80"},
+        {"overlong four bytes", "\xF0\x8F\xBF\xBF"},
+        {"past U+10FFFF", "\xF4\x90\x80\x80"},
+        {"lead byte F5", "\xF5\x80\x80\x80"},
+        {"two bytes cut short by ASCII", "\xC3z"},
+        {"three bytes cut short by a lead byte", "\xE6\x9D\xC3\xA9"},
+        {"four bytes cut short by an escape", "\xF0\x9F\x99\\n"},
+        {"cut short by the closing quote", "\xE6\x9D\""},
+        {"raw control character", "\x01"},
+        {"escape that is none", "\\x"},
+    };
+    const QList<QByteArray> goods{"\xC3\xA9", "\xE6\x9D\xB1", "\xF0\x9F\x99\x82", "\\/", "a"};
+    for (const auto &[name, fault] : faults) {
+        const QString what = fault == "\x01" || fault == "\\x" ? QStringLiteral("malformed JSON")
+                                                               : QStringLiteral("not valid UTF-8");
+        for (int offset = 0; offset < stepOffsets; ++offset) {
+            // Whole good characters of every length before the fault.
+            QByteArray before;
+            for (int next = 0; before.size() < offset; ++next) {
+                const QByteArray &good = goods[next % goods.size()];
+                before += offset - before.size() >= good.size() ? good : QByteArray("a");
+            }
+            const QByteArray body = before + fault + QByteArray(20, 'z');
+            QTest::addRow("%s after %d bytes", name, offset)
+                << writtenForm(body)
+                << QStringLiteral("%1 at byte %2").arg(what).arg(writtenContentStart + offset);
+        }
+    }
+}
+
+// Every fault is found at its own byte whether or not the reader also notes
+// the layout, wherever it falls in the reader's steps.
+void tst_HistoryCodec::faultsAtEveryOffset()
+{
+    QFETCH(QByteArray, json);
+    QFETCH(QString, error);
+
+    for (const bool keepingLayout : {false, true}) {
+        QList<ClipboardItem> items;
+        QString actual;
+        HistoryCodec::Layout layout;
+        QVERIFY(!HistoryCodec::decode(json, items, actual, {}, keepingLayout ? &layout : nullptr));
+        QCOMPARE(actual, error);
+    }
 }
 
 QTEST_GUILESS_MAIN(tst_HistoryCodec)
