@@ -300,7 +300,10 @@ void writeUuid(ByteWriter &out, const QUuid &id)
 }
 
 // Reads `count` decimal digits at `text[pos]`; -1 when any is not a digit.
-[[nodiscard]] int readNumber(std::u16string_view text, std::size_t pos, std::size_t count)
+// `text` is a decoded string, or the bytes of one in the file when they
+// need no decoding (so too for the dates and ids below).
+template <typename Char>
+[[nodiscard]] int readNumber(std::basic_string_view<Char> text, std::size_t pos, std::size_t count)
 {
     if (pos + count > text.size())
         return -1;
@@ -319,7 +322,8 @@ void writeUuid(ByteWriter &out, const QUuid &id)
 // "+HH:MM" / "-HH:MM". "T" and "Z" may be lower case. Fields are range
 // checked, days against their month; a leap second (":60") is refused
 // because the instant type cannot hold it.
-[[nodiscard]] std::optional<qint64> parseDateTime(std::u16string_view text)
+template <typename Char>
+[[nodiscard]] std::optional<qint64> parseDateTime(std::basic_string_view<Char> text)
 {
     const int year = readNumber(text, 0, 4);
     const int month = readNumber(text, 5, 2);
@@ -397,7 +401,8 @@ constexpr std::array<std::int8_t, 128> hexValues = [] {
 }
 
 // Exactly 8-4-4-4-12 hex digits, either case, no braces.
-[[nodiscard]] std::optional<QUuid> parseUuid(std::u16string_view text)
+template <typename Char>
+[[nodiscard]] std::optional<QUuid> parseUuid(std::basic_string_view<Char> text)
 {
     if (text.size() != 36)
         return std::nullopt;
@@ -574,6 +579,24 @@ inline Utf8Check checkUtf8(__m128i bytes)
 }
 #endif
 
+// The date and the id of an element whose tail isWritersElementTail()
+// found at `p`, read where they stand. When both are valid, their bytes
+// are digits, letters and separators: whole strings with nothing to
+// unescape, as the reader would read them. False when either is not, for
+// the reader to tell what is wrong.
+[[nodiscard]] bool readWritersDateAndId(const uchar *p, std::optional<qint64> &ms, QUuid &id)
+{
+    const auto *const date = reinterpret_cast<const char *>(p) + afterContent.size();
+    const std::optional<qint64> when = parseDateTime(std::string_view(date, dateLength));
+    const std::optional<QUuid> uuid =
+        parseUuid(std::string_view(date + dateLength + afterDate.size(), idLength));
+    if (!when || !uuid)
+        return false;
+    ms = when;
+    id = *uuid;
+    return true;
+}
+
 // A strict single-pass JSON reader for the history file: it decodes the
 // strings it needs straight into UTF-16 (an item's text into UTF-8), checks everything it skips,
 // keeps no tree, and nests through an explicit stack (deep input cannot exhaust the call stack).
@@ -599,6 +622,8 @@ public:
 
     [[nodiscard]] const QString &error() const { return m_error; }
     [[nodiscard]] bool atEnd() const { return m_pos == m_end; }
+    // Goes on at `offset`, ahead, past bytes known to be well-formed.
+    void moveTo(qsizetype offset) { m_pos = m_begin + offset; }
     [[nodiscard]] qsizetype offset() const { return m_pos - m_begin; }
     [[nodiscard]] uchar peek() const { return m_pos < m_end ? *m_pos : 0; }
 
@@ -1271,30 +1296,58 @@ bool HistoryCodec::decode(QByteArrayView json, QList<ClipboardItem> &items, QStr
     canonical = canonical && (more || json == asView(emptyArray));
     for (qsizetype index = 0; more; ++index) {
         qsizetype elementEnd = 0;
-        // Just after the "[" (white space already passed) or the ",".
-        if (canonical)
-            canonical =
-                startsWith(bytes + (index == 0 ? 1 : reader.offset()), bytesEnd, elementHead);
-        reader.skipWhitespace();
-        if (reader.peek() != '{') {
-            if (reader.atEnd() || reader.peek() == ']') {
-                reader.fail();
-                return failed(reader.error());
-            }
-            return failed(itemError(index, "not a JSON object"));
-        }
-        if (!reader.expect('{'))
-            return failed(reader.error());
-
         // The first occurrence of each member counts; anything else is
         // checked and ignored.
         ClipboardItem item;
         std::array<bool, memberCount> seen{};
         std::optional<qint64> ms;
-        reader.skipWhitespace();
-        bool moreMembers = reader.peek() != '}';
-        if (!moreMembers && !reader.expect('}'))
-            return failed(reader.error());
+        bool moreMembers = true;
+        // Just after the "[" (white space already passed) or the ",".
+        const qsizetype headStart = index == 0 ? 1 : reader.offset();
+        if (canonical)
+            canonical = startsWith(bytes + headStart, bytesEnd, elementHead);
+        if (canonical) {
+            // The writer's head ends with the quote that opens the text, the
+            // first member. What follows the text, up to the "}", is still
+            // there to look at; when it is the writer's too, the date and
+            // the id are read where they stand.
+            reader.moveTo(headStart + qsizetype(elementHead.size()) - 1);
+            reader.prepareForLiteral();
+            if (!reader.readUtf8String<true>())
+                return failed(reader.error());
+            item.content = ItemText::fromUtf8(reader.utf8Text());
+            seen[content] = true;
+            const uchar *const tail = bytes + reader.offset();
+            canonical = reader.inWritersForm() && isWritersElementTail(tail, bytesEnd);
+            elementEnd = reader.offset() + elementTailLength;
+            if (canonical && readWritersDateAndId(tail, ms, item.id)) {
+                seen[createdAt] = seen[id] = true;
+                reader.moveTo(elementEnd);
+                moreMembers = false;
+            } else {
+                // The other members as in any file, which also tells
+                // what is wrong with them.
+                reader.skipWhitespace();
+                moreMembers = reader.peek() == ',';
+                if (!reader.expect(moreMembers ? ',' : '}'))
+                    return failed(reader.error());
+            }
+        } else {
+            reader.skipWhitespace();
+            if (reader.peek() != '{') {
+                if (reader.atEnd() || reader.peek() == ']') {
+                    reader.fail();
+                    return failed(reader.error());
+                }
+                return failed(itemError(index, "not a JSON object"));
+            }
+            if (!reader.expect('{'))
+                return failed(reader.error());
+            reader.skipWhitespace();
+            moreMembers = reader.peek() != '}';
+            if (!moreMembers && !reader.expect('}'))
+                return failed(reader.error());
+        }
         while (moreMembers) {
             if (!reader.readString() || !reader.expect(':'))
                 return failed(reader.error());
@@ -1311,16 +1364,8 @@ bool HistoryCodec::decode(QByteArrayView json, QList<ClipboardItem> &items, QStr
                 if (member == content)
                     reader.prepareForLiteral();
                 if (member == content) {
-                    if (!(canonical ? reader.readUtf8String<true>() : reader.readUtf8String()))
+                    if (!reader.readUtf8String())
                         return failed(reader.error());
-                    // With the head in the writer's form, the text is the
-                    // first member; what follows it, up to the "}", is
-                    // still there to look at.
-                    if (canonical) {
-                        canonical = reader.inWritersForm() &&
-                                    isWritersElementTail(bytes + reader.offset(), bytesEnd);
-                        elementEnd = reader.offset() + elementTailLength;
-                    }
                 } else if (!reader.readString()) {
                     return failed(reader.error());
                 }

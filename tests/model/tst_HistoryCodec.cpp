@@ -104,6 +104,8 @@ private Q_SLOTS:
     void charactersAtEveryOffset();
     void faultsAtEveryOffset_data();
     void faultsAtEveryOffset();
+    void writtenFormWithFaultsAfterTheText_data();
+    void writtenFormWithFaultsAfterTheText();
 };
 
 void tst_HistoryCodec::writesAndReadsTheGoldenFiles()
@@ -599,6 +601,43 @@ void tst_HistoryCodec::faultsAtEveryOffset_data()
 // Every fault is found at its own byte whether or not the reader also notes
 // the layout, wherever it falls in the reader's steps.
 void tst_HistoryCodec::faultsAtEveryOffset()
+{
+    QFETCH(QByteArray, json);
+    QFETCH(QString, error);
+
+    for (const bool keepingLayout : {false, true}) {
+        QList<ClipboardItem> items;
+        QString actual;
+        HistoryCodec::Layout layout;
+        QVERIFY(!HistoryCodec::decode(json, items, actual, {}, keepingLayout ? &layout : nullptr));
+        QCOMPARE(actual, error);
+    }
+}
+
+void tst_HistoryCodec::writtenFormWithFaultsAfterTheText_data()
+{
+    QTest::addColumn<QByteArray>("json");
+    QTest::addColumn<QString>("error");
+
+    const QString badDate =
+        QStringLiteral("item 1: \"createdAt\" is not a date-time with a time zone");
+    const QString badId = QStringLiteral("item 1: \"id\" is not a UUID");
+    QTest::newRow("month 13") << writtenForm("a", "2026-13-05T21:04:07Z") << badDate;
+    QTest::newRow("escape in the date") << writtenForm("a", "2026-12-05T21:04\\/7Z") << badDate;
+    QTest::newRow("not hex") << writtenForm("a", "2026-12-05T21:04:07Z",
+                                            "6F9619FF-8B86-D011-B42D-00C04FC964FG")
+                             << badId;
+    QTest::newRow("hyphen misplaced")
+        << writtenForm("a", "2026-12-05T21:04:07Z", "6F9619FF8-B86-D011-B42D-00C04FC964FF")
+        << badId;
+    QTest::newRow("control character in the id")
+        << writtenForm("a", "2026-12-05T21:04:07Z", "6F9619FF-8B86-D011-B42D-00C04FC964F\x01")
+        << QStringLiteral("malformed JSON at byte 116");
+}
+
+// A file laid out as the writer lays it out, with a fault after the text,
+// fails as any other file with that fault.
+void tst_HistoryCodec::writtenFormWithFaultsAfterTheText()
 {
     QFETCH(QByteArray, json);
     QFETCH(QString, error);
