@@ -22,6 +22,10 @@ struct ClipboardItem {
     friend bool operator!=(const ClipboardItem &a, const ClipboardItem &b) { return !(a == b); }
 };
 
+// Every member may be moved bytewise, so a growing list of a hundred
+// thousand items is reallocated instead of moved item by item.
+Q_DECLARE_TYPEINFO(ClipboardItem, Q_RELOCATABLE_TYPE);
+
 size_t qHash(const ClipboardItem &item, size_t seed = 0) noexcept;
 
 // Plain-text equality under Unicode canonical equivalence (NFD forms equal),

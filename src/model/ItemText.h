@@ -47,3 +47,4 @@ public:
 private:
     QByteArray m_utf8;
 };
+Q_DECLARE_TYPEINFO(ItemText, Q_RELOCATABLE_TYPE);

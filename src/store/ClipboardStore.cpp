@@ -25,6 +25,7 @@
 #include <numeric>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 
 namespace {
 
@@ -159,7 +160,9 @@ bool ClipboardStore::loadItems()
     m_items = std::move(loaded);
     m_days = LocalDays::of(m_items);
     m_serials = newSerials(m_items.size());
-    recomputeOldest();
+    // In order now: the last item is the oldest.
+    m_oldestMsecs =
+        m_items.isEmpty() ? kNoItems : m_items.constLast().createdAt.toMSecsSinceEpoch();
     if (!layout.canonical || reordered) {
         ::close(fd);
         return false;
@@ -206,12 +209,19 @@ void ClipboardStore::setPollInterval(int msecs)
 
 bool ClipboardStore::sortNewestFirst(QList<ClipboardItem> &items)
 {
+    // A file Quillmark wrote is already in order: that is checked first,
+    // with one look at each item and nothing built.
+    qint64 previous = std::numeric_limits<qint64>::max();
+    const auto newerThanPrevious = [&previous](const ClipboardItem &item) {
+        const qint64 ms = item.createdAt.toMSecsSinceEpoch();
+        return std::exchange(previous, ms) < ms;
+    };
+    if (std::none_of(items.cbegin(), items.cend(), newerThanPrevious))
+        return false;
     QList<qint64> msecs;
     msecs.reserve(items.size());
     for (const ClipboardItem &item : items)
         msecs.append(item.createdAt.toMSecsSinceEpoch());
-    if (std::is_sorted(msecs.cbegin(), msecs.cend(), std::greater<>()))
-        return false;
     QList<qsizetype> order(items.size());
     std::iota(order.begin(), order.end(), 0);
     std::stable_sort(order.begin(), order.end(),

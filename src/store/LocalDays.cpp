@@ -72,14 +72,24 @@ QList<QDate> LocalDays::of(const QList<ClipboardItem> &items)
     for (const QTimeZone::OffsetData &t : transitions)
         spans.append({t.atUtc.toMSecsSinceEpoch(), qint64(t.offsetFromUtc) * 1000});
 
-    QList<QDate> days;
-    days.reserve(items.size());
+    // Neighbouring items nearly always share an offset (a list is newest
+    // first): the span of the previous item is tried before searching.
+    QList<QDate> days(items.size());
+    QDate *day = days.data();
+    qint64 spanStart = 0;
+    qint64 spanEnd = 0; // empty: the first item searches
+    qint64 offset = 0;
     for (const ClipboardItem &item : items) {
         const qint64 ms = item.createdAt.toMSecsSinceEpoch();
-        const auto next = std::upper_bound(spans.cbegin(), spans.cend(), ms,
-                                           [](qint64 v, const Span &s) { return v < s.startMs; });
-        const qint64 offset = std::prev(next)->offsetMs;
-        days.append(QDate::fromJulianDay(kJulianDayOfEpoch + floorDiv(ms + offset, kMsecsPerDay)));
+        if (ms < spanStart || ms >= spanEnd) {
+            const auto next =
+                std::upper_bound(spans.cbegin(), spans.cend(), ms,
+                                 [](qint64 v, const Span &s) { return v < s.startMs; });
+            spanStart = std::prev(next)->startMs;
+            spanEnd = next == spans.cend() ? std::numeric_limits<qint64>::max() : next->startMs;
+            offset = std::prev(next)->offsetMs;
+        }
+        *day++ = QDate::fromJulianDay(kJulianDayOfEpoch + floorDiv(ms + offset, kMsecsPerDay));
     }
 
     // The zone database and the C library's local time should agree; if the
