@@ -10,7 +10,8 @@
 // taskbar of every window. The tray keeps its accent-coloured symbol.
 namespace AppIcon {
 
-// Rendered at the usual icon sizes; needs a QGuiApplication.
+// Each size is drawn from the SVG when first asked for; needs a
+// QGuiApplication.
 [[nodiscard]] QIcon icon();
 
 } // namespace AppIcon
