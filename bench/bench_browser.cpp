@@ -11,6 +11,7 @@
 #include "ClipboardStore.h"
 #include "Clock.h"
 #include "ContentView.h"
+#include "DayItemsModel.h"
 #include "HistoryCodec.h"
 #include "HistoryIndex.h"
 #include "ItemTextView.h"
@@ -257,6 +258,30 @@ void BM_PaintHugeRow(benchmark::State &state)
     }
 }
 BENCHMARK(BM_PaintHugeRow)->Unit(benchmark::kMillisecond);
+
+// A day holding a 20 MB item shown in the item list: the rows' heights
+// and paint, as the list asks for them after a day switch.
+void BM_ShowDayWithHugeItem(benchmark::State &state)
+{
+    const QString line = QStringLiteral("2026-12-05 21:04:07 Build step 42: naïve résumé → OK\n");
+    const QDateTime now = QDateTime::currentDateTimeUtc();
+    QList<ClipboardItem> items{
+        {QUuid::createUuid(), QStringLiteral("short one"), now},
+        {QUuid::createUuid(), line.repeated(20 * 1000 * 1000 / line.size()), now.addSecs(-60)},
+        {QUuid::createUuid(), QStringLiteral("another\nshort one"), now.addSecs(-120)}};
+    DayItemsModel model;
+    QListView list;
+    list.setModel(&model);
+    auto *row = new ClipboardHistoryRow(&list, *Fixture::instance().theme); // owned by the list
+    list.setItemDelegate(row);
+    row->setQuery(QStringLiteral("ok"));
+    list.resize(900, 700);
+    for (auto _ : state) {
+        model.setItems(items);
+        benchmark::DoNotOptimize(list.grab());
+    }
+}
+BENCHMARK(BM_ShowDayWithHugeItem)->Unit(benchmark::kMillisecond);
 
 // The sheet of a 50 MB item: open it with a search (one-letter marks all
 // over) and paint it, as lines of text (0) or as one long line (1).
