@@ -131,6 +131,36 @@ QByteArray TextMatcher::foldUtf8(QByteArrayView utf8)
     return folded;
 }
 
+qsizetype TextMatcher::foldedAsciiPrefix(QByteArrayView utf8)
+{
+    const auto *in = reinterpret_cast<const unsigned char *>(utf8.data());
+    const qsizetype size = utf8.size();
+    qsizetype i = 0;
+    while (i < size && in[i] < 0x80 && !(in[i] >= 'A' && in[i] <= 'Z'))
+        ++i;
+    return i;
+}
+
+QByteArray TextMatcher::foldUtf8(const QByteArray &utf8)
+{
+    // Plain ASCII with capitals is folded byte by byte, without decoding.
+    const qsizetype size = utf8.size();
+    const qsizetype first = foldedAsciiPrefix(utf8);
+    if (first == size)
+        return utf8;
+    const char *in = utf8.constData();
+    QByteArray bytes(size, Qt::Uninitialized);
+    char *out = bytes.data();
+    std::copy_n(in, first, out);
+    for (qsizetype i = first; i < size; ++i) {
+        const auto c = static_cast<unsigned char>(in[i]);
+        if (c >= 0x80)
+            return foldUtf8(QByteArrayView(utf8));
+        out[i] = char(c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c);
+    }
+    return bytes;
+}
+
 QString TextMatcher::fold(const QString &text)
 {
     // Most copied text is folded already: share it instead of holding a

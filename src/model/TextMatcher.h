@@ -36,6 +36,12 @@ public:
     // The same rule over well-formed UTF-8, giving UTF-8: what fold() gives
     // for the text, without converting it to UTF-16 and back.
     [[nodiscard]] static QByteArray foldUtf8(QByteArrayView utf8);
+    // The same, sharing `utf8` itself when it is ASCII that folding leaves
+    // as it is (most copied text).
+    [[nodiscard]] static QByteArray foldUtf8(const QByteArray &utf8);
+    // How many bytes at the start of `utf8` are ASCII that folding leaves
+    // as it is.
+    [[nodiscard]] static qsizetype foldedAsciiPrefix(QByteArrayView utf8);
 
     // Whether the trimmed search text is empty: everything matches, nothing
     // is marked.

@@ -10,43 +10,12 @@
 #include <QHash>
 
 #include <algorithm>
-#include <cstring>
 
 namespace {
 
 // One slice of background folding: short enough not to delay a keystroke
 // or a repaint noticeably.
 constexpr qint64 kFoldSliceNanoseconds = 4'000'000;
-
-QByteArray folded(const ItemText &content)
-{
-    // Plain ASCII (most copies) is folded byte by byte, without leaving
-    // UTF-8; without capitals it is its own folded form and shares the
-    // text's buffer.
-    const QByteArray &utf8 = content.utf8();
-    const qsizetype size = utf8.size();
-    const char *in = utf8.constData();
-    qsizetype first = 0;
-    for (; first < size; ++first) {
-        const auto c = static_cast<unsigned char>(in[first]);
-        if (c >= 0x80)
-            return TextMatcher::foldUtf8(utf8);
-        if (c >= 'A' && c <= 'Z')
-            break;
-    }
-    if (first == size)
-        return utf8;
-    QByteArray bytes(size, Qt::Uninitialized);
-    char *out = bytes.data();
-    std::memcpy(out, in, std::size_t(first));
-    for (qsizetype i = first; i < size; ++i) {
-        const auto c = static_cast<unsigned char>(in[i]);
-        if (c >= 0x80)
-            return TextMatcher::foldUtf8(utf8);
-        out[i] = char(c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c);
-    }
-    return bytes;
-}
 
 } // namespace
 
@@ -87,40 +56,10 @@ int HistoryIndex::itemCount(QDate day) const
     return index < 0 ? 0 : int(m_days.at(index).ordinals.size());
 }
 
-void HistoryIndex::Needle::prepare(QByteArrayView query)
+const FoldedQuery &HistoryIndex::needleFor(QByteArrayView query) const
 {
-    m_query = query.toByteArray();
-    const qsizetype last = m_query.size() - 1;
-    m_skip.fill(std::max<qsizetype>(m_query.size(), 1));
-    for (qsizetype i = 0; i < last; ++i)
-        m_skip[uchar(m_query[i])] = last - i;
-}
-
-bool HistoryIndex::Needle::foundIn(const QByteArray &text) const
-{
-    const qsizetype size = m_query.size();
-    if (size == 0)
-        return true;
-    const char *hay = text.constData();
-    const qsizetype length = text.size();
-    if (size == 1)
-        return std::memchr(hay, m_query[0], size_t(length)) != nullptr;
-    const char *needle = m_query.constData();
-    const qsizetype last = size - 1;
-    const char lastByte = needle[last];
-    for (qsizetype pos = 0; pos + size <= length;) {
-        const char c = hay[pos + last];
-        if (c == lastByte && std::memcmp(hay + pos, needle, size_t(last)) == 0)
-            return true;
-        pos += m_skip[uchar(c)];
-    }
-    return false;
-}
-
-const HistoryIndex::Needle &HistoryIndex::needleFor(QByteArrayView query) const
-{
-    if (!m_needle.isFor(query))
-        m_needle.prepare(query);
+    if (m_needle.utf8() != query)
+        m_needle = FoldedQuery(query);
     return m_needle;
 }
 
@@ -130,7 +69,7 @@ bool HistoryIndex::matches(int row, QByteArrayView query) const
         return true;
     if (row >= m_foldedCount)
         ensureFolded();
-    return needleFor(query).foundIn(m_folded.at(row));
+    return needleFor(query).isIn(m_folded.at(row));
 }
 
 void HistoryIndex::Presence::add(const QByteArray &text)
@@ -168,10 +107,10 @@ bool HistoryIndex::anyMatch(QDate day, QByteArrayView query) const
         return false;
     if (query.size() == 1)
         return true; // the byte set is exact
-    const Needle &needle = needleFor(query);
+    const FoldedQuery &needle = needleFor(query);
     const QList<int> &ordinals = m_days.at(index).ordinals;
     return std::any_of(ordinals.cbegin(), ordinals.cend(),
-                       [&](int ordinal) { return needle.foundIn(m_folded.at(rowOf(ordinal))); });
+                       [&](int ordinal) { return needle.isIn(m_folded.at(rowOf(ordinal))); });
 }
 
 QList<int> HistoryIndex::matchingRows(QDate day, QByteArrayView query) const
@@ -190,10 +129,10 @@ QList<int> HistoryIndex::matchingRows(QDate day, QByteArrayView query) const
     ensureFolded();
     if (!m_days.at(index).presence->mayContain(query))
         return rows;
-    const Needle &needle = needleFor(query);
+    const FoldedQuery &needle = needleFor(query);
     for (int ordinal : ordinals) {
         const int row = rowOf(ordinal);
-        if (needle.foundIn(m_folded.at(row)))
+        if (needle.isIn(m_folded.at(row)))
             rows.append(row);
     }
     return rows;
@@ -223,7 +162,7 @@ void HistoryIndex::foldUntil(qsizetype until) const
     const QList<ClipboardItem> &items = m_store.items();
     for (; m_foldedCount < until; ++m_foldedCount) {
         const int row = int(m_foldedCount);
-        m_folded[row] = folded(items.at(row).content);
+        m_folded[row] = TextMatcher::foldUtf8(items.at(row).content.utf8());
         m_days.at(findDay(m_store.dayOfItem(row))).presence->add(m_folded.at(row));
     }
     if (isFolded())
@@ -275,7 +214,7 @@ void HistoryIndex::insert(int first, int last)
         return;
     }
     for (int row = last; row >= first; --row)
-        m_folded.prepend(folded(items.at(row).content));
+        m_folded.prepend(TextMatcher::foldUtf8(items.at(row).content.utf8()));
     m_foldedCount += last - first + 1;
     const int count = int(m_folded.size());
     for (int row = last; row >= first; --row) {

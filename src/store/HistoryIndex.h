@@ -3,6 +3,8 @@
 
 #pragma once
 
+#include "FoldedQuery.h"
+
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QDate>
@@ -10,7 +12,6 @@
 #include <QObject>
 #include <QTimer>
 
-#include <array>
 #include <bitset>
 #include <memory>
 
@@ -71,20 +72,7 @@ private:
         std::shared_ptr<Presence> presence = std::make_shared<Presence>();
     };
 
-    // A Horspool search for one query, prepared once and kept while the
-    // same query is asked about again (a scan asks for every item).
-    class Needle {
-    public:
-        void prepare(QByteArrayView query);
-        [[nodiscard]] bool isFor(QByteArrayView query) const { return query == m_query; }
-        [[nodiscard]] bool foundIn(const QByteArray &text) const;
-
-    private:
-        QByteArray m_query;
-        std::array<qsizetype, 256> m_skip{};
-    };
-
-    [[nodiscard]] const Needle &needleFor(QByteArrayView query) const;
+    [[nodiscard]] const FoldedQuery &needleFor(QByteArrayView query) const;
     [[nodiscard]] int findDay(QDate day) const;
     [[nodiscard]] int rowOf(int ordinal) const { return int(m_folded.size()) - 1 - ordinal; }
     void rebuild();
@@ -103,5 +91,6 @@ private:
     mutable qsizetype m_foldedCount = 0;
     QTimer *m_foldTimer;
     QList<Day> m_days; // newest first
-    mutable Needle m_needle;
+    // The last query asked about, prepared: a scan asks for every item.
+    mutable FoldedQuery m_needle;
 };

@@ -10,7 +10,7 @@
 namespace {
 
 // A text this long is not held folded beside itself, which would double what
-// it costs; a search folds it a window at a time instead.
+// it costs; a search folds it a window at a time instead, in UTF-8.
 constexpr qsizetype kLongestKeptFolded = qsizetype(1) << 20; // UTF-8 bytes
 
 bool keepsFolded(const ItemText &text)
@@ -62,6 +62,7 @@ void RecentItemsModel::setSearchText(const QString &text)
     TextMatcher matcher(text);
     if (matcher.query() != m_matcher.query()) {
         m_matcher = std::move(matcher);
+        m_query = FoldedQuery(m_matcher);
         refilter();
     } else if (!m_rows.isEmpty()) {
         // Same matches, but the rows repaint their marks from the raw text.
@@ -94,33 +95,64 @@ void RecentItemsModel::reloadRecent()
     previous.reserve(m_recent.size());
     for (qsizetype row = 0; row < m_recent.size(); ++row)
         previous.insert(m_recent.at(row).content.utf8().constData(), row);
-    QList<QString> folded;
+    QList<QByteArray> folded;
     folded.reserve(recent.size());
     for (const ClipboardItem &item : std::as_const(recent)) {
         const auto it = previous.constFind(item.content.utf8().constData());
         if (it != previous.constEnd() && m_recent.at(*it).content.isSharedWith(item.content))
             folded.append(m_foldedContent.at(*it));
         else
-            folded.append(keepsFolded(item.content) ? TextMatcher::fold(item.content.toString())
-                                                    : QString());
+            folded.append(keepsFolded(item.content) ? TextMatcher::foldUtf8(item.content.utf8())
+                                                    : QByteArray());
     }
     m_recent = std::move(recent);
     m_foldedContent = std::move(folded);
+    m_recentMatches.clear();
     refilter();
     Q_EMIT statusChanged();
 }
 
+bool RecentItemsModel::rowMatches(int row) const
+{
+    const ItemText &content = m_recent.at(row).content;
+    return keepsFolded(content) ? m_query.isIn(m_foldedContent.at(row))
+                                : m_query.isInUnfolded(content.utf8());
+}
+
+QList<int> RecentItemsModel::matchingRows()
+{
+    QList<int> rows;
+    if (m_query.isEmpty()) {
+        for (int row = 0; row < m_recent.size(); ++row)
+            rows.append(row);
+        return rows;
+    }
+    const QByteArray &query = m_query.utf8();
+    if (const auto known = m_recentMatches.constFind(query); known != m_recentMatches.constEnd())
+        return *known;
+    const QList<int> *candidates = nullptr;
+    for (auto it = m_recentMatches.cbegin(); it != m_recentMatches.cend(); ++it)
+        if (query.contains(it.key()) && (!candidates || it->size() < candidates->size()))
+            candidates = &it.value();
+    if (candidates) {
+        for (int row : *candidates)
+            if (rowMatches(row))
+                rows.append(row);
+    } else {
+        for (int row = 0; row < m_recent.size(); ++row)
+            if (rowMatches(row))
+                rows.append(row);
+    }
+    if (m_recentMatches.size() >= 64)
+        m_recentMatches.clear();
+    m_recentMatches.insert(query, rows);
+    return rows;
+}
+
 void RecentItemsModel::refilter()
 {
+    QList<int> rows = matchingRows();
     beginResetModel();
-    m_rows.clear();
-    for (int row = 0; row < m_recent.size(); ++row) {
-        const ItemText &content = m_recent.at(row).content;
-        // Every text matches an empty query; a long one is converted only to look for one.
-        if (m_matcher.query().isEmpty() ||
-            (keepsFolded(content) ? m_matcher.matchesFolded(m_foldedContent.at(row))
-                                  : m_matcher.matches(content.toString())))
-            m_rows.append(row);
-    }
+    m_rows = std::move(rows);
     endResetModel();
 }

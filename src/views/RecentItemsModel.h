@@ -4,9 +4,11 @@
 #pragma once
 
 #include "ClipboardItem.h"
+#include "FoldedQuery.h"
 #include "TextMatcher.h"
 
 #include <QAbstractListModel>
+#include <QHash>
 #include <QList>
 #include <QString>
 
@@ -44,11 +46,21 @@ Q_SIGNALS:
 private:
     void reloadRecent();
     void refilter();
+    [[nodiscard]] QList<int> matchingRows();
+    [[nodiscard]] bool rowMatches(int row) const;
 
     ClipboardStore &m_store;
     QList<ClipboardItem> m_recent;
-    QList<QString> m_foldedContent; // parallel to m_recent; empty for a long text
-    QList<int> m_rows;              // rows of m_recent that match, in order
+    // Parallel to m_recent: each text folded (as UTF-8, shared with the text
+    // when folding leaves it as it is), empty for a long text.
+    QList<QByteArray> m_foldedContent;
+    QList<int> m_rows; // rows of m_recent that match, in order
+    // The rows recent queries matched, by query, while the hundred stay the
+    // same. Typing back costs nothing, and a query containing one of them
+    // matches only among its rows: typing on narrows instead of searching
+    // every text again (a huge one among them costs its size each time).
+    QHash<QByteArray, QList<int>> m_recentMatches;
     QString m_searchText;
     TextMatcher m_matcher;
+    FoldedQuery m_query; // the matcher's query, as the texts are searched
 };

@@ -5,6 +5,7 @@
 #include "MenuBarPopoverView.h"
 #include "RecentItemsModel.h"
 #include "StoreHarness.h"
+#include "TextMatcher.h"
 #include "Theme.h"
 
 #include <QLineEdit>
@@ -75,6 +76,7 @@ private Q_SLOTS:
     void listsAndSearchesTheNewestHundred();
     void followsTheStore();
     void aFiftyMegabyteItemIsListedAndFound();
+    void typingOnAndBackFindsWhatTheRuleFinds();
     void clickingARowCopiesItExactlyThenCloses();
     void keyboardMovesThroughTheListCopiesAndCloses();
     void footerButtonsActThenClose();
@@ -158,6 +160,39 @@ void TestMenuBarPopoverView::aFiftyMegabyteItemIsListedAndFound()
     QCOMPARE(popover.view->model().rowCount(), 1);
     popover.search()->setText(QStringLiteral("needlex"));
     QCOMPARE(popover.view->model().rowCount(), 0);
+}
+
+// Typing on narrows among the rows an earlier query matched and typing back
+// reuses its answer; neither may differ from the rule applied afresh, also
+// after a capture and for a text too long to be kept folded.
+void TestMenuBarPopoverView::typingOnAndBackFindsWhatTheRuleFinds()
+{
+    Popover popover(10);
+    const QString long1 = QStringLiteral("Grüße ").repeated(200000) + QStringLiteral("ΣΟΦΟΣ");
+    popover.harness.pasteboard.copy(long1);
+    popover.harness.store->pollPasteboard();
+    const auto expected = [&](const QString &search) {
+        const TextMatcher matcher(search);
+        QStringList contents;
+        for (const ClipboardItem &item : popover.harness.store->items())
+            if (matcher.matches(item.content.toString()))
+                contents.append(item.content.toString());
+        return contents;
+    };
+    const QStringList typed{u"g"_qs,       u"gr"_qs,    u"grü"_qs,    u"GRÜSSE"_qs,  u"grü"_qs,
+                            u"e"_qs,       u"en"_qs,    u"ent"_qs,    u"entry 1"_qs, u"en"_qs,
+                            u"σ"_qs,       u"σοφος"_qs, u"σοφοςx"_qs, u"x"_qs,       u"xa"_qs,
+                            u"capture"_qs, u"e"_qs,     u"entry"_qs};
+    for (const QString &search : typed) {
+        if (search == u"capture"_qs) {
+            // A new item that earlier answers know nothing of.
+            popover.harness.pasteboard.copy(QStringLiteral("Entry σοφος grü"));
+            popover.harness.store->pollPasteboard();
+            continue;
+        }
+        popover.search()->setText(search);
+        QCOMPARE(popover.shownContents(), expected(search));
+    }
 }
 
 void TestMenuBarPopoverView::clickingARowCopiesItExactlyThenCloses()
