@@ -99,6 +99,6 @@ void ClipboardDetailSheet::setItem(const ClipboardItem &item, const QString &que
 {
     m_item = item;
     m_timestamp->setText(timestampFormatter().format(item.createdAt));
-    m_text->setText(item.content.toString(), query);
+    m_text->setText(item.content, query);
     m_text->setFocus(Qt::OtherFocusReason);
 }

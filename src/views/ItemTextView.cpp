@@ -16,35 +16,85 @@
 #include <QScrollBar>
 #include <QTextLayout>
 
+#include <cstring>
+
 namespace {
 
-// Pieces are this long at most, and at least half of it when they end at a
-// line break; a piece inside one long line ends after a space if there is
-// one near the end.
+// Pieces are this many bytes long at most, and at least half of it when
+// they end at a line break; a piece inside one long line ends after a space
+// if there is one near the end. (Line breaks, spaces and tabs are single
+// bytes in UTF-8 that no other character contains.)
 constexpr qsizetype kPieceLength = 4096;
 constexpr qsizetype kSpaceSearch = 256;
 // Laid-out pieces kept for repainting and hit tests.
 constexpr qsizetype kCachedLayouts = 24;
 
-bool isLineBreak(QChar c)
+bool isLineBreak(char c)
 {
-    return c == u'\n' || c == u'\r';
+    return c == '\n' || c == '\r';
 }
 
-// Lines a piece has before wrapping: its breaks start new lines, except one
-// that ends the piece (the next piece starts on a new line anyway).
-int hardLinesOf(QStringView piece)
+bool isContinuationByte(char c)
 {
-    int lines = 1;
-    const qsizetype size = piece.size();
-    for (qsizetype i = 0; i < size; ++i) {
-        const QChar c = piece[i];
-        if (c == u'\n' || (c == u'\r' && (i + 1 == size || piece[i + 1] != u'\n')))
-            ++lines;
+    return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
+}
+
+// Where the last line break of `bytes` is, or -1.
+qsizetype lastLineBreak(const char *bytes, qsizetype size)
+{
+    const auto *newline = static_cast<const char *>(memrchr(bytes, '\n', size_t(size)));
+    const qsizetype from = newline ? newline - bytes + 1 : 0;
+    const auto *ret = static_cast<const char *>(memrchr(bytes + from, '\r', size_t(size - from)));
+    return ret ? ret - bytes : newline ? newline - bytes : -1;
+}
+
+// What a piece holds: its UTF-16 length and the lines it has before
+// wrapping. Its breaks start new lines, except one that ends the piece (the
+// next piece starts on a new line anyway). This runs over the whole text
+// when it is shown, so it counts in blocks the compiler can vectorise.
+struct PieceCounts {
+    qsizetype units = 0;
+    int hardLines = 1;
+};
+
+PieceCounts countPiece(const char *bytes, qsizetype size)
+{
+    const auto *in = reinterpret_cast<const unsigned char *>(bytes);
+    qsizetype units = 0;
+    qsizetype newlines = 0;
+    qsizetype returns = 0;
+    const auto count = [&](const unsigned char *block, qsizetype length) {
+        // A character is one unit, two from four bytes on; continuation
+        // bytes count nothing.
+        unsigned blockUnits = 0;
+        unsigned blockNewlines = 0;
+        unsigned blockReturns = 0;
+        for (qsizetype i = 0; i < length; ++i) {
+            const unsigned char b = block[i];
+            blockUnits += unsigned((b & 0xC0) != 0x80) + unsigned(b >= 0xF0);
+            blockNewlines += unsigned(b == '\n');
+            blockReturns += unsigned(b == '\r');
+        }
+        units += blockUnits;
+        newlines += blockNewlines;
+        returns += blockReturns;
+    };
+    constexpr qsizetype kBlock = 64;
+    qsizetype i = 0;
+    for (; i + kBlock <= size; i += kBlock)
+        count(in + i, kBlock);
+    count(in + i, size - i);
+
+    qsizetype lines = 1 + newlines;
+    if (returns > 0) {
+        // A CR is a break of its own unless an LF follows it.
+        for (qsizetype j = 0; j < size; ++j)
+            if (in[j] == '\r' && (j + 1 == size || in[j + 1] != '\n'))
+                ++lines;
     }
-    if (size > 0 && isLineBreak(piece[size - 1]))
+    if (size > 0 && isLineBreak(bytes[size - 1]))
         --lines;
-    return lines;
+    return {units, int(lines)};
 }
 
 // The piece as laid out: without the break that ends it, other breaks
@@ -74,12 +124,12 @@ ItemTextView::ItemTextView(QWidget *parent) : QAbstractScrollArea(parent)
     viewport()->setAutoFillBackground(false);
     viewport()->setCursor(Qt::IBeamCursor);
     m_lineHeight = std::max(1, int(std::ceil(QFontMetricsF(font()).lineSpacing())));
-    setText(QString(), QString());
+    setText(ItemText(), QString());
 }
 
 ItemTextView::~ItemTextView() = default;
 
-void ItemTextView::setText(const QString &text, const QString &query)
+void ItemTextView::setText(const ItemText &text, const QString &query)
 {
     m_text = text;
     m_matcher = TextMatcher(query);
@@ -105,42 +155,68 @@ void ItemTextView::setMargin(int margin)
 void ItemTextView::cutIntoPieces()
 {
     m_starts.clear();
+    m_byteStarts.clear();
     m_hardLines.clear();
-    const QStringView text(m_text);
-    const qsizetype size = text.size();
+    const char *text = m_text.utf8().constData();
+    const qsizetype size = m_text.utf8Size();
     qsizetype start = 0;
+    qsizetype units = 0;
     do {
         qsizetype end = size;
         if (size - start > kPieceLength) {
             end = start + kPieceLength;
-            qsizetype cut = -1;
-            for (qsizetype i = end - 1; i >= start + kPieceLength / 2; --i) {
-                if (isLineBreak(text[i])) {
-                    cut = i + 1;
-                    break;
-                }
-            }
-            if (cut > 0 && text[cut - 1] == u'\r' && cut < size && text[cut] == u'\n')
+            qsizetype cut = lastLineBreak(text + start + kPieceLength / 2, kPieceLength / 2);
+            if (cut >= 0)
+                cut += start + kPieceLength / 2 + 1;
+            if (cut > 0 && text[cut - 1] == '\r' && cut < size && text[cut] == '\n')
                 ++cut; // a CR LF pair stays together
             for (qsizetype i = end - 1; cut < 0 && i >= end - kSpaceSearch; --i) {
-                if (text[i] == u' ' || text[i] == u'\t')
+                if (text[i] == ' ' || text[i] == '\t')
                     cut = i + 1;
             }
-            if (cut < 0)
-                cut = text[end - 1].isHighSurrogate() ? end - 1 : end;
+            if (cut < 0) {
+                cut = end; // at the start of a character
+                while (isContinuationByte(text[cut]))
+                    --cut;
+            }
             end = cut;
         }
-        m_starts.append(start);
-        m_hardLines.append(hardLinesOf(text.mid(start, end - start)));
+        const PieceCounts counts = countPiece(text + start, end - start);
+        m_starts.append(units);
+        m_byteStarts.append(start);
+        m_hardLines.append(counts.hardLines);
+        units += counts.units;
         start = end;
     } while (start < size);
-    m_starts.append(size);
+    m_starts.append(units);
+    m_byteStarts.append(size);
+    m_length = units;
 }
 
 int ItemTextView::pieceOf(qsizetype offset) const
 {
     const auto it = std::upper_bound(m_starts.cbegin(), m_starts.cend() - 1, offset);
     return std::max(0, int(it - m_starts.cbegin()) - 1);
+}
+
+QString ItemTextView::pieceText(int piece) const
+{
+    return QString::fromUtf8(m_text.utf8().constData() + m_byteStarts[piece],
+                             m_byteStarts[piece + 1] - m_byteStarts[piece]);
+}
+
+QString ItemTextView::textAt(int piece, qsizetype units) const
+{
+    const qsizetype pieceUnits = m_starts[piece + 1] - m_starts[piece];
+    if (units <= pieceUnits)
+        return pieceText(piece).left(units);
+    // A code unit takes at most three bytes.
+    const QByteArray &utf8 = m_text.utf8();
+    qsizetype end = std::min(utf8.size(), m_byteStarts[piece + 1] + 3 * (units - pieceUnits));
+    while (end < utf8.size() && isContinuationByte(utf8[end]))
+        ++end;
+    const qsizetype begin = m_byteStarts[piece];
+    return QString::fromUtf8(utf8.constData() + begin, end - begin).left(units);
 }
 
 qreal ItemTextView::layoutWidth() const
@@ -247,10 +323,8 @@ QTextLayout &ItemTextView::layoutOf(int piece)
         m_layouts.erase(oldest);
     }
 
-    const QStringView pieceText =
-        QStringView(m_text).mid(m_starts[piece], m_starts[piece + 1] - m_starts[piece]);
     const QFont textFont = font();
-    auto layout = std::make_unique<QTextLayout>(layoutTextOf(pieceText), textFont);
+    auto layout = std::make_unique<QTextLayout>(layoutTextOf(pieceText(piece)), textFont);
     QTextOption option;
     option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
     option.setTabStopDistance(QFontMetricsF(textFont).horizontalAdvance(u' ') * 8);
@@ -297,16 +371,17 @@ qsizetype ItemTextView::scanMarks(int piece, QList<TextRange> *marks) const
     qsizetype from = m_resume[piece];
     if (marks && from > start)
         marks->append({0, std::min(from, end) - start}); // a match from the piece before
-    // Only matches starting inside the piece are looked for.
-    const QStringView window = QStringView(m_text).left(std::min(m_text.size(), end + length - 1));
     if (from < end) {
-        const QList<TextRange> found = m_matcher.ranges(window, from);
+        // Only matches starting inside the piece are looked for: its text
+        // and the query's length less one after it, from the piece start.
+        const QString window = textAt(piece, std::min(m_length, end + length - 1) - start);
+        const QList<TextRange> found = m_matcher.ranges(window, from - start);
         for (const TextRange &range : found)
             if (marks)
                 marks->append(
-                    {range.start - start, std::min(range.start + length, end) - range.start});
+                    {range.start, std::min(range.start + length, end - start) - range.start});
         if (!found.isEmpty())
-            from = found.constLast().start + length;
+            from = start + found.constLast().start + length;
     }
     return std::max(from, end);
 }
@@ -404,19 +479,27 @@ TextRange ItemTextView::selection() const
 QString ItemTextView::selectedText() const
 {
     const TextRange range = selection();
-    return m_text.mid(range.start, range.length);
+    if (range.length == 0)
+        return {};
+    // The pieces holding the selection, converted, then cut in UTF-16 as
+    // the offsets count.
+    const int first = pieceOf(range.start);
+    const int last = pieceOf(range.start + range.length - 1);
+    const qsizetype begin = m_byteStarts[first];
+    return QString::fromUtf8(m_text.utf8().constData() + begin, m_byteStarts[last + 1] - begin)
+        .mid(range.start - m_starts[first], range.length);
 }
 
 void ItemTextView::setSelection(qsizetype anchor, qsizetype position)
 {
-    m_selectionAnchor = std::clamp<qsizetype>(anchor, 0, m_text.size());
-    m_selectionPosition = std::clamp<qsizetype>(position, 0, m_text.size());
+    m_selectionAnchor = std::clamp<qsizetype>(anchor, 0, m_length);
+    m_selectionPosition = std::clamp<qsizetype>(position, 0, m_length);
     viewport()->update();
 }
 
 void ItemTextView::selectAll()
 {
-    setSelection(0, m_text.size());
+    setSelection(0, m_length);
     publishSelection();
 }
 
@@ -496,14 +579,25 @@ qsizetype ItemTextView::laidOutLength() const
 
 void ItemTextView::selectWordAt(qsizetype offset)
 {
-    qsizetype start = std::clamp<qsizetype>(offset, 0, m_text.size());
+    // A word may run across pieces (a long line without spaces is cut
+    // anywhere): the walk converts each piece it enters.
+    int piece = -1;
+    QString text;
+    const auto at = [&](qsizetype unit) {
+        if (piece < 0 || unit < m_starts[piece] || unit >= m_starts[piece + 1]) {
+            piece = pieceOf(unit);
+            text = pieceText(piece);
+        }
+        return text[unit - m_starts[piece]];
+    };
+    qsizetype start = std::clamp<qsizetype>(offset, 0, m_length);
     qsizetype end = start;
-    while (start > 0 && isWordCharacter(m_text[start - 1]))
+    while (start > 0 && isWordCharacter(at(start - 1)))
         --start;
-    while (end < m_text.size() && isWordCharacter(m_text[end]))
+    while (end < m_length && isWordCharacter(at(end)))
         ++end;
     if (start == end)
-        end = std::min(m_text.size(), end + 1);
+        end = std::min(m_length, end + 1);
     setSelection(start, end);
 }
 

@@ -3,6 +3,7 @@
 
 #pragma once
 
+#include "ItemText.h"
 #include "TextMatcher.h"
 
 #include <QAbstractScrollArea>
@@ -18,11 +19,13 @@ class QTextLayout;
 // width, search matches marked, selectable with the mouse (and Ctrl+A) and
 // copied with Ctrl+C or the context menu.
 //
-// The text is cut into pieces of a few thousand characters, ending at a
-// line break where one is near. Only the pieces on screen are laid out; the
-// others count an estimate of their lines until they are. The scroll bar
-// counts lines, so a text of fifty megabytes opens and scrolls as fast as a
-// short one, and its memory is the text itself plus a few numbers a piece.
+// The text stays as the item holds it, in UTF-8, cut into pieces of a few
+// thousand bytes, ending at a line break where one is near. Only the pieces
+// on screen are converted and laid out; the others count an estimate of
+// their lines until they are. The scroll bar counts lines, so a text of
+// fifty megabytes opens and scrolls as fast as a short one, and its memory
+// is the item's own text (shared) plus a few numbers a piece. Offsets into
+// the text count UTF-16 code units, as QString does.
 class ItemTextView : public QAbstractScrollArea {
     Q_OBJECT
 public:
@@ -31,8 +34,10 @@ public:
 
     // Shows `text` from its start, marking the matches of `query` (a raw
     // search text). Clears the selection.
-    void setText(const QString &text, const QString &query);
-    [[nodiscard]] const QString &text() const { return m_text; }
+    void setText(const ItemText &text, const QString &query);
+    [[nodiscard]] const ItemText &text() const { return m_text; }
+    // The text's length in UTF-16 code units.
+    [[nodiscard]] qsizetype length() const { return m_length; }
     // The blank band around the text, in pixels.
     void setMargin(int margin);
 
@@ -80,6 +85,10 @@ private:
     void cutIntoPieces();
     [[nodiscard]] int pieceCount() const { return int(m_starts.size()) - 1; }
     [[nodiscard]] int pieceOf(qsizetype offset) const;
+    // The text from the start of `piece` on: `units` code units of it, or
+    // up to the end of the text.
+    [[nodiscard]] QString textAt(int piece, qsizetype units) const;
+    [[nodiscard]] QString pieceText(int piece) const;
     [[nodiscard]] int lineHeight() const { return m_lineHeight; }
     [[nodiscard]] qreal layoutWidth() const;
 
@@ -110,15 +119,17 @@ private:
     void selectWordAt(qsizetype offset);
     void publishSelection() const;
 
-    QString m_text;
+    ItemText m_text;
+    qsizetype m_length = 0; // in UTF-16 code units
     TextMatcher m_matcher;
     int m_margin = 0;
     int m_lineHeight = 1;
 
-    QList<qsizetype> m_starts; // piece starts, and the text's size at the end
-    QList<int> m_hardLines;    // lines each piece has before wrapping
-    QList<int> m_lineCounts;   // per piece, exact or estimated
-    QList<int> m_tree;         // Fenwick tree over m_lineCounts, 1-based
+    QList<qsizetype> m_starts;     // piece starts, and the text's length at the end
+    QList<qsizetype> m_byteStarts; // the same in UTF-8 bytes
+    QList<int> m_hardLines;        // lines each piece has before wrapping
+    QList<int> m_lineCounts;       // per piece, exact or estimated
+    QList<int> m_tree;             // Fenwick tree over m_lineCounts, 1-based
     int m_totalLines = 0;
     qreal m_countedWidth = -1; // the width the counts are for
     QList<qsizetype> m_resume; // where the match scan stands at each piece start

@@ -86,6 +86,10 @@ private Q_SLOTS:
         QTest::newRow("one long spaced line") << spaced;
         // No space at all, and a surrogate pair across every possible cut.
         QTest::newRow("surrogate pairs") << QString::fromUtf8("\xF0\x9F\x98\x80").repeated(9000);
+        // Cuts fall inside characters of two and three bytes unless moved.
+        QTest::newRow("two- and three-byte characters") << QStringLiteral("é中").repeated(5000) +
+                                                               QStringLiteral("\r\n") +
+                                                               QStringLiteral("ü").repeated(5000);
     }
     void selectAllCopiesTheExactText()
     {
@@ -147,6 +151,11 @@ private Q_SLOTS:
         for (int i = 0; i < 1500; ++i)
             lines += QStringLiteral("End\nstart ");
         QTest::newRow("query over a line break") << lines << QStringLiteral("end\nSTART");
+        // Offsets count UTF-16 units while the text is held as UTF-8, and
+        // folding changes some characters' byte length (K, İ).
+        QTest::newRow("non-ASCII, marks in UTF-16 offsets")
+            << QStringLiteral("İ \u212A 𐐀 ΣΟΦΟΣ grüße ").repeated(1500) << QStringLiteral("σοφος");
+        QTest::newRow("Kelvin signs") << QString(12000, QChar(0x212A)) << QStringLiteral("kk");
     }
     void marksFollowTheWholeTextAcrossCuts()
     {
@@ -181,7 +190,13 @@ private Q_SLOTS:
         QCOMPARE(v.selectedText(), QStringLiteral("line"));
 
         // Below the last line is the end of the text.
-        QCOMPARE(v.offsetAt(QPoint(20, v.viewport()->height() - 2)), v.text().size());
+        QCOMPARE(v.offsetAt(QPoint(20, v.viewport()->height() - 2)), v.length());
+        // A word runs on across the pieces a long line is cut into (it
+        // starts on the second line, too long to follow "a " on the first).
+        const QString word = QStringLiteral("grüße").repeated(3000);
+        v.setText(QStringLiteral("a ") + word + QStringLiteral(" b"), QString());
+        QTest::mouseDClick(v.viewport(), Qt::LeftButton, {}, at(4, 1));
+        QCOMPARE(v.selectedText(), word);
     }
 };
 
