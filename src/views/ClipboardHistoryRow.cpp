@@ -144,7 +144,7 @@ QSize ClipboardHistoryRow::sizeHint(const QStyleOptionViewItem &, const QModelIn
     const quint64 key = index.data(RowKeyRole).toULongLong();
     auto it = m_textHeights.constFind(key);
     if (it == m_textHeights.constEnd()) {
-        const PreviewText preview(index.data(ContentRole).toString(), QString(), itemFont(),
+        const PreviewText preview(index.data(ContentRole).value<ItemText>(), QString(), itemFont(),
                                   textWidth(rowWidth), m_previewLines);
         it = m_textHeights.insert(key, preview.height());
     }
@@ -175,7 +175,7 @@ void ClipboardHistoryRow::paint(QPainter *painter, const QStyleOptionViewItem &o
     const QRectF inner =
         body.adjusted(kInnerPadding, kInnerPadding, -kInnerPadding, -kInnerPadding);
     const QRectF button = copyButtonRect(rect);
-    const PreviewText preview(index.data(ContentRole).toString(), m_query, itemFont(),
+    const PreviewText preview(index.data(ContentRole).value<ItemText>(), m_query, itemFont(),
                               textWidth(rect.width()), m_previewLines);
     painter->setPen(m_theme.primaryText());
     preview.draw(painter, inner.topLeft());

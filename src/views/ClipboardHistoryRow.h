@@ -20,9 +20,10 @@ class Theme;
 // asks for a copy, a double click elsewhere on the row asks to open it, and
 // a single click there does nothing.
 //
-// The model supplies the item through the roles below; RowKeyRole is a
-// number unique to the row while the model is not reset, which keys the
-// hover and the cached heights.
+// The model supplies the item through the roles below: ContentRole holds
+// its ItemText, of which a row converts only what it can show. RowKeyRole
+// is a number unique to the row while the model is not reset, which keys
+// the hover and the cached heights.
 class ClipboardHistoryRow : public QStyledItemDelegate {
     Q_OBJECT
 public:

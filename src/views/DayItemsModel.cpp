@@ -21,8 +21,9 @@ QVariant DayItemsModel::data(const QModelIndex &index, int role) const
     case ClipboardHistoryRow::RowKeyRole:
         return m_keys.at(index.row());
     case Qt::DisplayRole:
+        return item.content.left(500);
     case ClipboardHistoryRow::ContentRole:
-        return item.content.toString();
+        return QVariant::fromValue(item.content);
     case ClipboardHistoryRow::CreatedAtRole:
         return item.createdAt;
     default:

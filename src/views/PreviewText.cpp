@@ -81,6 +81,15 @@ PreviewText::PreviewText(const QString &text, const QString &query, const QFont 
     m_height = std::ceil(y);
 }
 
+// Two units more than the limit: the prefix then holds more than the limit
+// whenever the text does (a character is one or two units), so a cut still
+// shows.
+PreviewText::PreviewText(const ItemText &text, const QString &query, const QFont &font, qreal width,
+                         int maxLines)
+    : PreviewText(text.left(prefixLimit(font, width, maxLines) + 2), query, font, width, maxLines)
+{
+}
+
 PreviewText::~PreviewText() = default;
 
 int PreviewText::lineCount() const

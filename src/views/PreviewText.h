@@ -3,6 +3,8 @@
 
 #pragma once
 
+#include "ItemText.h"
+
 #include <QFont>
 #include <QString>
 #include <QTextLayout>
@@ -18,6 +20,9 @@ class QPainter;
 class PreviewText {
 public:
     PreviewText(const QString &text, const QString &query, const QFont &font, qreal width,
+                int maxLines);
+    // The same for an item's text, of which only that prefix is converted.
+    PreviewText(const ItemText &text, const QString &query, const QFont &font, qreal width,
                 int maxLines);
     ~PreviewText();
     PreviewText(const PreviewText &) = delete;

@@ -323,6 +323,47 @@ private Q_SLOTS:
         QVERIFY(big.isTruncated());
         QVERIFY(big.laidOutText().size() < 10000);
     }
+
+    // A row converts only a prefix of an item's text; what it lays out and
+    // whether it ends in an ellipsis are as for the whole text, also when
+    // the text ends right at the prefix or a character of two code units
+    // straddles its end. (Zero-width spaces fit on one line however many
+    // there are, so only the cut can call for the ellipsis on that line.)
+    void previewOfAnItemConvertsOnlyAPrefix_data()
+    {
+        QTest::addColumn<QString>("filler");
+        QTest::addColumn<qsizetype>("fillers"); // relative to the prefix limit
+        QTest::addColumn<QString>("rest");
+        QTest::addColumn<bool>("truncated");
+        for (const QString &filler : {u"\u200B"_qs, u"x"_qs}) {
+            const bool wide = filler == u"x"_qs;
+            const auto row = [&](const char *name) -> QTestData & {
+                return QTest::addRow("%s, %s", wide ? "wide" : "zero width", name) << filler;
+            };
+            row("ends before the limit") << qsizetype(-1) << QString() << wide;
+            row("ends at the limit") << qsizetype(0) << QString() << wide;
+            row("one character more") << qsizetype(0) << u"y"_qs << true;
+            row("a pair across the limit") << qsizetype(-1) << u"𐐀y"_qs << true;
+            row("a pair after the limit") << qsizetype(0) << u"𐐀"_qs << true;
+        }
+    }
+    void previewOfAnItemConvertsOnlyAPrefix()
+    {
+        QFETCH(QString, filler);
+        QFETCH(qsizetype, fillers);
+        QFETCH(QString, rest);
+        QFETCH(bool, truncated);
+        QFont font(QStringLiteral("monospace"));
+        font.setPixelSize(14);
+        const qsizetype limit = PreviewText::prefixLimit(font, 300, 1);
+        const QString text = filler.repeated(limit + fillers) + rest;
+        const PreviewText whole(text, u"Y"_qs, font, 300, 1);
+        const PreviewText item(ItemText(text), u"Y"_qs, font, 300, 1);
+        QCOMPARE(whole.isTruncated(), truncated);
+        QCOMPARE(item.isTruncated(), truncated);
+        QCOMPARE(item.laidOutText(), whole.laidOutText());
+        QCOMPARE(item.height(), whole.height());
+    }
 };
 
 QTEST_MAIN(TestContentView)
