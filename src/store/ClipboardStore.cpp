@@ -10,6 +10,7 @@
 #include "HistoryCodec.h"
 #include "HistoryWriter.h"
 #include "LocalDays.h"
+#include "MappedFile.h"
 #include "Pasteboard.h"
 #include "RegularFile.h"
 #include "StoreLogging.h"
@@ -136,15 +137,27 @@ bool ClipboardStore::loadItems()
     QString error;
     HistoryCodec::Layout layout;
     int fd = -1;
-    bool ok;
-    {
-        QByteArray bytes;
-        error = RegularFile::read(m_filePath, bytes, &fd);
+    bool ok = false;
+    // Mapped, not read (see MappedFile). A file cut short by another
+    // program while it was decoded is decoded once more, as it now is.
+    for (int attempt = 1;; ++attempt) {
+        MappedFile file;
+        error = file.open(m_filePath);
         ok = error.isEmpty() &&
              HistoryCodec::decode(
-                 bytes, loaded, error,
-                 [&bytes](qsizetype consumed) { RegularFile::releaseFront(bytes, consumed); },
-                 &layout);
+                 file.bytes(), loaded, error,
+                 [&file](qsizetype consumed) { file.releaseFront(consumed); }, &layout);
+        const bool cutShort = file.wasCutShort();
+        fd = file.takeDescriptor();
+        if (!cutShort)
+            break;
+        ok = false;
+        error = QStringLiteral("it changed while it was read");
+        if (attempt == 2)
+            break;
+        ::close(std::exchange(fd, -1));
+        loaded.clear();
+        layout = HistoryCodec::Layout{};
     }
     if (!ok) {
         if (fd >= 0)
@@ -463,8 +476,7 @@ QList<qint64> ClipboardStore::newSerials(qsizetype count)
 {
     // Highest first, like captures, which take ever higher ones at the front.
     QList<qint64> serials(count);
-    for (qsizetype row = count - 1; row >= 0; --row)
-        serials[row] = m_nextSerial++;
+    std::generate(serials.rbegin(), serials.rend(), [this] { return m_nextSerial++; });
     return serials;
 }
 

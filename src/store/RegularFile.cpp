@@ -42,8 +42,9 @@ QString kindOf(mode_t mode)
 
 } // namespace
 
-QString RegularFile::read(const QString &path, QByteArray &bytes, int *openFile)
+QString RegularFile::open(const QString &path, int &fd)
 {
+    fd = -1;
     const QByteArray name = QFile::encodeName(path);
     // Look before opening: opening a FIFO or a device can already block or
     // act (a tape rewinds, a terminal becomes ours).
@@ -56,14 +57,22 @@ QString RegularFile::read(const QString &path, QByteArray &bytes, int *openFile)
 
     // O_NONBLOCK: should the path have been swapped for a FIFO since, the
     // open still returns and the check below refuses it.
-    const int fd = ::open(name.constData(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
-    if (fd < 0)
+    const int opened = ::open(name.constData(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+    if (opened < 0)
         return describe(path, systemError(errno));
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        ::close(fd);
+    if (::fstat(opened, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(opened);
         return describe(path, QStringLiteral("it is not a regular file"));
     }
+    fd = opened;
+    return {};
+}
 
+QString RegularFile::read(const QString &path, QByteArray &bytes, int *openFile)
+{
+    int fd = -1;
+    if (QString error = open(path, fd); !error.isEmpty())
+        return error;
     QFile file;
     if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
         ::close(fd);

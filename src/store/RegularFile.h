@@ -23,6 +23,10 @@ public:
     [[nodiscard]] static QString read(const QString &path, QByteArray &bytes,
                                       int *openFile = nullptr);
 
+    // Opens `path` for reading after the same checks; on success `fd` is
+    // the caller's to close.
+    [[nodiscard]] static QString open(const QString &path, int &fd);
+
     // Gives the memory of `bytes` before `consumed` back to the system (the
     // whole pages among them, which then read as zeros): for a big file read
     // whole and then decoded front to back, so that the file and what is

@@ -1,0 +1,178 @@
+// SPDX-FileCopyrightText: 2026 The Quillmark developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
+#include "MappedFile.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <csetjmp>
+#include <csignal>
+#include <cstdio>
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <unistd.h>
+
+namespace {
+
+QByteArray patterned(qsizetype size)
+{
+    QByteArray bytes(size, Qt::Uninitialized);
+    for (qsizetype i = 0; i < size; ++i)
+        bytes[i] = char('a' + i % 23);
+    return bytes;
+}
+
+bool writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
+           file.write(bytes) == bytes.size();
+}
+
+bool truncateFile(const QString &path, off_t size)
+{
+    return ::truncate(QFile::encodeName(path).constData(), size) == 0;
+}
+
+sigjmp_buf g_escape;
+void escapeBusError(int)
+{
+    siglongjmp(g_escape, 1);
+}
+
+} // namespace
+
+class tst_MappedFile : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void init() { QVERIFY(m_dir.isValid()); }
+
+    // Page edges are where a mapping goes wrong.
+    void givesTheWholeFile_data()
+    {
+        QTest::addColumn<qsizetype>("size");
+        QTest::addColumn<qsizetype>("consumed");
+        QTest::newRow("empty") << qsizetype(0) << qsizetype(0);
+        QTest::newRow("one byte") << qsizetype(1) << qsizetype(1);
+        QTest::newRow("one page") << qsizetype(4096) << qsizetype(4095);
+        QTest::newRow("a page and a byte") << qsizetype(4097) << qsizetype(4096);
+        QTest::newRow("many pages, part consumed") << qsizetype(300'001) << qsizetype(200'000);
+        QTest::newRow("many pages, all consumed") << qsizetype(300'001) << qsizetype(300'001);
+    }
+    void givesTheWholeFile()
+    {
+        QFETCH(qsizetype, size);
+        QFETCH(qsizetype, consumed);
+        const QString path = m_dir.filePath(QStringLiteral("file"));
+        const QByteArray content = patterned(size);
+        QVERIFY(writeFile(path, content));
+
+        MappedFile file;
+        QCOMPARE(file.open(path), QString());
+        QCOMPARE(file.bytes().toByteArray(), content);
+        // What is given back before `consumed` leaves everything after it.
+        file.releaseFront(consumed);
+        QCOMPARE(file.bytes().size(), size);
+        QCOMPARE(file.bytes().sliced(consumed).toByteArray(), content.sliced(consumed));
+        QVERIFY(!file.wasCutShort());
+
+        // The descriptor is the file that was read, whatever is at the path.
+        const int fd = file.takeDescriptor();
+        QVERIFY(fd >= 0);
+        QVERIFY(writeFile(path + QStringLiteral(".new"), "replaced"));
+        QVERIFY(::rename(QFile::encodeName(path + QStringLiteral(".new")).constData(),
+                         QFile::encodeName(path).constData()) == 0);
+        QByteArray again(size, '\0');
+        QCOMPARE(::pread(fd, again.data(), size_t(size), 0), ssize_t(size));
+        ::close(fd);
+        QCOMPARE(again, content);
+    }
+
+    void refusesWhatIsNotARegularFile()
+    {
+        MappedFile file;
+        QVERIFY(file.open(m_dir.path()).contains(QLatin1String("a directory")));
+        QVERIFY(file.open(m_dir.filePath(QStringLiteral("missing"))).startsWith("Cannot read"));
+        QVERIFY(file.bytes().isEmpty());
+        QCOMPARE(file.takeDescriptor(), -1);
+    }
+
+    // Another program truncating the file while it is mapped: reading past
+    // the new end gives zeros and says so, instead of a bus error.
+    void aFileCutShortReadsAsZerosAndSaysSo()
+    {
+        const QString path = m_dir.filePath(QStringLiteral("file"));
+        const QByteArray content = patterned(5 * 4096);
+        QVERIFY(writeFile(path, content));
+        MappedFile file;
+        QCOMPARE(file.open(path), QString());
+        QVERIFY(truncateFile(path, 4096));
+
+        const QByteArrayView bytes = file.bytes();
+        QCOMPARE(bytes.first(4096).toByteArray(), content.first(4096));
+        QCOMPARE(bytes.sliced(4096).toByteArray(), QByteArray(4 * 4096, '\0'));
+        QVERIFY(file.wasCutShort());
+    }
+
+    // While one file is mapped, a second is read instead, with the same
+    // result, and only the mapped one can be cut short.
+    void aSecondFileAtATimeIsRead()
+    {
+        const QString first = m_dir.filePath(QStringLiteral("first"));
+        const QString second = m_dir.filePath(QStringLiteral("second"));
+        QVERIFY(writeFile(first, patterned(3 * 4096)));
+        QVERIFY(writeFile(second, patterned(2 * 4096 + 5)));
+        MappedFile mapped;
+        MappedFile read;
+        QCOMPARE(mapped.open(first), QString());
+        QCOMPARE(read.open(second), QString());
+        QCOMPARE(read.bytes().toByteArray(), patterned(2 * 4096 + 5));
+        QVERIFY(truncateFile(second, 0));
+        QCOMPARE(read.bytes().size(), qsizetype(2 * 4096 + 5));
+        QVERIFY(!read.wasCutShort());
+    }
+
+    // A bus error anywhere else is not swallowed: it reaches whatever
+    // handled bus errors before.
+    void otherBusErrorsReachTheirOwnHandler()
+    {
+        const QString mine = m_dir.filePath(QStringLiteral("mine"));
+        const QString other = m_dir.filePath(QStringLiteral("other"));
+        QVERIFY(writeFile(mine, patterned(4096)));
+        QVERIFY(writeFile(other, patterned(2 * 4096)));
+
+        struct sigaction escape {};
+        struct sigaction saved {};
+        escape.sa_handler = escapeBusError;
+        sigemptyset(&escape.sa_mask);
+        QCOMPARE(::sigaction(SIGBUS, &escape, &saved), 0);
+        const int fd = ::open(QFile::encodeName(other).constData(), O_RDONLY | O_CLOEXEC);
+        QVERIFY(fd >= 0);
+        void *const foreign = ::mmap(nullptr, 2 * 4096, PROT_READ, MAP_PRIVATE, fd, 0);
+        ::close(fd);
+        QVERIFY(foreign != MAP_FAILED);
+        QVERIFY(truncateFile(other, 0));
+
+        volatile bool reachedTheirHandler = false;
+        {
+            MappedFile file;
+            QCOMPARE(file.open(mine), QString());
+            if (sigsetjmp(g_escape, 1) == 0)
+                (void)*static_cast<volatile const char *>(foreign);
+            else
+                reachedTheirHandler = true;
+            QVERIFY(!file.wasCutShort());
+        }
+        ::munmap(foreign, 2 * 4096);
+        ::sigaction(SIGBUS, &saved, nullptr);
+        QVERIFY(reachedTheirHandler);
+    }
+
+private:
+    QTemporaryDir m_dir;
+};
+
+QTEST_GUILESS_MAIN(tst_MappedFile)
+#include "tst_MappedFile.moc"
