@@ -300,10 +300,7 @@ void writeUuid(ByteWriter &out, const QUuid &id)
 }
 
 // Reads `count` decimal digits at `text[pos]`; -1 when any is not a digit.
-// `text` is a decoded string, or the bytes of one in the file when they
-// need no decoding (so too for the dates and ids below).
-template <typename Char>
-[[nodiscard]] int readNumber(std::basic_string_view<Char> text, std::size_t pos, std::size_t count)
+[[nodiscard]] int readNumber(std::u16string_view text, std::size_t pos, std::size_t count)
 {
     if (pos + count > text.size())
         return -1;
@@ -322,8 +319,7 @@ template <typename Char>
 // "+HH:MM" / "-HH:MM". "T" and "Z" may be lower case. Fields are range
 // checked, days against their month; a leap second (":60") is refused
 // because the instant type cannot hold it.
-template <typename Char>
-[[nodiscard]] std::optional<qint64> parseDateTime(std::basic_string_view<Char> text)
+[[nodiscard]] std::optional<qint64> parseDateTime(std::u16string_view text)
 {
     const int year = readNumber(text, 0, 4);
     const int month = readNumber(text, 5, 2);
@@ -401,8 +397,7 @@ constexpr std::array<std::int8_t, 128> hexValues = [] {
 }
 
 // Exactly 8-4-4-4-12 hex digits, either case, no braces.
-template <typename Char>
-[[nodiscard]] std::optional<QUuid> parseUuid(std::basic_string_view<Char> text)
+[[nodiscard]] std::optional<QUuid> parseUuid(std::u16string_view text)
 {
     if (text.size() != 36)
         return std::nullopt;
@@ -579,17 +574,85 @@ inline Utf8Check checkUtf8(__m128i bytes)
 }
 #endif
 
+// The date as the writer writes it, "YYYY-MM-DDTHH:MM:SSZ", at `p`, whose
+// "T" and "Z" have been seen; as parseDateTime() reads it, or nothing.
+[[nodiscard]] std::optional<qint64> readWritersDate(const char *p)
+{
+    bool bad = false;
+    auto twoDigits = [&](int at) {
+        const unsigned tens = uchar(p[at]) - unsigned('0');
+        const unsigned ones = uchar(p[at + 1]) - unsigned('0');
+        bad = bad || tens > 9 || ones > 9;
+        return tens * 10 + ones;
+    };
+    const unsigned year = twoDigits(0) * 100 + twoDigits(2);
+    const unsigned month = twoDigits(5);
+    const unsigned day = twoDigits(8);
+    const unsigned hour = twoDigits(11);
+    const unsigned minute = twoDigits(14);
+    const unsigned second = twoDigits(17);
+    if (bad || p[4] != '-' || p[7] != '-' || p[13] != ':' || p[16] != ':' || month < 1 ||
+        month > 12 || day < 1 || day > daysInMonth(year, month) || hour > 23 || minute > 59 ||
+        second > 59)
+        return std::nullopt;
+    return (daysFromCivil(year, month, day) * 86400 + hour * 3600 + minute * 60 + second) * 1000;
+}
+
+// Eight upper-case hex digits at `p` as a number, -1 when any is not one;
+// eight at a time, for bytes below 0x80 (which isWritersElementTail() has
+// made sure of), so that adding to one byte never carries into the next.
+[[nodiscard]] qint64 readUpperHex8(const char *p)
+{
+    constexpr quint64 ones = 0x0101010101010101;
+    constexpr quint64 tops = ones * 0x80;
+    quint64 bytes = 0;
+    std::memcpy(&bytes, p, 8);
+    // The top bit of each byte that is `floor` or more.
+    auto atLeast = [&](unsigned floor) { return (bytes + ones * (0x80 - floor)) & tops; };
+    const quint64 digits = atLeast('0') & ~atLeast('9' + 1);
+    const quint64 letters = atLeast('A') & ~atLeast('F' + 1);
+    if ((digits | letters) != tops)
+        return -1;
+    // Each byte's value, then pairs, quads and the eight put together, the
+    // first character (the lowest byte) the most significant.
+    quint64 value = (bytes & ones * 0x0F) + (letters >> 7) * 9;
+    value = ((value << 4) | (value >> 8)) & 0x00FF00FF00FF00FF;
+    value = ((value << 8) | (value >> 16)) & 0x0000FFFF0000FFFF;
+    value = ((value << 16) | (value >> 32)) & 0xFFFFFFFF;
+    return qint64(value);
+}
+
+// The id as the writer writes it, 8-4-4-4-12 upper-case hex digits, at `p`.
+[[nodiscard]] std::optional<QUuid> readWritersId(const char *p)
+{
+    if (p[8] != '-' || p[13] != '-' || p[18] != '-' || p[23] != '-')
+        return std::nullopt;
+    std::array<char, 32> hex{};
+    std::memcpy(hex.data(), p, 8);
+    std::memcpy(hex.data() + 8, p + 9, 4);
+    std::memcpy(hex.data() + 12, p + 14, 4);
+    std::memcpy(hex.data() + 16, p + 19, 4);
+    std::memcpy(hex.data() + 20, p + 24, 12);
+    std::array<qint64, 4> words{};
+    for (std::size_t i = 0; i < words.size(); ++i)
+        words[i] = readUpperHex8(hex.data() + 8 * i);
+    if ((words[0] | words[1] | words[2] | words[3]) < 0)
+        return std::nullopt;
+    auto byte = [&](std::size_t word, int shift) { return uchar(words[word] >> shift); };
+    return QUuid(uint(words[0]), ushort(words[1] >> 16), ushort(words[1]), byte(2, 24), byte(2, 16),
+                 byte(2, 8), byte(2, 0), byte(3, 24), byte(3, 16), byte(3, 8), byte(3, 0));
+}
+
 // The date and the id of an element whose tail isWritersElementTail()
-// found at `p`, read where they stand. When both are valid, their bytes
-// are digits, letters and separators: whole strings with nothing to
-// unescape, as the reader would read them. False when either is not, for
-// the reader to tell what is wrong.
+// found at `p`, read where they stand. They are read this way only when
+// both are plain digits, letters and separators, whole strings with nothing
+// to unescape, so that the reader would read them the same. False
+// otherwise, for the reader to read them (and tell what is wrong).
 [[nodiscard]] bool readWritersDateAndId(const uchar *p, std::optional<qint64> &ms, QUuid &id)
 {
     const auto *const date = reinterpret_cast<const char *>(p) + afterContent.size();
-    const std::optional<qint64> when = parseDateTime(std::string_view(date, dateLength));
-    const std::optional<QUuid> uuid =
-        parseUuid(std::string_view(date + dateLength + afterDate.size(), idLength));
+    const std::optional<qint64> when = readWritersDate(date);
+    const std::optional<QUuid> uuid = readWritersId(date + dateLength + afterDate.size());
     if (!when || !uuid)
         return false;
     ms = when;

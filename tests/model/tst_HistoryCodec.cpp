@@ -125,6 +125,14 @@ void tst_HistoryCodec::writesAndReadsTheGoldenFiles()
     expected.first().createdAt = utc("2026-12-05T21:04:07");
     QCOMPARE(items, expected);
     QCOMPARE(items.first().createdAt.timeSpec(), Qt::UTC);
+
+    // Read as the store reads its own file, which it finds in the written form.
+    QList<ClipboardItem> kept;
+    HistoryCodec::Layout layout;
+    QVERIFY2(HistoryCodec::decode(readData("history-golden.json"), kept, error, {}, &layout),
+             qPrintable(error));
+    QVERIFY(layout.canonical);
+    QCOMPARE(kept, expected);
 }
 
 void tst_HistoryCodec::roundTripsEveryCodePoint()
@@ -630,6 +638,15 @@ void tst_HistoryCodec::writtenFormWithFaultsAfterTheText_data()
     QTest::newRow("hyphen misplaced")
         << writtenForm("a", "2026-12-05T21:04:07Z", "6F9619FF8-B86-D011-B42D-00C04FC964FF")
         << badId;
+    for (const char *date :
+         {"2026-12-05T24:04:07Z", "2026-04-31T21:04:07Z", "2026-02-29T21:04:07Z",
+          "2026-12-05T21:04:60Z", "2O26-12-05T21:04:07Z", "2026-12-05T21-04:07Z"})
+        QTest::addRow("date %s", date) << writtenForm("a", date) << badDate;
+    // Bytes next to the hex digits, where each group of eight starts and ends.
+    for (const char *id :
+         {"6F9619F:-8B86-D011-B42D-00C04FC964FF", "6F9619FF-@B86-D011-B42D-00C04FC964FF",
+          "6F9619FF-8B86-D011-B42D-00C04FC964F/", "GF9619FF-8B86-D011-B42D-00C04FC964FF"})
+        QTest::addRow("id %s", id) << writtenForm("a", "2026-12-05T21:04:07Z", id) << badId;
     QTest::newRow("control character in the id")
         << writtenForm("a", "2026-12-05T21:04:07Z", "6F9619FF-8B86-D011-B42D-00C04FC964F\x01")
         << QStringLiteral("malformed JSON at byte 116");
