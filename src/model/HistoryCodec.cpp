@@ -866,8 +866,11 @@ public:
                     // of the text are taken here, the rest below.
                     const uchar b = *pos;
                     if (b == '\\' && end - pos >= 2 && simpleEscapes[pos[1]] != 0) {
-                        *dst++ = static_cast<char>(simpleEscapes[pos[1]]);
-                        pos += 2;
+                        // Escapes come in runs (`\/\/` in a comment).
+                        do {
+                            *dst++ = static_cast<char>(simpleEscapes[pos[1]]);
+                            pos += 2;
+                        } while (end - pos >= 2 && *pos == '\\' && simpleEscapes[pos[1]] != 0);
                     } else if (b == '"') {
                         m_pos = pos + 1;
                         m_utf8Length = length + (dst - stepStart);
