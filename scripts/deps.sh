@@ -12,7 +12,7 @@ set -euo pipefail
 # Compiler, build tools and the libraries Quillmark links.
 build=(
     cmake ninja-build g++ pkg-config git ccache qt6-base-dev qt6-svg-dev libgl-dev libxcb1-dev
-    libxcb-keysyms1-dev libwayland-dev libwayland-bin
+    libxcb-keysyms1-dev libxcb-xfixes0-dev libwayland-dev libwayland-bin
 )
 # What the program loads at run time on top of the libraries above.
 run=(

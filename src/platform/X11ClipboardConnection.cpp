@@ -35,7 +35,10 @@ X11ClipboardConnection::X11ClipboardConnection(QClipboard *clipboard, const QByt
     m_reader->moveToThread(&m_thread);
     connect(m_reader, &X11SelectionReader::finished, this, &X11ClipboardConnection::onReadFinished,
             Qt::QueuedConnection);
+    // The reader's socket notifier must go on its own thread.
+    connect(&m_thread, &QThread::finished, m_reader, &QObject::deleteLater);
     m_thread.start();
+    QMetaObject::invokeMethod(m_reader, &X11SelectionReader::start, Qt::QueuedConnection);
     // Qt emits this for every new owner, for its own writes (synchronously,
     // inside the call) and when the owner exits. Whether Quillmark owns the
     // clipboard is asked of the X server each time: Qt goes on believing it
@@ -50,7 +53,6 @@ X11ClipboardConnection::~X11ClipboardConnection()
     m_reader->supersede(std::numeric_limits<quint64>::max());
     m_thread.quit();
     m_thread.wait();
-    delete m_reader;
 }
 
 void X11ClipboardConnection::supersede()

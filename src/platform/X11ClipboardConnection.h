@@ -32,6 +32,6 @@ private:
 
     QClipboard *m_clipboard;
     QThread m_thread;
-    X11SelectionReader *m_reader; // lives on m_thread
+    X11SelectionReader *m_reader; // lives on m_thread, which deletes it when it ends
     quint64 m_request = 0;
 };

@@ -7,16 +7,19 @@
 #include "Pasteboard.h"
 
 #include <QHash>
+#include <QSocketNotifier>
 
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <limits>
 #include <memory>
 #include <utility>
 
 #include <poll.h>
 #include <xcb/xcb.h>
+#include <xcb/xfixes.h>
 
 namespace {
 
@@ -40,12 +43,13 @@ struct Data {
 };
 
 // One read's atoms and its own requestor window: an answer that arrives
-// after a read gave up goes to a window nobody waits on any more.
+// after a read gave up goes to a window nobody waits on any more. A read
+// gives up when `giveUp` says so; events that are not its own go to `other`.
 class ReadSession {
 public:
-    ReadSession(xcb_connection_t *connection, xcb_window_t root, const std::atomic<quint64> &latest,
-                quint64 request)
-        : m_connection(connection), m_latest(latest), m_request(request)
+    ReadSession(xcb_connection_t *connection, xcb_window_t root, std::function<bool()> giveUp,
+                std::function<void(const xcb_generic_event_t *)> other)
+        : m_connection(connection), m_giveUp(std::move(giveUp)), m_other(std::move(other))
     {
         m_window = xcb_generate_id(m_connection);
         const uint32_t mask = XCB_EVENT_MASK_PROPERTY_CHANGE;
@@ -152,32 +156,6 @@ public:
         return whole;
     }
 
-    [[nodiscard]] bool windowExists(xcb_window_t window)
-    {
-        xcb_generic_error_t *error = nullptr;
-        Reply<xcb_get_window_attributes_reply_t> reply(xcb_get_window_attributes_reply(
-            m_connection, xcb_get_window_attributes(m_connection, window), &error));
-        std::free(error);
-        return reply != nullptr;
-    }
-
-    // Whether `window` was made by the window manager's own connection (on
-    // Wayland: the compositor's, which bridges its clipboard to X11).
-    [[nodiscard]] bool isWindowManagers(xcb_window_t window, xcb_window_t root)
-    {
-        const auto cookie = xcb_get_property(
-            m_connection, 0, root, atom("_NET_SUPPORTING_WM_CHECK"), XCB_ATOM_WINDOW, 0, 1);
-        Reply<xcb_get_property_reply_t> reply(
-            xcb_get_property_reply(m_connection, cookie, nullptr));
-        if (!reply || xcb_get_property_value_length(reply.get()) < int(sizeof(xcb_window_t)))
-            return false;
-        xcb_window_t check = 0;
-        std::memcpy(&check, xcb_get_property_value(reply.get()), sizeof check);
-        // The bits outside the mask name the client that made the window.
-        const quint32 client = ~xcb_get_setup(m_connection)->resource_id_mask;
-        return check != XCB_WINDOW_NONE && (check & client) == (window & client);
-    }
-
 private:
     // The property's type and size in bytes (for INCR: the announced size),
     // without taking it.
@@ -226,9 +204,9 @@ private:
         for (;;) {
             while (xcb_generic_event_t *raw = xcb_poll_for_event(m_connection)) {
                 Reply<xcb_generic_event_t> event(raw);
-                if ((event->response_type & 0x7f) != type)
-                    continue;
-                if (type == XCB_SELECTION_NOTIFY) {
+                if ((event->response_type & 0x7f) != type) {
+                    m_other(raw);
+                } else if (type == XCB_SELECTION_NOTIFY) {
                     const auto *notify =
                         reinterpret_cast<const xcb_selection_notify_event_t *>(raw);
                     if (notify->requestor == m_window)
@@ -240,7 +218,7 @@ private:
                         return event;
                 }
             }
-            if (xcb_connection_has_error(m_connection) != 0 || m_latest.load() != m_request ||
+            if (xcb_connection_has_error(m_connection) != 0 || m_giveUp() ||
                 std::chrono::steady_clock::now() >= deadline)
                 return nullptr;
             pollfd fd{xcb_get_file_descriptor(m_connection), POLLIN, 0};
@@ -249,11 +227,46 @@ private:
     }
 
     xcb_connection_t *m_connection;
-    const std::atomic<quint64> &m_latest;
-    quint64 m_request;
+    std::function<bool()> m_giveUp;
+    std::function<void(const xcb_generic_event_t *)> m_other;
     xcb_window_t m_window = 0;
     QHash<QByteArray, xcb_atom_t> m_atoms;
 };
+
+using Secrecy = X11ClipboardOwners::Secrecy;
+
+struct Offer {
+    QList<QByteArray> targets;
+    Secrecy secrecy = Secrecy::unknown;
+};
+
+// The owner's targets and, when it offers the hint, whether its copy is a
+// secret. The hint comes first, so that a secret is never converted at all.
+std::optional<Offer> readOffer(ReadSession &session)
+{
+    const std::optional<Data> targets = session.convert("TARGETS");
+    if (!targets)
+        return std::nullopt;
+    Offer offer;
+    offer.targets =
+        session.atomNames(reinterpret_cast<const xcb_atom_t *>(targets->bytes.constData()),
+                          int(targets->bytes.size() / sizeof(xcb_atom_t)));
+    if (!offer.targets.contains(ClipboardFormats::secretHint)) {
+        offer.secrecy = Secrecy::plain;
+        return offer;
+    }
+    if (const std::optional<Data> hint = session.convert(ClipboardFormats::secretHint))
+        offer.secrecy =
+            ClipboardFormats::marksSecret(hint->bytes) ? Secrecy::secret : Secrecy::plain;
+    return offer;
+}
+
+xcb_atom_t internAtom(xcb_connection_t *connection, const char *name)
+{
+    Reply<xcb_intern_atom_reply_t> reply(xcb_intern_atom_reply(
+        connection, xcb_intern_atom(connection, 0, qstrlen(name), name), nullptr));
+    return reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
+}
 
 } // namespace
 
@@ -265,6 +278,7 @@ X11SelectionReader::X11SelectionReader(QByteArray display, quint32 ownClient, QO
 
 X11SelectionReader::~X11SelectionReader()
 {
+    delete m_notifier;
     if (m_connection != nullptr)
         xcb_disconnect(m_connection);
 }
@@ -273,35 +287,153 @@ bool X11SelectionReader::connectDisplay()
 {
     if (m_connection != nullptr && xcb_connection_has_error(m_connection) == 0)
         return true;
+    delete std::exchange(m_notifier, nullptr);
     if (m_connection != nullptr)
         xcb_disconnect(m_connection);
     int screenNumber = 0;
     m_connection =
         xcb_connect(m_display.isEmpty() ? nullptr : m_display.constData(), &screenNumber);
-    m_lastOwner = XCB_WINDOW_NONE;
-    m_lastSecrecy = Secrecy::unknown;
+    m_owners = X11ClipboardOwners();
+    m_pending.clear();
+    m_classified = 0;
+    m_selectionEvent = 0;
     if (xcb_connection_has_error(m_connection) != 0)
         return false;
     xcb_screen_iterator_t it = xcb_setup_roots_iterator(xcb_get_setup(m_connection));
     for (int i = 0; i < screenNumber && it.rem > 0; ++i)
         xcb_screen_next(&it);
     m_root = it.data->root;
+    m_clipboardAtom = internAtom(m_connection, "CLIPBOARD");
+    m_wmCheckAtom = internAtom(m_connection, "_NET_SUPPORTING_WM_CHECK");
+
+    // Every change of owner from here on, then the owner as it is now.
+    const xcb_query_extension_reply_t *xfixes =
+        xcb_get_extension_data(m_connection, &xcb_xfixes_id);
+    if (xfixes != nullptr && xfixes->present != 0) {
+        Reply<xcb_xfixes_query_version_reply_t> version(xcb_xfixes_query_version_reply(
+            m_connection, xcb_xfixes_query_version(m_connection, 1, 0), nullptr));
+        if (version) {
+            m_selectionEvent = xfixes->first_event + XCB_XFIXES_SELECTION_NOTIFY;
+            xcb_xfixes_select_selection_input(
+                m_connection, m_root, m_clipboardAtom,
+                XCB_XFIXES_SELECTION_EVENT_MASK_SET_SELECTION_OWNER |
+                    XCB_XFIXES_SELECTION_EVENT_MASK_SELECTION_WINDOW_DESTROY |
+                    XCB_XFIXES_SELECTION_EVENT_MASK_SELECTION_CLIENT_CLOSE);
+        }
+    }
+    Reply<xcb_get_selection_owner_reply_t> owner(xcb_get_selection_owner_reply(
+        m_connection, xcb_get_selection_owner(m_connection, m_clipboardAtom), nullptr));
+    if (owner)
+        m_owners.taken(owner->owner, kindOf(owner->owner), false);
+
+    m_notifier =
+        new QSocketNotifier(xcb_get_file_descriptor(m_connection), QSocketNotifier::Read, this);
+    connect(m_notifier, &QSocketNotifier::activated, this, &X11SelectionReader::settle);
     return true;
+}
+
+X11ClipboardOwners::Kind X11SelectionReader::kindOf(quint32 window) const
+{
+    if (window == XCB_WINDOW_NONE)
+        return X11ClipboardOwners::Kind::none;
+    const quint32 client = ~xcb_get_setup(m_connection)->resource_id_mask;
+    return m_ownClient != 0 && (window & client) == m_ownClient ? X11ClipboardOwners::Kind::own
+                                                                : X11ClipboardOwners::Kind::foreign;
+}
+
+// Whether `window` was made by the window manager's own connection (on
+// Wayland: the compositor's, which bridges its clipboard to X11).
+bool X11SelectionReader::isWindowManagers(quint32 window) const
+{
+    const auto cookie =
+        xcb_get_property(m_connection, 0, m_root, m_wmCheckAtom, XCB_ATOM_WINDOW, 0, 1);
+    Reply<xcb_get_property_reply_t> reply(xcb_get_property_reply(m_connection, cookie, nullptr));
+    if (!reply || xcb_get_property_value_length(reply.get()) < int(sizeof(xcb_window_t)))
+        return false;
+    xcb_window_t check = 0;
+    std::memcpy(&check, xcb_get_property_value(reply.get()), sizeof check);
+    // The bits outside the mask name the client that made the window.
+    const quint32 client = ~xcb_get_setup(m_connection)->resource_id_mask;
+    return check != XCB_WINDOW_NONE && (check & client) == (window & client);
+}
+
+void X11SelectionReader::keepEvent(const void *raw)
+{
+    const auto *event = static_cast<const xcb_generic_event_t *>(raw);
+    if (m_selectionEvent == 0 || (event->response_type & 0x7f) != m_selectionEvent)
+        return;
+    const auto *notify = reinterpret_cast<const xcb_xfixes_selection_notify_event_t *>(event);
+    if (notify->selection == m_clipboardAtom)
+        m_pending.append({notify->subtype, notify->owner});
+}
+
+void X11SelectionReader::takeEvents()
+{
+    for (;;) {
+        while (xcb_generic_event_t *raw = xcb_poll_for_event(m_connection)) {
+            keepEvent(raw);
+            std::free(raw);
+        }
+        if (m_pending.isEmpty())
+            return;
+        // Telling the window manager's window may wait for a reply, during
+        // which more events come: the loop takes them too.
+        for (const OwnerEvent &event : std::exchange(m_pending, {})) {
+            if (event.subtype == XCB_XFIXES_SELECTION_EVENT_SET_SELECTION_OWNER) {
+                const X11ClipboardOwners::Kind kind = kindOf(event.owner);
+                m_owners.taken(event.owner, kind,
+                               kind == X11ClipboardOwners::Kind::foreign &&
+                                   isWindowManagers(event.owner));
+            } else {
+                m_owners.left();
+            }
+        }
+    }
+}
+
+void X11SelectionReader::settle()
+{
+    if (m_connection == nullptr)
+        return;
+    if (xcb_connection_has_error(m_connection) != 0) {
+        // The next read connects again; until then the socket says nothing.
+        delete std::exchange(m_notifier, nullptr);
+        return;
+    }
+    for (;;) {
+        takeEvents();
+        const X11ClipboardOwners::Owner owner = m_owners.current();
+        if (owner.kind != X11ClipboardOwners::Kind::foreign || owner.secrecy != Secrecy::unknown ||
+            owner.serial == m_classified)
+            return;
+        m_classified = owner.serial;
+        // Only as long as it still owns the clipboard, and the app stays.
+        ReadSession session(
+            m_connection, m_root,
+            [this] {
+                return !m_pending.isEmpty() ||
+                       m_latest.load() == std::numeric_limits<quint64>::max();
+            },
+            [this](const xcb_generic_event_t *event) { keepEvent(event); });
+        if (const std::optional<Offer> offer = readOffer(session))
+            m_owners.classify(owner.serial, offer->secrecy);
+    }
+}
+
+void X11SelectionReader::start()
+{
+    if (connectDisplay())
+        settle();
 }
 
 void X11SelectionReader::read(quint64 request)
 {
     if (m_latest.load() != request)
         return; // a newer request is queued behind this one
-    const quint32 lastOwner = m_lastOwner;
-    const Secrecy lastSecrecy = m_lastSecrecy;
     const Result result = readClipboard(request);
-    if (result.handedOn && m_latest.load() != request) {
-        // Given up before it was told: the next read hands on in its place.
-        m_lastOwner = lastOwner;
-        m_lastSecrecy = lastSecrecy;
-    }
     Q_EMIT finished(request, result);
+    // Owners that came meanwhile are classified before they can quit.
+    settle();
 }
 
 X11SelectionReader::Result X11SelectionReader::readClipboard(quint64 request)
@@ -309,60 +441,50 @@ X11SelectionReader::Result X11SelectionReader::readClipboard(quint64 request)
     Result result;
     if (!connectDisplay())
         return result;
-    ReadSession session(m_connection, m_root, m_latest, request);
+    // A change of owner ends it too: the UI asks again, and the new owner
+    // is classified at once.
+    ReadSession session(
+        m_connection, m_root,
+        [this, request] { return m_latest.load() != request || !m_pending.isEmpty(); },
+        [this](const xcb_generic_event_t *event) { keepEvent(event); });
 
-    const auto ownerCookie = xcb_get_selection_owner(m_connection, session.atom("CLIPBOARD"));
-    Reply<xcb_get_selection_owner_reply_t> owner(
-        xcb_get_selection_owner_reply(m_connection, ownerCookie, nullptr));
-    if (!owner)
+    // A round trip: every change of owner announced before it is in hand.
+    Reply<xcb_get_selection_owner_reply_t> serverOwner(xcb_get_selection_owner_reply(
+        m_connection, xcb_get_selection_owner(m_connection, m_clipboardAtom), nullptr));
+    if (!serverOwner)
         return result;
-    if (owner->owner == XCB_WINDOW_NONE) {
+    if (m_selectionEvent != 0)
+        takeEvents();
+    else // no news of changes: the owner found counts as a new one
+        m_owners.taken(serverOwner->owner, kindOf(serverOwner->owner), false);
+    const X11ClipboardOwners::Owner owner = m_owners.current();
+    switch (owner.kind) {
+    case X11ClipboardOwners::Kind::none:
         result.outcome = Outcome::empty;
         return result;
-    }
-    const quint32 client = ~xcb_get_setup(m_connection)->resource_id_mask;
-    if (m_ownClient != 0 && (owner->owner & client) == m_ownClient) {
+    case X11ClipboardOwners::Kind::own:
         result.outcome = Outcome::own;
         return result;
+    case X11ClipboardOwners::Kind::foreign:
+        break;
     }
-    // GNOME's compositor keeps the clipboard of an owner that quits as
-    // Quillmark does, racing it: its window then offers that owner's text,
-    // without the secret mark. When that owner left before Quillmark learnt
-    // whether its copy was a secret, it counts as one.
-    const xcb_window_t previous = std::exchange(m_lastOwner, owner->owner);
-    const Secrecy previousSecrecy = std::exchange(m_lastSecrecy, Secrecy::unknown);
-    result.handedOn = previous != XCB_WINDOW_NONE && previous != owner->owner &&
-                      !session.windowExists(previous) &&
-                      session.isWindowManagers(owner->owner, m_root);
-    if (result.handedOn && previousSecrecy != Secrecy::plain) {
-        m_lastSecrecy = Secrecy::secret;
+    result.handedOn = owner.handedOn;
+    if (owner.secrecy == Secrecy::secret) {
         result.outcome = Outcome::read;
         result.secret = true;
         return result;
     }
 
-    const std::optional<Data> targets = session.convert("TARGETS");
-    if (!targets)
+    const std::optional<Offer> offer = readOffer(session);
+    if (!offer)
         return result;
-    const QList<QByteArray> offered =
-        session.atomNames(reinterpret_cast<const xcb_atom_t *>(targets->bytes.constData()),
-                          int(targets->bytes.size() / sizeof(xcb_atom_t)));
-
+    m_owners.classify(owner.serial, offer->secrecy);
     result.outcome = Outcome::read;
-    // The hint first, so that a secret is never converted at all.
-    if (offered.contains(ClipboardFormats::secretHint)) {
-        const std::optional<Data> hint = session.convert(ClipboardFormats::secretHint);
-        if (hint && ClipboardFormats::marksSecret(hint->bytes)) {
-            m_lastSecrecy = Secrecy::secret;
-            result.secret = true;
-            return result;
-        }
-        if (hint)
-            m_lastSecrecy = Secrecy::plain;
-    } else {
-        m_lastSecrecy = Secrecy::plain;
+    if (offer->secrecy == Secrecy::secret) {
+        result.secret = true;
+        return result;
     }
-    const std::optional<QByteArray> type = ClipboardFormats::preferredTextType(offered);
+    const std::optional<QByteArray> type = ClipboardFormats::preferredTextType(offer->targets);
     if (!type)
         return result;
     const std::optional<Data> text = session.convert(type->constData(), kMaximumCapturedTextBytes);

@@ -54,7 +54,7 @@ check "the copyright file is machine-readable" \
     "$root/usr/share/doc/quillmark/copyright"
 depends="$(dpkg-deb -f "$deb" Depends)"
 for dependency in libqt6widgets6 libqt6gui6 libqt6network6 libqt6svg6 qt6-qpa-plugins libxcb1 \
-    libxcb-keysyms1; do
+    libxcb-keysyms1 libxcb-xfixes0; do
     check "the package depends on $dependency" grep -qE "(^|, )$dependency( |,|$)" <<<"$depends"
 done
 repeated="$(tr ',' '\n' <<<"$depends" | awk '{print $1}' | sort | uniq -d)"

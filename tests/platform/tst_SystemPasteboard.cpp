@@ -107,6 +107,11 @@ private Q_SLOTS:
         QTest::newRow("the desktop keeps a secret: still not recorded")
             << every << QStringList{"copy A", "tick", "secret S", "tick", "desktop S", "tick"}
             << QStringList{"A"} << Held();
+        // "desktop-secret": the desktop took over from an owner whose copy
+        // nobody could classify before it quit, so that copy counts as a secret.
+        QTest::newRow("the desktop hands on a secret that was missed: not recorded, not kept")
+            << every << QStringList{"copy A", "tick", "desktop-secret", "tick", "quit", "tick"}
+            << QStringList{"A"} << Held();
         QTest::newRow("the desktop hands on a copy that was missed: recorded")
             << every << QStringList{"copy A", "tick", "desktop B", "tick"} << QStringList{"B", "A"}
             << Held();
@@ -131,6 +136,8 @@ private Q_SLOTS:
                 connection->copy(std::nullopt, true);
             else if (word == QLatin1String("desktop"))
                 connection->copy(text, false, true);
+            else if (word == QLatin1String("desktop-secret"))
+                connection->copy(std::nullopt, true, true);
             else if (word == QLatin1String("image"))
                 connection->copy(std::nullopt);
             else if (word == QLatin1String("quit"))
