@@ -353,22 +353,28 @@ QList<TextRange> ItemTextView::marksOf(int piece)
 {
     if (m_matcher.isEmpty())
         return {};
+    QList<TextRange> marks;
+    if (m_matcher.query().size() == 1) {
+        // A match of one code unit never reaches into the next piece.
+        scanMarks(piece, m_starts[piece], &marks);
+        return marks;
+    }
     // Matches do not overlap and the scan resumes after each, so where a
     // piece's matches fall depends on the pieces before it: the scan runs
     // through them once and remembers where it stood at each piece start.
-    while (m_resume.size() <= piece)
-        m_resume.append(scanMarks(int(m_resume.size()) - 1, nullptr));
-    QList<TextRange> marks;
-    scanMarks(piece, &marks);
+    while (m_resume.size() <= piece) {
+        const int last = int(m_resume.size()) - 1;
+        m_resume.append(scanMarks(last, m_resume[last], nullptr));
+    }
+    scanMarks(piece, m_resume[piece], &marks);
     return marks;
 }
 
-qsizetype ItemTextView::scanMarks(int piece, QList<TextRange> *marks) const
+qsizetype ItemTextView::scanMarks(int piece, qsizetype from, QList<TextRange> *marks) const
 {
     const qsizetype start = m_starts[piece];
     const qsizetype end = m_starts[piece + 1];
     const qsizetype length = m_matcher.query().size();
-    qsizetype from = m_resume[piece];
     if (marks && from > start)
         marks->append({0, std::min(from, end) - start}); // a match from the piece before
     if (from < end) {

@@ -104,7 +104,9 @@ private:
 
     QTextLayout &layoutOf(int piece);
     [[nodiscard]] QList<TextRange> marksOf(int piece);
-    qsizetype scanMarks(int piece, QList<TextRange> *marks) const;
+    // Finds the matches starting in `piece` at or after `from`; returns
+    // where the scan stands at the next piece's start.
+    qsizetype scanMarks(int piece, qsizetype from, QList<TextRange> *marks) const;
 
     // The pieces on screen, laid out, with the viewport y of their first
     // lines.

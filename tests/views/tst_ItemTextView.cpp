@@ -156,6 +156,7 @@ private Q_SLOTS:
         QTest::newRow("non-ASCII, marks in UTF-16 offsets")
             << QStringLiteral("İ \u212A 𐐀 ΣΟΦΟΣ grüße ").repeated(1500) << QStringLiteral("σοφος");
         QTest::newRow("Kelvin signs") << QString(12000, QChar(0x212A)) << QStringLiteral("kk");
+        QTest::newRow("one letter") << lines << QStringLiteral(" E ");
     }
     void marksFollowTheWholeTextAcrossCuts()
     {
