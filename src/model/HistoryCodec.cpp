@@ -866,11 +866,13 @@ public:
                     // of the text are taken here, the rest below.
                     const uchar b = *pos;
                     if (b == '\\' && end - pos >= 2 && simpleEscapes[pos[1]] != 0) {
-                        // Escapes come in runs (`\/\/` in a comment).
+                        // Escapes come in runs (`\/\/` in a comment); the
+                        // step's limit holds for them too, as the buffer
+                        // need not have room for more (a text with no end).
                         do {
                             *dst++ = static_cast<char>(simpleEscapes[pos[1]]);
                             pos += 2;
-                        } while (end - pos >= 2 && *pos == '\\' && simpleEscapes[pos[1]] != 0);
+                        } while (pos <= lastStep && *pos == '\\' && simpleEscapes[pos[1]] != 0);
                     } else if (b == '"') {
                         m_pos = pos + 1;
                         m_utf8Length = length + (dst - stepStart);

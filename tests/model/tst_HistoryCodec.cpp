@@ -349,6 +349,8 @@ void tst_HistoryCodec::rejectedInput_data()
     QTest::newRow("garbage after") << QByteArray("[]x") << "malformed JSON";
     QTest::newRow("unclosed string") << badContent("\"abc]") << "malformed JSON";
     QTest::newRow("bad escape") << badContent("\"\\q\"") << "malformed JSON";
+    QTest::newRow("unclosed string of escapes")
+        << QByteArray("[{\"content\":\"") + QByteArray("\\/").repeated(50'000) << "malformed JSON";
     QTest::newRow("short unicode escape") << badContent("\"\\u12\"") << "malformed JSON";
     QTest::newRow("raw control character") << badContent("\"a\tb\"") << "malformed JSON";
     QTest::newRow("single quotes") << badContent("'a'") << "item 1: \"content\" is not a string";
