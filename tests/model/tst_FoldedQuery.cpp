@@ -2,23 +2,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 
 #include "FoldedQuery.h"
+#include "RandomText.h"
 #include "TextMatcher.h"
 
 #include <QRandomGenerator>
 #include <QTest>
-
-namespace {
-
-QString randomText(QRandomGenerator &random, const QList<QString> &alphabet, int maxLength)
-{
-    QString text;
-    const int length = random.bounded(maxLength + 1);
-    for (int i = 0; i < length; ++i)
-        text += alphabet.at(random.bounded(int(alphabet.size())));
-    return text;
-}
-
-} // namespace
 
 class TestFoldedQuery : public QObject {
     Q_OBJECT

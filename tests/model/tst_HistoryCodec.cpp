@@ -104,8 +104,6 @@ private Q_SLOTS:
     void charactersAtEveryOffset();
     void faultsAtEveryOffset_data();
     void faultsAtEveryOffset();
-    void writtenFormWithFaultsAfterTheText_data();
-    void writtenFormWithFaultsAfterTheText();
 };
 
 void tst_HistoryCodec::writesAndReadsTheGoldenFiles()
@@ -567,6 +565,39 @@ void tst_HistoryCodec::charactersAtEveryOffset()
     QCOMPARE(layout.elementEnds, writersForm ? QList<qint64>{json.size() - 2} : QList<qint64>());
 }
 
+namespace {
+
+// A file laid out as the writer lays it out, with a fault after the text,
+// fails as any other file with that fault.
+void addWrittenFormFaultsAfterTheText()
+{
+    const QString badDate =
+        QStringLiteral("item 1: \"createdAt\" is not a date-time with a time zone");
+    const QString badId = QStringLiteral("item 1: \"id\" is not a UUID");
+    QTest::newRow("month 13") << writtenForm("a", "2026-13-05T21:04:07Z") << badDate;
+    QTest::newRow("escape in the date") << writtenForm("a", "2026-12-05T21:04\\/7Z") << badDate;
+    QTest::newRow("not hex") << writtenForm("a", "2026-12-05T21:04:07Z",
+                                            "6F9619FF-8B86-D011-B42D-00C04FC964FG")
+                             << badId;
+    QTest::newRow("hyphen misplaced")
+        << writtenForm("a", "2026-12-05T21:04:07Z", "6F9619FF8-B86-D011-B42D-00C04FC964FF")
+        << badId;
+    for (const char *date :
+         {"2026-12-05T24:04:07Z", "2026-04-31T21:04:07Z", "2026-02-29T21:04:07Z",
+          "2026-12-05T21:04:60Z", "2O26-12-05T21:04:07Z", "2026-12-05T21-04:07Z"})
+        QTest::addRow("date %s", date) << writtenForm("a", date) << badDate;
+    // Bytes next to the hex digits, where each group of eight starts and ends.
+    for (const char *id :
+         {"6F9619F:-8B86-D011-B42D-00C04FC964FF", "6F9619FF-@B86-D011-B42D-00C04FC964FF",
+          "6F9619FF-8B86-D011-B42D-00C04FC964F/", "GF9619FF-8B86-D011-B42D-00C04FC964FF"})
+        QTest::addRow("id %s", id) << writtenForm("a", "2026-12-05T21:04:07Z", id) << badId;
+    QTest::newRow("control character in the id")
+        << writtenForm("a", "2026-12-05T21:04:07Z", "6F9619FF-8B86-D011-B42D-00C04FC964F\x01")
+        << QStringLiteral("malformed JSON at byte 116");
+}
+
+} // namespace
+
 void tst_HistoryCodec::faultsAtEveryOffset_data()
 {
     QTest::addColumn<QByteArray>("json");
@@ -606,57 +637,13 @@ void tst_HistoryCodec::faultsAtEveryOffset_data()
                 << QStringLiteral("%1 at byte %2").arg(what).arg(writtenContentStart + offset);
         }
     }
+    addWrittenFormFaultsAfterTheText();
 }
 
 // Every fault is found at its own byte whether or not the reader also notes
-// the layout, wherever it falls in the reader's steps.
+// the layout, wherever it falls in the reader's steps, and after the text of
+// a file otherwise in the written form.
 void tst_HistoryCodec::faultsAtEveryOffset()
-{
-    QFETCH(QByteArray, json);
-    QFETCH(QString, error);
-
-    for (const bool keepingLayout : {false, true}) {
-        QList<ClipboardItem> items;
-        QString actual;
-        HistoryCodec::Layout layout;
-        QVERIFY(!HistoryCodec::decode(json, items, actual, {}, keepingLayout ? &layout : nullptr));
-        QCOMPARE(actual, error);
-    }
-}
-
-void tst_HistoryCodec::writtenFormWithFaultsAfterTheText_data()
-{
-    QTest::addColumn<QByteArray>("json");
-    QTest::addColumn<QString>("error");
-
-    const QString badDate =
-        QStringLiteral("item 1: \"createdAt\" is not a date-time with a time zone");
-    const QString badId = QStringLiteral("item 1: \"id\" is not a UUID");
-    QTest::newRow("month 13") << writtenForm("a", "2026-13-05T21:04:07Z") << badDate;
-    QTest::newRow("escape in the date") << writtenForm("a", "2026-12-05T21:04\\/7Z") << badDate;
-    QTest::newRow("not hex") << writtenForm("a", "2026-12-05T21:04:07Z",
-                                            "6F9619FF-8B86-D011-B42D-00C04FC964FG")
-                             << badId;
-    QTest::newRow("hyphen misplaced")
-        << writtenForm("a", "2026-12-05T21:04:07Z", "6F9619FF8-B86-D011-B42D-00C04FC964FF")
-        << badId;
-    for (const char *date :
-         {"2026-12-05T24:04:07Z", "2026-04-31T21:04:07Z", "2026-02-29T21:04:07Z",
-          "2026-12-05T21:04:60Z", "2O26-12-05T21:04:07Z", "2026-12-05T21-04:07Z"})
-        QTest::addRow("date %s", date) << writtenForm("a", date) << badDate;
-    // Bytes next to the hex digits, where each group of eight starts and ends.
-    for (const char *id :
-         {"6F9619F:-8B86-D011-B42D-00C04FC964FF", "6F9619FF-@B86-D011-B42D-00C04FC964FF",
-          "6F9619FF-8B86-D011-B42D-00C04FC964F/", "GF9619FF-8B86-D011-B42D-00C04FC964FF"})
-        QTest::addRow("id %s", id) << writtenForm("a", "2026-12-05T21:04:07Z", id) << badId;
-    QTest::newRow("control character in the id")
-        << writtenForm("a", "2026-12-05T21:04:07Z", "6F9619FF-8B86-D011-B42D-00C04FC964F\x01")
-        << QStringLiteral("malformed JSON at byte 116");
-}
-
-// A file laid out as the writer lays it out, with a fault after the text,
-// fails as any other file with that fault.
-void tst_HistoryCodec::writtenFormWithFaultsAfterTheText()
 {
     QFETCH(QByteArray, json);
     QFETCH(QString, error);

@@ -1,6 +1,7 @@
 // SPDX-FileCopyrightText: 2026 The Quillmark developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 
+#include "RandomText.h"
 #include "TextMatcher.h"
 
 #include <QHash>
@@ -40,15 +41,6 @@ Ranges wholeTextRanges(const QString &text, const TextMatcher &matcher)
 void row(const char *name, const char *text, const char *query, const Ranges &expected)
 {
     QTest::newRow(name) << QString::fromUtf8(text) << QString::fromUtf8(query) << expected;
-}
-
-QString randomText(QRandomGenerator &random, const QList<QString> &alphabet, int maxLength)
-{
-    QString text;
-    const int length = random.bounded(maxLength + 1);
-    for (int i = 0; i < length; ++i)
-        text += alphabet.at(random.bounded(int(alphabet.size())));
-    return text;
 }
 
 } // namespace
