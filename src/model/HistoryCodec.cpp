@@ -443,6 +443,28 @@ constexpr std::array<char16_t, 256> simpleEscapes = [] {
     return (b & 0xC0) == 0x80;
 }
 
+// The length of the well-formed UTF-8 sequence that starts at `p` (at a byte
+// >= 0x80): 2, 3 or 4; 0 for anything else (a stray or cut-short sequence,
+// an overlong form, a surrogate, a code point above U+10FFFF).
+[[nodiscard]] inline int sequenceLength(const uchar *p, const uchar *end)
+{
+    const uchar b = p[0];
+    const qsizetype left = end - p;
+    if (b >= 0xC2 && b <= 0xDF)
+        return left >= 2 && isContinuation(p[1]) ? 2 : 0;
+    if (b >= 0xE0 && b <= 0xEF)
+        return left >= 3 && isContinuation(p[1]) && isContinuation(p[2]) &&
+                       (b != 0xE0 || p[1] >= 0xA0) && (b != 0xED || p[1] <= 0x9F)
+                   ? 3
+                   : 0;
+    if (b >= 0xF0 && b <= 0xF4)
+        return left >= 4 && isContinuation(p[1]) && isContinuation(p[2]) && isContinuation(p[3]) &&
+                       (b != 0xF0 || p[1] >= 0x90) && (b != 0xF4 || p[1] <= 0x8F)
+                   ? 4
+                   : 0;
+    return 0;
+}
+
 // One character given as one code unit (never a lone surrogate) or a
 // surrogate pair, written as UTF-8; returns the end of what it wrote.
 char *writeUtf8(char *p, const char16_t *units, qsizetype count)
@@ -770,16 +792,12 @@ public:
                 *dst = simpleEscapes[pos[1]];
                 pos += 2;
                 ++length;
-            } else if (b >= 0xC2 && b <= 0xDF && end - pos >= 2 && isContinuation(pos[1])) {
-                *dst = static_cast<char16_t>((b & 0x1F) << 6 | (pos[1] & 0x3F));
-                pos += 2;
-                ++length;
-            } else if (b >= 0xE0 && b <= 0xEF && end - pos >= 3 && isContinuation(pos[1]) &&
-                       isContinuation(pos[2]) && (b != 0xE0 || pos[1] >= 0xA0) &&
-                       (b != 0xED || pos[1] <= 0x9F)) {
-                *dst = static_cast<char16_t>((b & 0x0F) << 12 | (pos[1] & 0x3F) << 6 |
-                                             (pos[2] & 0x3F));
-                pos += 3;
+            } else if (b >= 0x80 && b < 0xF0 && sequenceLength(pos, end) != 0) {
+                // Two or three bytes: one code unit.
+                *dst = b < 0xE0 ? static_cast<char16_t>((b & 0x1F) << 6 | (pos[1] & 0x3F))
+                                : static_cast<char16_t>((b & 0x0F) << 12 | (pos[1] & 0x3F) << 6 |
+                                                        (pos[2] & 0x3F));
+                pos += b < 0xE0 ? 2 : 3;
                 ++length;
             } else if (b >= 0x20 && b < 0x80 && b != '\\') {
                 *dst = b;
@@ -906,16 +924,11 @@ public:
                 *dst = static_cast<char>(simpleEscapes[pos[1]]);
                 pos += 2;
                 ++length;
-            } else if (b >= 0xC2 && b <= 0xDF && end - pos >= 2 && isContinuation(pos[1])) {
-                std::memcpy(dst, pos, 2);
-                pos += 2;
-                length += 2;
-            } else if (b >= 0xE0 && b <= 0xEF && end - pos >= 3 && isContinuation(pos[1]) &&
-                       isContinuation(pos[2]) && (b != 0xE0 || pos[1] >= 0xA0) &&
-                       (b != 0xED || pos[1] <= 0x9F)) {
-                std::memcpy(dst, pos, 3);
-                pos += 3;
-                length += 3;
+            } else if (const int bytes = b >= 0x80 ? sequenceLength(pos, end) : 0; bytes != 0) {
+                // Well-formed UTF-8 is kept as it is.
+                std::memcpy(dst, pos, size_t(bytes));
+                pos += bytes;
+                length += bytes;
             } else if (b >= 0x20 && b < 0x80 && b != '\\' && (!NoteForm || b != '/')) {
                 *dst = static_cast<char>(b);
                 ++pos;
@@ -929,8 +942,8 @@ public:
                 m_pos = pos;
                 return fail();
             } else {
-                // A \u escape or a four-byte character: checked and decoded
-                // by the common code, then written as UTF-8.
+                // A \u escape, or bytes that are not UTF-8: decoded or
+                // reported by the common code.
                 if constexpr (NoteForm)
                     writersForm = writersForm && (b != '\\' || isWritersUnicodeEscape(pos, end));
                 m_pos = pos;
@@ -1179,41 +1192,30 @@ private:
     // surrogates, nothing above U+10FFFF), or a failure.
     [[nodiscard]] bool readMultiByte(char16_t *dst)
     {
-        const uchar b = *m_pos;
-        const qsizetype left = m_end - m_pos;
-        auto bad = [this] { return fail("not valid UTF-8"); };
-        if (b >= 0xC2 && b <= 0xDF) {
-            if (left < 2 || !isContinuation(m_pos[1]))
-                return bad();
-            *dst = static_cast<char16_t>((b & 0x1F) << 6 | (m_pos[1] & 0x3F));
+        const uchar *const p = m_pos;
+        switch (sequenceLength(p, m_end)) {
+        case 2:
+            *dst = static_cast<char16_t>((p[0] & 0x1F) << 6 | (p[1] & 0x3F));
             m_pos += 2;
             ++m_length;
             return true;
-        }
-        if (b >= 0xE0 && b <= 0xEF) {
-            if (left < 3 || !isContinuation(m_pos[1]) || !isContinuation(m_pos[2]) ||
-                (b == 0xE0 && m_pos[1] < 0xA0) || (b == 0xED && m_pos[1] > 0x9F))
-                return bad();
-            *dst = static_cast<char16_t>((b & 0x0F) << 12 | (m_pos[1] & 0x3F) << 6 |
-                                         (m_pos[2] & 0x3F));
+        case 3:
+            *dst = static_cast<char16_t>((p[0] & 0x0F) << 12 | (p[1] & 0x3F) << 6 | (p[2] & 0x3F));
             m_pos += 3;
             ++m_length;
             return true;
-        }
-        if (b >= 0xF0 && b <= 0xF4) {
-            if (left < 4 || !isContinuation(m_pos[1]) || !isContinuation(m_pos[2]) ||
-                !isContinuation(m_pos[3]) || (b == 0xF0 && m_pos[1] < 0x90) ||
-                (b == 0xF4 && m_pos[1] > 0x8F))
-                return bad();
-            const char32_t u = (b & 0x07) << 18 | (m_pos[1] & 0x3F) << 12 | (m_pos[2] & 0x3F) << 6 |
-                               (m_pos[3] & 0x3F);
+        case 4: {
+            const char32_t u =
+                (p[0] & 0x07) << 18 | (p[1] & 0x3F) << 12 | (p[2] & 0x3F) << 6 | (p[3] & 0x3F);
             dst[0] = static_cast<char16_t>(0xD800 + ((u - 0x10000) >> 10));
             dst[1] = static_cast<char16_t>(0xDC00 + ((u - 0x10000) & 0x3FF));
             m_pos += 4;
             m_length += 2;
             return true;
         }
-        return bad();
+        default:
+            return fail("not valid UTF-8");
+        }
     }
 
     const uchar *const m_begin;
