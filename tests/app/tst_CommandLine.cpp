@@ -5,7 +5,7 @@
 
 #include <QTest>
 
-class tst_CommandLine : public QObject {
+class TestCommandLine : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void commands_data();
@@ -15,7 +15,7 @@ private Q_SLOTS:
     void helpNamesTheProgramAndEveryCommand();
 };
 
-void tst_CommandLine::commands_data()
+void TestCommandLine::commands_data()
 {
     QTest::addColumn<QStringList>("arguments");
     QTest::addColumn<int>("action");
@@ -29,7 +29,7 @@ void tst_CommandLine::commands_data()
     QTest::newRow("repeated") << QStringList{"--show", "--show"} << int(Action::showHistory);
 }
 
-void tst_CommandLine::commands()
+void TestCommandLine::commands()
 {
     QFETCH(QStringList, arguments);
     QFETCH(int, action);
@@ -41,7 +41,7 @@ void tst_CommandLine::commands()
     QCOMPARE(AppRequest::decode(result.request.encode()), result.request);
 }
 
-void tst_CommandLine::mistakes_data()
+void TestCommandLine::mistakes_data()
 {
     QTest::addColumn<QStringList>("arguments");
     QTest::addColumn<QString>("mentions");
@@ -51,7 +51,7 @@ void tst_CommandLine::mistakes_data()
     QTest::newRow("value to a flag") << QStringList{"--show=yes"} << "show";
 }
 
-void tst_CommandLine::mistakes()
+void TestCommandLine::mistakes()
 {
     QFETCH(QStringList, arguments);
     QFETCH(QString, mentions);
@@ -63,7 +63,7 @@ void tst_CommandLine::mistakes()
     QVERIFY(result.message.contains(QStringLiteral("--help")));
 }
 
-void tst_CommandLine::helpNamesTheProgramAndEveryCommand()
+void TestCommandLine::helpNamesTheProgramAndEveryCommand()
 {
     const CommandLine result =
         CommandLine::parse({QStringLiteral("/opt/x/bin/quillmark"), QStringLiteral("--help")});
@@ -75,5 +75,5 @@ void tst_CommandLine::helpNamesTheProgramAndEveryCommand()
         QVERIFY2(result.message.contains(QLatin1String(option)), option);
 }
 
-QTEST_GUILESS_MAIN(tst_CommandLine)
+QTEST_GUILESS_MAIN(TestCommandLine)
 #include "tst_CommandLine.moc"

@@ -8,7 +8,7 @@
 #include <QTest>
 #include <QWidget>
 
-class tst_QuitController : public QObject {
+class TestQuitController : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void answers_data();
@@ -17,7 +17,7 @@ private Q_SLOTS:
     void ctrlQInAnyWindowAsks();
 };
 
-void tst_QuitController::answers_data()
+void TestQuitController::answers_data()
 {
     QTest::addColumn<Qt::KeyboardModifiers>("heldNow");
     QTest::addColumn<Qt::KeyboardModifiers>("inEvent");
@@ -33,7 +33,7 @@ void tst_QuitController::answers_data()
     QTest::newRow("ctrl alone asks") << ctrl << none << "Keep Running" << true << false;
 }
 
-void tst_QuitController::answers()
+void TestQuitController::answers()
 {
     QFETCH(Qt::KeyboardModifiers, heldNow);
     QFETCH(Qt::KeyboardModifiers, inEvent);
@@ -66,7 +66,7 @@ void tst_QuitController::answers()
     QCOMPARE(alert.defaultButton, std::optional<int>(0));
 }
 
-void tst_QuitController::ctrlQInAnyWindowAsks_data()
+void TestQuitController::ctrlQInAnyWindowAsks_data()
 {
     QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
     QTest::addColumn<int>("key");
@@ -78,7 +78,7 @@ void tst_QuitController::ctrlQInAnyWindowAsks_data()
     QTest::newRow("ctrl+w") << ctrl << int(Qt::Key_W) << false;
 }
 
-void tst_QuitController::ctrlQInAnyWindowAsks()
+void TestQuitController::ctrlQInAnyWindowAsks()
 {
     QFETCH(Qt::KeyboardModifiers, modifiers);
     QFETCH(int, key);
@@ -100,5 +100,5 @@ void tst_QuitController::ctrlQInAnyWindowAsks()
     QCOMPARE(stops, 0);
 }
 
-QTEST_MAIN(tst_QuitController)
+QTEST_MAIN(TestQuitController)
 #include "tst_QuitController.moc"

@@ -5,7 +5,7 @@
 
 #include <QTest>
 
-class tst_ClipboardItem : public QObject {
+class TestClipboardItem : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void equality_data();
@@ -14,7 +14,7 @@ private Q_SLOTS:
     void textConvertsBack();
 };
 
-void tst_ClipboardItem::equality_data()
+void TestClipboardItem::equality_data()
 {
     QTest::addColumn<ClipboardItem>("a");
     QTest::addColumn<ClipboardItem>("b");
@@ -68,7 +68,7 @@ void tst_ClipboardItem::equality_data()
         << with([&](auto &i) { i.content = prefix + decomposedTail + QLatin1Char('y'); }) << false;
 }
 
-void tst_ClipboardItem::equality()
+void TestClipboardItem::equality()
 {
     QFETCH(ClipboardItem, a);
     QFETCH(ClipboardItem, b);
@@ -84,7 +84,7 @@ void tst_ClipboardItem::equality()
 // The text is held as UTF-8 and views take what they show on demand: the
 // whole text, or a bounded head of it that must be what the whole text's
 // head would be, whatever the mix of one- to four-byte characters.
-void tst_ClipboardItem::textConvertsBack_data()
+void TestClipboardItem::textConvertsBack_data()
 {
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("expected");
@@ -103,7 +103,7 @@ void tst_ClipboardItem::textConvertsBack_data()
         << QStringLiteral("a\uFFFDb\uFFFD\uFFFD");
 }
 
-void tst_ClipboardItem::textConvertsBack()
+void TestClipboardItem::textConvertsBack()
 {
     QFETCH(QString, text);
     QFETCH(QString, expected);
@@ -114,5 +114,5 @@ void tst_ClipboardItem::textConvertsBack()
         QVERIFY2(stored.left(units) == expected.left(units), qPrintable(QString::number(units)));
 }
 
-QTEST_GUILESS_MAIN(tst_ClipboardItem)
+QTEST_GUILESS_MAIN(TestClipboardItem)
 #include "tst_ClipboardItem.moc"

@@ -11,7 +11,7 @@
 #include <ctime>
 
 // Runs with TZ=Europe/Berlin (CET in winter, CEST in summer).
-class tst_DateFormatter : public QObject {
+class TestDateFormatter : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void initTestCase();
@@ -25,13 +25,13 @@ private:
     QByteArray m_zone = qgetenv("TZ");
 };
 
-void tst_DateFormatter::initTestCase()
+void TestDateFormatter::initTestCase()
 {
     // The user's own locale must not leak into the output.
     QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
 }
 
-void tst_DateFormatter::formats_data()
+void TestDateFormatter::formats_data()
 {
     QTest::addColumn<QDateTime>("instant");
     QTest::addColumn<QString>("timestamp");
@@ -49,7 +49,7 @@ void tst_DateFormatter::formats_data()
                              << "";
 }
 
-void tst_DateFormatter::formats()
+void TestDateFormatter::formats()
 {
     QFETCH(QDateTime, instant);
     QFETCH(QString, timestamp);
@@ -74,7 +74,7 @@ static QString timestampFromSystemClock(std::time_t seconds)
                              fields.tm_hour < 12 ? "AM" : "PM");
 }
 
-void tst_DateFormatter::agreesWithTheSystemClock_data()
+void TestDateFormatter::agreesWithTheSystemClock_data()
 {
     QTest::addColumn<QByteArray>("zone");
     // Summer time forward and back, half-hour shifts, the southern
@@ -84,7 +84,7 @@ void tst_DateFormatter::agreesWithTheSystemClock_data()
         QTest::newRow(zone) << QByteArray(zone);
 }
 
-void tst_DateFormatter::agreesWithTheSystemClock()
+void TestDateFormatter::agreesWithTheSystemClock()
 {
     QFETCH(QByteArray, zone);
     qputenv("TZ", zone);
@@ -111,11 +111,11 @@ void tst_DateFormatter::agreesWithTheSystemClock()
     }
 }
 
-void tst_DateFormatter::cleanupTestCase()
+void TestDateFormatter::cleanupTestCase()
 {
     qputenv("TZ", m_zone);
     tzset();
 }
 
-QTEST_GUILESS_MAIN(tst_DateFormatter)
+QTEST_GUILESS_MAIN(TestDateFormatter)
 #include "tst_DateFormatter.moc"

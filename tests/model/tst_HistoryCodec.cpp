@@ -84,7 +84,7 @@ QByteArray withContent(const char *content)
 
 } // namespace
 
-class tst_HistoryCodec : public QObject {
+class TestHistoryCodec : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void writesAndReadsTheGoldenFiles();
@@ -106,7 +106,7 @@ private Q_SLOTS:
     void faultsAtEveryOffset();
 };
 
-void tst_HistoryCodec::writesAndReadsTheGoldenFiles()
+void TestHistoryCodec::writesAndReadsTheGoldenFiles()
 {
     QCOMPARE(HistoryCodec::encode(goldenItems()), readData("history-golden.json"));
     QCOMPARE(HistoryCodec::encode({}), readData("history-empty.json"));
@@ -133,7 +133,7 @@ void tst_HistoryCodec::writesAndReadsTheGoldenFiles()
     QCOMPARE(kept, expected);
 }
 
-void tst_HistoryCodec::roundTripsEveryCodePoint()
+void TestHistoryCodec::roundTripsEveryCodePoint()
 {
     QString all;
     for (char32_t u = 1; u <= 0x10FFFF; ++u) {
@@ -157,7 +157,7 @@ void tst_HistoryCodec::roundTripsEveryCodePoint()
 
 // The writer converts runs of characters together; whatever the mix and
 // alignment, it must match the plain one-character-at-a-time rules.
-void tst_HistoryCodec::writerMatchesPlainEscaping()
+void TestHistoryCodec::writerMatchesPlainEscaping()
 {
     QStringList alphabet = QStringLiteral("aZ /\"\\\n\r\t\b\f\x01\x7féßж߿ࠀ東")
                                .split(QString(), Qt::SkipEmptyParts);
@@ -196,7 +196,7 @@ void tst_HistoryCodec::writerMatchesPlainEscaping()
     }
 }
 
-void tst_HistoryCodec::streamedEncodingGivesTheSameBytes()
+void TestHistoryCodec::streamedEncodingGivesTheSameBytes()
 {
     // Texts long enough to cross several flushes, one of them longer than a
     // whole piece, with escapes and multi-byte characters on the cuts.
@@ -233,7 +233,7 @@ void tst_HistoryCodec::streamedEncodingGivesTheSameBytes()
 
 // Dates a file cannot hold and lone surrogates are written as what can be
 // read back.
-void tst_HistoryCodec::oddValuesAreWrittenReadably()
+void TestHistoryCodec::oddValuesAreWrittenReadably()
 {
     const QList<ClipboardItem> items{
         {QUuid::createUuid(),
@@ -257,7 +257,7 @@ void tst_HistoryCodec::oddValuesAreWrittenReadably()
 }
 
 // Each accepted document holds no item or one, with the id of element().
-void tst_HistoryCodec::acceptedInput_data()
+void TestHistoryCodec::acceptedInput_data()
 {
     QTest::addColumn<QByteArray>("json");
     QTest::addColumn<QDateTime>("createdAt"); // of the item, if any
@@ -306,7 +306,7 @@ void tst_HistoryCodec::acceptedInput_data()
     row("leap day of a 400th year", date("\"2000-02-29T23:59:59Z\""), utc("2000-02-29T23:59:59"));
 }
 
-void tst_HistoryCodec::acceptedInput()
+void TestHistoryCodec::acceptedInput()
 {
     QFETCH(QByteArray, json);
     QFETCH(QDateTime, createdAt);
@@ -323,7 +323,7 @@ void tst_HistoryCodec::acceptedInput()
     }
 }
 
-void tst_HistoryCodec::rejectedInput_data()
+void TestHistoryCodec::rejectedInput_data()
 {
     QTest::addColumn<QByteArray>("json");
     QTest::addColumn<QString>("error");
@@ -425,7 +425,7 @@ void tst_HistoryCodec::rejectedInput_data()
     QTest::newRow("not hex") << uuid("\"6F9619FF-8B86-D011-B42D-00C04FC964FG\"") << badId;
 }
 
-void tst_HistoryCodec::rejectedInput()
+void TestHistoryCodec::rejectedInput()
 {
     QFETCH(QByteArray, json);
     QFETCH(QString, error);
@@ -436,7 +436,7 @@ void tst_HistoryCodec::rejectedInput()
     QVERIFY2(actual.startsWith(error), qPrintable(actual));
 }
 
-void tst_HistoryCodec::failureLeavesItemsAlone()
+void TestHistoryCodec::failureLeavesItemsAlone()
 {
     const QList<ClipboardItem> before = goldenItems();
     QList<ClipboardItem> items = before;
@@ -448,7 +448,7 @@ void tst_HistoryCodec::failureLeavesItemsAlone()
     QCOMPARE(items, before);
 }
 
-void tst_HistoryCodec::deepNestingFailsCleanly()
+void TestHistoryCodec::deepNestingFailsCleanly()
 {
     const int depth = 1'000'000;
     const QByteArray open(depth, '['), close(depth, ']');
@@ -469,7 +469,7 @@ void tst_HistoryCodec::deepNestingFailsCleanly()
 
 // A file from elsewhere comes back in the one written form: upper-case id,
 // UTC in whole seconds, extra members gone.
-void tst_HistoryCodec::rewritingNormalises()
+void TestHistoryCodec::rewritingNormalises()
 {
     const QByteArray foreign =
         "[{\"pinned\":true,\"id\":\"6f9619ff-8b86-d011-b42d-00c04fc964ff\","
@@ -487,7 +487,7 @@ void tst_HistoryCodec::rewritingNormalises()
                         "]"));
 }
 
-void tst_HistoryCodec::consumedBytesAreNeverReadAgain()
+void TestHistoryCodec::consumedBytesAreNeverReadAgain()
 {
     // A loader gives back the memory of what the reader reports as done, so
     // those bytes may be gone: wiping them must not change the result. Big
@@ -518,7 +518,7 @@ void tst_HistoryCodec::consumedBytesAreNeverReadAgain()
 // or a fault may fall anywhere in such a step, or across two.
 constexpr int stepOffsets = 18;
 
-void tst_HistoryCodec::charactersAtEveryOffset_data()
+void TestHistoryCodec::charactersAtEveryOffset_data()
 {
     QTest::addColumn<QByteArray>("body");  // as the file holds it
     QTest::addColumn<QString>("text");     // as it is read
@@ -548,7 +548,7 @@ void tst_HistoryCodec::charactersAtEveryOffset_data()
     }
 }
 
-void tst_HistoryCodec::charactersAtEveryOffset()
+void TestHistoryCodec::charactersAtEveryOffset()
 {
     QFETCH(QByteArray, body);
     QFETCH(QString, text);
@@ -598,7 +598,7 @@ void addWrittenFormFaultsAfterTheText()
 
 } // namespace
 
-void tst_HistoryCodec::faultsAtEveryOffset_data()
+void TestHistoryCodec::faultsAtEveryOffset_data()
 {
     QTest::addColumn<QByteArray>("json");
     QTest::addColumn<QString>("error");
@@ -643,7 +643,7 @@ void tst_HistoryCodec::faultsAtEveryOffset_data()
 // Every fault is found at its own byte whether or not the reader also notes
 // the layout, wherever it falls in the reader's steps, and after the text of
 // a file otherwise in the written form.
-void tst_HistoryCodec::faultsAtEveryOffset()
+void TestHistoryCodec::faultsAtEveryOffset()
 {
     QFETCH(QByteArray, json);
     QFETCH(QString, error);
@@ -657,5 +657,5 @@ void tst_HistoryCodec::faultsAtEveryOffset()
     }
 }
 
-QTEST_GUILESS_MAIN(tst_HistoryCodec)
+QTEST_GUILESS_MAIN(TestHistoryCodec)
 #include "tst_HistoryCodec.moc"

@@ -6,7 +6,7 @@
 #include <QTest>
 
 // Which type capture asks an owner for, and how the answer reads.
-class tst_ClipboardFormats : public QObject {
+class TestClipboardFormats : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void preferredTextType_data()
@@ -44,5 +44,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_GUILESS_MAIN(tst_ClipboardFormats)
+QTEST_GUILESS_MAIN(TestClipboardFormats)
 #include "tst_ClipboardFormats.moc"

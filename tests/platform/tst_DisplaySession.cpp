@@ -5,7 +5,7 @@
 
 #include <QTest>
 
-class tst_DisplaySession : public QObject {
+class TestDisplaySession : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void decide_data()
@@ -48,5 +48,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_GUILESS_MAIN(tst_DisplaySession)
+QTEST_GUILESS_MAIN(TestDisplaySession)
 #include "tst_DisplaySession.moc"

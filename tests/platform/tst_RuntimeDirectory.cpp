@@ -13,7 +13,7 @@
 
 // The runtime directory decides who may answer our requests: only one that
 // is the user's alone may be used, and a squatted fallback is refused.
-class tst_RuntimeDirectory : public QObject {
+class TestRuntimeDirectory : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void xdgRuntimeDirIsUsedOnlyWhenPrivate_data();
@@ -54,7 +54,7 @@ mode_t modeOf(const QString &path)
 
 } // namespace
 
-void tst_RuntimeDirectory::xdgRuntimeDirIsUsedOnlyWhenPrivate_data()
+void TestRuntimeDirectory::xdgRuntimeDirIsUsedOnlyWhenPrivate_data()
 {
     QTest::addColumn<QString>("shape");
     QTest::addColumn<bool>("used");
@@ -67,7 +67,7 @@ void tst_RuntimeDirectory::xdgRuntimeDirIsUsedOnlyWhenPrivate_data()
     QTest::newRow("missing") << "missing" << false;
 }
 
-void tst_RuntimeDirectory::xdgRuntimeDirIsUsedOnlyWhenPrivate()
+void TestRuntimeDirectory::xdgRuntimeDirIsUsedOnlyWhenPrivate()
 {
     QFETCH(QString, shape);
     QFETCH(bool, used);
@@ -91,7 +91,7 @@ void tst_RuntimeDirectory::xdgRuntimeDirIsUsedOnlyWhenPrivate()
     }
 }
 
-void tst_RuntimeDirectory::squattedFallbackIsRefused_data()
+void TestRuntimeDirectory::squattedFallbackIsRefused_data()
 {
     QTest::addColumn<QString>("shape");
     QTest::newRow("open to everyone") << "0777";
@@ -101,7 +101,7 @@ void tst_RuntimeDirectory::squattedFallbackIsRefused_data()
     QTest::newRow("owned by another user") << "other";
 }
 
-void tst_RuntimeDirectory::squattedFallbackIsRefused()
+void TestRuntimeDirectory::squattedFallbackIsRefused()
 {
     QFETCH(QString, shape);
     QTemporaryDir base;
@@ -123,5 +123,5 @@ void tst_RuntimeDirectory::squattedFallbackIsRefused()
     QCOMPARE(modeOf(fallback), before);
 }
 
-QTEST_GUILESS_MAIN(tst_RuntimeDirectory)
+QTEST_GUILESS_MAIN(TestRuntimeDirectory)
 #include "tst_RuntimeDirectory.moc"

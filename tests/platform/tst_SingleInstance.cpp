@@ -18,7 +18,7 @@
 #include <functional>
 #include <memory>
 
-class tst_SingleInstance : public QObject {
+class TestSingleInstance : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void decodeRequest_data();
@@ -30,7 +30,7 @@ private Q_SLOTS:
     void slowFirstInstanceCarriesOutTheRequestOnce();
 };
 
-void tst_SingleInstance::decodeRequest_data()
+void TestSingleInstance::decodeRequest_data()
 {
     QTest::addColumn<QByteArray>("line");
     QTest::addColumn<bool>("known");
@@ -50,7 +50,7 @@ void tst_SingleInstance::decodeRequest_data()
         << QByteArray("erase abc\n") << false << QByteArray();
 }
 
-void tst_SingleInstance::decodeRequest()
+void TestSingleInstance::decodeRequest()
 {
     QFETCH(QByteArray, line);
     QFETCH(bool, known);
@@ -91,7 +91,7 @@ SingleInstance::Role claimFromAnotherThread(
 
 } // namespace
 
-void tst_SingleInstance::secondInstanceDeliversItsRequestAndNothingElse()
+void TestSingleInstance::secondInstanceDeliversItsRequestAndNothingElse()
 {
     QTemporaryDir dir;
     SingleInstance first(dir.path());
@@ -119,7 +119,7 @@ void tst_SingleInstance::secondInstanceDeliversItsRequestAndNothingElse()
     QCOMPARE(received.count(), 2);
 }
 
-void tst_SingleInstance::launchWhileTheFirstStartsWaitsForIt()
+void TestSingleInstance::launchWhileTheFirstStartsWaitsForIt()
 {
     // The first instance holds the lock but is still loading its history:
     // a launch then must not give up, nor start a second Quillmark, but
@@ -138,7 +138,7 @@ void tst_SingleInstance::launchWhileTheFirstStartsWaitsForIt()
     QCOMPARE(received.first().first().value<AppRequest>().action, AppRequest::Action::showHistory);
 }
 
-void tst_SingleInstance::lockOfADeadProcessIsTakenOver()
+void TestSingleInstance::lockOfADeadProcessIsTakenOver()
 {
     // A crashed instance leaves its lock and socket files behind.
     QTemporaryDir dir;
@@ -154,7 +154,7 @@ void tst_SingleInstance::lockOfADeadProcessIsTakenOver()
     QCOMPARE(claimFromAnotherThread(dir.path()), SingleInstance::Role::secondary);
 }
 
-void tst_SingleInstance::launchDuringTheFirstOnesExitTakesOver()
+void TestSingleInstance::launchDuringTheFirstOnesExitTakesOver()
 {
     // A launch that reaches the first instance as it ends (its event loop
     // over, the lock not yet released) must not be lost: it becomes the
@@ -172,7 +172,7 @@ void tst_SingleInstance::launchDuringTheFirstOnesExitTakesOver()
              SingleInstance::Role::primary);
 }
 
-void tst_SingleInstance::slowFirstInstanceCarriesOutTheRequestOnce()
+void TestSingleInstance::slowFirstInstanceCarriesOutTheRequestOnce()
 {
     // The first instance is busy for longer than a reply normally takes; the
     // second waits on its one connection instead of asking again, so a
@@ -191,5 +191,5 @@ void tst_SingleInstance::slowFirstInstanceCarriesOutTheRequestOnce()
     QCOMPARE(received.count(), 1);
 }
 
-QTEST_GUILESS_MAIN(tst_SingleInstance)
+QTEST_GUILESS_MAIN(TestSingleInstance)
 #include "tst_SingleInstance.moc"

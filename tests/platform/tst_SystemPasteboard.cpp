@@ -57,7 +57,7 @@ struct Rig {
 
 } // namespace
 
-class tst_SystemPasteboard : public QObject {
+class TestSystemPasteboard : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void sequence_data()
@@ -224,5 +224,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_GUILESS_MAIN(tst_SystemPasteboard)
+QTEST_GUILESS_MAIN(TestSystemPasteboard)
 #include "tst_SystemPasteboard.moc"

@@ -10,7 +10,7 @@
 // becomes of a copy that the window manager's window (GNOME's compositor)
 // takes over: the departed owner's copy, secret unless a read found it
 // was not.
-class tst_X11ClipboardOwners : public QObject {
+class TestX11ClipboardOwners : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void current_data()
@@ -105,5 +105,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_GUILESS_MAIN(tst_X11ClipboardOwners)
+QTEST_GUILESS_MAIN(TestX11ClipboardOwners)
 #include "tst_X11ClipboardOwners.moc"

@@ -8,7 +8,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-class tst_XdgAutostartLoginItem : public QObject {
+class TestXdgAutostartLoginItem : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void init()
@@ -107,5 +107,5 @@ private:
     std::unique_ptr<QTemporaryDir> m_config;
 };
 
-QTEST_GUILESS_MAIN(tst_XdgAutostartLoginItem)
+QTEST_GUILESS_MAIN(TestXdgAutostartLoginItem)
 #include "tst_XdgAutostartLoginItem.moc"

@@ -24,7 +24,7 @@ constexpr qsizetype kScale = 1;
 
 constexpr qsizetype kMiB = 1024 * 1024;
 
-class TestBigInput : public QObject {
+class TestClipboardStoreBigInput : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void initTestCase();
@@ -102,14 +102,14 @@ struct ImportTarget {
 
 } // namespace
 
-void TestBigInput::initTestCase()
+void TestClipboardStoreBigInput::initTestCase()
 {
     qputenv("TZ", "Europe/Berlin");
 }
 
 // About 200 MB each, either a few large items or many small ones; a file
 // cut short (or with one bad byte at its very end) is refused as a whole.
-void TestBigInput::importOfLargeBackup_data()
+void TestClipboardStoreBigInput::importOfLargeBackup_data()
 {
     QTest::addColumn<qsizetype>("count");
     QTest::addColumn<qsizetype>("contentBytes");
@@ -129,7 +129,7 @@ void TestBigInput::importOfLargeBackup_data()
         << false;
 }
 
-void TestBigInput::importOfLargeBackup()
+void TestClipboardStoreBigInput::importOfLargeBackup()
 {
     QFETCH(qsizetype, count);
     QFETCH(qsizetype, contentBytes);
@@ -160,7 +160,7 @@ void TestBigInput::importOfLargeBackup()
 // backup may take (each way the reader refuses a file is HistoryCodec's
 // test). Each either imports (`imports` gives the item count) or fails with
 // a description and leaves the history alone.
-void TestBigInput::importOfOddShapes_data()
+void TestClipboardStoreBigInput::importOfOddShapes_data()
 {
     QTest::addColumn<QByteArray>("bytes"); // <missing>, or <kind> of special file
     QTest::addColumn<int>("imports");      // items after import; -1: refused; -2: either
@@ -176,7 +176,7 @@ void TestBigInput::importOfOddShapes_data()
     QTest::newRow("the same entry twice") << "[" + entry("x", id) + "," + entry("x", id) + "]" << 2;
 }
 
-void TestBigInput::importOfOddShapes()
+void TestClipboardStoreBigInput::importOfOddShapes()
 {
     QFETCH(QByteArray, bytes);
     QFETCH(int, imports);
@@ -201,7 +201,7 @@ void TestBigInput::importOfOddShapes()
     }
 }
 
-void TestBigInput::hugeCopyIsRecordedSavedAndReloaded()
+void TestClipboardStoreBigInput::hugeCopyIsRecordedSavedAndReloaded()
 {
     // 50 MB of UTF-8 with lines, quotes, control and non-ASCII characters.
     const QString unit = QStringLiteral("line \"one\"\t\\ Straße 東京 🙂\u0001\n");
@@ -229,5 +229,5 @@ void TestBigInput::hugeCopyIsRecordedSavedAndReloaded()
     QCOMPARE(reopened.items().first().id, saved.first().id);
 }
 
-QTEST_GUILESS_MAIN(TestBigInput)
+QTEST_GUILESS_MAIN(TestClipboardStoreBigInput)
 #include "tst_ClipboardStoreBigInput.moc"

@@ -13,7 +13,7 @@
 
 using CopySteps = QList<std::pair<qint64, QString>>; // ms after the first copy, text
 
-class TestCapture : public QObject {
+class TestClipboardStoreCapture : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void initTestCase();
@@ -27,14 +27,14 @@ private Q_SLOTS:
     void monitoringIsALiveSwitchAndRunsInNestedLoops();
 };
 
-void TestCapture::initTestCase()
+void TestClipboardStoreCapture::initTestCase()
 {
     qputenv("TZ", "Europe/Berlin");
 }
 
 // What copies made at the given moments leave in the history: duplicate
 // suppression under each setting, and blank texts.
-void TestCapture::whatIsRecorded_data()
+void TestClipboardStoreCapture::whatIsRecorded_data()
 {
     QTest::addColumn<CaptureMode>("mode");
     QTest::addColumn<DuplicateSuppressionWindow>("window");
@@ -91,7 +91,7 @@ void TestCapture::whatIsRecorded_data()
         << QStringList{zeroWidth};
 }
 
-void TestCapture::whatIsRecorded()
+void TestClipboardStoreCapture::whatIsRecorded()
 {
     QFETCH(CaptureMode, mode);
     QFETCH(DuplicateSuppressionWindow, window);
@@ -110,7 +110,7 @@ void TestCapture::whatIsRecorded()
     QCOMPARE(h.contents(), recorded);
 }
 
-void TestCapture::oversizedTextIsRefused_data()
+void TestClipboardStoreCapture::oversizedTextIsRefused_data()
 {
     // The limit counts UTF-8 bytes: a text of 3-byte characters is refused
     // at a third of the length of an ASCII one.
@@ -129,7 +129,7 @@ void TestCapture::oversizedTextIsRefused_data()
         << "Clipboard text too large to record: 200 MiB (limit 64 MiB)";
 }
 
-void TestCapture::oversizedTextIsRefused()
+void TestClipboardStoreCapture::oversizedTextIsRefused()
 {
     QFETCH(QString, text);
     QFETCH(qint64, refusedByPasteboard);
@@ -158,7 +158,7 @@ void TestCapture::oversizedTextIsRefused()
 // Text present at start and polls with no change read nothing; of two
 // copies between polls only the one still present is recorded; a change to
 // something that is not text is read once.
-void TestCapture::pollReadsOnlyTheTextPresentAfterAChange()
+void TestClipboardStoreCapture::pollReadsOnlyTheTextPresentAfterAChange()
 {
     StoreHarness h;
     h.pasteboard.copy(QStringLiteral("copied before start"));
@@ -180,7 +180,7 @@ void TestCapture::pollReadsOnlyTheTextPresentAfterAChange()
              (QStringList{QStringLiteral("after the image"), QStringLiteral("second")}));
 }
 
-void TestCapture::clearAndImportKeepSuppressionState()
+void TestClipboardStoreCapture::clearAndImportKeepSuppressionState()
 {
     StoreHarness h;
     ClipboardStore &store = h.open();
@@ -203,7 +203,7 @@ void TestCapture::clearAndImportKeepSuppressionState()
     QCOMPARE(h.contents(), (QStringList{secret, QStringLiteral("old")}));
 }
 
-void TestCapture::captureInsertsAtFrontAndSavesAsDoesACopyBack()
+void TestClipboardStoreCapture::captureInsertsAtFrontAndSavesAsDoesACopyBack()
 {
     StoreHarness h;
     h.writeHistory({makeItem(QStringLiteral("kept"), h.clock.now().addSecs(-60))});
@@ -233,7 +233,7 @@ void TestCapture::captureInsertsAtFrontAndSavesAsDoesACopyBack()
     QCOMPARE(h.fileItems().size(), 3);
 }
 
-void TestCapture::monitoringIsALiveSwitchAndRunsInNestedLoops()
+void TestClipboardStoreCapture::monitoringIsALiveSwitchAndRunsInNestedLoops()
 {
     StoreHarness h(/*monitoring=*/true);
     ClipboardStore &store = h.open();
@@ -264,5 +264,5 @@ void TestCapture::monitoringIsALiveSwitchAndRunsInNestedLoops()
     QCOMPARE(store.items().size(), 3);
 }
 
-QTEST_GUILESS_MAIN(TestCapture)
+QTEST_GUILESS_MAIN(TestClipboardStoreCapture)
 #include "tst_ClipboardStoreCapture.moc"

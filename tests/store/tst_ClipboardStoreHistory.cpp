@@ -11,7 +11,7 @@
 #include <QSignalSpy>
 #include <QTest>
 
-class TestHistory : public QObject {
+class TestClipboardStoreHistory : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void initTestCase();
@@ -31,7 +31,7 @@ private Q_SLOTS:
     void importReplacesSortsAndPrunes();
 };
 
-void TestHistory::initTestCase()
+void TestClipboardStoreHistory::initTestCase()
 {
     qputenv("TZ", "Europe/Berlin");
 }
@@ -39,7 +39,7 @@ void TestHistory::initTestCase()
 // Berlin moves to summer time on 29 March 2026 and back on 25 October 2026:
 // the cutoff keeps the wall-clock time, so it is 23 or 25 hours away from a
 // plain multiple of 24 hours.
-void TestHistory::retentionCutoff_data()
+void TestClipboardStoreHistory::retentionCutoff_data()
 {
     QTest::addColumn<QDateTime>("now");
     QTest::addColumn<RetentionPeriod>("period");
@@ -69,7 +69,7 @@ void TestHistory::retentionCutoff_data()
         << false;
 }
 
-void TestHistory::retentionCutoff()
+void TestClipboardStoreHistory::retentionCutoff()
 {
     QFETCH(QDateTime, now);
     QFETCH(RetentionPeriod, period);
@@ -89,7 +89,7 @@ void TestHistory::retentionCutoff()
     QCOMPARE(h.fileItems().size(), kept ? 1 : 0);
 }
 
-void TestHistory::pruneRemovesRangesHighestFirst()
+void TestClipboardStoreHistory::pruneRemovesRangesHighestFirst()
 {
     StoreHarness h;
     const QDateTime now = h.clock.now();
@@ -117,7 +117,7 @@ void TestHistory::pruneRemovesRangesHighestFirst()
     QCOMPARE(store.dayOfItem(1), now.addDays(-1).toLocalTime().date());
 }
 
-void TestHistory::scatteredRemovalBecomesReset()
+void TestClipboardStoreHistory::scatteredRemovalBecomesReset()
 {
     StoreHarness h;
     const QDateTime now = h.clock.now();
@@ -140,7 +140,7 @@ void TestHistory::scatteredRemovalBecomesReset()
     }
 }
 
-void TestHistory::retentionChangesSaveAndIdlePrunesDoNot()
+void TestClipboardStoreHistory::retentionChangesSaveAndIdlePrunesDoNot()
 {
     StoreHarness h;
     h.settings->setRetentionPeriod(RetentionPeriod::twelveMonths);
@@ -174,7 +174,7 @@ void TestHistory::retentionChangesSaveAndIdlePrunesDoNot()
     QVERIFY(QFile::exists(h.historyPath));
 }
 
-void TestHistory::clearTodayAtTenPastMidnightThenAll()
+void TestClipboardStoreHistory::clearTodayAtTenPastMidnightThenAll()
 {
     StoreHarness h;
     h.clock.set(localTime(2026, 12, 5, 0, 10));
@@ -209,7 +209,7 @@ void TestHistory::clearTodayAtTenPastMidnightThenAll()
     QVERIFY(h.fileItems().isEmpty());
 }
 
-void TestHistory::loadSortsNewestFirstStably()
+void TestClipboardStoreHistory::loadSortsNewestFirstStably()
 {
     StoreHarness h;
     const QDateTime t = h.clock.now().addDays(-1);
@@ -224,7 +224,7 @@ void TestHistory::loadSortsNewestFirstStably()
     QCOMPARE(h.fileItems(), store.items());
 }
 
-void TestHistory::firstStartCreatesPrivateDirectoryAndFile()
+void TestClipboardStoreHistory::firstStartCreatesPrivateDirectoryAndFile()
 {
     StoreHarness h;
     h.historyPath = h.dir.path() + QStringLiteral("/data/quillmark/ClipboardHistory/h.json");
@@ -237,7 +237,7 @@ void TestHistory::firstStartCreatesPrivateDirectoryAndFile()
     QCOMPARE(h.fileBytes(), QByteArray("[]"));
 }
 
-void TestHistory::linkedHistoryDirectoryIsLeftAsItIs()
+void TestClipboardStoreHistory::linkedHistoryDirectoryIsLeftAsItIs()
 {
     // The user keeps the history in a directory shared with a group (setgid,
     // group access) and links ClipboardHistory to it.
@@ -263,7 +263,7 @@ void TestHistory::linkedHistoryDirectoryIsLeftAsItIs()
 // line, and a fresh, readable history takes its place. A special file is
 // never opened: a pipe with no writer would hang the start, /dev/zero feed
 // it without end.
-void TestHistory::unreadableHistoryIsMovedAside_data()
+void TestClipboardStoreHistory::unreadableHistoryIsMovedAside_data()
 {
     QTest::addColumn<QString>("kind"); // empty: a history cut short
     QTest::newRow("cut short") << "";
@@ -273,7 +273,7 @@ void TestHistory::unreadableHistoryIsMovedAside_data()
     QTest::newRow("a directory") << "directory";
 }
 
-void TestHistory::unreadableHistoryIsMovedAside()
+void TestClipboardStoreHistory::unreadableHistoryIsMovedAside()
 {
     QFETCH(QString, kind);
     StoreHarness h;
@@ -302,7 +302,7 @@ void TestHistory::unreadableHistoryIsMovedAside()
     QCOMPARE(h.fileBytes(), QByteArray("[]"));
 }
 
-void TestHistory::dayQueries()
+void TestClipboardStoreHistory::dayQueries()
 {
     StoreHarness h;
     h.clock.set(localTime(2026, 12, 5, 20, 0));
@@ -329,7 +329,7 @@ void TestHistory::dayQueries()
 
 // The fast batch path must agree with converting each time on its own,
 // including the hours around both daylight-saving changes.
-void TestHistory::dayCacheMatchesLocalTimeAcrossDst()
+void TestClipboardStoreHistory::dayCacheMatchesLocalTimeAcrossDst()
 {
     QList<ClipboardItem> items;
     const QDateTime start(QDate(2025, 12, 1), QTime(0, 0), Qt::UTC);
@@ -344,7 +344,7 @@ void TestHistory::dayCacheMatchesLocalTimeAcrossDst()
         QCOMPARE(days[i], items[i].createdAt.toLocalTime().date());
 }
 
-void TestHistory::importReplacesSortsAndPrunes()
+void TestClipboardStoreHistory::importReplacesSortsAndPrunes()
 {
     StoreHarness h;
     h.writeHistory({makeItem(QStringLiteral("newer than the backup"), h.clock.now())});
@@ -366,5 +366,5 @@ void TestHistory::importReplacesSortsAndPrunes()
     QCOMPARE(store.availableDays().size(), 2);
 }
 
-QTEST_GUILESS_MAIN(TestHistory)
+QTEST_GUILESS_MAIN(TestClipboardStoreHistory)
 #include "tst_ClipboardStoreHistory.moc"

@@ -20,7 +20,7 @@
 
 // Saving happens on a thread of its own; these check that what the user
 // copied still reaches the disk whatever happens around a save.
-class TestSaving : public QObject {
+class TestClipboardStoreSaving : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void eachStepWritesTheBytesOfAFreshEncoding();
@@ -65,7 +65,7 @@ void blockDirectory(const StoreHarness &h, bool blocked)
 // The writer builds each file from the previous one's elements and the new
 // ones: after every kind of change the bytes are exactly those of encoding
 // the whole list afresh (which the golden files pin down).
-void TestSaving::eachStepWritesTheBytesOfAFreshEncoding()
+void TestClipboardStoreSaving::eachStepWritesTheBytesOfAFreshEncoding()
 {
     StoreHarness h;
     h.settings->setRetentionPeriod(RetentionPeriod::oneMonth);
@@ -107,7 +107,7 @@ void TestSaving::eachStepWritesTheBytesOfAFreshEncoding()
     }
 }
 
-void TestSaving::startKeepsAFileAlreadyInTheWrittenForm_data()
+void TestClipboardStoreSaving::startKeepsAFileAlreadyInTheWrittenForm_data()
 {
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<bool>("kept");
@@ -152,7 +152,7 @@ void TestSaving::startKeepsAFileAlreadyInTheWrittenForm_data()
 // A history file that is already exactly what would be written is not
 // written again at start; anything else is rewritten in the written form.
 // Either way, later saves build on it, taking unchanged elements from it.
-void TestSaving::startKeepsAFileAlreadyInTheWrittenForm()
+void TestClipboardStoreSaving::startKeepsAFileAlreadyInTheWrittenForm()
 {
     QFETCH(QByteArray, bytes);
     QFETCH(bool, kept);
@@ -175,7 +175,7 @@ void TestSaving::startKeepsAFileAlreadyInTheWrittenForm()
 
 // Quitting (or SIGTERM, which quits) destroys the store while one save is
 // being written and a later one waits: both changes are on disk after.
-void TestSaving::endingWithSavesQueuedLosesNothing()
+void TestClipboardStoreSaving::endingWithSavesQueuedLosesNothing()
 {
     StoreHarness h;
     h.writeHistory(history(20'000, h.clock.now()));
@@ -188,7 +188,7 @@ void TestSaving::endingWithSavesQueuedLosesNothing()
     QCOMPARE(h.fileItems().first().content, QStringLiteral("two"));
 }
 
-void TestSaving::failedSaveIsRetried_data()
+void TestClipboardStoreSaving::failedSaveIsRetried_data()
 {
     QTest::addColumn<bool>("atTick");
     QTest::newRow("at the next tick") << true;
@@ -197,7 +197,7 @@ void TestSaving::failedSaveIsRetried_data()
 
 // A capture whose save failed (full disk, missing directory) is written by
 // a later attempt once writing works again, and the failure is printed once.
-void TestSaving::failedSaveIsRetried()
+void TestClipboardStoreSaving::failedSaveIsRetried()
 {
     QFETCH(bool, atTick);
     StoreHarness h;
@@ -222,7 +222,7 @@ void TestSaving::failedSaveIsRetried()
 
 // The process killed at any moment while captures keep the writer busy
 // leaves a whole history file behind, holding at least what was there.
-void TestSaving::killWhileSavesQueueLeavesWholeFile()
+void TestClipboardStoreSaving::killWhileSavesQueueLeavesWholeFile()
 {
     StoreHarness h;
     h.writeHistory(history(5'000, h.clock.now()));
@@ -250,7 +250,7 @@ void TestSaving::killWhileSavesQueueLeavesWholeFile()
 // Another application that changes the clipboard 50 times a second: the
 // poll sees at most one change per tick, and the writer at most one file
 // per save, so about one file per tick is written.
-void TestSaving::copyStormWritesAboutOneFilePerTick()
+void TestClipboardStoreSaving::copyStormWritesAboutOneFilePerTick()
 {
     StoreHarness h;
     h.writeHistory(history(2'000, h.clock.now()));
@@ -278,5 +278,5 @@ void TestSaving::copyStormWritesAboutOneFilePerTick()
     QCOMPARE(h.fileItems().first().id, h.store->items().first().id);
 }
 
-QTEST_GUILESS_MAIN(TestSaving)
+QTEST_GUILESS_MAIN(TestClipboardStoreSaving)
 #include "tst_ClipboardStoreSaving.moc"

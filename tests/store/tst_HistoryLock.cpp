@@ -9,7 +9,7 @@
 
 // One writer per history file: a second lock on the same history, reached
 // by whatever path, is refused until the first is released.
-class tst_HistoryLock : public QObject {
+class TestHistoryLock : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void secondWriterIsRefused_data();
@@ -17,14 +17,14 @@ private Q_SLOTS:
     void specialFileAtTheLockPathIsRefused();
 };
 
-void tst_HistoryLock::secondWriterIsRefused_data()
+void TestHistoryLock::secondWriterIsRefused_data()
 {
     QTest::addColumn<bool>("throughLink");
     QTest::newRow("same path") << false;
     QTest::newRow("through a linked directory") << true;
 }
 
-void tst_HistoryLock::secondWriterIsRefused()
+void TestHistoryLock::secondWriterIsRefused()
 {
     QFETCH(bool, throughLink);
     QTemporaryDir root;
@@ -56,7 +56,7 @@ void tst_HistoryLock::secondWriterIsRefused()
     QCOMPARE(third.acquire(), QString());
 }
 
-void tst_HistoryLock::specialFileAtTheLockPathIsRefused()
+void TestHistoryLock::specialFileAtTheLockPathIsRefused()
 {
     QTemporaryDir root;
     const QString history = root.filePath(QStringLiteral("clipboard-history.json"));
@@ -68,5 +68,5 @@ void tst_HistoryLock::specialFileAtTheLockPathIsRefused()
     QVERIFY(!lock.isHeldElsewhere());
 }
 
-QTEST_GUILESS_MAIN(tst_HistoryLock)
+QTEST_GUILESS_MAIN(TestHistoryLock)
 #include "tst_HistoryLock.moc"

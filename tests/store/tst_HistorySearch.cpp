@@ -9,7 +9,7 @@
 
 // The history browser's index and search, without a window.
 
-class tst_HistorySearch : public QObject {
+class TestHistorySearch : public QObject {
     Q_OBJECT
 
     std::unique_ptr<StoreHarness> harness;
@@ -145,5 +145,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_GUILESS_MAIN(tst_HistorySearch)
+QTEST_GUILESS_MAIN(TestHistorySearch)
 #include "tst_HistorySearch.moc"

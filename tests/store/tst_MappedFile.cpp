@@ -44,7 +44,7 @@ void escapeBusError(int)
 
 } // namespace
 
-class tst_MappedFile : public QObject {
+class TestMappedFile : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void init() { QVERIFY(m_dir.isValid()); }
@@ -174,5 +174,5 @@ private:
     QTemporaryDir m_dir;
 };
 
-QTEST_GUILESS_MAIN(tst_MappedFile)
+QTEST_GUILESS_MAIN(TestMappedFile)
 #include "tst_MappedFile.moc"

@@ -34,7 +34,7 @@ QImage drawnDirectly(int side)
 
 } // namespace
 
-class tst_AppIcon : public QObject {
+class TestAppIcon : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void rendersTheSvgAtEachSize_data()
@@ -108,5 +108,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_MAIN(tst_AppIcon)
+QTEST_MAIN(TestAppIcon)
 #include "tst_AppIcon.moc"

@@ -67,7 +67,7 @@ QList<ClipboardItem> todayAndYesterday(const QDateTime &now)
 
 } // namespace
 
-class tst_SettingsView : public QObject {
+class TestSettingsView : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void initTestCase();
@@ -90,12 +90,12 @@ private Q_SLOTS:
     void keystrokeNeverConfirms();
 };
 
-void tst_SettingsView::initTestCase()
+void TestSettingsView::initTestCase()
 {
     QStandardPaths::setTestModeEnabled(true);
 }
 
-void tst_SettingsView::clearAsksFirst_data()
+void TestSettingsView::clearAsksFirst_data()
 {
     QTest::addColumn<QByteArray>("button");
     QTest::addColumn<QString>("answer");
@@ -115,7 +115,7 @@ void tst_SettingsView::clearAsksFirst_data()
         << "Delete All Clipboard History?" << QStringList{} << "History deleted successfully.";
 }
 
-void tst_SettingsView::clearAsksFirst()
+void TestSettingsView::clearAsksFirst()
 {
     QFETCH(QByteArray, button);
     QFETCH(QString, answer);
@@ -141,7 +141,7 @@ void tst_SettingsView::clearAsksFirst()
     QVERIFY(!f.view->bannerIsError());
 }
 
-void tst_SettingsView::importAsksThenReplaces_data()
+void TestSettingsView::importAsksThenReplaces_data()
 {
     QTest::addColumn<QString>("answer");
     QTest::addColumn<bool>("chooseFile");
@@ -161,7 +161,7 @@ void tst_SettingsView::importAsksThenReplaces_data()
     QTest::newRow("cancel") << "Cancel" << true << true << before << QString();
 }
 
-void tst_SettingsView::importAsksThenReplaces()
+void TestSettingsView::importAsksThenReplaces()
 {
     QFETCH(QString, answer);
     QFETCH(bool, chooseFile);
@@ -216,7 +216,7 @@ void tst_SettingsView::importAsksThenReplaces()
         QCOMPARE(f.harness.fileBytes(), fileBefore);
 }
 
-void tst_SettingsView::exportWritesTheWholeHistory_data()
+void TestSettingsView::exportWritesTheWholeHistory_data()
 {
     QTest::addColumn<int>("target"); // 0 cancelled, 1 good path, 2 missing directory
     QTest::addColumn<QString>("bannerStart");
@@ -235,7 +235,7 @@ void tst_SettingsView::exportWritesTheWholeHistory_data()
         << "quillmark-backup-23-59-59_04.07.26.json";
 }
 
-void tst_SettingsView::exportWritesTheWholeHistory()
+void TestSettingsView::exportWritesTheWholeHistory()
 {
     QFETCH(int, target);
     QFETCH(QString, bannerStart);
@@ -268,7 +268,7 @@ void tst_SettingsView::exportWritesTheWholeHistory()
     }
 }
 
-void tst_SettingsView::retentionChangeAsksFirst_data()
+void TestSettingsView::retentionChangeAsksFirst_data()
 {
     QTest::addColumn<RetentionPeriod>("chosen");
     QTest::addColumn<QString>("answer");
@@ -277,7 +277,7 @@ void tst_SettingsView::retentionChangeAsksFirst_data()
     QTest::newRow("cancelled") << RetentionPeriod::oneWeek << "Cancel";
 }
 
-void tst_SettingsView::retentionChangeAsksFirst()
+void TestSettingsView::retentionChangeAsksFirst()
 {
     QFETCH(RetentionPeriod, chosen);
     QFETCH(QString, answer);
@@ -304,7 +304,7 @@ void tst_SettingsView::retentionChangeAsksFirst()
     QCOMPARE(f.harness.store->items().size(), stored == RetentionPeriod::oneWeek ? 0 : 1);
 }
 
-void tst_SettingsView::storedRetentionOpensNoDialog()
+void TestSettingsView::storedRetentionOpensNoDialog()
 {
     Fixture f;
     QComboBox *picker = f.combo("retentionPicker");
@@ -322,7 +322,7 @@ void tst_SettingsView::storedRetentionOpensNoDialog()
     QCOMPARE(f.dialogs.confirmations().size(), 1);
 }
 
-void tst_SettingsView::newerBannerReplacesOlder()
+void TestSettingsView::newerBannerReplacesOlder()
 {
     Fixture f;
     // The first banner's time runs out while the second is showing; the
@@ -342,7 +342,7 @@ void tst_SettingsView::newerBannerReplacesOlder()
     QTRY_VERIFY(!f.view->bannerMessage().has_value());
 }
 
-void tst_SettingsView::suppressionRowFollowsCaptureMode()
+void TestSettingsView::suppressionRowFollowsCaptureMode()
 {
     Fixture f;
     auto *row = f.view->findChild<QWidget *>(QStringLiteral("suppressionWindowRow"));
@@ -366,7 +366,7 @@ void tst_SettingsView::suppressionRowFollowsCaptureMode()
     QCOMPARE(f.harness.settings->duplicateSuppressionWindow(), DuplicateSuppressionWindow::thirty);
 }
 
-void tst_SettingsView::aboutFollowsTheStore()
+void TestSettingsView::aboutFollowsTheStore()
 {
     Fixture f;
     f.harness.store->replaceAll(todayAndYesterday(f.harness.clock.now()));
@@ -385,7 +385,7 @@ void tst_SettingsView::aboutFollowsTheStore()
     QVERIFY(f.aboutValue("versionValue").contains(QLatin1String(" (")));
 }
 
-void tst_SettingsView::fileSizeText_data()
+void TestSettingsView::fileSizeText_data()
 {
     QTest::addColumn<qint64>("bytes");
     QTest::addColumn<QString>("text");
@@ -400,14 +400,14 @@ void tst_SettingsView::fileSizeText_data()
     QTest::newRow("gigabytes") << qint64(3'456'000'000) << "3.5 GB";
 }
 
-void tst_SettingsView::fileSizeText()
+void TestSettingsView::fileSizeText()
 {
     QFETCH(qint64, bytes);
     QFETCH(QString, text);
     QCOMPARE(SettingsView::formattedFileSize(bytes), text);
 }
 
-void tst_SettingsView::oneWindowOnly()
+void TestSettingsView::oneWindowOnly()
 {
     StoreHarness harness;
     harness.open();
@@ -432,10 +432,10 @@ void tst_SettingsView::oneWindowOnly()
     QCOMPARE(first->size(), fitted);
 }
 
-QTEST_MAIN(tst_SettingsView)
+QTEST_MAIN(TestSettingsView)
 #include "tst_SettingsView.moc"
 
-void tst_SettingsView::keystrokeNeverConfirms_data()
+void TestSettingsView::keystrokeNeverConfirms_data()
 {
     QTest::addColumn<QByteArray>("control");
     QTest::addColumn<int>("key");
@@ -448,7 +448,7 @@ void tst_SettingsView::keystrokeNeverConfirms_data()
 
 // The real dialogs, answered from the keyboard: Return presses the default
 // button, which is never the one that deletes, and Escape cancels.
-void tst_SettingsView::keystrokeNeverConfirms()
+void TestSettingsView::keystrokeNeverConfirms()
 {
     QFETCH(QByteArray, control);
     QFETCH(int, key);

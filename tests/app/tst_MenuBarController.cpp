@@ -244,4 +244,4 @@ void TestMenuBarController::mainWindowButtonTogglesTheWindowAndCloses()
 }
 
 QTEST_MAIN(TestMenuBarController)
-#include "tst_menubarcontroller.moc"
+#include "tst_MenuBarController.moc"

@@ -259,7 +259,7 @@ void TestMenuBarPopoverView::keyboardMovesThroughTheListCopiesAndCloses()
     QCOMPARE(popover.actions, QStringList({"close", "close", "close"}));
 }
 
-// The main-window button is tst_menubarcontroller's: its title follows the
+// The main-window button is tst_MenuBarController's: its title follows the
 // window there.
 void TestMenuBarPopoverView::footerButtonsActThenClose()
 {
@@ -275,4 +275,4 @@ void TestMenuBarPopoverView::footerButtonsActThenClose()
 }
 
 QTEST_MAIN(TestMenuBarPopoverView)
-#include "tst_menubarpopoverview.moc"
+#include "tst_MenuBarPopoverView.moc"

@@ -119,4 +119,4 @@ void TestGlobalHotKeyManager::failuresArePrintedAndLeaveNothingBehind()
 }
 
 QTEST_GUILESS_MAIN(TestGlobalHotKeyManager)
-#include "tst_globalhotkeymanager.moc"
+#include "tst_GlobalHotKeyManager.moc"
