@@ -11,7 +11,7 @@
 #include "DisplaySession.h"
 #include "GlobalHotKeyManager.h"
 #include "GlobalShortcutsPortal.h"
-#include "HotKeyRegistrar.h"
+#include "HotKeyRegistrarFactory.h"
 #include "JsonSettingsBackend.h"
 #include "MenuBarController.h"
 #include "MenuBarPopoverView.h"
@@ -22,6 +22,7 @@
 #include "SettingsWindow.h"
 #include "SystemPasteboard.h"
 #include "TaskbarPresence.h"
+#include "TaskbarPresenceFactory.h"
 #include "TerminationSignals.h"
 #include "Theme.h"
 #include "WaylandShortcutManager.h"
@@ -61,7 +62,7 @@ void AppDelegate::applicationDidFinishLaunching()
 
     // 2. Taskbar presence follows "Show Dock Icon" now and on every real
     //    change (AppSettings announces changes only).
-    m_taskbarPresence = TaskbarPresence::create();
+    m_taskbarPresence = TaskbarPresenceFactory::create();
     applyDockIconVisibility(m_settings->showDockIcon());
     connect(m_settings.get(), &AppSettings::showDockIconChanged, this,
             &AppDelegate::applyDockIconVisibility);
@@ -97,8 +98,10 @@ void AppDelegate::applicationDidFinishLaunching()
         MenuBarController::popoverKindFor(QProcessEnvironment::systemEnvironment()));
     connect(m_menuBarController.get(), &MenuBarController::requested, this,
             &AppDelegate::handleRequest);
-    m_hotKeyManager = std::make_unique<GlobalHotKeyManager>(
-        HotKeyRegistrar::create(), [this] { handleRequest({AppRequest::Action::togglePopover}); });
+    m_hotKeyManager =
+        std::make_unique<GlobalHotKeyManager>(HotKeyRegistrarFactory::create(), [this] {
+            handleRequest({AppRequest::Action::togglePopover});
+        });
 
     // A Wayland session says how its shortcut and tray are reached: the X11
     // grab sees keys only while an X11 window has focus, so the desktop is

@@ -18,6 +18,9 @@ namespace {
 
 constexpr auto requestInterface = "org.freedesktop.portal.Request";
 constexpr auto propertiesInterface = "org.freedesktop.DBus.Properties";
+// How long the first call may take before the portal counts as absent; the
+// user's answer to a confirmation dialog is waited for without limit.
+constexpr int callTimeoutMs = 10000;
 
 // One entry of the portal's a(sa{sv}) shortcut lists.
 struct PortalShortcut {
@@ -122,7 +125,7 @@ void GlobalShortcutsPortal::bind(const Shortcut &shortcut)
         QDBusMessage::createMethodCall(QLatin1String(serviceName), QLatin1String(objectPath),
                                        QLatin1String(propertiesInterface), QStringLiteral("Get"));
     get << QLatin1String(interfaceName) << QStringLiteral("version");
-    auto *watcher = new QDBusPendingCallWatcher(m_bus.asyncCall(get, m_callTimeoutMs), this);
+    auto *watcher = new QDBusPendingCallWatcher(m_bus.asyncCall(get, callTimeoutMs), this);
     connect(watcher, &QDBusPendingCallWatcher::finished, this, [this](QDBusPendingCallWatcher *w) {
         w->deleteLater();
         const QDBusPendingReply<QDBusVariant> reply = *w;
@@ -177,7 +180,7 @@ void GlobalShortcutsPortal::callWithRequest(const QString &method, QVariantList 
                                        QLatin1String(interfaceName), method);
     arguments.append(options);
     call.setArguments(arguments);
-    auto *watcher = new QDBusPendingCallWatcher(m_bus.asyncCall(call, m_callTimeoutMs), this);
+    auto *watcher = new QDBusPendingCallWatcher(m_bus.asyncCall(call, callTimeoutMs), this);
     connect(watcher, &QDBusPendingCallWatcher::finished, this,
             [this, step = m_step](QDBusPendingCallWatcher *w) {
                 w->deleteLater();

@@ -40,10 +40,6 @@ public:
 
     void bind(const Shortcut &shortcut);
 
-    // How long the first call may take before the portal counts as absent;
-    // the user's answer to a confirmation dialog is waited for without limit.
-    void setCallTimeout(int milliseconds) { m_callTimeoutMs = milliseconds; }
-
 Q_SIGNALS:
     // `trigger` is how the desktop describes the keys it bound (may be empty).
     void bound(const QString &trigger);
@@ -78,7 +74,6 @@ private:
     QDBusConnection m_bus;
     Shortcut m_shortcut;
     Step m_step = Step::idle;
-    int m_callTimeoutMs = 10000;
     int m_tokenCounter = 0;
     QString m_requestPath;
     QString m_sessionPath;

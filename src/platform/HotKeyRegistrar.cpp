@@ -3,28 +3,10 @@
 
 #include "HotKeyRegistrar.h"
 
-#include "NullHotKeyRegistrar.h"
-#include "X11HotKeyRegistrar.h"
-
-#include <QGuiApplication>
-
 QString HotKeyStatus::toString() const
 {
     QString text = QString::number(code);
     if (!note.isEmpty())
         text += QStringLiteral(" (%1)").arg(note);
     return text;
-}
-
-std::unique_ptr<HotKeyRegistrar> HotKeyRegistrar::create()
-{
-    const QString platform = QGuiApplication::platformName();
-    if (platform == QLatin1String("xcb")) {
-        // Under some test setups the interface exists without a connection.
-        if (auto *x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>())
-            if (xcb_connection_t *connection = x11->connection())
-                return std::make_unique<X11HotKeyRegistrar>(connection);
-    }
-    return std::make_unique<NullHotKeyRegistrar>(
-        QStringLiteral("no global key grab on the %1 platform").arg(platform));
 }

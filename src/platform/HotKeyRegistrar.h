@@ -6,8 +6,6 @@
 #include <QObject>
 #include <QString>
 
-#include <memory>
-
 // The identity a registration carries and every press reports back: a
 // four-character signature and a number, so the receiver can tell its own
 // shortcut from anything else delivered to it.
@@ -46,10 +44,6 @@ public:
     [[nodiscard]] virtual HotKeyStatus registerHotKey(Qt::Key key, Qt::KeyboardModifiers modifiers,
                                                       HotKeyId id) = 0;
     virtual void unregisterHotKey() = 0;
-
-    // The registrar for the platform the application runs on: the X11 key
-    // grab under xcb, otherwise one that explains why there is no shortcut.
-    [[nodiscard]] static std::unique_ptr<HotKeyRegistrar> create();
 
 Q_SIGNALS:
     void triggered(HotKeyId id);

@@ -3,8 +3,6 @@
 
 #pragma once
 
-#include <memory>
-
 // Whether Quillmark's windows show up in the desktop's taskbar and window
 // switcher ("Show Dock Icon"). Off, Quillmark is reachable only through its
 // tray icon and hot key.
@@ -15,8 +13,4 @@ public:
     // Applies to the windows open now and to every window shown later.
     virtual void setShownInTaskbar(bool shown) = 0;
     [[nodiscard]] virtual bool isShownInTaskbar() const = 0;
-
-    // The implementation for the running windowing system; one that only
-    // remembers the choice where none is known.
-    [[nodiscard]] static std::unique_ptr<TaskbarPresence> create();
 };

@@ -127,8 +127,7 @@ QString AtomicFile::write(const QString &path, const std::function<bool(Output &
 
     const QString directory = QFileInfo(target.path).absolutePath();
     QByteArray temporary =
-        QFile::encodeName(directory + QLatin1String("/.") + QFileInfo(target.path).fileName() +
-                          QLatin1String(".XXXXXX"));
+        QFile::encodeName(temporaryPrefix(target.path) + QLatin1String("XXXXXX"));
     // mkostemp creates the file with mode 0600.
     const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
     if (fd < 0)

@@ -47,8 +47,6 @@ public:
     [[nodiscard]] QRectF copyButtonRect(const QRectF &rect) const;
     // How far the hover background of the row with `key` has faded in (0..1).
     [[nodiscard]] qreal hoverLevel(quint64 key) const;
-    // The key of the hovered row, 0 for none.
-    [[nodiscard]] quint64 hoveredKey() const { return m_hoveredKey; }
 
 Q_SIGNALS:
     void copyRequested(const QModelIndex &index);

@@ -1,7 +1,7 @@
 // SPDX-FileCopyrightText: 2026 The Quillmark developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-#include "TaskbarPresence.h"
+#include "TaskbarPresenceFactory.h"
 
 #include "X11TaskbarPresence.h"
 
@@ -21,7 +21,7 @@ private:
 
 } // namespace
 
-std::unique_ptr<TaskbarPresence> TaskbarPresence::create()
+std::unique_ptr<TaskbarPresence> TaskbarPresenceFactory::create()
 {
     if (QGuiApplication::platformName() == QLatin1String("xcb")) {
         if (auto *x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>()) {
