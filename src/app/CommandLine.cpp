@@ -36,6 +36,22 @@ CommandLine failure(const QString &what)
     return result;
 }
 
+// The argument that spelled option `name`: "-x", "--name" or "--name=value".
+QString typedOption(const QStringList &arguments, const QString &name)
+{
+    for (const QString &argument : arguments.sliced(1)) {
+        if (argument == QLatin1String("--"))
+            break;
+        QStringView option(argument);
+        if (!option.startsWith(u'-'))
+            continue;
+        option = option.sliced(option.startsWith(u"--") ? 2 : 1);
+        if (option.left(option.indexOf(u'=')) == name)
+            return argument.left(argument.size() - option.size() + name.size());
+    }
+    return name;
+}
+
 } // namespace
 
 QString CommandLine::versionText()
@@ -66,8 +82,14 @@ CommandLine CommandLine::parse(const QStringList &arguments)
     parser.addOption(help);
     parser.addOption(version);
 
-    if (!parser.parse(arguments))
+    if (!parser.parse(arguments)) {
+        // The parser names an unknown option without its dashes; echo it as typed.
+        const QStringList unknown = parser.unknownOptionNames();
+        if (!unknown.isEmpty())
+            return failure(QStringLiteral("Unknown option '%1'.")
+                               .arg(typedOption(arguments, unknown.constFirst())));
         return failure(parser.errorText());
+    }
     if (!parser.positionalArguments().isEmpty())
         return failure(QStringLiteral("Unexpected argument '%1'.")
                            .arg(parser.positionalArguments().constFirst()));

@@ -45,7 +45,9 @@ void TestCommandLine::mistakes_data()
 {
     QTest::addColumn<QStringList>("arguments");
     QTest::addColumn<QString>("mentions");
-    QTest::newRow("unknown option") << QStringList{"--frobnicate"} << "frobnicate";
+    // An unknown option is echoed as typed, dashes and all.
+    QTest::newRow("unknown option") << QStringList{"--frobnicate"} << "'--frobnicate'";
+    QTest::newRow("unknown, one dash") << QStringList{"-frobnicate=1"} << "'-frobnicate'";
     QTest::newRow("positional") << QStringList{"notes.txt"} << "notes.txt";
     QTest::newRow("two commands") << QStringList{"--toggle", "--quit"} << "cannot be combined";
     QTest::newRow("value to a flag") << QStringList{"--show=yes"} << "show";

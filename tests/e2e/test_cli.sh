@@ -23,7 +23,7 @@ e2e_expect_eq "--version ends with status 0" 0 "$?"
 e2e_check "--version prints the name and version" grep -Eq '^Quillmark [0-9]+\.[0-9]+' "$out"
 env -u DISPLAY "$QUILLMARK" --frobnicate >"$out" 2>"$err"
 e2e_expect_eq "an unknown option ends with status 2" 2 "$?"
-e2e_check "an unknown option is named on stderr" grep -q "Unknown option 'frobnicate'" "$err"
+e2e_check "an unknown option is named on stderr" grep -q "Unknown option '--frobnicate'" "$err"
 
 e2e_start_xvfb
 e2e_start_wm
