@@ -11,7 +11,7 @@ set -euo pipefail
 
 # Compiler, build tools and the libraries Quillmark links.
 build=(
-    cmake ninja-build g++ pkg-config git ccache qt6-base-dev qt6-svg-dev libgl-dev libxcb1-dev
+    cmake ninja-build g++ pkgconf git ccache qt6-base-dev qt6-svg-dev libgl-dev libxcb1-dev
     libxcb-keysyms1-dev libxcb-xfixes0-dev libwayland-dev libwayland-bin
 )
 # What the program loads at run time on top of the libraries above.
@@ -29,7 +29,8 @@ test=(
     libxkbcommon-dev qt6-wayland
     # the popover's keyboard focus on headless KWin and mutter (GNOME)
     kwin-wayland mutter
-    desktop-file-utils appstream dpkg-dev file lintian
+    # the Debian package: its build, lintian, and the checks of its files
+    debhelper dpkg-dev lintian desktop-file-utils appstream
 )
 
 case "${1:-}" in
@@ -59,7 +60,8 @@ if [[ $(id -u) -ne 0 ]]; then
 else
     echo "Installing: ${missing[*]}"
 fi
-# Another apt-get at work (an update, another script) is waited for.
-"${as_root[@]}" apt-get -o DPkg::Lock::Timeout=600 update -qq
-"${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=600 \
-    install -y -qq --no-install-recommends "${missing[@]}"
+# Another apt-get at work (an update, another script) is waited for. Each
+# list and each download is shown as it comes (-q: no progress bars).
+apt=("${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=600)
+"${apt[@]}" update -q
+"${apt[@]}" install -y -q --no-install-recommends "${missing[@]}"
