@@ -145,6 +145,9 @@ void AppDelegate::handleRequest(const AppRequest &request)
     case AppRequest::Action::quit:
         m_quitController->requestTermination();
         break;
+    case AppRequest::Action::copyItem:
+        copyItem(request.item);
+        break;
     }
     presentActivationToken(request);
 }
@@ -165,12 +168,24 @@ void AppDelegate::presentActivationToken(const AppRequest &request)
     case AppRequest::Action::openSettings:
         opened = m_settingsWindow->view();
         break;
-    case AppRequest::Action::quit:
-        // The confirmation is modal and already answered here.
+    case AppRequest::Action::quit:     // the confirmation is modal and answered by now
+    case AppRequest::Action::copyItem: // opens no window
         break;
     }
     if (opened && opened->isVisible())
         WindowActivation::activate(opened->windowHandle(), request.activationToken);
+}
+
+void AppDelegate::copyItem(qint64 position)
+{
+    // The command line checked the number against the file; the list may
+    // have changed since (a copy, a prune), and then nothing is copied.
+    const QList<ClipboardItem> &items = m_store->items();
+    if (position < 1 || position > items.size()) {
+        printLine(QStringLiteral("No clipboard history item %1 to copy").arg(position));
+        return;
+    }
+    m_pasteboard->writeBack(items.at(position - 1).content.toString());
 }
 
 bool AppDelegate::hasVisibleWindows()

@@ -65,6 +65,8 @@ private:
     void addMainWindowShortcuts();
     // Hands the launch's activation token to the window the request opened.
     void presentActivationToken(const AppRequest &request);
+    // `position` 1 is the newest item; the popover's click does the same.
+    void copyItem(qint64 position);
 
     std::unique_ptr<JsonSettingsBackend> m_settingsBackend;
     std::unique_ptr<XdgAutostartLoginItem> m_loginItem;

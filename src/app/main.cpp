@@ -7,6 +7,7 @@
 #include "Appearance.h"
 #include "ClipboardStore.h"
 #include "CommandLine.h"
+#include "CommandLineHistory.h"
 #include "DisplaySession.h"
 #include "HistoryLock.h"
 #include "RuntimeDirectory.h"
@@ -26,11 +27,26 @@ int main(int argc, char *argv[])
     for (int i = 0; i < argc; ++i)
         arguments.append(QString::fromLocal8Bit(argv[i]));
     CommandLine commandLine = CommandLine::parse(arguments);
-    if (commandLine.outcome != CommandLine::Outcome::run) {
+    // The history as the file holds it, running Quillmark or not; --copy
+    // refuses here a number that names no item.
+    const CommandLineHistory history(ClipboardStore::defaultHistoryFilePath());
+    switch (commandLine.outcome) {
+    case CommandLine::Outcome::run:
+        if (commandLine.request.action == AppRequest::Action::copyItem)
+            if (const int status = history.check(commandLine.item, stderr); status != 0)
+                return status;
+        break;
+    case CommandLine::Outcome::print:
+    case CommandLine::Outcome::fail: {
         const QByteArray text = commandLine.message.toLocal8Bit();
         std::fputs(text.constData(),
                    commandLine.outcome == CommandLine::Outcome::print ? stdout : stderr);
         return commandLine.exitCode;
+    }
+    case CommandLine::Outcome::listHistory:
+        return history.list(stdout, stderr);
+    case CommandLine::Outcome::printItem:
+        return history.print(commandLine.item, stdout, stderr);
     }
 
     // Taken before Qt starts, which would use it up for its own first window.

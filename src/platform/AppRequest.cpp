@@ -7,9 +7,9 @@
 
 namespace {
 
-constexpr std::array actions{AppRequest::Action::reopen, AppRequest::Action::togglePopover,
+constexpr std::array actions{AppRequest::Action::reopen,      AppRequest::Action::togglePopover,
                              AppRequest::Action::showHistory, AppRequest::Action::openSettings,
-                             AppRequest::Action::quit};
+                             AppRequest::Action::quit,        AppRequest::Action::copyItem};
 
 } // namespace
 
@@ -26,6 +26,8 @@ QString AppRequest::actionName(Action action)
         return QStringLiteral("settings");
     case Action::quit:
         return QStringLiteral("quit");
+    case Action::copyItem:
+        return QStringLiteral("copy");
     }
     return {};
 }
@@ -33,7 +35,9 @@ QString AppRequest::actionName(Action action)
 QByteArray AppRequest::encode() const
 {
     QByteArray line = actionName(action).toUtf8();
-    if (!activationToken.isEmpty())
+    if (action == Action::copyItem)
+        line += ' ' + QByteArray::number(item);
+    else if (!activationToken.isEmpty())
         line += ' ' + activationToken.toPercentEncoding();
     return line + '\n';
 }
@@ -47,8 +51,16 @@ std::optional<AppRequest> AppRequest::decode(const QByteArray &line)
     // A token is one word; anything else on the line is a mistake.
     if (token.contains(' '))
         return std::nullopt;
-    for (Action candidate : actions)
-        if (name == actionName(candidate))
+    for (Action candidate : actions) {
+        if (name != actionName(candidate))
+            continue;
+        if (candidate != Action::copyItem)
             return AppRequest{candidate, QByteArray::fromPercentEncoding(token)};
+        bool ok = false;
+        const qint64 item = token.toLongLong(&ok);
+        if (!ok || item < 1)
+            return std::nullopt;
+        return AppRequest{candidate, {}, item};
+    }
     return std::nullopt;
 }

@@ -23,6 +23,9 @@ struct AppRequest {
         openSettings,
         // End Quillmark, through the same confirmation as Ctrl+Q.
         quit,
+        // Put history item `item` back on the clipboard, as a click on it
+        // in the popover does.
+        copyItem,
     };
 
     Action action = Action::reopen;
@@ -30,9 +33,12 @@ struct AppRequest {
     // Wayland, DESKTOP_STARTUP_ID on X11), so that the window the request
     // opens may take the keyboard; empty when it gave none.
     QByteArray activationToken = {};
+    // For copyItem: the item's position in the history, 1 for the newest.
+    qint64 item = 0;
 
     // One line of text on the instance socket: the action's name, then the
-    // token, percent-encoded, after a space ("toggle 1234%2F5\n").
+    // token, percent-encoded, after a space ("toggle 1234%2F5\n"); for
+    // copyItem the item's position instead ("copy 3\n"), as no window opens.
     [[nodiscard]] QByteArray encode() const;
     // Nothing for a line that names no known action.
     [[nodiscard]] static std::optional<AppRequest> decode(const QByteArray &line);

@@ -127,6 +127,46 @@ QString ClipboardStore::defaultHistoryFilePath()
 
 // ---- Loading ----------------------------------------------------------------
 
+QString ClipboardStore::readHistoryFile(const QString &path, QList<ClipboardItem> &items,
+                                        HistoryCodec::Layout *layout, int *descriptor)
+{
+    QString error;
+    HistoryCodec::Layout fileLayout;
+    // Mapped, not read (see MappedFile). A file cut short by another
+    // program while it was decoded is decoded once more, as it now is.
+    for (int attempt = 1;; ++attempt) {
+        MappedFile file;
+        QList<ClipboardItem> decoded;
+        error = file.open(path);
+        const bool ok =
+            error.isEmpty() && HistoryCodec::decode(
+                                   file.bytes(), decoded, error,
+                                   [&file](qsizetype consumed) { file.releaseFront(consumed); },
+                                   layout ? &fileLayout : nullptr);
+        const int fd = file.takeDescriptor();
+        if (!file.wasCutShort()) {
+            if (ok) {
+                items = std::move(decoded);
+                if (layout)
+                    *layout = std::move(fileLayout);
+                if (descriptor)
+                    *descriptor = fd;
+                else if (fd >= 0)
+                    ::close(fd);
+                return {};
+            }
+            if (fd >= 0)
+                ::close(fd);
+            return error;
+        }
+        if (fd >= 0)
+            ::close(fd);
+        fileLayout = HistoryCodec::Layout{};
+        if (attempt == 2)
+            return QStringLiteral("it changed while it was read");
+    }
+}
+
 bool ClipboardStore::loadItems()
 {
     // A dangling link counts as no history yet: the first save creates the
@@ -134,34 +174,9 @@ bool ClipboardStore::loadItems()
     if (!QFileInfo::exists(m_filePath))
         return false;
     QList<ClipboardItem> loaded;
-    QString error;
     HistoryCodec::Layout layout;
     int fd = -1;
-    bool ok = false;
-    // Mapped, not read (see MappedFile). A file cut short by another
-    // program while it was decoded is decoded once more, as it now is.
-    for (int attempt = 1;; ++attempt) {
-        MappedFile file;
-        error = file.open(m_filePath);
-        ok = error.isEmpty() &&
-             HistoryCodec::decode(
-                 file.bytes(), loaded, error,
-                 [&file](qsizetype consumed) { file.releaseFront(consumed); }, &layout);
-        const bool cutShort = file.wasCutShort();
-        fd = file.takeDescriptor();
-        if (!cutShort)
-            break;
-        ok = false;
-        error = QStringLiteral("it changed while it was read");
-        if (attempt == 2)
-            break;
-        ::close(std::exchange(fd, -1));
-        loaded.clear();
-        layout = HistoryCodec::Layout{};
-    }
-    if (!ok) {
-        if (fd >= 0)
-            ::close(fd);
+    if (const QString error = readHistoryFile(m_filePath, loaded, &layout, &fd); !error.isEmpty()) {
         // Start empty, but keep what was there: the save that follows would
         // otherwise replace the only copy of the user's history. A pipe or a
         // device at the path is never opened, only moved aside.
@@ -192,7 +207,7 @@ void ClipboardStore::moveAsideUnreadable()
         qCWarning(lcStore) << "Cannot move the unreadable clipboard history aside";
         return;
     }
-    printLine(QStringLiteral("Clipboard history could not be read; moved it aside to: ") +
+    printLine(unreadableMessage() + QStringLiteral("; moved it aside to: ") +
               QDir::toNativeSeparators(aside));
 }
 

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "ClipboardItem.h"
+#include "HistoryCodec.h"
 #include "SettingsEnums.h"
 
 #include <QDate>
@@ -43,6 +44,19 @@ public:
 
     // The default history file: <XDG data>/quillmark/ClipboardHistory/clipboard-history.json
     [[nodiscard]] static QString defaultHistoryFilePath();
+    // Reads and decodes a history file as loading does (mapped, read again
+    // if another program cuts it short meanwhile), without writing, locking
+    // or moving anything: `items` in file order, or an error text, in which
+    // case `items` is left alone. With `descriptor`, the open file is handed
+    // over on success (the caller closes it).
+    [[nodiscard]] static QString readHistoryFile(const QString &path, QList<ClipboardItem> &items,
+                                                 HistoryCodec::Layout *layout = nullptr,
+                                                 int *descriptor = nullptr);
+    // The start of the line printed for a history that cannot be read.
+    [[nodiscard]] static QString unreadableMessage()
+    {
+        return QStringLiteral("Clipboard history could not be read");
+    }
 
     [[nodiscard]] const QList<ClipboardItem> &items() const { return m_items; }
     [[nodiscard]] QString fileURL() const { return m_filePath; }

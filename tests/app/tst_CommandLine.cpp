@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 
 #include "CommandLine.h"
+#include "CommandLineHistory.h"
 
 #include <QTest>
 
@@ -13,6 +14,10 @@ private Q_SLOTS:
     void mistakes_data();
     void mistakes();
     void helpNamesTheProgramAndEveryCommand();
+    void itemNumbers_data();
+    void itemNumbers();
+    void previewLine_data();
+    void previewLine();
 };
 
 void TestCommandLine::commands_data()
@@ -73,8 +78,73 @@ void TestCommandLine::helpNamesTheProgramAndEveryCommand()
     QCOMPARE(result.exitCode, 0);
     QVERIFY2(result.message.startsWith(QStringLiteral("Usage: quillmark ")),
              qPrintable(result.message));
-    for (const char *option : {"--toggle", "--show", "--settings", "--quit", "--version"})
+    for (const char *option :
+         {"--toggle", "--show", "--settings", "--quit", "--list", "--print", "--copy", "--version"})
         QVERIFY2(result.message.contains(QLatin1String(option)), option);
+}
+
+void TestCommandLine::itemNumbers_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<int>("outcome");
+    QTest::addColumn<qint64>("item");
+    QTest::addColumn<int>("exitCode");
+    using Outcome = CommandLine::Outcome;
+    QTest::newRow("list") << QStringList{"--list"} << int(Outcome::listHistory) << 0ll << 0;
+    QTest::newRow("print") << QStringList{"--print", "1"} << int(Outcome::printItem) << 1ll << 0;
+    QTest::newRow("print=") << QStringList{"--print=007"} << int(Outcome::printItem) << 7ll << 0;
+    QTest::newRow("copy a list line")
+        << QStringList{"--copy", "12\tcd /tmp\tls"} << int(Outcome::run) << 12ll << 0;
+    QTest::newRow("print missing") << QStringList{"--print"} << int(Outcome::fail) << 0ll << 1;
+    QTest::newRow("copy empty") << QStringList{"--copy", ""} << int(Outcome::fail) << 0ll << 1;
+    QTest::newRow("zero") << QStringList{"--print", "0"} << int(Outcome::fail) << 0ll << 1;
+    QTest::newRow("negative") << QStringList{"--copy", "-1"} << int(Outcome::fail) << 0ll << 1;
+    QTest::newRow("words") << QStringList{"--copy", "3 cd /tmp"} << int(Outcome::fail) << 0ll << 1;
+    QTest::newRow("list and print")
+        << QStringList{"--list", "--print", "2"} << int(Outcome::fail) << 0ll << 2;
+}
+
+void TestCommandLine::itemNumbers()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(int, outcome);
+    QFETCH(qint64, item);
+    QFETCH(int, exitCode);
+    arguments.prepend(QStringLiteral("quillmark"));
+    const CommandLine result = CommandLine::parse(arguments);
+    QCOMPARE(int(result.outcome), outcome);
+    QCOMPARE(result.exitCode, exitCode);
+    if (exitCode == 1) // one line for a script's log
+        QCOMPARE(result.message.count(u'\n'), 1);
+    if (result.outcome != CommandLine::Outcome::fail)
+        QCOMPARE(result.item, item);
+    if (result.outcome == CommandLine::Outcome::run) {
+        QCOMPARE(result.request.action, AppRequest::Action::copyItem);
+        QCOMPARE(AppRequest::decode(result.request.encode()), result.request);
+    }
+}
+
+void TestCommandLine::previewLine_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("preview");
+    const QString e200(200, u'\u00e9');
+    const QString face = QStringLiteral("\U0001F600");
+    QTest::newRow("breaks and tabs") << "a\nb\r\nc\td\re  f\n\n"
+                                     << "a b c d e  f  ";
+    QTest::newRow("controls") << "\x1b[1mx\u0085y\u2028z\u00a0"
+                              << " [1mx y z\u00a0";
+    QTest::newRow("200 characters") << e200 << e200;
+    QTest::newRow("201 characters") << e200 + u'x' << e200 + u'\u2026';
+    QTest::newRow("201 four-byte characters")
+        << face.repeated(201) << face.repeated(200) + u'\u2026';
+}
+
+void TestCommandLine::previewLine()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, preview);
+    QCOMPARE(QString::fromUtf8(CommandLineHistory::previewLine(ItemText(text))), preview);
 }
 
 QTEST_GUILESS_MAIN(TestCommandLine)

@@ -93,6 +93,12 @@ e2e_check "wl-paste gives the text copied back" \
 E2E_ARG="wayland copy 3" e2e_wait_history "$(e2e_front_is $((before + 1)))" \
     "the copied-back text comes back once as the newest item"
 e2e_history_stays "len(items) == $((before + 1))" "Quillmark's own copy is not read back again" 2
+# The same through the command line: a --list line handed to --copy.
+"$QUILLMARK" --copy "$("$QUILLMARK" --list | grep -m 1 $'\twayland copy 2$')"
+e2e_check "--copy of a --list line reaches wl-paste" e2e_wait_for "wl-paste to give item 'wayland copy 2'" 5 \
+    bash -c '[[ "$(timeout 5 wl-paste --no-newline 2>/dev/null)" == "wayland copy 2" ]]'
+E2E_ARG="wayland copy 2" e2e_wait_for "the copy to come back as the newest item" 5 \
+    e2e_history_ok "items[0]['content'] == arg"
 
 # --- a frozen owner costs the UI nothing ----------------------------------------------
 e2e_check_frozen_owner wl_own "text/plain;charset=utf-8" "frozen holder"
