@@ -9,6 +9,7 @@
 #include <QFileInfo>
 #include <QList>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <optional>
