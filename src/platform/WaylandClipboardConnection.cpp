@@ -429,8 +429,17 @@ void WaylandClipboardConnection::readOffer()
 
 void WaylandClipboardConnection::startReading(const QByteArray &type)
 {
+    // Only Quillmark's end is non-blocking: the owner gets its end as a plain
+    // pipe, for an owner that writes with blocking writes stops at the first
+    // EAGAIN, and its text would end there.
     int fds[2];
-    if (::pipe2(fds, O_CLOEXEC | O_NONBLOCK) != 0) {
+    if (::pipe2(fds, O_CLOEXEC) != 0) {
+        dropSelection();
+        return;
+    }
+    if (::fcntl(fds[0], F_SETFL, ::fcntl(fds[0], F_GETFL) | O_NONBLOCK) != 0) {
+        ::close(fds[0]);
+        ::close(fds[1]);
         dropSelection();
         return;
     }

@@ -4,7 +4,14 @@
 // A clipboard owner on Wayland for the end-to-end suites: takes the clipboard
 // through the compositor's data-control protocol with the types given on the
 // command line, logs every request it serves and exits when another client
-// takes the clipboard (or after --exit-after milliseconds).
+// takes the clipboard (or after --exit-after milliseconds). Where there is no
+// data-control (mutter), it copies as an ordinary application does: through
+// the core data device, from a small window of its own, with the serial of
+// the keyboard focus it is given.
+//
+// It writes as a naive application does: plain blocking writes to the pipe
+// exactly as it received it, stopping at the first error, so a pipe handed
+// over non-blocking cuts the text short ("wrote N of M" tells).
 //
 //   wayland_owner [--text TEXT] [--secret] [--data MIME FILE] [--exit-after MS]
 //                 [--stop-when-asked]
@@ -13,7 +20,7 @@
 // adds x-kde-passwordManagerHint with the value "secret", as password
 // managers do. --stop-when-asked makes it stop itself (SIGSTOP) on the
 // first request, before answering: a frozen owner. Standard output: "ready" once the clipboard is
-// ours, then "asked <type>" per request.
+// ours, then "asked <type>" and "wrote <n> of <size>" per request.
 
 #include <chrono>
 #include <csignal>
@@ -25,7 +32,10 @@
 #include <string>
 #include <utility>
 
+#include <cerrno>
+#include <fcntl.h>
 #include <poll.h>
+#include <sys/mman.h>
 #include <unistd.h>
 #include <wayland-client.h>
 
@@ -33,6 +43,47 @@
 #include "wlr-data-control-unstable-v1-client-protocol.h"
 
 namespace {
+
+// --- protocol: xdg_wm_base, xdg_surface and xdg_toplevel, version 1 ---------
+// Only what a plain window needs; libwayland marshals from these.
+
+extern const wl_interface xdgSurfaceInterface;
+extern const wl_interface xdgToplevelInterface;
+
+const wl_interface *noTypes[] = {nullptr, nullptr, nullptr, nullptr};
+const wl_interface *getXdgSurfaceTypes[] = {&xdgSurfaceInterface, &wl_surface_interface};
+const wl_interface *getToplevelTypes[] = {&xdgToplevelInterface};
+const wl_message wmBaseRequests[] = {
+    {"destroy", "", noTypes},
+    {"create_positioner", "n", noTypes},
+    {"get_xdg_surface", "no", getXdgSurfaceTypes},
+    {"pong", "u", noTypes},
+};
+const wl_message wmBaseEvents[] = {{"ping", "u", noTypes}};
+const wl_interface xdgWmBaseInterface = {"xdg_wm_base", 1, 4, wmBaseRequests, 1, wmBaseEvents};
+const wl_message xdgSurfaceRequests[] = {
+    {"destroy", "", noTypes},        {"get_toplevel", "n", getToplevelTypes},
+    {"get_popup", "n?oo", noTypes},  {"set_window_geometry", "iiii", noTypes},
+    {"ack_configure", "u", noTypes},
+};
+const wl_message xdgSurfaceEvents[] = {{"configure", "u", noTypes}};
+const wl_interface xdgSurfaceInterface = {"xdg_surface",      1, 5,
+                                          xdgSurfaceRequests, 1, xdgSurfaceEvents};
+const wl_message toplevelRequests[] = {
+    {"destroy", "", noTypes},
+    {"set_parent", "?o", noTypes},
+    {"set_title", "s", noTypes},
+};
+const wl_message toplevelEvents[] = {{"configure", "iia", noTypes}, {"close", "", noTypes}};
+const wl_interface xdgToplevelInterface = {"xdg_toplevel",   1, 3,
+                                           toplevelRequests, 2, toplevelEvents};
+enum : uint32_t {
+    wmBaseGetXdgSurface = 2,
+    wmBasePong = 3,
+    xdgSurfaceGetToplevel = 1,
+    xdgSurfaceAckConfigure = 4,
+    toplevelSetTitle = 2
+};
 
 struct State {
     wl_seat *seat = nullptr;
@@ -43,6 +94,17 @@ struct State {
     std::map<std::string, std::string> offered;
     bool cancelled = false;
     bool stopWhenAsked = false;
+
+    // The core data device and the window it copies from.
+    wl_compositor *compositor = nullptr;
+    wl_shm *shm = nullptr;
+    wl_proxy *wmBase = nullptr;
+    wl_data_device_manager *coreManager = nullptr;
+    wl_surface *surface = nullptr;
+    wl_buffer *buffer = nullptr;
+    uint32_t focusSerial = 0;
+    bool focused = false;
+    wl_data_source *coreSource = nullptr;
 };
 
 void logLine(const std::string &line)
@@ -70,6 +132,17 @@ void global(void *data, wl_registry *registry, uint32_t name, const char *interf
             wl_registry_bind(registry, name, &zwlr_data_control_manager_v1_interface, 1));
         state->device = &zwlr_data_control_device_v1_interface;
         state->source = &zwlr_data_control_source_v1_interface;
+    } else if (std::strcmp(interface, "wl_compositor") == 0) {
+        state->compositor = static_cast<wl_compositor *>(
+            wl_registry_bind(registry, name, &wl_compositor_interface, 1));
+    } else if (std::strcmp(interface, "wl_shm") == 0) {
+        state->shm = static_cast<wl_shm *>(wl_registry_bind(registry, name, &wl_shm_interface, 1));
+    } else if (std::strcmp(interface, "xdg_wm_base") == 0) {
+        state->wmBase =
+            static_cast<wl_proxy *>(wl_registry_bind(registry, name, &xdgWmBaseInterface, 1));
+    } else if (std::strcmp(interface, "wl_data_device_manager") == 0) {
+        state->coreManager = static_cast<wl_data_device_manager *>(
+            wl_registry_bind(registry, name, &wl_data_device_manager_interface, 1));
     }
 }
 void globalRemove(void *, wl_registry *, uint32_t) {}
@@ -78,6 +151,7 @@ const wl_registry_listener registryListener{global, globalRemove};
 void send(void *data, ext_data_control_source_v1 *, const char *type, int32_t fd)
 {
     auto *state = static_cast<State *>(data);
+    const bool nonBlocking = (::fcntl(fd, F_GETFL) & O_NONBLOCK) != 0;
     logLine(std::string("asked ") + type);
     if (std::exchange(state->stopWhenAsked, false))
         std::raise(SIGSTOP);
@@ -85,12 +159,17 @@ void send(void *data, ext_data_control_source_v1 *, const char *type, int32_t fd
     if (it != state->offered.end()) {
         const std::string &bytes = it->second;
         size_t done = 0;
+        std::string error;
         while (done < bytes.size()) {
             const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-            if (n <= 0)
+            if (n <= 0) {
+                error = n < 0 ? std::string(": ") + std::strerror(errno) : std::string();
                 break;
+            }
             done += size_t(n);
         }
+        logLine("wrote " + std::to_string(done) + " of " + std::to_string(bytes.size()) +
+                (nonBlocking ? " to a non-blocking pipe" : "") + error);
     }
     ::close(fd);
 }
@@ -99,6 +178,150 @@ void cancelled(void *data, ext_data_control_source_v1 *)
     static_cast<State *>(data)->cancelled = true;
 }
 const ext_data_control_source_v1_listener sourceListener{send, cancelled};
+
+// --- the core data device ------------------------------------------------------
+
+void coreTarget(void *, wl_data_source *, const char *) {}
+void coreSend(void *data, wl_data_source *, const char *type, int32_t fd)
+{
+    send(data, nullptr, type, fd);
+}
+void coreCancelled(void *data, wl_data_source *)
+{
+    static_cast<State *>(data)->cancelled = true;
+}
+const wl_data_source_listener coreSourceListener{coreTarget, coreSend, coreCancelled,
+                                                 nullptr,    nullptr,  nullptr};
+
+void deviceDataOffer(void *, wl_data_device *, wl_data_offer *offer)
+{
+    wl_data_offer_destroy(offer);
+}
+void deviceEnter(void *, wl_data_device *, uint32_t, wl_surface *, wl_fixed_t, wl_fixed_t,
+                 wl_data_offer *)
+{
+}
+void deviceLeave(void *, wl_data_device *) {}
+void deviceMotion(void *, wl_data_device *, uint32_t, wl_fixed_t, wl_fixed_t) {}
+void deviceDrop(void *, wl_data_device *) {}
+void deviceSelection(void *, wl_data_device *, wl_data_offer *) {}
+const wl_data_device_listener deviceListener{deviceDataOffer, deviceEnter, deviceLeave,
+                                             deviceMotion,    deviceDrop,  deviceSelection};
+
+void keymap(void *, wl_keyboard *, uint32_t, int32_t fd, uint32_t)
+{
+    ::close(fd);
+}
+void keyboardEnter(void *data, wl_keyboard *, uint32_t serial, wl_surface *, wl_array *)
+{
+    auto *state = static_cast<State *>(data);
+    state->focusSerial = serial;
+    state->focused = true;
+}
+void keyboardLeave(void *, wl_keyboard *, uint32_t, wl_surface *) {}
+void key(void *, wl_keyboard *, uint32_t, uint32_t, uint32_t, uint32_t) {}
+void modifiers(void *, wl_keyboard *, uint32_t, uint32_t, uint32_t, uint32_t, uint32_t) {}
+const wl_keyboard_listener keyboardListener{keymap, keyboardEnter, keyboardLeave,
+                                            key,    modifiers,     nullptr};
+
+void ping(void *data, wl_proxy *wmBase, uint32_t serial)
+{
+    (void)data;
+    wl_proxy_marshal_flags(wmBase, wmBasePong, nullptr, 1, 0, serial);
+}
+void configure(void *data, wl_proxy *xdgSurface, uint32_t serial)
+{
+    auto *state = static_cast<State *>(data);
+    wl_proxy_marshal_flags(xdgSurface, xdgSurfaceAckConfigure, nullptr, 1, 0, serial);
+    wl_surface_attach(state->surface, state->buffer, 0, 0);
+    wl_surface_damage(state->surface, 0, 0, 64, 64);
+    wl_surface_commit(state->surface);
+}
+void toplevelConfigure(void *, wl_proxy *, int32_t, int32_t, wl_array *) {}
+void toplevelClose(void *, wl_proxy *) {}
+struct WmBaseListener {
+    void (*ping)(void *, wl_proxy *, uint32_t);
+} const wmBaseListener{ping};
+struct XdgSurfaceListener {
+    void (*configure)(void *, wl_proxy *, uint32_t);
+} const xdgSurfaceListener{configure};
+struct ToplevelListener {
+    void (*configure)(void *, wl_proxy *, int32_t, int32_t, wl_array *);
+    void (*close)(void *, wl_proxy *);
+} const toplevelListener{toplevelConfigure, toplevelClose};
+
+template <typename Listener> void listen(wl_proxy *proxy, const Listener &listener, State *state)
+{
+    wl_proxy_add_listener(
+        proxy, reinterpret_cast<void (**)(void)>(const_cast<Listener *>(&listener)), state);
+}
+
+// Maps a small window, waits for the keyboard focus and copies with its serial.
+bool copyAsApplication(wl_display *display, State &state)
+{
+    if (state.compositor == nullptr || state.shm == nullptr || state.wmBase == nullptr ||
+        state.coreManager == nullptr || state.seat == nullptr) {
+        std::fprintf(stderr, "the compositor offers neither data-control nor a data device\n");
+        return false;
+    }
+    listen(state.wmBase, wmBaseListener, &state);
+    constexpr int side = 64;
+    constexpr int stride = side * 4;
+    const int memory = ::memfd_create("wayland_owner", MFD_CLOEXEC);
+    if (memory < 0 || ::ftruncate(memory, stride * side) != 0)
+        return false;
+    wl_shm_pool *pool = wl_shm_create_pool(state.shm, memory, stride * side);
+    state.buffer = wl_shm_pool_create_buffer(pool, 0, side, side, stride, WL_SHM_FORMAT_XRGB8888);
+    wl_shm_pool_destroy(pool);
+    ::close(memory);
+
+    state.surface = wl_compositor_create_surface(state.compositor);
+    auto *xdgSurface = wl_proxy_marshal_flags(state.wmBase, wmBaseGetXdgSurface,
+                                              &xdgSurfaceInterface, 1, 0, nullptr, state.surface);
+    listen(xdgSurface, xdgSurfaceListener, &state);
+    auto *toplevel = wl_proxy_marshal_flags(xdgSurface, xdgSurfaceGetToplevel,
+                                            &xdgToplevelInterface, 1, 0, nullptr);
+    listen(toplevel, toplevelListener, &state);
+    wl_proxy_marshal_flags(toplevel, toplevelSetTitle, nullptr, 1, 0, "wayland_owner");
+    wl_surface_commit(state.surface);
+
+    wl_keyboard *keyboard = wl_seat_get_keyboard(state.seat);
+    wl_keyboard_add_listener(keyboard, &keyboardListener, &state);
+    wl_data_device *device = wl_data_device_manager_get_data_device(state.coreManager, state.seat);
+    wl_data_device_add_listener(device, &deviceListener, &state);
+    while (!state.focused) {
+        if (wl_display_dispatch(display) < 0)
+            return false;
+    }
+    state.coreSource = wl_data_device_manager_create_data_source(state.coreManager);
+    wl_data_source_add_listener(state.coreSource, &coreSourceListener, &state);
+    for (const auto &[type, bytes] : state.offered)
+        wl_data_source_offer(state.coreSource, type.c_str());
+    wl_data_device_set_selection(device, state.coreSource, state.focusSerial);
+    // A copy the compositor refuses is cancelled at once.
+    if (wl_display_roundtrip(display) < 0)
+        return false;
+    return !state.cancelled;
+}
+
+// Takes the clipboard through data-control, which needs no window or focus.
+void takeClipboard(wl_display *display, State &state)
+{
+    auto *device =
+        wl_proxy_marshal_flags(state.manager, EXT_DATA_CONTROL_MANAGER_V1_GET_DATA_DEVICE,
+                               state.device, 1, 0, nullptr, state.seat);
+    auto *source = wl_proxy_marshal_flags(
+        state.manager, EXT_DATA_CONTROL_MANAGER_V1_CREATE_DATA_SOURCE, state.source, 1, 0, nullptr);
+    wl_proxy_add_listener(source,
+                          reinterpret_cast<void (**)(void)>(
+                              const_cast<ext_data_control_source_v1_listener *>(&sourceListener)),
+                          &state);
+    for (const auto &[type, bytes] : state.offered)
+        wl_proxy_marshal_flags(source, EXT_DATA_CONTROL_SOURCE_V1_OFFER, nullptr, 1, 0,
+                               type.c_str());
+    wl_proxy_marshal_flags(device, EXT_DATA_CONTROL_DEVICE_V1_SET_SELECTION, nullptr, 1, 0, source);
+    wl_display_roundtrip(display);
+}
 
 int usage()
 {
@@ -143,24 +366,15 @@ int main(int argc, char *argv[])
     wl_registry *registry = wl_display_get_registry(display);
     wl_registry_add_listener(registry, &registryListener, &state);
     wl_display_roundtrip(display);
-    if (state.seat == nullptr || state.manager == nullptr) {
-        std::fprintf(stderr, "the compositor offers no data-control protocol\n");
+    if (state.manager == nullptr) {
+        if (!copyAsApplication(display, state))
+            return 1;
+    } else if (state.seat == nullptr) {
+        std::fprintf(stderr, "the compositor offers no seat\n");
         return 1;
+    } else {
+        takeClipboard(display, state);
     }
-    auto *device =
-        wl_proxy_marshal_flags(state.manager, EXT_DATA_CONTROL_MANAGER_V1_GET_DATA_DEVICE,
-                               state.device, 1, 0, nullptr, state.seat);
-    auto *source = wl_proxy_marshal_flags(
-        state.manager, EXT_DATA_CONTROL_MANAGER_V1_CREATE_DATA_SOURCE, state.source, 1, 0, nullptr);
-    wl_proxy_add_listener(source,
-                          reinterpret_cast<void (**)(void)>(
-                              const_cast<ext_data_control_source_v1_listener *>(&sourceListener)),
-                          &state);
-    for (const auto &[type, bytes] : state.offered)
-        wl_proxy_marshal_flags(source, EXT_DATA_CONTROL_SOURCE_V1_OFFER, nullptr, 1, 0,
-                               type.c_str());
-    wl_proxy_marshal_flags(device, EXT_DATA_CONTROL_DEVICE_V1_SET_SELECTION, nullptr, 1, 0, source);
-    wl_display_roundtrip(display);
     logLine("ready");
 
     const auto start = std::chrono::steady_clock::now();

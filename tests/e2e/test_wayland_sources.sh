@@ -1,0 +1,104 @@
+#!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Quillmark developers
+# SPDX-License-Identifier: GPL-3.0-or-later
+# How copies arrive from the session's applications, the same checks on
+# every compositor (headless sway here; KWin and mutter through
+# test_wayland_sources_kwin.sh and _mutter.sh): a naive application that
+# writes a 5 MB text with plain blocking writes, and X11 and Wayland
+# applications that quit right after copying, with and without the secret
+# hint. A text is recorded byte-exact and stays pasteable after its source
+# quits; a secret is neither recorded nor kept.
+source "$(dirname "$0")/wayland_lib.sh"
+wl_init "$1"
+WAYLAND_OWNER="$WL_TOOLS/wayland_owner"
+compositor="${QUILLMARK_COMPOSITOR:-sway}"
+wl_start_compositor
+wl_start_x11_client
+if [[ "$compositor" == mutter ]]; then
+    # Without data-control the Wayland owner copies from a window of its own,
+    # with the serial of its keyboard focus; mutter's headless seat gets its
+    # keyboard with the first key pressed.
+    wl_start_keyboard remote_desktop_keyboard
+    keys key:shift sleep:300
+fi
+# An X11 window in front: sway hands copies between X11 and Wayland apps
+# only while an X11 window has the keyboard.
+QT_QPA_PLATFORM=xcb "$WL_TOOLS/text_window" >"$E2E_TMP/x11_window.out" 2>&1 &
+e2e_track $!
+e2e_wait_for "the X11 window to take the keyboard" 15 grep -qx active "$E2E_TMP/x11_window.out"
+
+# tests/tools/wayland_owner with ARGS; returns once it owns the clipboard.
+wl_own() { CLIPBOARD_OWNER="$WAYLAND_OWNER" e2e_own "$@"; }
+x11_own() { QT_QPA_PLATFORM=xcb e2e_own "$@"; }
+owner_gone() { ! kill -0 "$OWNER_PID" 2>/dev/null; }
+# The clipboard as X11 apps and (where data-control lets wl-paste read it
+# without a window) Wayland apps see it, one line each.
+pasted() {
+    echo "x11: $(timeout 5 xclip -o -selection clipboard 2>/dev/null)"
+    [[ "$compositor" == mutter ]] || echo "wayland: $(wl_paste)"
+}
+pasted_is() { [[ "$(pasted)" == "$(E2E_TEXT="$1" expected_paste)" ]]; }
+expected_paste() {
+    echo "x11: $E2E_TEXT"
+    [[ "$compositor" == mutter ]] || echo "wayland: $E2E_TEXT"
+}
+not_pasted() { ! pasted | grep -qF "$1"; }
+# Faults not mended yet, as compositor/check: said, not counted.
+KNOWN_FAULTS=" kwin/x11-plain-kept sway/x11-secret-recorded mutter/x11-secret-kept \
+mutter/wayland-secret-recorded mutter/wayland-secret-kept "
+known() {
+    [[ "$KNOWN_FAULTS" == *" $compositor/$1 "* ]] || return 1
+    echo "KNOWN: $2 (not yet on $compositor)"
+}
+
+suite_start=$SECONDS
+e2e_start_app
+e2e_check "quillmark starts in the session" e2e_wait_app_ready
+
+# --- a naive writer of a 5 MB text ------------------------------------------------
+python3 -c 'import sys; sys.stdout.buffer.write(("five megabytes, grüße, 日本語, line after line\n" * 100000).encode())' \
+    >"$E2E_TMP/five.txt"
+before=$(e2e_history_count)
+wl_own --data "text/plain;charset=utf-8" "$E2E_TMP/five.txt"
+if [[ "$compositor" == mutter ]]; then
+    # mutter hands X11 apps (Quillmark among them) a Wayland copy through a
+    # pipe of its own, which it makes non-blocking on both ends.
+    e2e_wait_for "the writer to be asked" 30 grep -q "^wrote" "$OWNER_LOG"
+else
+    E2E_ARG="$E2E_TMP/five.txt" e2e_wait_history \
+        "len(items) == $((before + 1)) and items[0]['content'] == open(arg, encoding='utf-8').read()" \
+        "a 5 MB text written with blocking writes is recorded byte-exact" 60
+fi
+echo "      figure: the naive writer on $compositor: $(grep '^wrote' "$OWNER_LOG" | head -n 1)"
+kill "$OWNER_PID" 2>/dev/null
+e2e_wait_for "the naive writer to quit" 10 owner_gone
+
+# --- sources that quit 100 ms after copying -----------------------------------------
+# Each row: the kind of source, whether it marks its copy secret.
+for row in "x11 plain" "wayland plain" "wayland secret" "x11 secret"; do
+    read -r kind hint <<<"$row"
+    text="$kind $hint copy that outlives its source"
+    args=(--text "$text" --exit-after 100)
+    [[ "$hint" == secret ]] && args+=(--secret)
+    before=$(e2e_history_count)
+    if [[ "$kind" == x11 ]]; then x11_own "${args[@]}"; else wl_own "${args[@]}"; fi
+    e2e_wait_for "the $kind owner to quit" 10 owner_gone
+    if [[ "$hint" == plain ]]; then
+        E2E_ARG="$text" e2e_wait_history "$(e2e_front_is $((before + 1)))" \
+            "$kind source quitting at once: its copy is recorded"
+        desc="... and still pasted in X11 and Wayland apps after it quit"
+        known "$kind-plain-kept" "$desc" ||
+            e2e_check "$desc" e2e_wait_for "the text to be kept" 10 pasted_is "$text"
+    else
+        desc="$kind source quitting at once: its secret is not recorded"
+        known "$kind-secret-recorded" "$desc" || e2e_history_stays "len(items) == $before" "$desc" 2
+        desc="... and not kept after it quit"
+        known "$kind-secret-kept" "$desc" ||
+            e2e_check "$desc" e2e_wait_for "the secret to go" 10 not_pasted "$text"
+    fi
+done
+
+e2e_stop_app TERM
+e2e_expect_eq "SIGTERM ends quillmark with status 0" 0 "$APP_STATUS"
+echo "      figure: the sources suite took $((SECONDS - suite_start)) s after $compositor started"
+e2e_finish
