@@ -5,14 +5,18 @@
 
 #include "ClipboardFormats.h"
 #include "Pasteboard.h"
+#include "X11ClipboardWatch.h"
 
 #include <QSocketNotifier>
 
 #include <cerrno>
 #include <csignal>
 #include <cstring>
+#include <functional>
+#include <utility>
 
 #include <fcntl.h>
+#include <poll.h>
 #include <unistd.h>
 #include <wayland-client.h>
 
@@ -250,6 +254,16 @@ std::unique_ptr<WaylandClipboardConnection> WaylandClipboardConnection::connectT
     std::unique_ptr<WaylandClipboardConnection> connection(new WaylandClipboardConnection(display));
     if (!connection->bindGlobals())
         return nullptr;
+    // KWin keeps the copy of an X11 app that has quit as its selection and
+    // announces no change: only XWayland tells that the owner has gone.
+    connection->m_x11Watch = X11ClipboardWatch::watch(qgetenv("DISPLAY"));
+    if (auto *watch = connection->m_x11Watch.get()) {
+        auto *self = connection.get();
+        connect(watch, &X11ClipboardWatch::ownerChanged, self,
+                [self] { self->m_copySinceX11Owner = false; });
+        connect(watch, &X11ClipboardWatch::ownerQuit, self,
+                &WaylandClipboardConnection::onX11OwnerQuit);
+    }
     return connection;
 }
 
@@ -257,6 +271,7 @@ WaylandClipboardConnection::WaylandClipboardConnection(wl_display *display) : m_
 
 WaylandClipboardConnection::~WaylandClipboardConnection()
 {
+    m_x11Watch.reset();
     delete m_reader;
     m_reader = nullptr;
     // Proxies are freed on the client side whether or not the compositor
@@ -338,11 +353,40 @@ void WaylandClipboardConnection::dispatchEvents()
 {
     if (m_lost)
         return;
-    if (wl_display_dispatch(m_display) < 0) {
+    m_dispatching = true;
+    const int dispatched = wl_display_dispatch(m_display);
+    m_dispatching = false;
+    if (dispatched < 0) {
         loseConnection();
         return;
     }
     flush();
+}
+
+// The events the compositor has already sent, without waiting for more.
+void WaylandClipboardConnection::dispatchQueued()
+{
+    if (m_lost || m_dispatching)
+        return;
+    m_dispatching = true;
+    bool failed = false;
+    while (wl_display_prepare_read(m_display) != 0) {
+        if (wl_display_dispatch_pending(m_display) < 0) {
+            failed = true;
+            break;
+        }
+    }
+    if (!failed) {
+        pollfd socket{wl_display_get_fd(m_display), POLLIN, 0};
+        if (::poll(&socket, 1, 0) > 0)
+            failed = wl_display_read_events(m_display) < 0;
+        else
+            wl_display_cancel_read(m_display);
+        failed = failed || wl_display_dispatch_pending(m_display) < 0;
+    }
+    m_dispatching = false;
+    if (failed)
+        loseConnection();
 }
 
 void WaylandClipboardConnection::flush()
@@ -383,16 +427,20 @@ void WaylandClipboardConnection::onSelection(wl_proxy *offer)
     if (offer == nullptr) {
         if (m_starting)
             return;
-        // The owner went away (or cleared the clipboard). A read under way
-        // goes on: the owner may well have written everything before it left.
-        if (m_reader != nullptr)
-            m_emptiedWhileReading = true;
-        else
-            Q_EMIT emptied();
+        m_copySinceX11Owner = false;
+        onOwnerLeft();
         return;
     }
     dropSelection(); // a newer copy makes a read under way pointless
     const QList<QByteArray> types = m_offers.take(offer);
+    // Whose copy this is: an X11 app's when XWayland's owner changed before.
+    // (An owner quitting meanwhile no longer matters: this copy replaces it.)
+    if (m_x11Watch) {
+        m_judgingCopy = true;
+        m_x11Watch->takeEvents();
+        m_judgingCopy = false;
+    }
+    m_copySinceX11Owner = !m_starting && !types.contains(ownMarkerType);
     if (m_starting || types.contains(ownMarkerType)) {
         destroyWith(offer, EXT_DATA_CONTROL_OFFER_V1_DESTROY);
         return;
@@ -400,7 +448,34 @@ void WaylandClipboardConnection::onSelection(wl_proxy *offer)
     m_selection = offer;
     m_selectionTypes = types;
     m_secretChecked = false;
+    m_x11Checked = false;
+    ++m_selectionSerial;
     readOffer();
+}
+
+void WaylandClipboardConnection::onOwnerLeft()
+{
+    // The owner went away (or cleared the clipboard). A read under way goes
+    // on: the owner may well have written everything before it left.
+    if (m_reader != nullptr)
+        m_emptiedWhileReading = true;
+    else
+        Q_EMIT emptied();
+}
+
+void WaylandClipboardConnection::onX11OwnerQuit()
+{
+    if (m_judgingCopy) {
+        m_copySinceX11Owner = false;
+        return;
+    }
+    // The compositor's news of the copy may still be on its way.
+    dispatchQueued();
+    // Only when the clipboard holds that X11 app's copy: then it has nothing
+    // left to give, whatever the compositor says. Where the compositor
+    // empties the clipboard as well, the second word changes nothing.
+    if (std::exchange(m_copySinceX11Owner, false))
+        onOwnerLeft();
 }
 
 void WaylandClipboardConnection::onPrimarySelection(wl_proxy *offer)
@@ -414,6 +489,17 @@ void WaylandClipboardConnection::onPrimarySelection(wl_proxy *offer)
 
 void WaylandClipboardConnection::readOffer()
 {
+    // An X11 app's copy, handed on by a compositor that leaves out the
+    // secret hint: its owner is asked first.
+    if (!m_x11Checked && m_copySinceX11Owner && m_x11Watch &&
+        !m_selectionTypes.contains(ClipboardFormats::secretHint)) {
+        m_x11Checked = true;
+        const quint64 serial = m_selectionSerial;
+        m_x11Watch->askSecretHint([this, serial](const std::optional<QByteArray> &hint) {
+            onX11SecretHint(serial, hint);
+        });
+        return;
+    }
     if (!m_secretChecked && m_selectionTypes.contains(ClipboardFormats::secretHint)) {
         startReading(ClipboardFormats::secretHint);
         return;
@@ -425,6 +511,20 @@ void WaylandClipboardConnection::readOffer()
         return;
     }
     startReading(*type);
+}
+
+void WaylandClipboardConnection::onX11SecretHint(quint64 serial,
+                                                 const std::optional<QByteArray> &hint)
+{
+    if (serial != m_selectionSerial || m_selection == nullptr)
+        return; // a newer copy came meanwhile
+    // An owner that quit before telling counts as a secret's.
+    if (!hint || ClipboardFormats::marksSecret(*hint)) {
+        dropSelection();
+        Q_EMIT foreignCopy(std::nullopt, true, 0, false);
+        return;
+    }
+    readOffer();
 }
 
 void WaylandClipboardConnection::startReading(const QByteArray &type)

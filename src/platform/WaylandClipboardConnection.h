@@ -10,8 +10,10 @@
 #include <QList>
 
 #include <memory>
+#include <optional>
 
 class QSocketNotifier;
+class X11ClipboardWatch;
 struct wl_display;
 struct wl_proxy;
 
@@ -48,6 +50,7 @@ private:
     [[nodiscard]] bool bindGlobals();
 
     void dispatchEvents();
+    void dispatchQueued();
     void flush();
     void loseConnection();
 
@@ -58,8 +61,11 @@ private:
     void onPrimarySelection(wl_proxy *offer);
     void onSend(wl_proxy *source, const char *type, int fd);
     void onCancelled(wl_proxy *source);
+    void onX11OwnerQuit();
+    void onOwnerLeft();
 
     void readOffer();
+    void onX11SecretHint(quint64 serial, const std::optional<QByteArray> &hint);
     void startReading(const QByteArray &type);
     void onReadDone(bool complete);
     void dropSelection();
@@ -75,6 +81,16 @@ private:
     QSocketNotifier *m_notifier = nullptr;
     bool m_lost = false;
     bool m_starting = true;
+    bool m_dispatching = false;
+
+    // XWayland's clipboard owner, and whether the compositor announced a
+    // copy since that owner took the clipboard (then that copy is its).
+    std::unique_ptr<X11ClipboardWatch> m_x11Watch;
+    bool m_copySinceX11Owner = false;
+    bool m_judgingCopy = false;
+    // An X11 copy's secret hint, asked of its owner (sway leaves it out).
+    bool m_x11Checked = false;
+    quint64 m_selectionSerial = 0;
 
     // Offers announced but not yet the selection, with their types.
     QHash<wl_proxy *, QList<QByteArray>> m_offers;

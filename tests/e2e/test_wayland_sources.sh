@@ -44,7 +44,7 @@ expected_paste() {
 }
 not_pasted() { ! pasted | grep -qF "$1"; }
 # Faults not mended yet, as compositor/check: said, not counted.
-KNOWN_FAULTS=" kwin/x11-plain-kept sway/x11-secret-recorded mutter/x11-secret-kept \
+KNOWN_FAULTS=" mutter/x11-secret-kept \
 mutter/wayland-secret-recorded mutter/wayland-secret-kept "
 known() {
     [[ "$KNOWN_FAULTS" == *" $compositor/$1 "* ]] || return 1
