@@ -85,6 +85,14 @@ public:
 
     [[nodiscard]] const QByteArray &data() const { return m_data; }
 
+    // No more reading and no word of the end: the offer is no longer wanted.
+    // The reader itself goes later, and its socket may still wake up before.
+    void cancel()
+    {
+        m_notifier->setEnabled(false);
+        m_done = nullptr;
+    }
+
 private:
     void readSome()
     {
@@ -115,7 +123,8 @@ private:
     void finish(bool complete)
     {
         m_notifier->setEnabled(false);
-        m_done(complete); // may delete this
+        if (auto done = std::exchange(m_done, nullptr))
+            done(complete); // may delete this
     }
 
     int m_fd;
@@ -586,6 +595,8 @@ void WaylandClipboardConnection::onReadDone(bool complete)
 void WaylandClipboardConnection::dropSelection()
 {
     if (m_reader != nullptr) {
+        // Its end would otherwise be taken for the end of the next read.
+        m_reader->cancel();
         m_reader->deleteLater();
         m_reader = nullptr;
     }

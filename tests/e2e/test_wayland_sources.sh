@@ -4,10 +4,10 @@
 # How copies arrive from the session's applications, the same checks on
 # every compositor (headless sway here; KWin and mutter through
 # test_wayland_sources_kwin.sh and _mutter.sh): a naive application that
-# writes a 5 MB text with plain blocking writes, and X11 and Wayland
+# writes a 5 MB text with plain blocking writes, X11 and Wayland
 # applications that quit right after copying, with and without the secret
-# hint. A text is recorded byte-exact and stays pasteable after its source
-# quits; a secret is neither recorded nor kept.
+# hint, and a burst of copies. A text is recorded byte-exact and stays
+# pasteable after its source quits; a secret is neither recorded nor kept.
 source "$(dirname "$0")/wayland_lib.sh"
 wl_init "$1"
 WAYLAND_OWNER="$WL_TOOLS/wayland_owner"
@@ -97,6 +97,30 @@ for row in "x11 plain" "wayland plain" "wayland secret" "x11 secret"; do
             e2e_check "$desc" e2e_wait_for "the secret to go" 10 not_pasted "$text"
     fi
 done
+
+# --- the last copy of a burst ------------------------------------------------------
+# 200 copies in 2 s, the last one kept for 3 s. (mutter would want a fresh
+# key press for each copy.)
+if [[ "$compositor" != mutter ]]; then
+    recorded=0
+    kept=0
+    for run in 1 2 3 4 5; do
+        last="burst $run copy 200"
+        OWNER_LOG="$E2E_TMP/burst.$run.log"
+        "$WAYLAND_OWNER" --text "burst $run copy" --burst 200 --exit-after 3000 \
+            >"$OWNER_LOG" 2>&1 &
+        OWNER_PID=$!
+        e2e_track "$OWNER_PID"
+        e2e_wait_for "burst $run to end" 60 grep -qx ready "$OWNER_LOG" ||
+            echo "      (burst $run: $(grep -v '^asked\|^wrote' "$OWNER_LOG" | tail -n 3))"
+        E2E_ARG="$last" e2e_wait_for "the burst's last copy" 10 \
+            e2e_history_ok "items[0]['content'] == arg" && recorded=$((recorded + 1))
+        e2e_wait_for "the burst's owner to quit" 15 owner_gone
+        e2e_wait_for "the last copy to be kept" 10 pasted_is "$last" && kept=$((kept + 1))
+    done
+    e2e_expect_eq "the last copy of a 200-copy burst: recorded and kept after its owner quit" \
+        "5 5" "$recorded $kept"
+fi
 
 e2e_stop_app TERM
 e2e_expect_eq "SIGTERM ends quillmark with status 0" 0 "$APP_STATUS"

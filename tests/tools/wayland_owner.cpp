@@ -14,14 +14,17 @@
 // over non-blocking cuts the text short ("wrote N of M" tells).
 //
 //   wayland_owner [--text TEXT] [--secret] [--data MIME FILE] [--exit-after MS]
-//                 [--stop-when-asked]
+//                 [--stop-when-asked] [--burst N]
 //
+// --burst N takes the clipboard N times, 10 ms apart, each copy's text
+// ending in its number (" 1" to " N"); --exit-after counts from the last.
 // --text offers TEXT as text/plain;charset=utf-8 and text/plain; --secret
 // adds x-kde-passwordManagerHint with the value "secret", as password
 // managers do. --stop-when-asked makes it stop itself (SIGSTOP) on the
 // first request, before answering: a frozen owner. Standard output: "ready" once the clipboard is
 // ours, then "asked <type>" and "wrote <n> of <size>" per request.
 
+#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
@@ -43,6 +46,8 @@
 #include "wlr-data-control-unstable-v1-client-protocol.h"
 
 namespace {
+
+constexpr char hintType[] = "x-kde-passwordManagerHint";
 
 // --- protocol: xdg_wm_base, xdg_surface and xdg_toplevel, version 1 ---------
 // Only what a plain window needs; libwayland marshals from these.
@@ -94,6 +99,10 @@ struct State {
     std::map<std::string, std::string> offered;
     bool cancelled = false;
     bool stopWhenAsked = false;
+    // --burst: how many copies, and the number of each one's source.
+    int burst = 1;
+    std::map<wl_proxy *, int> burstCopies;
+    wl_proxy *current = nullptr;
 
     // The core data device and the window it copies from.
     wl_compositor *compositor = nullptr;
@@ -148,7 +157,7 @@ void global(void *data, wl_registry *registry, uint32_t name, const char *interf
 void globalRemove(void *, wl_registry *, uint32_t) {}
 const wl_registry_listener registryListener{global, globalRemove};
 
-void send(void *data, ext_data_control_source_v1 *, const char *type, int32_t fd)
+void send(void *data, ext_data_control_source_v1 *source, const char *type, int32_t fd)
 {
     auto *state = static_cast<State *>(data);
     const bool nonBlocking = (::fcntl(fd, F_GETFL) & O_NONBLOCK) != 0;
@@ -157,7 +166,11 @@ void send(void *data, ext_data_control_source_v1 *, const char *type, int32_t fd
         std::raise(SIGSTOP);
     const auto it = state->offered.find(type);
     if (it != state->offered.end()) {
-        const std::string &bytes = it->second;
+        // In a burst, each copy's text ends in its number.
+        const auto copy = state->burstCopies.find(reinterpret_cast<wl_proxy *>(source));
+        const std::string bytes = copy != state->burstCopies.end() && type != std::string(hintType)
+                                      ? it->second + " " + std::to_string(copy->second)
+                                      : it->second;
         size_t done = 0;
         std::string error;
         while (done < bytes.size()) {
@@ -173,9 +186,18 @@ void send(void *data, ext_data_control_source_v1 *, const char *type, int32_t fd
     }
     ::close(fd);
 }
-void cancelled(void *data, ext_data_control_source_v1 *)
+void cancelled(void *data, ext_data_control_source_v1 *source)
 {
-    static_cast<State *>(data)->cancelled = true;
+    auto *state = static_cast<State *>(data);
+    // A burst's earlier copies are replaced by its later ones.
+    auto *proxy = reinterpret_cast<wl_proxy *>(source);
+    if (proxy != state->current) {
+        state->burstCopies.erase(proxy);
+        wl_proxy_marshal_flags(proxy, EXT_DATA_CONTROL_SOURCE_V1_DESTROY, nullptr, 1,
+                               WL_MARSHAL_FLAG_DESTROY);
+        return;
+    }
+    state->cancelled = true;
 }
 const ext_data_control_source_v1_listener sourceListener{send, cancelled};
 
@@ -310,23 +332,41 @@ void takeClipboard(wl_display *display, State &state)
     auto *device =
         wl_proxy_marshal_flags(state.manager, EXT_DATA_CONTROL_MANAGER_V1_GET_DATA_DEVICE,
                                state.device, 1, 0, nullptr, state.seat);
-    auto *source = wl_proxy_marshal_flags(
-        state.manager, EXT_DATA_CONTROL_MANAGER_V1_CREATE_DATA_SOURCE, state.source, 1, 0, nullptr);
-    wl_proxy_add_listener(source,
-                          reinterpret_cast<void (**)(void)>(
-                              const_cast<ext_data_control_source_v1_listener *>(&sourceListener)),
-                          &state);
-    for (const auto &[type, bytes] : state.offered)
-        wl_proxy_marshal_flags(source, EXT_DATA_CONTROL_SOURCE_V1_OFFER, nullptr, 1, 0,
-                               type.c_str());
-    wl_proxy_marshal_flags(device, EXT_DATA_CONTROL_DEVICE_V1_SET_SELECTION, nullptr, 1, 0, source);
+    for (int copy = 1; copy <= state.burst; ++copy) {
+        if (copy > 1) {
+            // 10 ms apart, answering whoever asks meanwhile.
+            const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(10);
+            while (std::chrono::steady_clock::now() < until) {
+                wl_display_flush(display);
+                pollfd fd{wl_display_get_fd(display), POLLIN, 0};
+                if (::poll(&fd, 1, 2) > 0 && wl_display_dispatch(display) < 0)
+                    return;
+            }
+        }
+        auto *source =
+            wl_proxy_marshal_flags(state.manager, EXT_DATA_CONTROL_MANAGER_V1_CREATE_DATA_SOURCE,
+                                   state.source, 1, 0, nullptr);
+        wl_proxy_add_listener(
+            source,
+            reinterpret_cast<void (**)(void)>(
+                const_cast<ext_data_control_source_v1_listener *>(&sourceListener)),
+            &state);
+        if (state.burst > 1)
+            state.burstCopies[source] = copy;
+        state.current = source;
+        for (const auto &[type, bytes] : state.offered)
+            wl_proxy_marshal_flags(source, EXT_DATA_CONTROL_SOURCE_V1_OFFER, nullptr, 1, 0,
+                                   type.c_str());
+        wl_proxy_marshal_flags(device, EXT_DATA_CONTROL_DEVICE_V1_SET_SELECTION, nullptr, 1, 0,
+                               source);
+    }
     wl_display_roundtrip(display);
 }
 
 int usage()
 {
     std::fprintf(stderr, "usage: wayland_owner [--text T] [--secret] [--data MIME FILE] "
-                         "[--exit-after MS] [--stop-when-asked]\n");
+                         "[--exit-after MS] [--stop-when-asked] [--burst N]\n");
     return 2;
 }
 
@@ -342,13 +382,15 @@ int main(int argc, char *argv[])
             state.offered["text/plain;charset=utf-8"] = argv[i + 1];
             state.offered["text/plain"] = argv[++i];
         } else if (argument == "--secret") {
-            state.offered["x-kde-passwordManagerHint"] = "secret";
+            state.offered[hintType] = "secret";
         } else if (argument == "--data" && i + 2 < argc) {
             const std::string type = argv[++i];
             std::ifstream file(argv[++i], std::ios::binary);
             if (!file)
                 return usage();
             state.offered[type].assign(std::istreambuf_iterator<char>(file), {});
+        } else if (argument == "--burst" && i + 1 < argc) {
+            state.burst = std::max(1, std::stoi(argv[++i]));
         } else if (argument == "--stop-when-asked") {
             state.stopWhenAsked = true;
         } else if (argument == "--exit-after" && i + 1 < argc) {
@@ -358,6 +400,9 @@ int main(int argc, char *argv[])
         }
     }
 
+    // A reader that closes its end early is answered with an error, not
+    // the end of the owner.
+    std::signal(SIGPIPE, SIG_IGN);
     wl_display *display = wl_display_connect(nullptr);
     if (display == nullptr) {
         std::fprintf(stderr, "no Wayland display\n");
