@@ -10,6 +10,7 @@
 #include <QUuid>
 
 #include <algorithm>
+#include <memory>
 
 namespace {
 
@@ -342,6 +343,11 @@ void TestHistoryCodec::rejectedInput_data()
     QTest::newRow("object") << QByteArray("{\"items\":[]}") << "not a JSON array";
     QTest::newRow("number") << QByteArray("42") << "not a JSON array";
     QTest::newRow("unclosed array") << QByteArray("[") << "malformed JSON";
+    // The file ends on a backslash at the end of a sixteen-byte step.
+    QTest::newRow("cut after a backslash in a name")
+        << QByteArray("[{\"0123456789abcde\\") << "malformed JSON at byte 18";
+    QTest::newRow("cut after a backslash in a text")
+        << QByteArray("[{\"content\":\"0123456789abcde\\") << "malformed JSON at byte 28";
     QTest::newRow("trailing comma") << array(element() + ",") << "malformed JSON";
     QTest::newRow("two documents") << QByteArray("[] []") << "malformed JSON";
     QTest::newRow("garbage after") << QByteArray("[]x") << "malformed JSON";
@@ -430,9 +436,13 @@ void TestHistoryCodec::rejectedInput()
     QFETCH(QByteArray, json);
     QFETCH(QString, error);
 
+    // From a buffer of exactly the input's size, so that the address
+    // sanitizer sees any read past its end.
+    const auto exact = std::make_unique<char[]>(std::size_t(json.size()));
+    std::copy(json.cbegin(), json.cend(), exact.get());
     QList<ClipboardItem> items;
     QString actual;
-    QVERIFY(!HistoryCodec::decode(json, items, actual));
+    QVERIFY(!HistoryCodec::decode(QByteArrayView(exact.get(), json.size()), items, actual));
     QVERIFY2(actual.startsWith(error), qPrintable(actual));
 }
 
