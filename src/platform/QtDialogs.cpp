@@ -78,6 +78,8 @@ std::optional<int> QtDialogs::confirm(QWidget *parent, const Confirmation &confi
         button->setMinimumWidth(88);
         if (choice.role == ButtonRole::cancel && !cancelIndex)
             cancelIndex = int(i);
+        // The appearance hook tints these red.
+        button->setProperty("destructive", choice.role == ButtonRole::destructive);
         QObject::connect(button, &QPushButton::clicked, &dialog, [&dialog, &answer, i] {
             answer = int(i);
             dialog.done(QDialog::Accepted);

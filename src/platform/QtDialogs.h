@@ -11,7 +11,8 @@
 // (bold question, wrapped explanation, Return on the default button and
 // Escape on the cancel one) and Qt's own file dialog (which can show the
 // panel's message) for backups. The views' look reaches them through the
-// appearance hook, applied to every dialog before it shows.
+// appearance hook, applied to every dialog before it shows; a button with a
+// destructive role carries the property "destructive" for it.
 class QtDialogs final : public Dialogs {
 public:
     using Appearance = std::function<void(QWidget *dialog)>;

@@ -61,6 +61,7 @@ ClipboardDetailSheet::ClipboardDetailSheet(const Theme &theme, QWidget *parent)
     header->addWidget(m_copyButton, 0, Qt::AlignTop);
 
     m_text->setFont(Theme::monospacedFont(13));
+    m_text->setAccessibleName(QStringLiteral("Item text"));
     m_text->setMargin(16);
 
     auto *frame = new OutlinedFrame(this);

@@ -172,6 +172,15 @@ void ClipboardHistoryRow::paint(QPainter *painter, const QStyleOptionViewItem &o
         painter->fillPath(shape, background);
     }
 
+    // The keyboard's row: a ring in the theme's focus colour.
+    if ((option.state & QStyle::State_HasFocus) && m_view->hasFocus()) {
+        QPainterPath shape;
+        shape.addRoundedRect(body.adjusted(1, 1, -1, -1), kCornerRadius - 1, kCornerRadius - 1);
+        painter->setPen(QPen(m_theme.focusRing(), 2));
+        painter->setBrush(Qt::NoBrush);
+        painter->drawPath(shape);
+    }
+
     const QRectF inner =
         body.adjusted(kInnerPadding, kInnerPadding, -kInnerPadding, -kInnerPadding);
     const QRectF button = copyButtonRect(rect);

@@ -17,6 +17,7 @@
 
 #include <QApplication>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
@@ -26,6 +27,7 @@
 #include <QSplitter>
 #include <QStackedWidget>
 #include <QStyledItemDelegate>
+#include <QToolButton>
 #include <QVBoxLayout>
 
 namespace {
@@ -61,7 +63,7 @@ public:
             painter->fillPath(shape, m_theme.selectedDayFill());
             // The keyboard is on the list: a ring around its current day.
             if (option.state & QStyle::State_HasFocus) {
-                painter->setPen(QPen(m_theme.palette().color(QPalette::Highlight), 1.5));
+                painter->setPen(QPen(m_theme.focusRing(), 2));
                 painter->drawPath(shape);
             }
         } else if (option.state & QStyle::State_MouseOver) {
@@ -126,6 +128,9 @@ ContentView::ContentView(ClipboardStore &store, AppSettings &settings, const The
     m_splitter->setStretchFactor(0, 0);
     m_splitter->setStretchFactor(1, 1);
     m_splitter->setSizes({280, 920});
+    m_dayList->installEventFilter(this);
+    setTabOrder(m_search, m_dayList);
+    setTabOrder(m_dayList, m_itemList);
 
     m_sheet = new ClipboardDetailSheet(theme, this);
     connect(m_sheet, &ClipboardDetailSheet::copyRequested, this, &ContentView::copyToPasteboard);
@@ -157,12 +162,19 @@ void ContentView::buildSidebar()
     m_search = new QLineEdit(m_sidebar);
     m_search->setPlaceholderText(QStringLiteral("Search your copied items"));
     m_search->setClearButtonEnabled(true);
+    // The field's one tool button is its clear button.
+    for (QToolButton *button : m_search->findChildren<QToolButton *>())
+        button->setAccessibleName(QStringLiteral("Clear search"));
+    m_search->setObjectName(QStringLiteral("searchField"));
+    m_search->setAccessibleName(m_search->placeholderText());
     connect(m_search, &QLineEdit::textChanged, this, &ContentView::onSearchTextChanged);
 
     m_sidebarEmpty = new EmptyStateView(m_theme, m_sidebar);
     m_sidebarEmpty->setContent(Symbol::starHexagonFill, QStringLiteral("No Clipboard History"),
                                QStringLiteral("Copied text will appear here automatically."));
     m_dayList = new QListView(m_sidebar);
+    m_dayList->setObjectName(QStringLiteral("dayList"));
+    m_dayList->setAccessibleName(QStringLiteral("Days"));
     m_dayList->setModel(m_dayModel);
     m_dayList->setItemDelegate(new DayRowDelegate(m_dayList, m_theme));
     m_dayList->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -213,12 +225,15 @@ void ContentView::buildDetail()
 
     m_itemsEmpty = new EmptyStateView(m_theme, m_dayPage);
     m_itemList = new QListView(m_dayPage);
+    m_itemList->setObjectName(QStringLiteral("itemList"));
+    m_itemList->setAccessibleName(QStringLiteral("Clipboard items"));
     m_itemList->setModel(m_itemModel);
     m_rowDelegate = new ClipboardHistoryRow(m_itemList, m_theme);
     m_itemList->setItemDelegate(m_rowDelegate);
     m_itemList->setSelectionMode(QAbstractItemView::NoSelection);
     m_itemList->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_itemList->setFocusPolicy(Qt::NoFocus);
+    m_itemList->setFocusPolicy(Qt::StrongFocus);
+    m_itemList->installEventFilter(this);
     m_itemList->setResizeMode(QListView::Adjust);
     m_itemList->setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
     m_itemList->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
@@ -319,6 +334,41 @@ void ContentView::openItem(const ClipboardItem &item)
     m_sheet->setItem(item, m_historySearch.text());
     m_sheet->resize(m_sheet->minimumSize().expandedTo(m_sheet->sizeHint()));
     m_sheet->open();
+}
+
+bool ContentView::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() != QEvent::KeyPress || (watched != m_dayList && watched != m_itemList))
+        return QWidget::eventFilter(watched, event);
+    const auto *key = static_cast<QKeyEvent *>(event);
+    if (key->modifiers() & ~Qt::KeypadModifier)
+        return false;
+    if (watched == m_dayList) {
+        if (key->key() != Qt::Key_Right || !m_itemList->isVisible())
+            return false;
+        if (!m_itemList->currentIndex().isValid() && m_itemModel->rowCount() > 0)
+            m_itemList->setCurrentIndex(m_itemModel->index(0));
+        m_itemList->setFocus(Qt::TabFocusReason);
+        return true;
+    }
+    const QModelIndex current = m_itemList->currentIndex();
+    switch (key->key()) {
+    case Qt::Key_Left:
+        m_dayList->setFocus(Qt::BacktabFocusReason);
+        return true;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        if (current.isValid())
+            copyToPasteboard(m_itemModel->itemAt(current.row()));
+        return true;
+    case Qt::Key_Space:
+        // Space looks at the row in full, as file managers preview a file.
+        if (current.isValid())
+            openItem(m_itemModel->itemAt(current.row()));
+        return true;
+    default:
+        return false;
+    }
 }
 
 void ContentView::onSearchTextChanged(const QString &text)

@@ -31,7 +31,9 @@ class Theme;
 // The main window's content: a browser of the whole history by day. The
 // sidebar ("Explorer") holds the search field and the days that have items;
 // the detail column lists the selected day's items as rows that copy back
-// with their button or open in a sheet with a double click. One search
+// with their button or open in a sheet with a double click. By keyboard,
+// Tab (or Right from the days) reaches the rows, the arrows move between
+// them, Return copies one and Space opens it in the sheet. One search
 // filters both columns. It follows the store's fine-grained changes (a
 // capture adds a row, not a rebuild) and the appearance settings, and never
 // changes the store.
@@ -65,6 +67,9 @@ public:
     [[nodiscard]] EmptyStateView *detailEmptyState() const;
     [[nodiscard]] QString headerTitle() const;
     [[nodiscard]] QString headerCount() const;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void buildSidebar();

@@ -96,9 +96,11 @@ void CopyButton::paintEvent(QPaintEvent *)
     // A thin ring, and only when the keyboard brought the focus here.
     if (hasFocus() && m_keyboardFocus) {
         painter.setRenderHint(QPainter::Antialiasing);
-        painter.setPen(QPen(palette().color(QPalette::Highlight), 1.5));
-        painter.drawRoundedRect(QRectF(rect()).adjusted(0.75, 0.75, -0.75, -0.75), kCornerRadius,
-                                kCornerRadius);
+        // Inside the accent plate, in its title colour: the ring reads on
+        // the button whatever the accent.
+        painter.setPen(QPen(m_foreground, 1.5));
+        painter.drawRoundedRect(QRectF(rect()).adjusted(2.5, 2.5, -2.5, -2.5), kCornerRadius - 2,
+                                kCornerRadius - 2);
     }
 }
 

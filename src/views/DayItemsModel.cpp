@@ -4,6 +4,8 @@
 #include "DayItemsModel.h"
 
 #include "ClipboardHistoryRow.h"
+#include "DateFormatter.h"
+#include "PreviewText.h"
 
 DayItemsModel::DayItemsModel(QObject *parent) : QAbstractListModel(parent) {}
 
@@ -26,6 +28,8 @@ QVariant DayItemsModel::data(const QModelIndex &index, int role) const
         return QVariant::fromValue(item.content);
     case ClipboardHistoryRow::CreatedAtRole:
         return item.createdAt;
+    case Qt::AccessibleTextRole:
+        return PreviewText::spoken(item.content, timestampFormatter().format(item.createdAt));
     default:
         return {};
     }

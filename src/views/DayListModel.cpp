@@ -30,6 +30,9 @@ QVariant DayListModel::data(const QModelIndex &index, int role) const
         return day;
     case CountTextRole:
         return itemCountText(m_index.itemCount(day));
+    case Qt::AccessibleTextRole:
+        return HistorySearch::dayTitle(day) + QStringLiteral(", ") +
+               itemCountText(m_index.itemCount(day));
     default:
         return {};
     }

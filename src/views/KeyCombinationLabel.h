@@ -6,10 +6,11 @@
 #include <QLabel>
 #include <QPainterPath>
 
-// A key combination such as "⌥ ⇧ V", drawn with every key at one size.
-// Fonts rarely hold the key symbols, so they come from whatever fallback
-// font has them, at that font's size; here each symbol is scaled to the
-// height of the capital letters instead. The label's text stays as given.
+// A key combination such as "⌥ ⇧ V", drawn with every key at one size and
+// weight. Fonts rarely hold the key symbols, and fallback fonts draw them at
+// sizes and weights of their own: Option and Shift are drawn here as strokes
+// as thick as the font's stems and as tall as its capitals; any other symbol
+// is scaled to the capitals' height. The label's text stays as given.
 class KeyCombinationLabel final : public QLabel {
     Q_OBJECT
 public:

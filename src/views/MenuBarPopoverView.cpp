@@ -23,6 +23,7 @@
 #include <QScrollBar>
 #include <QStackedWidget>
 #include <QTimer>
+#include <QToolButton>
 #include <QVBoxLayout>
 
 namespace {
@@ -82,9 +83,14 @@ MenuBarPopoverView::MenuBarPopoverView(const Theme &theme, ClipboardStore &store
 
     m_search->setPlaceholderText(tr("Search from recent 100 items"));
     m_search->setClearButtonEnabled(true);
+    // The field's one tool button is its clear button.
+    for (QToolButton *button : m_search->findChildren<QToolButton *>())
+        button->setAccessibleName(QStringLiteral("Clear search"));
     m_search->installEventFilter(this);
     connect(m_search, &QLineEdit::textChanged, m_model, &RecentItemsModel::setSearchText);
 
+    m_search->setAccessibleName(m_search->placeholderText());
+    m_list->setAccessibleName(tr("Recent items"));
     m_list->setModel(m_model);
     m_list->setItemDelegate(m_rowDelegate);
     m_list->setUniformItemSizes(true);

@@ -15,6 +15,15 @@ const QString kEllipsis = QStringLiteral("\u2026");
 
 } // namespace
 
+QString PreviewText::spoken(const ItemText &text, const QString &time)
+{
+    constexpr qsizetype kSpokenLength = 200;
+    QString start = text.left(kSpokenLength + 1).simplified();
+    if (start.size() > kSpokenLength)
+        start = start.left(kSpokenLength) + QChar(0x2026);
+    return start + QStringLiteral(", ") + time;
+}
+
 QString PreviewText::withLineSeparators(QString text)
 {
     // QTextLayout breaks lines only at U+2028. Every replacement keeps the

@@ -43,6 +43,10 @@ public:
     // return of a CR LF pair an invisible trailing space.
     [[nodiscard]] static QString withLineSeparators(QString text);
 
+    // What a screen reader reads for a row: the start of the text on one
+    // line, then `time`.
+    [[nodiscard]] static QString spoken(const ItemText &text, const QString &time);
+
     // How many characters of a text can possibly show in `maxLines` lines of
     // `width` in `font`: an upper bound, generous for narrow glyphs.
     [[nodiscard]] static qsizetype prefixLimit(const QFont &font, qreal width, int maxLines);

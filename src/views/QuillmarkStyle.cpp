@@ -132,7 +132,11 @@ void QuillmarkStyle::drawComplexControl(ComplexControl control, const QStyleOpti
         painter->setBrush(inkFrom(bar->palette, 0.06));
         painter->drawRoundedRect(track, thickness / 2, thickness / 2);
     }
-    painter->setBrush(inkFrom(bar->palette, pressed ? 0.6 : hovered ? 0.48 : 0.34));
+    QColor handleColor = m_scrollHandle.isValid() ? m_scrollHandle : inkFrom(bar->palette, 0.34);
+    handleColor.setAlphaF(std::min(1.0f, handleColor.alphaF() + (pressed   ? 0.26f
+                                                                 : hovered ? 0.14f
+                                                                           : 0.0f)));
+    painter->setBrush(handleColor);
     painter->drawRoundedRect(handle, thickness / 2, thickness / 2);
     painter->restore();
 }

@@ -6,7 +6,7 @@
 #include <QProxyStyle>
 
 // Fusion with Quillmark's own scroll bars (thin rounded handles without
-// arrow buttons, tinted from the widget's text colour so they show on every
+// arrow buttons, in the theme's handle colour so they show on every
 // theme and backdrop), hairline splitter handles and no dotted focus
 // rectangles, and a search field's clear button painted by Quillmark (no
 // icon-theme lookup). One look for all windows, whatever the desktop's style.
@@ -32,4 +32,11 @@ public:
                                      const QWidget *widget = nullptr) const override;
     void drawPrimitive(PrimitiveElement element, const QStyleOption *option, QPainter *painter,
                        const QWidget *widget = nullptr) const override;
+
+    // The theme's handle colour, which it has checked against every
+    // surface; without one, handles are the widget's text ink.
+    void setScrollHandle(const QColor &color) { m_scrollHandle = color; }
+
+private:
+    QColor m_scrollHandle;
 };

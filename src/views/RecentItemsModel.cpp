@@ -4,6 +4,8 @@
 #include "RecentItemsModel.h"
 
 #include "ClipboardStore.h"
+#include "DateFormatter.h"
+#include "PreviewText.h"
 
 #include <QHash>
 
@@ -49,6 +51,8 @@ QVariant RecentItemsModel::data(const QModelIndex &index, int role) const
         return QVariant::fromValue(item);
     case QueryRole:
         return m_searchText;
+    case Qt::AccessibleTextRole:
+        return PreviewText::spoken(item.content, timeFormatter().format(item.createdAt));
     default:
         return {};
     }

@@ -91,6 +91,16 @@ QWidget *formRow(QWidget *parent, const QString &label, QWidget *control)
     layout->addWidget(text, 0, Qt::AlignVCenter);
     layout->addStretch(1);
     if (control) {
+        // A screen reader reads the row's label with the control (a button
+        // says what it does and where: "Delete (Clear Today)"); a value
+        // label reads its value.
+        if (!qobject_cast<QLabel *>(control)) {
+            text->setBuddy(control);
+            const auto *button = qobject_cast<QPushButton *>(control);
+            if (control->accessibleName().isEmpty())
+                control->setAccessibleName(
+                    button ? QStringLiteral("%1 (%2)").arg(button->text(), label) : label);
+        }
         control->setParent(row);
         layout->addWidget(control, 0, Qt::AlignVCenter);
     }
@@ -327,6 +337,7 @@ QWidget *SettingsView::buildGeneralSection()
     QWidget *shortcutRow = formRow(card, QStringLiteral("Global Shortcut"), shortcut);
     shortcutRow->setToolTip(QStringLiteral("Alt+Shift+V"));
     keys->setToolTip(QStringLiteral("Alt+Shift+V"));
+    keys->setAccessibleName(QStringLiteral("Alt+Shift+V"));
     card->addRow(shortcutRow);
 
     return section(this,
@@ -530,7 +541,7 @@ void SettingsView::applyTheme()
 
     const bool aurora = m_theme.isAurora();
     m_banner->setShadowed(aurora);
-    const auto style = aurora ? Theme::ButtonStyle::filled : Theme::ButtonStyle::bordered;
+    const auto style = m_theme.accentButtonStyle();
     for (const TintedButton &entry : std::as_const(m_accentButtons)) {
         entry.button->setStyleSheet(m_theme.buttonStyleSheet(style, entry.tint));
         if (aurora) {

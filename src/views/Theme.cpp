@@ -4,9 +4,11 @@
 #include "Theme.h"
 
 #include "AppSettings.h"
+#include "QuillmarkStyle.h"
 
 #include <QApplication>
 #include <QFontDatabase>
+#include <QPushButton>
 #include <QWidget>
 
 namespace {
@@ -20,14 +22,19 @@ QString css(const QColor &color)
         .arg(color.alphaF(), 0, 'f', 3);
 }
 
-// `text` made readable on every one of `backgrounds`.
-QColor readableOnAll(QColor text, const QList<QColor> &backgrounds)
+// `text` made readable on every one of `backgrounds`: 4.5:1 for text, 3:1
+// for rings and handles.
+QColor readableOnAll(QColor text, const QList<QColor> &backgrounds, qreal minimum = 4.5)
 {
     // Each pass only darkens (light backgrounds) or lightens (dark ones);
-    // two passes settle a colour that was pushed by a later background.
-    for (int pass = 0; pass < 2; ++pass)
+    // a few passes settle a colour that was pushed by a later background.
+    for (int pass = 0; pass < 4; ++pass) {
+        const QColor before = text;
         for (const QColor &background : backgrounds)
-            text = Appearance::readableOn(text, background);
+            text = Appearance::readableOn(text, background, minimum);
+        if (text == before)
+            break;
+    }
     return text;
 }
 
@@ -106,6 +113,17 @@ void Theme::recompute()
     m_palette.setColor(QPalette::PlaceholderText, m_secondaryText);
     m_palette.setColor(QPalette::WindowText,
                        readableOnAll(m_palette.color(QPalette::WindowText), backgrounds));
+    const QColor highlight = readableOnAll(m_palette.color(QPalette::Highlight), backgrounds, 3);
+    m_palette.setColor(QPalette::Highlight, highlight);
+    m_palette.setColor(QPalette::HighlightedText,
+                       Appearance::contrastRatio(NamedColors::white(), highlight) >= 4.5
+                           ? NamedColors::white()
+                           : NamedColors::black());
+    // A handle of the text's ink, faint where the theme allows it.
+    const QColor ink = isDark() ? NamedColors::white() : NamedColors::black();
+    m_scrollHandle = readableOnAll(Appearance::withOpacity(ink, 0.34), backgrounds, 3);
+    if (auto *style = qobject_cast<QuillmarkStyle *>(QApplication::style()))
+        style->setScrollHandle(m_scrollHandle);
     Q_EMIT changed();
 }
 
@@ -208,9 +226,9 @@ QString Theme::buttonStyleSheet(ButtonStyle style, std::optional<QColor> tint,
                           " border-radius: 7px; padding: 5px 14px; font-weight: 600; }"
                           "QPushButton:hover { background: %4; }"
                           "QPushButton:pressed { background: %5; }"
-                          "QPushButton:focus { border: 1px solid %6; }")
+                          "QPushButton:focus { border: 2px solid %6; padding: 4px 13px; }")
         .arg(css(c.background), css(c.text), css(c.border), css(c.hover), css(c.pressed),
-             css(Appearance::withOpacity(m_palette.color(QPalette::Highlight), 0.8)));
+             css(focusRing()));
 }
 
 QFont Theme::font(int pixelSize, QFont::Weight weight)
@@ -232,6 +250,11 @@ QFont Theme::monospacedFont(int pixelSize, QFont::Weight weight)
 void Theme::applyTo(QWidget *window) const
 {
     window->setPalette(m_palette);
+    const QList<QPushButton *> buttons = window->findChildren<QPushButton *>();
+    for (QPushButton *button : buttons)
+        if (button->property("destructive").toBool())
+            button->setStyleSheet(
+                buttonStyleSheet(accentButtonStyle(), NamedColors::red(), Surface::detail));
 }
 
 void Theme::follow(QWidget *window) const

@@ -63,6 +63,11 @@ public:
     [[nodiscard]] QColor selectedDayFill() const;
     [[nodiscard]] QColor hoveredDayFill() const;
     [[nodiscard]] QColor bannerFill(bool isError) const;
+    // Focus rings (also the palette's Highlight, under the white or black
+    // HighlightedText that reads on it) and scroll bar handles: at least
+    // 3:1 against every surface and fill of the theme they are drawn on.
+    [[nodiscard]] QColor focusRing() const { return m_palette.color(QPalette::Highlight); }
+    [[nodiscard]] QColor scrollHandle() const { return m_scrollHandle; }
     [[nodiscard]] QColor bannerText() const { return NamedColors::white(); }
 
     [[nodiscard]] const Appearance::Backdrop &backdrop(Surface surface) const;
@@ -83,7 +88,15 @@ public:
     // Gives a window (and so its children) the theme's palette, and keeps
     // it in step with every later change.
     void follow(QWidget *window) const;
+    // The palette, and red to the buttons whose "destructive" property is
+    // set (a dialog's Delete or Change).
     void applyTo(QWidget *window) const;
+    // How the settings window and the dialogs draw a tinted button: filled
+    // under an aurora theme, bordered otherwise.
+    [[nodiscard]] ButtonStyle accentButtonStyle() const
+    {
+        return isAurora() ? ButtonStyle::filled : ButtonStyle::bordered;
+    }
 
 Q_SIGNALS:
     void changed();
@@ -102,6 +115,7 @@ private:
     QColor m_onAccent;
     QColor m_secondaryText;
     QColor m_primaryText;
+    QColor m_scrollHandle;
     qreal m_itemFontSize = 14;
     Appearance::Backdrop m_backdrops[4];
     bool m_recomputeQueued = false;

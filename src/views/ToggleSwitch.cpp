@@ -17,14 +17,15 @@ ToggleSwitch::ToggleSwitch(QWidget *parent) : QAbstractButton(parent)
 
 QSize ToggleSwitch::sizeHint() const
 {
-    return {40, 24};
+    // Room around the track for the focus ring, clear of it.
+    return {46, 30};
 }
 
 void ToggleSwitch::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
-    const QRectF track = QRectF(rect()).adjusted(1, 1, -1, -1);
+    const QRectF track = QRectF(rect()).adjusted(4, 4, -4, -4);
     const qreal radius = track.height() / 2;
     const bool dark = palette().color(QPalette::Window).lightness() < 128;
 
@@ -43,9 +44,12 @@ void ToggleSwitch::paintEvent(QPaintEvent *)
     painter.drawEllipse(knob.translated(0, 0.8));
     painter.setBrush(Qt::white);
     painter.drawEllipse(knob);
+    // Around the track with a gap, so that it shows beside an on (accent)
+    // track as well as an off one.
     if (hasFocus()) {
+        const QRectF ring = QRectF(rect()).adjusted(1, 1, -1, -1);
         painter.setBrush(Qt::NoBrush);
-        painter.setPen(QPen(NamedColors::blue().lighter(130), 2));
-        painter.drawRoundedRect(track, radius, radius);
+        painter.setPen(QPen(palette().color(QPalette::Highlight), 2));
+        painter.drawRoundedRect(ring, ring.height() / 2, ring.height() / 2);
     }
 }

@@ -13,6 +13,7 @@
 #include "Theme.h"
 
 #include <QAbstractItemModelTester>
+#include <QApplication>
 #include <QLineEdit>
 #include <QListView>
 #include <QPushButton>
@@ -250,6 +251,48 @@ private Q_SLOTS:
         QTest::mouseClick(sheet->closeButton(), Qt::LeftButton);
         QVERIFY(!sheet->isVisible());
         QVERIFY(!v.presentedItem());
+    }
+
+    void keyboardReachesCopiesAndOpensRows()
+    {
+        ContentView &v = open(sampleHistory());
+        v.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&v));
+        auto *search = v.findChild<QLineEdit *>(QStringLiteral("searchField"));
+        auto *days = v.findChild<QListView *>(QStringLiteral("dayList"));
+        auto *items = v.findChild<QListView *>(QStringLiteral("itemList"));
+        search->setFocus();
+        QTest::keyClick(search, Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), days);
+        QTest::keyClick(days, Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), items);
+        QCOMPARE(items->currentIndex().row(), 0);
+
+        QTest::keyClick(items, Qt::Key_Down);
+        QTest::keyClick(items, Qt::Key_Return);
+        QCOMPARE(harness->pasteboard.stringForType(),
+                 std::optional<QString>(QStringLiteral("Hello World")));
+        QVERIFY(!v.sheet()->isVisible());
+
+        QTest::keyClick(items, Qt::Key_Space);
+        QVERIFY(v.sheet()->isVisible());
+        QCOMPARE(v.presentedItem()->content, QStringLiteral("Hello World"));
+        QTest::keyClick(v.sheet(), Qt::Key_Escape);
+        QVERIFY(!v.sheet()->isVisible());
+
+        // Left to the days and Right back, on the same row; a modified
+        // Return is not a copy.
+        QTest::keyClick(items, Qt::Key_Left);
+        QCOMPARE(QApplication::focusWidget(), days);
+        QTest::keyClick(days, Qt::Key_Right);
+        QCOMPARE(QApplication::focusWidget(), items);
+        QTest::keyClick(items, Qt::Key_Up);
+        const qint64 before = harness->pasteboard.changeCount();
+        QTest::keyClick(items, Qt::Key_Return, Qt::ControlModifier);
+        QCOMPARE(harness->pasteboard.changeCount(), before);
+        QTest::keyClick(items, Qt::Key_Enter, Qt::KeypadModifier);
+        QCOMPARE(harness->pasteboard.stringForType(),
+                 std::optional<QString>(QStringLiteral("  git status\n")));
     }
 
     void rowsWithTheSameIdStayApart()

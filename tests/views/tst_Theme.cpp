@@ -14,18 +14,21 @@ Q_DECLARE_METATYPE(AccentColorChoice)
 
 namespace {
 
-// Everything drawn below 18 px must reach this contrast (WCAG AA).
+// Everything drawn below 18 px must reach this contrast (WCAG AA); focus
+// rings and scroll bar handles this one.
 constexpr qreal kMinimum = 4.5;
+constexpr qreal kNonTextMinimum = 3;
 
 // Collects every text colour that falls short on one of its backgrounds.
 class ContrastAudit {
 public:
-    void check(const QString &what, const QColor &text, const QList<QColor> &backgrounds)
+    void check(const QString &what, const QColor &text, const QList<QColor> &backgrounds,
+               qreal minimum = kMinimum)
     {
         for (const QColor &background : backgrounds) {
             const QColor seen = Appearance::composite(text, background);
             const qreal ratio = Appearance::contrastRatio(seen, background);
-            if (ratio < kMinimum)
+            if (ratio < minimum)
                 m_failures.append(QStringLiteral("%1: %2 on %3 is %4:1")
                                       .arg(what, seen.name(), background.name())
                                       .arg(ratio, 0, 'f', 2));
@@ -52,12 +55,12 @@ QList<QColor> under(const QColor &layer, const QList<QColor> &backgrounds)
 class TestTheme : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void smallTextIsReadableEverywhere_data();
-    void smallTextIsReadableEverywhere();
+    void contrastHoldsEverywhere_data();
+    void contrastHoldsEverywhere();
     void systemThemeFollowsTheDesktop();
 };
 
-void TestTheme::smallTextIsReadableEverywhere_data()
+void TestTheme::contrastHoldsEverywhere_data()
 {
     QTest::addColumn<ThemeMode>("mode");
     QTest::addColumn<AccentColorChoice>("accent");
@@ -70,10 +73,11 @@ void TestTheme::smallTextIsReadableEverywhere_data()
                     << mode << accent << dark;
 }
 
-// Every pair of text and background colour the windows draw, taken from
+// Every pair of text (or ring, or handle) and background colour the windows
+// draw, taken from
 // the theme the views draw with, over the lightest and darkest spots of
 // each backdrop (gradients under their glows at full strength).
-void TestTheme::smallTextIsReadableEverywhere()
+void TestTheme::contrastHoldsEverywhere()
 {
     QFETCH(ThemeMode, mode);
     QFETCH(AccentColorChoice, accent);
@@ -120,6 +124,10 @@ void TestTheme::smallTextIsReadableEverywhere()
                     theme.primaryText(), grounds);
         audit.check(QStringLiteral("window text on %1").arg(QLatin1String(where)),
                     palette.color(QPalette::WindowText), grounds);
+        audit.check(QStringLiteral("focus ring on %1").arg(QLatin1String(where)), theme.focusRing(),
+                    grounds, kNonTextMinimum);
+        audit.check(QStringLiteral("scroll bar handle on %1").arg(QLatin1String(where)),
+                    theme.scrollHandle(), grounds, kNonTextMinimum);
     }
     // Fields, pickers and the dialogs' own widgets.
     const QColor base = palette.color(QPalette::Base);
@@ -156,6 +164,7 @@ void TestTheme::smallTextIsReadableEverywhere()
     const QList<ButtonCase> buttons{
         {"Export / Import", settingsStyle, std::nullopt, Surface::settings, cards},
         {"Delete", settingsStyle, NamedColors::red(), Surface::settings, cards},
+        {"dialog's Delete", settingsStyle, NamedColors::red(), Surface::detail, sheet},
         {"Open Dock App", Theme::ButtonStyle::filled, std::nullopt, Surface::popover, popover},
         {"Settings link", Theme::ButtonStyle::bordered, std::nullopt, Surface::popover, popover},
     };
