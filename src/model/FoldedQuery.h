@@ -15,8 +15,8 @@ class TextMatcher;
 // once. A scan asks it about every text, so the table pays off at once.
 //
 // Folding keeps characters whole, and a UTF-8 character never starts in
-// the middle of another, so a byte search in folded UTF-8 finds exactly
-// what TextMatcher finds in folded UTF-16.
+// the middle of another, so a byte search in folded UTF-8, refusing what
+// ends before a mark, finds exactly what TextMatcher finds in folded UTF-16.
 class FoldedQuery {
 public:
     FoldedQuery() = default;
@@ -39,4 +39,5 @@ public:
 private:
     QByteArray m_query;
     std::array<qsizetype, 256> m_skip{};
+    bool m_startsUnit = true; // false for a query that starts with a mark
 };

@@ -22,14 +22,19 @@ struct TextRange {
 // The search text is trimmed of white space and newlines at both ends and
 // case-folded. Folding is lower-casing one code point at a time, with the
 // letters whose lower case is ambiguous brought together: final and medial
-// sigma, the Greek symbol variants (ϐ and β), long s and s. Each code point
-// folds to one of the same UTF-16 length, so a position in the folded text
-// is the same position in the original.
+// sigma, the Greek symbol variants (ϐ and β), long s and s; then the text
+// is composed (CanonicalText), so that canonically equivalent texts fold
+// alike. Each code point folds to one of the same UTF-16 length, so where
+// composing changes nothing (nearly always) a position in the folded text
+// is the same position in the original; where it does, ranges() maps the
+// marks back to whole characters of the original. A match is whole
+// characters with their marks: it neither starts nor ends next to a mark
+// of the character it would cut.
 class TextMatcher {
 public:
     explicit TextMatcher(QStringView searchText = {});
 
-    // `text` folded as queries and contents are compared.
+    // `text` folded (and composed) as queries and contents are compared.
     [[nodiscard]] static QString fold(QStringView text);
     // The same, sharing `text` itself when folding changes nothing.
     [[nodiscard]] static QString fold(const QString &text);
@@ -49,6 +54,11 @@ public:
     // The trimmed, folded search text.
     [[nodiscard]] const QString &query() const { return m_query; }
 
+    // Whether `foldedQuery` lies in `foldedText` as a match would (whole
+    // characters with their marks): then every text that matches the one
+    // holds a match of the other, which lets a search narrow from it.
+    [[nodiscard]] static bool containsWhole(QStringView foldedText, QStringView foldedQuery);
+
     [[nodiscard]] bool matches(QStringView text) const;
     // The same for a text that fold() has already folded.
     [[nodiscard]] bool matchesFolded(QStringView foldedText) const;
@@ -60,9 +70,10 @@ public:
     [[nodiscard]] qsizetype indexIn(QStringView text, qsizetype from = 0) const;
 
 private:
-    // Calls `onMatch(start)` for each occurrence as ranges() finds them,
-    // until it returns false.
+    // Calls `onMatch(start, length)` for each occurrence as ranges() finds
+    // them, until it returns false.
     template <typename OnMatch> void scan(QStringView text, qsizetype from, OnMatch onMatch) const;
 
     QString m_query;
+    bool m_startsUnit = true; // false for a query that starts with a mark
 };

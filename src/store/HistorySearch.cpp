@@ -47,7 +47,7 @@ QList<QDate> HistorySearch::visibleDays()
         // Narrow from the smallest answer to a query this one contains.
         const QSet<QDate> *candidates = nullptr;
         for (auto it = m_itemMatchDays.cbegin(); it != m_itemMatchDays.cend(); ++it)
-            if (m_matcher.query().contains(it.key()) &&
+            if (TextMatcher::containsWhole(m_matcher.query(), it.key()) &&
                 (!candidates || it->size() < candidates->size()))
                 candidates = &it.value();
         QSet<QDate> days;

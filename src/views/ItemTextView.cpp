@@ -374,20 +374,23 @@ qsizetype ItemTextView::scanMarks(int piece, qsizetype from, QList<TextRange> *m
 {
     const qsizetype start = m_starts[piece];
     const qsizetype end = m_starts[piece + 1];
-    const qsizetype length = m_matcher.query().size();
+    // A match spans at most four units of text per unit of the query (a
+    // letter and its marks compose to one).
+    const qsizetype reach = 4 * m_matcher.query().size();
     if (marks && from > start)
         marks->append({0, std::min(from, end) - start}); // a match from the piece before
     if (from < end) {
         // Only matches starting inside the piece are looked for: its text
-        // and the query's length less one after it, from the piece start.
-        const QString window = textAt(piece, std::min(m_length, end + length - 1) - start);
-        const QList<TextRange> found = m_matcher.ranges(window, from - start);
-        for (const TextRange &range : found)
+        // and as much after it as a match can reach, from the piece start.
+        const QString window = textAt(piece, std::min(m_length, end + reach) - start);
+        for (const TextRange &range : m_matcher.ranges(window, from - start)) {
+            if (range.start >= end - start)
+                break;
             if (marks)
                 marks->append(
-                    {range.start, std::min(range.start + length, end - start) - range.start});
-        if (!found.isEmpty())
-            from = start + found.constLast().start + length;
+                    {range.start, std::min(range.start + range.length, end - start) - range.start});
+            from = start + range.start + range.length;
+        }
     }
     return std::max(from, end);
 }

@@ -136,7 +136,7 @@ QList<int> RecentItemsModel::matchingRows()
         return *known;
     const QList<int> *candidates = nullptr;
     for (auto it = m_recentMatches.cbegin(); it != m_recentMatches.cend(); ++it)
-        if (query.contains(it.key()) && (!candidates || it->size() < candidates->size()))
+        if (FoldedQuery(it.key()).isIn(query) && (!candidates || it->size() < candidates->size()))
             candidates = &it.value();
     if (candidates) {
         for (int row : *candidates)

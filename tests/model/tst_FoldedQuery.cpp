@@ -17,9 +17,11 @@ private Q_SLOTS:
     void findsWhatTheMatcherFinds()
     {
         const QList<QString> alphabet{
-            u"a"_qs, u"A"_qs, u"s"_qs, u"S"_qs, u"ſ"_qs, u"σ"_qs,      u"ς"_qs,      u"Σ"_qs,
-            u"i"_qs, u"I"_qs, u"İ"_qs, u"k"_qs, u"K"_qs, u"\u212A"_qs, u"\u2126"_qs, u"ω"_qs,
-            u"é"_qs, u"É"_qs, u"𐐀"_qs, u"𐐨"_qs, u" "_qs, u"\n"_qs,     u"中"_qs,     u"\uFFFD"_qs};
+            u"a"_qs, u"A"_qs,      u"s"_qs,      u"S"_qs,      u"ſ"_qs,      u"σ"_qs,
+            u"ς"_qs, u"Σ"_qs,      u"i"_qs,      u"I"_qs,      u"İ"_qs,      u"k"_qs,
+            u"K"_qs, u"\u212A"_qs, u"\u2126"_qs, u"ω"_qs,      u"é"_qs,      u"É"_qs,
+            u"𐐀"_qs, u"𐐨"_qs,      u" "_qs,      u"\n"_qs,     u"中"_qs,     u"\uFFFD"_qs,
+            u"e"_qs, u"E"_qs,      u"\u0301"_qs, u"\u0323"_qs, u"\u1100"_qs, u"\u1161"_qs};
         QRandomGenerator random(16);
         for (int round = 0; round < 20000; ++round) {
             const QString text = randomText(random, alphabet, 12);
@@ -51,6 +53,8 @@ private Q_SLOTS:
             << u"é"_qs << u"Straße"_qs << u"STRAßE"_qs << u"Straß"_qs;
         QTest::newRow("three-byte filler, pairs in the search")
             << u"中"_qs << u"a𐐀b"_qs << u"A𐐨B"_qs << u"a𐐀"_qs;
+        QTest::newRow("letters with marks, composed and not")
+            << u"e\u0301"_qs << u"CAFÉ"_qs << u"cafe\u0301"_qs << u"CAFE"_qs;
     }
     void findsAcrossWindowEdges()
     {

@@ -1,6 +1,7 @@
 // SPDX-FileCopyrightText: 2026 The Quillmark developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 
+#include "CanonicalText.h"
 #include "RandomText.h"
 #include "TextMatcher.h"
 
@@ -74,6 +75,14 @@ private Q_SLOTS:
         row("dotted capital I", "İstanbul", "istanbul", {{0, 8}});
         row("Kelvin sign", "5 K", "k", {{2, 1}});
         row("surrogate pair case", "a𐐀b𐐨", "𐐨", {{1, 2}, {4, 2}});
+        // Canonical equivalence: the marks cover whole characters of the text.
+        row("composed finds decomposed", "CAFE\u0301!", "café", {{0, 5}});
+        row("decomposed finds composed", "a café", "cafe\u0301", {{2, 4}});
+        row("marks in either order", "x e\u0302\u0323", "\u1EC7", {{2, 3}});
+        row("jamo find their syllable", "한국", "\u1112\u1161\u11AB", {{0, 1}});
+        row("letter without its mark", "cafe\u0301 cafe", "cafe", {{6, 4}});
+        row("mark that composes with nothing", "x\u0301 x", "x", {{3, 1}});
+        row("a query starting with a mark", "e\u0301", "\u0301", {});
     }
     void ranges()
     {
@@ -91,9 +100,12 @@ private Q_SLOTS:
     void matchesExactlyWhenMarked()
     {
         const QList<QString> alphabet{
-            u"a"_qs, u"A"_qs,      u"s"_qs, u"S"_qs,      u"ſ"_qs, u"σ"_qs, u"ς"_qs, u"Σ"_qs,
-            u"ο"_qs, u"Ο"_qs,      u"β"_qs, u"ϐ"_qs,      u"Β"_qs, u"i"_qs, u"I"_qs, u"İ"_qs,
-            u"ı"_qs, u"\u0307"_qs, u"k"_qs, u"\u212A"_qs, u"𐐀"_qs, u"𐐨"_qs, u" "_qs, u"\n"_qs};
+            u"a"_qs,     u"A"_qs,      u"s"_qs,      u"S"_qs,      u"ſ"_qs,      u"σ"_qs,
+            u"ς"_qs,     u"Σ"_qs,      u"ο"_qs,      u"Ο"_qs,      u"β"_qs,      u"ϐ"_qs,
+            u"Β"_qs,     u"i"_qs,      u"I"_qs,      u"İ"_qs,      u"ı"_qs,      u"\u0307"_qs,
+            u"k"_qs,     u"\u212A"_qs, u"𐐀"_qs,      u"𐐨"_qs,      u" "_qs,      u"\n"_qs,
+            u"e"_qs,     u"é"_qs,      u"\u0301"_qs, u"\u0323"_qs, u"\u2126"_qs, u"\u1100"_qs,
+            u"\u1161"_qs};
         QRandomGenerator random(14);
         for (int round = 0; round < 20000; ++round) {
             const QString text = randomText(random, alphabet, 12);
@@ -108,9 +120,9 @@ private Q_SLOTS:
         }
     }
 
-    // Where lower-casing is unambiguous the rule is lower-casing: two such
-    // characters fold alike exactly when they lower alike, over every code
-    // point.
+    // Where lower-casing is unambiguous the rule is lower-casing and
+    // composing: two such characters fold alike exactly when they lower
+    // alike, or to canonically equivalent texts, over every code point.
     void foldIsLowerCaseWhereThatIsPlain()
     {
         QHash<QString, QString> lowerOfFold;
@@ -120,8 +132,9 @@ private Q_SLOTS:
                 continue;
             const QString text = QString::fromUcs4(&c, 1);
             const QString folded = TextMatcher::fold(text);
-            QCOMPARE(folded.size(), text.size());
-            const QString lower = text.toLower();
+            if (!CanonicalText::mayRecompose(c))
+                QCOMPARE(folded.size(), text.size());
+            const QString lower = CanonicalText::composed(text.toLower());
             const auto known = lowerOfFold.constFind(folded);
             if (known != lowerOfFold.constEnd() && *known != lower)
                 QFAIL(qPrintable(u"U+%1 folds with a different lower case"_qs.arg(uint(c), 4, 16)));
@@ -166,6 +179,37 @@ private Q_SLOTS:
             const auto after = std::find_if(expected.cbegin(), expected.cend(),
                                             [](const TextRange &r) { return r.start >= 70000; });
             QCOMPARE(matcher.indexIn(text, 70000), after == expected.cend() ? -1 : after->start);
+        }
+    }
+
+    // The same with letters written composed and not, where a match covers
+    // more of the text than the query: each occurrence is found once and
+    // whole, wherever the pieces meet.
+    void longTextsWithMarksMatchAcrossPieces()
+    {
+        // Each unit with what it folds to.
+        const QList<std::pair<QString, QChar>> units{{u"x"_qs, u'x'},       {u"X"_qs, u'x'},
+                                                     {u"e\u0301"_qs, u'é'}, {u"É"_qs, u'é'},
+                                                     {u"E\u0301"_qs, u'é'}, {u"e"_qs, u'e'}};
+        QRandomGenerator random(16);
+        QString text;
+        QString key; // the folded units, one character each
+        QList<qsizetype> starts;
+        while (text.size() < 300000) {
+            const auto &[unit, folded] = units.at(random.bounded(int(units.size())));
+            starts.append(text.size());
+            text += unit;
+            key += folded;
+        }
+        starts.append(text.size());
+        for (const QString &query : {u"xé"_qs, u"éx"_qs, u"E\u0301E\u0301"_qs, u"ée"_qs}) {
+            const TextMatcher matcher(query);
+            Ranges expected;
+            for (qsizetype at = 0; (at = key.indexOf(matcher.query(), at)) >= 0;
+                 at += matcher.query().size())
+                expected.append({starts[at], starts[at + matcher.query().size()] - starts[at]});
+            QVERIFY(!expected.isEmpty());
+            QCOMPARE(matcher.ranges(text), expected);
         }
     }
 };
