@@ -3,7 +3,8 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # The three windows on a 1366x768 laptop screen under a window manager: the
 # history and settings windows open whole (title bar and bottom on the
-# screen) and centred, and every theme is photographed for a look by eye.
+# screen) and centred, and every theme is photographed for a look by eye,
+# with the keyboard's focus on a row and on a toggle, and a Delete question.
 source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/popover_lib.sh"
 e2e_init "$1"
@@ -41,6 +42,7 @@ fits_centred() {
 }
 
 first=1
+QUESTION="^Delete (Today's|All Clipboard) History\?$"
 for theme in system light dark auroraBlue auroraEmber auroraGold; do
     e2e_write_settings "{\"themeMode\": \"$theme\", \"accentColorChoice\": \"blue\"}"
     e2e_start_app --show
@@ -63,6 +65,10 @@ for theme in system light dark auroraBlue auroraEmber auroraGold; do
         e2e_screenshot history-no-match "$MAIN"
         xdotool key ctrl+a BackSpace
     fi
+    # By keyboard: the first row's focus ring.
+    xdotool windowactivate --sync "$MAIN" key --delay 60 Tab Tab
+    sleep 0.3
+    e2e_screenshot "history-keyboard-$theme" "$MAIN"
 
     "$QUILLMARK" --settings >/dev/null 2>&1
     e2e_check "$theme: the settings window opens" \
@@ -71,6 +77,18 @@ for theme in system light dark auroraBlue auroraEmber auroraGold; do
     SETTINGS="$(e2e_window '^Settings$')"
     ((first)) && fits_centred "settings window" "$SETTINGS"
     e2e_screenshot "settings-$theme" "$SETTINGS"
+    # The ring of a focused toggle that is on (Start Monitoring Immediately),
+    # then Clear Today's red Delete and the red confirm button it asks with.
+    xdotool windowactivate --sync "$SETTINGS" key --delay 60 Tab Tab
+    sleep 0.3
+    e2e_screenshot "settings-focus-$theme" "$SETTINGS"
+    xdotool key --delay 60 Tab Tab Tab Tab Tab Tab Tab Tab Tab Tab Tab space
+    e2e_check "$theme: Delete asks first" \
+        e2e_wait_for "the question" 5 e2e_window_shown "$QUESTION"
+    sleep 0.3
+    e2e_screenshot "confirm-$theme"
+    xdotool key Escape
+    e2e_wait_for "the question to close" 5 e2e_window_hidden "$QUESTION"
 
     xdotool mousemove 900 200
     "$QUILLMARK" --toggle >/dev/null 2>&1
