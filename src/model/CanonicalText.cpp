@@ -7,15 +7,7 @@
 
 #include <vector>
 
-namespace {
-
-// Every code point that joins or recomposes lies below this one (the CJK
-// compatibility ideographs end at U+2FA1D).
-constexpr char32_t kTableEnd = 0x30000;
-
-} // namespace
-
-unsigned char CanonicalText::flags(char32_t c)
+const unsigned char *CanonicalText::buildTable()
 {
     // Built from Qt's Unicode tables on first use (a few milliseconds): one
     // byte per code point up to kTableEnd.
@@ -52,7 +44,8 @@ unsigned char CanonicalText::flags(char32_t c)
             mark(code, kRecomposes | kJoinsPrevious);
         return t;
     }();
-    return c < kTableEnd ? table[c] : 0;
+    s_table.store(table.data(), std::memory_order_release);
+    return table.data();
 }
 
 QString CanonicalText::composed(const QString &text)
