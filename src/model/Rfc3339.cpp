@@ -54,7 +54,7 @@ constexpr qint64 msPerDay = 86'400'000;
 constexpr qint64 firstWritableSecond = daysFromCivil(0, 1, 1) * 86400;
 constexpr qint64 lastWritableSecond = daysFromCivil(9999, 12, 31) * 86400 + 86399;
 
-char *writeDigits(char *p, unsigned value, int width)
+template <int width> char *writeDigits(char *p, unsigned value)
 {
     for (int i = width - 1; i >= 0; --i) {
         p[i] = static_cast<char>('0' + value % 10);
@@ -94,17 +94,17 @@ char *Rfc3339::write(char *p, const QDateTime &createdAt)
     const auto secondOfDay = static_cast<unsigned>(seconds - days * 86400);
     const CivilDate date = civilFromDays(days);
 
-    p = writeDigits(p, static_cast<unsigned>(date.year), 4);
+    p = writeDigits<4>(p, static_cast<unsigned>(date.year));
     *p++ = '-';
-    p = writeDigits(p, date.month, 2);
+    p = writeDigits<2>(p, date.month);
     *p++ = '-';
-    p = writeDigits(p, date.day, 2);
+    p = writeDigits<2>(p, date.day);
     *p++ = 'T';
-    p = writeDigits(p, secondOfDay / 3600, 2);
+    p = writeDigits<2>(p, secondOfDay / 3600);
     *p++ = ':';
-    p = writeDigits(p, secondOfDay / 60 % 60, 2);
+    p = writeDigits<2>(p, secondOfDay / 60 % 60);
     *p++ = ':';
-    p = writeDigits(p, secondOfDay % 60, 2);
+    p = writeDigits<2>(p, secondOfDay % 60);
     *p++ = 'Z';
     return p;
 }

@@ -11,6 +11,18 @@
 
 namespace {
 
+// Where each byte's two digits start in the text, past the dashes.
+constexpr std::array<std::uint8_t, 16> digitStarts{0,  2,  4,  6,  9,  11, 14, 16,
+                                                   19, 21, 24, 26, 28, 30, 32, 34};
+
+// Each byte's two upper-case hex digits, copied in one go.
+constexpr std::array<std::array<char, 2>, 256> hexPairs = [] {
+    std::array<std::array<char, 2>, 256> table{};
+    for (std::size_t b = 0; b < table.size(); ++b)
+        table[b] = {JsonText::upperHex[b >> 4], JsonText::upperHex[b & 0xF]};
+    return table;
+}();
+
 // Eight upper-case hex digits at `p` as a number, -1 when any is not one;
 // eight at a time, for bytes below 0x80, so that adding to one byte never
 // carries into the next.
@@ -49,13 +61,10 @@ char *UuidText::write(char *p, const QUuid &id)
     bytes[6] = static_cast<uchar>(id.data3 >> 8);
     bytes[7] = static_cast<uchar>(id.data3);
     std::memcpy(bytes.data() + 8, id.data4, 8);
-    for (std::size_t i = 0; i < bytes.size(); ++i) {
-        if (i == 4 || i == 6 || i == 8 || i == 10)
-            *p++ = '-';
-        *p++ = JsonText::upperHex[bytes[i] >> 4];
-        *p++ = JsonText::upperHex[bytes[i] & 0xF];
-    }
-    return p;
+    for (std::size_t i = 0; i < bytes.size(); ++i)
+        std::memcpy(p + digitStarts[i], hexPairs[bytes[i]].data(), 2);
+    p[8] = p[13] = p[18] = p[23] = '-';
+    return p + length;
 }
 
 std::optional<QUuid> UuidText::parse(std::u16string_view text)
@@ -64,14 +73,11 @@ std::optional<QUuid> UuidText::parse(std::u16string_view text)
         return std::nullopt;
     if (text[8] != u'-' || text[13] != u'-' || text[18] != u'-' || text[23] != u'-')
         return std::nullopt;
-    // Where each byte's two digits start, past the dashes.
-    static constexpr std::array<std::uint8_t, 16> starts{0,  2,  4,  6,  9,  11, 14, 16,
-                                                         19, 21, 24, 26, 28, 30, 32, 34};
     std::array<uchar, 16> bytes{};
     int invalid = 0;
     for (std::size_t i = 0; i < bytes.size(); ++i) {
-        const int high = JsonText::hexValue(text[starts[i]]);
-        const int low = JsonText::hexValue(text[starts[i] + 1u]);
+        const int high = JsonText::hexValue(text[digitStarts[i]]);
+        const int low = JsonText::hexValue(text[digitStarts[i] + 1u]);
         invalid |= high | low;
         bytes[i] = static_cast<uchar>(high << 4 | low);
     }
