@@ -73,6 +73,8 @@ ClipboardDetailSheet::ClipboardDetailSheet(const Theme &theme, QWidget *parent)
     footer->addStretch(1);
     footer->addWidget(m_closeButton);
     m_closeButton->setAutoDefault(false);
+    m_copyButton->setObjectName(QStringLiteral("copyButton"));
+    m_closeButton->setObjectName(QStringLiteral("closeButton"));
 
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(16, 16, 16, 16);

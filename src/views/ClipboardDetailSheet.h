@@ -25,8 +25,6 @@ public:
     void setItem(const ClipboardItem &item, const QString &query);
 
     [[nodiscard]] const ClipboardItem &item() const { return m_item; }
-    [[nodiscard]] CopyButton *copyButton() const { return m_copyButton; }
-    [[nodiscard]] QPushButton *closeButton() const { return m_closeButton; }
     [[nodiscard]] ItemTextView *textView() const { return m_text; }
 
 Q_SIGNALS:

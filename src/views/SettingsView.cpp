@@ -602,7 +602,6 @@ void SettingsView::showBanner(const QString &message, bool isError)
 {
     // Restarting the one timer drops the older banner's pending dismissal,
     // so it can never hide the newer one early.
-    m_bannerIsError = isError;
     m_banner->setMessage(message, isError);
     m_banner->show();
     m_bannerTimer->start(m_bannerDurationMs);

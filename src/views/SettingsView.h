@@ -39,7 +39,6 @@ public:
     // replaces an older one and gets its own full time.
     void showBanner(const QString &message, bool isError);
     [[nodiscard]] std::optional<QString> bannerMessage() const;
-    [[nodiscard]] bool bannerIsError() const { return m_bannerIsError; }
     // How long the next banner stays (3 s); tests shorten it.
     void setBannerDuration(int msecs);
 
@@ -92,7 +91,6 @@ private:
 
     RetentionPeriod m_retentionSelection;
     std::optional<PendingAction> m_pendingAction;
-    bool m_bannerIsError = false;
     int m_bannerDurationMs = 3000;
 
     StatusBanner *m_banner = nullptr;

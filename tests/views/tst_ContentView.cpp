@@ -242,13 +242,15 @@ private Q_SLOTS:
         QVERIFY(sheet->width() >= 700 && sheet->height() >= 500);
         QCOMPARE(sheet->textView()->text().toString(), QStringLiteral("Hello World"));
 
-        QTest::mouseClick(sheet->copyButton(), Qt::LeftButton);
+        QTest::mouseClick(sheet->findChild<QWidget *>(QStringLiteral("copyButton")),
+                          Qt::LeftButton);
         QCOMPARE(harness->pasteboard.stringForType(),
                  std::optional<QString>(QStringLiteral("Hello World")));
         QVERIFY(sheet->isVisible());
         QVERIFY(v.presentedItem());
 
-        QTest::mouseClick(sheet->closeButton(), Qt::LeftButton);
+        QTest::mouseClick(sheet->findChild<QWidget *>(QStringLiteral("closeButton")),
+                          Qt::LeftButton);
         QVERIFY(!sheet->isVisible());
         QVERIFY(!v.presentedItem());
     }
