@@ -48,7 +48,6 @@ private Q_SLOTS:
     void popoverKindFollowsTheSession_data();
     void popoverKindFollowsTheSession();
     void activatedWindowClosesWhenItLosesTheActivation();
-    void iconTakesTheAccentColour();
     void mainWindowButtonTogglesTheWindowAndCloses();
 };
 
@@ -199,27 +198,6 @@ void TestMenuBarController::activatedWindowClosesWhenItLosesTheActivation()
     QCoreApplication::sendEvent(&controller.popover(), &deactivate);
     controller.statusItemClicked();
     QVERIFY(controller.isPopoverShown());
-}
-
-void TestMenuBarController::iconTakesTheAccentColour()
-{
-    Tray tray;
-    MenuBarController &controller = *tray.controller;
-    QCOMPARE(controller.statusItem().toolTip(), QStringLiteral("Clipboard History"));
-    QVERIFY(controller.statusItem().contextMenu() == nullptr);
-
-    // The colour of the icon's fully opaque pixels.
-    const auto ink = [&] {
-        const QImage image = controller.statusItem().icon().pixmap(32).toImage();
-        for (int y = 0; y < image.height(); ++y)
-            for (int x = 0; x < image.width(); ++x)
-                if (image.pixelColor(x, y).alpha() == 255)
-                    return image.pixelColor(x, y).rgb();
-        return QRgb(0);
-    };
-    QCOMPARE(ink(), QColor(255, 204, 0).rgb());
-    tray.harness.settings->setAccentColorChoice(AccentColorChoice::blue);
-    QCOMPARE(ink(), NamedColors::blue().rgb());
 }
 
 void TestMenuBarController::mainWindowButtonTogglesTheWindowAndCloses()

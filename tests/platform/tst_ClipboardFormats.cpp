@@ -40,6 +40,7 @@ private Q_SLOTS:
         QVERIFY(ClipboardFormats::marksSecret("secret"));
         QVERIFY(ClipboardFormats::marksSecret("secret\n"));
         QVERIFY(!ClipboardFormats::marksSecret("public"));
+        QVERIFY(!ClipboardFormats::marksSecret("secretive"));
         QVERIFY(!ClipboardFormats::marksSecret(""));
     }
 };

@@ -152,18 +152,6 @@ private Q_SLOTS:
         QCOMPARE(connection->held, held);
     }
 
-    // A recorded copy is held once: the item shares the pasteboard's own
-    // copy of the text, so a copy of tens of megabytes does not count twice.
-    void recordedTextSharesThePasteboardsCopy()
-    {
-        Rig rig;
-        rig.connection->copy(QStringLiteral("Straße 東京 ").repeated(1000));
-        rig.store.pollPasteboard();
-        QCOMPARE(rig.store.items().size(), 1);
-        QVERIFY(rig.pasteboard.itemTextForType()->isSharedWith(rig.store.items().first().content));
-        QCOMPARE(rig.pasteboard.stringForType(), rig.store.items().first().content.toString());
-    }
-
     // The counter moves once per real change only: a takeover is no change.
     void changeCountMovesOnRealChangesOnly()
     {

@@ -12,10 +12,46 @@
 
 #include <QRandomGenerator>
 
+#include <cerrno>
 #include <csignal>
+#include <cstring>
+#include <dlfcn.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <unistd.h>
+
+// The system calls whose failure must reach the caller: this program's own
+// fsync and rename come before the C library's, and fail with the error set
+// here (0: they pass the call on).
+namespace {
+int g_fsyncError = 0;
+int g_renameError = 0;
+template <typename Function> Function next(const char *name)
+{
+    return reinterpret_cast<Function>(::dlsym(RTLD_NEXT, name));
+}
+} // namespace
+
+extern "C" int fsync(int fd)
+{
+    if (g_fsyncError != 0) {
+        errno = g_fsyncError;
+        return -1;
+    }
+    static const auto real = next<int (*)(int)>("fsync");
+    return real(fd);
+}
+
+extern "C" int rename(const char *from, const char *to) noexcept
+{
+    if (g_renameError != 0) {
+        errno = g_renameError;
+        return -1;
+    }
+    static const auto real = next<int (*)(const char *, const char *)>("rename");
+    return real(from, to);
+}
 
 class TestAtomicFile : public QObject {
     Q_OBJECT
@@ -23,6 +59,8 @@ private Q_SLOTS:
     void replacesWholeFilePrivatelyOrNotAtAll();
     void failureNamesTheReason_data();
     void failureNamesTheReason();
+    void failedFlushOrRenameIsReported_data();
+    void failedFlushOrRenameIsReported();
     void writesThroughSymbolicLink_data();
     void writesThroughSymbolicLink();
     void leftoversOfOthersAreKept();
@@ -89,6 +127,38 @@ void TestAtomicFile::failureNamesTheReason()
     QVERIFY2(error.contains(dir.path()), qPrintable(error));
     QVERIFY(QFileInfo(QStringLiteral("/dev/null")).exists() &&
             !QFileInfo(QStringLiteral("/dev/null")).isFile());
+}
+
+// Data not known to be on disk, or not in place, is not saved: the caller
+// hears why, the previous file stays and nothing is left beside it.
+void TestAtomicFile::failedFlushOrRenameIsReported_data()
+{
+    QTest::addColumn<int>("fsyncError");
+    QTest::addColumn<int>("renameError");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("fsync") << EIO << 0 << "Cannot flush";
+    QTest::newRow("rename") << 0 << EXDEV << "Cannot replace";
+}
+
+void TestAtomicFile::failedFlushOrRenameIsReported()
+{
+    QFETCH(int, fsyncError);
+    QFETCH(int, renameError);
+    QFETCH(QString, reason);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("history.json"));
+    QCOMPARE(AtomicFile::write(path, "old"), QString());
+
+    g_fsyncError = fsyncError;
+    g_renameError = renameError;
+    const QString error = AtomicFile::write(path, "new");
+    g_fsyncError = g_renameError = 0;
+
+    QVERIFY2(error.startsWith(reason) && error.contains(std::strerror(fsyncError + renameError)),
+             qPrintable(error));
+    QCOMPARE(fileContents(path), QByteArray("old"));
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
+             QStringList{QStringLiteral("history.json")});
 }
 
 void TestAtomicFile::writesThroughSymbolicLink_data()

@@ -6,16 +6,11 @@
 #include "TestFiles.h"
 
 #include <QDir>
-#include <QElapsedTimer>
-#include <QRandomGenerator>
 #include <QTest>
-#include <QTimer>
 
 #include <array>
-#include <csignal>
 #include <functional>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 // Saving happens on a thread of its own; these check that what the user
@@ -29,8 +24,6 @@ private Q_SLOTS:
     void endingWithSavesQueuedLosesNothing();
     void failedSaveIsRetried_data();
     void failedSaveIsRetried();
-    void killWhileSavesQueueLeavesWholeFile();
-    void copyStormWritesAboutOneFilePerTick();
 };
 
 namespace {
@@ -218,64 +211,6 @@ void TestClipboardStoreSaving::failedSaveIsRetried()
         h.store.reset();
     QCOMPARE(h.fileItems().size(), 1);
     QCOMPARE(capture.lines().size(), 1);
-}
-
-// The process killed at any moment while captures keep the writer busy
-// leaves a whole history file behind, holding at least what was there.
-void TestClipboardStoreSaving::killWhileSavesQueueLeavesWholeFile()
-{
-    StoreHarness h;
-    h.writeHistory(history(5'000, h.clock.now()));
-    for (int round = 0; round < 8; ++round) {
-        const pid_t child = ::fork();
-        QVERIFY(child >= 0);
-        if (child == 0) {
-            h.open();
-            for (int i = 0;; ++i) {
-                h.copy(QStringLiteral("copy %1").arg(i), 1000);
-                QCoreApplication::processEvents();
-            }
-        }
-        ::usleep(useconds_t(QRandomGenerator::global()->bounded(20'000, 250'000)));
-        ::kill(child, SIGKILL);
-        int status = 0;
-        ::waitpid(child, &status, 0);
-        QList<ClipboardItem> items;
-        QString error;
-        QVERIFY2(HistoryCodec::decode(h.fileBytes(), items, error), qPrintable(error));
-        QVERIFY(items.size() >= 5'000);
-    }
-}
-
-// Another application that changes the clipboard 50 times a second: the
-// poll sees at most one change per tick, and the writer at most one file
-// per save, so about one file per tick is written.
-void TestClipboardStoreSaving::copyStormWritesAboutOneFilePerTick()
-{
-    StoreHarness h;
-    h.writeHistory(history(2'000, h.clock.now()));
-    h.open();
-    const qint64 before = h.store->filesWritten();
-    int n = 0;
-    QTimer storm;
-    QObject::connect(&storm, &QTimer::timeout, [&] {
-        h.clock.advance(20);
-        h.pasteboard.copy(QStringLiteral("storm %1").arg(++n));
-    });
-    storm.start(20);
-    h.store->startMonitoring();
-    QElapsedTimer elapsed;
-    elapsed.start();
-    QTest::qWait(20'000);
-    h.store->stopMonitoring();
-    h.store->waitForSaves();
-    const double seconds = double(elapsed.elapsed()) / 1000.0;
-    const double filesPerSecond = double(h.store->filesWritten() - before) / seconds;
-    QVERIFY2(filesPerSecond <= 2.0, qPrintable(QString::number(filesPerSecond)));
-    QVERIFY(n > 500);
-    // The last change of the storm is on disk.
-    QCOMPARE(h.fileItems().size(), h.store->items().size());
-    QCOMPARE(h.fileItems().first().id, h.store->items().first().id);
 }
 
 QTEST_GUILESS_MAIN(TestClipboardStoreSaving)

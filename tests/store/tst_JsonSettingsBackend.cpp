@@ -31,8 +31,6 @@ class TestJsonSettingsBackend : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void keepsKindsAndUnknownKeysAcrossRestart();
-    void valueKindsFromFile_data();
-    void valueKindsFromFile();
     void unreadableFileGivesDefaultsAndSurvives_data();
     void unreadableFileGivesDefaultsAndSurvives();
 };
@@ -68,37 +66,6 @@ void TestJsonSettingsBackend::keepsKindsAndUnknownKeysAcrossRestart()
     const QJsonObject rewritten = QJsonDocument::fromJson(fileContents(path)).object();
     QCOMPARE(rewritten.size(), 11);
     QVERIFY(rewritten.value(QStringLiteral("windowGeometry")).isArray());
-}
-
-void TestJsonSettingsBackend::valueKindsFromFile_data()
-{
-    QTest::addColumn<QByteArray>("json");
-    QTest::addColumn<int>("retentionDays");
-    QTest::addColumn<bool>("monitoring");
-    QTest::newRow("integers and booleans")
-        << QByteArray(R"({"retentionPeriod": 7, "startMonitoringImmediately": false})") << 7
-        << false;
-    QTest::newRow("number as string, boolean as number")
-        << QByteArray(R"({"retentionPeriod": "7", "startMonitoringImmediately": 0})") << 31 << true;
-    QTest::newRow("fraction, null")
-        << QByteArray(R"({"retentionPeriod": 7.5, "startMonitoringImmediately": null})") << 31
-        << true;
-    QTest::newRow("huge number, nested object")
-        << QByteArray(R"({"retentionPeriod": 1e300, "startMonitoringImmediately": {}})") << 31
-        << true;
-}
-
-void TestJsonSettingsBackend::valueKindsFromFile()
-{
-    QFETCH(QByteArray, json);
-    QFETCH(int, retentionDays);
-    QFETCH(bool, monitoring);
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("settings.json"));
-    QVERIFY(writeFileContents(path, json));
-    const Opened opened(path);
-    QCOMPARE(rawValue(opened.settings.retentionPeriod()), retentionDays);
-    QCOMPARE(opened.settings.startMonitoringImmediately(), monitoring);
 }
 
 void TestJsonSettingsBackend::unreadableFileGivesDefaultsAndSurvives_data()

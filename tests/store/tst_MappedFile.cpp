@@ -116,24 +116,6 @@ private Q_SLOTS:
         QVERIFY(file.wasCutShort());
     }
 
-    // While one file is mapped, a second is read instead, with the same
-    // result, and only the mapped one can be cut short.
-    void aSecondFileAtATimeIsRead()
-    {
-        const QString first = m_dir.filePath(QStringLiteral("first"));
-        const QString second = m_dir.filePath(QStringLiteral("second"));
-        QVERIFY(writeFile(first, patterned(3 * 4096)));
-        QVERIFY(writeFile(second, patterned(2 * 4096 + 5)));
-        MappedFile mapped;
-        MappedFile read;
-        QCOMPARE(mapped.open(first), QString());
-        QCOMPARE(read.open(second), QString());
-        QCOMPARE(read.bytes().toByteArray(), patterned(2 * 4096 + 5));
-        QVERIFY(truncateFile(second, 0));
-        QCOMPARE(read.bytes().size(), qsizetype(2 * 4096 + 5));
-        QVERIFY(!read.wasCutShort());
-    }
-
     // A bus error anywhere else is not swallowed: it reaches whatever
     // handled bus errors before.
     void otherBusErrorsReachTheirOwnHandler()

@@ -75,7 +75,6 @@ private Q_SLOTS:
     void listsAndSearchesTheNewestHundred_data();
     void listsAndSearchesTheNewestHundred();
     void followsTheStore();
-    void aFiftyMegabyteItemIsListedAndFound();
     void typingOnAndBackFindsWhatTheRuleFinds();
     void clickingARowCopiesItExactlyThenCloses();
     void keyboardMovesThroughTheListCopiesAndCloses();
@@ -140,26 +139,6 @@ void TestMenuBarPopoverView::followsTheStore()
 
     popover.harness.store->clearAll();
     QCOMPARE(popover.status(), QStringLiteral("0 recent items"));
-}
-
-void TestMenuBarPopoverView::aFiftyMegabyteItemIsListedAndFound()
-{
-    Popover popover(10);
-    const QString huge = QString(25 * 1024 * 1024, u'x') + QStringLiteral("Needle");
-    popover.harness.copy(huge);
-    popover.harness.copy(QStringLiteral("after"));
-    popover.show();
-    QVERIFY(!popover.view->grab().isNull());
-    QVERIFY(MenuBarItemRow::displayedLine(huge).size() <= 401);
-
-    popover.search()->setText(QStringLiteral("NEEDLE"));
-    QCOMPARE(popover.view->model().rowCount(), 1);
-    QCOMPARE(popover.view->model().itemAt(0).content.toString(), huge);
-    // Too long to be kept folded: searched a window at a time, the same way.
-    popover.search()->setText(QStringLiteral("xneedle"));
-    QCOMPARE(popover.view->model().rowCount(), 1);
-    popover.search()->setText(QStringLiteral("needlex"));
-    QCOMPARE(popover.view->model().rowCount(), 0);
 }
 
 // Typing on narrows among the rows an earlier query matched and typing back
