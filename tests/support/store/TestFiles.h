@@ -9,6 +9,8 @@
 #include <QString>
 
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
 
 // File helpers shared by the tests that read and write real files.
 
@@ -35,7 +37,9 @@ inline bool writeFileContents(const QString &path, const QByteArray &bytes)
 
 // Puts something that is not a regular file at `path`: "fifo" a named pipe,
 // "directory", "null" or "zero" a link to that device, "chain" a link to a
-// link to a pipe (both beside `path`).
+// link to a pipe (both beside `path`). As root the device is a node of the
+// test's own beside `path` (a pipe where nodes cannot be made): a fault
+// that writes through the link must not replace the system's /dev/null.
 inline bool makeSpecialFile(const QString &path, const QString &kind)
 {
     const auto fifo = [](const QString &at) {
@@ -45,8 +49,17 @@ inline bool makeSpecialFile(const QString &path, const QString &kind)
         return fifo(path);
     if (kind == QLatin1String("directory"))
         return QDir().mkdir(path);
-    if (kind == QLatin1String("null") || kind == QLatin1String("zero"))
-        return QFile::link(QStringLiteral("/dev/") + kind, path);
+    if (kind == QLatin1String("null") || kind == QLatin1String("zero")) {
+        QString device = QStringLiteral("/dev/") + kind;
+        if (::geteuid() == 0) {
+            device = QFileInfo(path).dir().filePath(kind + QStringLiteral("-device"));
+            const dev_t number = makedev(1, kind == QLatin1String("null") ? 3 : 5);
+            if (::mknod(QFile::encodeName(device).constData(), S_IFCHR | 0666, number) != 0 &&
+                !fifo(device))
+                return false;
+        }
+        return QFile::link(device, path);
+    }
     if (kind == QLatin1String("chain")) {
         const QDir beside = QFileInfo(path).dir();
         return fifo(beside.filePath(QStringLiteral("pipe"))) &&
