@@ -15,9 +15,10 @@
 # sway refuses to run as root. When the suite starts as root, wl_init runs
 # the whole script again as the user nobody (setpriv), inside
 # dbus-run-session, and returns that run's exit status; the first run does
-# nothing else. An unprivileged caller gets only the D-Bus session. The
-# binary and tests/tools are copied to a directory nobody can read when the
-# build tree is closed to it. Exit status 77 (CTest's "skipped") when sway,
+# nothing else. An unprivileged caller gets only the D-Bus session. When the
+# checkout or the build tree is closed to nobody, the suites, the binary and
+# tests/tools are copied to a directory it can read, and its artifacts are
+# copied back afterwards. Exit status 77 (CTest's "skipped") when sway,
 # the compositor QUILLMARK_COMPOSITOR names, Xwayland, wl-clipboard or
 # dbus-run-session is missing.
 #
@@ -92,23 +93,33 @@ wl_init() {
         rm -rf "$artifacts"
         mkdir -p "$artifacts"
         chown "$WL_USER_ID:$WL_USER_ID" "$artifacts"
+        # A checkout only root can read (/root/...): the suites, the
+        # binaries and the artifacts go through the shared directory.
+        local staged=0
         if ! setpriv --reuid=$WL_USER_ID --regid=$WL_USER_ID --clear-groups \
-            test -x "$binary" -a -r "$build_dir/tests/tools" 2>/dev/null; then
-            mkdir -p "$share/bin/tests"
+            test -x "$binary" -a -r "$build_dir/tests/tools" -a -r "$script" \
+            -a -w "$artifacts" 2>/dev/null; then
+            staged=1
+            mkdir -p "$share/bin/tests" "$share/artifacts"
             cp "$binary" "$share/bin/"
             cp -r "$build_dir/tests/tools" "$share/bin/tests/"
-            chmod -R a+rX "$share/bin"
+            cp -r "$(dirname "$script")" "$share/e2e"
+            chmod -R a+rX "$share/bin" "$share/e2e"
+            chown "$WL_USER_ID:$WL_USER_ID" "$share/artifacts"
             binary="$share/bin/$(basename "$binary")"
-            export WL_BUILD_DIR="$share/bin"
+            script="$share/e2e/$(basename "$script")"
+            export WL_BUILD_DIR="$share/bin" WL_ARTIFACTS="$share/artifacts"
         else
-            export WL_BUILD_DIR="$build_dir"
+            export WL_BUILD_DIR="$build_dir" WL_ARTIFACTS="$artifacts"
         fi
-        export WL_ARTIFACTS="$artifacts"
         chown "$WL_USER_ID:$WL_USER_ID" "$share"
         # The caller's temporary directory may be closed to nobody as well.
         local status=0
         (cd "$share" && TMPDIR="$share" setpriv --reuid=$WL_USER_ID --regid=$WL_USER_ID \
             --clear-groups dbus-run-session -- bash "$script" "$binary") || status=$?
+        if ((staged)); then
+            cp -r "$share/artifacts/." "$artifacts/" || true
+        fi
         rm -rf "$share"
         exit "$status"
     fi
