@@ -11,8 +11,9 @@
 #include <memory>
 
 class QDeadlineTimer;
-class QLocalServer;
+class QLocalSocket;
 class QLockFile;
+class QSocketNotifier;
 
 // Keeps Quillmark to one process per user session. Two instances would
 // both capture every copy and both rewrite the one history file, each
@@ -23,6 +24,11 @@ class QLockFile;
 // clipboard watched), so a socket that answers means a Quillmark that is
 // ready; a launch that comes sooner waits for it. The directory must be
 // private to the user (RuntimeDirectory).
+//
+// Anything the user runs can connect, so the listener guards itself: a
+// client has a few seconds to send its request, only so many are served
+// at once (the rest wait in the kernel's queue), and running out of file
+// descriptors pauses accepting instead of ending it.
 class SingleInstance : public QObject {
     Q_OBJECT
 public:
@@ -48,14 +54,27 @@ public:
     [[nodiscard]] QString socketPath() const;
     [[nodiscard]] QString lockPath() const;
 
+    // A client that has not sent a whole request by then is dropped.
+    static constexpr int clientPatienceMs = 2000;
+    // Connections served at once.
+    static constexpr int maxClients = 32;
+
 Q_SIGNALS:
     void requestReceived(const AppRequest &request);
 
 private:
     [[nodiscard]] bool deliver(const AppRequest &request, const QDeadlineTimer &patience) const;
-    void acceptConnection();
+    void acceptConnections();
+    void serveClient(QLocalSocket *socket);
+    void readRequest(QLocalSocket *socket);
+    // Accepting stops while the clients are at their cap or descriptors
+    // have run out; this starts it again when neither holds.
+    void resumeAccepting();
 
     QString m_directory;
     std::unique_ptr<QLockFile> m_lock;
-    QLocalServer *m_server = nullptr;
+    int m_listener = -1;
+    QSocketNotifier *m_notifier = nullptr;
+    int m_clients = 0;
+    bool m_outOfDescriptors = false;
 };

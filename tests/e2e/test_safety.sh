@@ -121,4 +121,38 @@ e2e_history_ok 'len(items) == 1 and len(items[0]["content"]) == 100 * 1024 * 102
     e2e_pass "100 MiB item: kept whole" || e2e_fail "100 MiB item: kept whole"
 e2e_stop_app TERM
 
+# --- A flood of idle connections on the instance socket ----------------------
+# More connections than descriptors, each sending one byte and no more: the
+# listener must outlive them, and answer once they are gone.
+rm -rf "$HISTORY_DIR"
+soft_limit="$(ulimit -S -n)"
+ulimit -S -n 256
+e2e_start_app
+ulimit -S -n "$soft_limit"
+e2e_check "flood: ready" e2e_wait_app_ready
+held="$(python3 - "$XDG_RUNTIME_DIR/quillmark.socket" <<'PY'
+import socket, sys, time
+held = []
+deadline = time.monotonic() + 6
+while len(held) < 400 and time.monotonic() < deadline:
+    s = socket.socket(socket.AF_UNIX, socket.SOCK_STREAM)
+    s.setblocking(False)
+    try:
+        s.connect(sys.argv[1])
+        s.send(b"s")
+        held.append(s)
+    except OSError:  # the queue is full: later
+        s.close()
+        time.sleep(0.01)
+time.sleep(1)
+print(len(held))
+PY
+)"
+echo "      $held idle connections held"
+e2e_check "flood: the socket is still there" test -S "$XDG_RUNTIME_DIR/quillmark.socket"
+timeout 20 "$QUILLMARK" --show >"$E2E_TMP/flood.out" 2>&1
+e2e_expect_eq "flood over: --show is answered" "0" "$?"
+e2e_check "flood over: the app is alive" kill -0 "$APP_PID"
+e2e_stop_app TERM
+
 e2e_finish
