@@ -63,6 +63,7 @@ private:
 class SteppingClock final : public Clock {
 public:
     [[nodiscard]] QDateTime now() const override { return m_now; }
+    [[nodiscard]] qint64 elapsedMSecs() const override { return m_now.toMSecsSinceEpoch(); }
     void advance(qint64 msecs) { m_now = m_now.addMSecs(msecs); }
 
 private:

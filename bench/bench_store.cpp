@@ -37,6 +37,7 @@ const QDateTime kNow(QDate(2026, 12, 5), QTime(21, 4, 7), Qt::UTC);
 class BenchClock final : public Clock {
 public:
     [[nodiscard]] QDateTime now() const override { return m_now; }
+    [[nodiscard]] qint64 elapsedMSecs() const override { return m_now.toMSecsSinceEpoch(); }
     QDateTime m_now = kNow;
 };
 

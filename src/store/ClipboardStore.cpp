@@ -34,6 +34,12 @@ constexpr qint64 kNoItems = std::numeric_limits<qint64>::max();
 // Beyond this many separate runs of rows to remove at once, one reset is
 // cheaper for the views than that many removals.
 constexpr qsizetype kMaxRemovalRanges = 32;
+// The wall clock moving further than the time elapsed, by more than this,
+// is a jump rather than the time service's usual corrections.
+constexpr qint64 kClockJumpMsecs = 10'000;
+// After a jump, the wall clock is trusted again once it has kept pace with
+// the elapsed time for this long.
+constexpr qint64 kClocksAgreeMsecs = 10 * 60'000;
 
 qint64 suppressionWindowMsecs(DuplicateSuppressionWindow window)
 {
@@ -74,6 +80,8 @@ ClipboardStore::ClipboardStore(AppSettings &settings, Pasteboard &pasteboard, Cl
 {
     connect(m_writer, &HistoryWriter::saved, this, &ClipboardStore::onSaved);
     m_lastChangeCount = m_pasteboard.changeCount();
+    m_lastWallMsecs = m_clock.now().toMSecsSinceEpoch();
+    m_lastElapsedMsecs = m_clock.elapsedMSecs();
 
     // The directory holds everything the user copied: private to them.
     const QString directory = QFileInfo(m_filePath).absolutePath();
@@ -354,7 +362,7 @@ void ClipboardStore::pruneExpiredItems()
 
 bool ClipboardStore::removeExpired()
 {
-    const std::optional<qint64> cutoff = cutoffMsecs(m_clock.now());
+    const std::optional<qint64> cutoff = cutoffMsecs(retentionNow());
     // The common tick: nothing held is old enough, decided without a scan.
     if (!cutoff || m_oldestMsecs >= *cutoff)
         return false;
@@ -487,6 +495,35 @@ std::optional<qint64> ClipboardStore::cutoffMsecs(const QDateTime &now)
     return nowMsecs - m_cutoff->distance;
 }
 
+// A wall clock set ahead (by hand, by a time server gone wrong, after a
+// flat clock battery) would have retention drop at once, and save, all the
+// days it skipped, and setting it right again brings nothing back. So once
+// the wall clock has moved further than the time really elapsed, retention
+// goes by the time before the jump, moved on by the time elapsed, until the
+// two clocks have agreed for ten minutes; a mistake put right by then costs
+// nothing. Time really passing, and a start (which has nothing to compare
+// with), prune as ever.
+QDateTime ClipboardStore::retentionNow()
+{
+    const QDateTime now = m_clock.now();
+    const qint64 wall = now.toMSecsSinceEpoch();
+    const qint64 elapsed = m_clock.elapsedMSecs();
+    const qint64 ahead = (wall - m_lastWallMsecs) - (elapsed - m_lastElapsedMsecs);
+    m_lastWallMsecs = wall;
+    m_lastElapsedMsecs = elapsed;
+    if (ahead > kClockJumpMsecs) {
+        m_wallAheadMsecs += ahead;
+        m_jumpedAtElapsed = elapsed;
+        qCInfo(lcStore) << "The clock jumped ahead by" << ahead / 1000
+                        << "s; retention keeps to the time elapsed for a while";
+    } else if (ahead < -kClockJumpMsecs) {
+        m_wallAheadMsecs = std::max<qint64>(0, m_wallAheadMsecs + ahead);
+    }
+    if (m_wallAheadMsecs > 0 && elapsed - m_jumpedAtElapsed >= kClocksAgreeMsecs)
+        m_wallAheadMsecs = 0;
+    return now.addMSecs(-m_wallAheadMsecs);
+}
+
 QList<qint64> ClipboardStore::newSerials(qsizetype count)
 {
     // Highest first, like captures, which take ever higher ones at the front.
@@ -577,7 +614,7 @@ void ClipboardStore::replaceAll(QList<ClipboardItem> list)
     (void)sortNewestFirst(list);
     // Expired items are dropped before the views see the new list; the
     // capture state (last change count, last accepted copy) is untouched.
-    if (const auto cutoff = cutoffMsecs(m_clock.now()))
+    if (const auto cutoff = cutoffMsecs(retentionNow()))
         list.removeIf([&](const ClipboardItem &item) {
             return item.createdAt.toMSecsSinceEpoch() < *cutoff;
         });

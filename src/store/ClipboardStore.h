@@ -129,6 +129,8 @@ private:
     void resetItems(QList<ClipboardItem> items, QList<qint64> serials = {});
     [[nodiscard]] QList<qint64> newSerials(qsizetype count);
     [[nodiscard]] std::optional<qint64> cutoffMsecs(const QDateTime &now);
+    // The time retention prunes by (see the definition).
+    [[nodiscard]] QDateTime retentionNow();
     void recomputeOldest();
     void onRetentionPeriodChanged();
 
@@ -151,6 +153,12 @@ private:
     };
     std::optional<CutoffDistance> m_cutoff;
     qint64 m_oldestMsecs = 0; // earliest createdAt held, for a cheap idle prune
+    // Both clocks when retention last looked, and how far the wall clock
+    // has jumped ahead since they last agreed for a while.
+    qint64 m_lastWallMsecs = 0;
+    qint64 m_lastElapsedMsecs = 0;
+    qint64 m_wallAheadMsecs = 0;
+    qint64 m_jumpedAtElapsed = 0;
 
     QTimer *m_timer = nullptr;
     int m_pollIntervalMsecs = 800;

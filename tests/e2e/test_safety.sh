@@ -155,4 +155,26 @@ e2e_expect_eq "flood over: --show is answered" "0" "$?"
 e2e_check "flood over: the app is alive" kill -0 "$APP_PID"
 e2e_stop_app TERM
 
+# --- The wall clock jumps ahead ------------------------------------------------
+# Two days ahead, with a week's retention: items five and six days old stay
+# (they go once the clocks have agreed for ten minutes, which the unit tests
+# show).
+FAKETIME_LIB=/usr/lib/x86_64-linux-gnu/faketime/libfaketime.so.1
+if [[ -r "$FAKETIME_LIB" ]]; then
+    rm -rf "$HISTORY_DIR"
+    e2e_write_settings '{"retentionPeriod": 7}'
+    e2e_write_history --minutes "$((5 * 1440)) $((6 * 1440))" "five days old" "six days old"
+    echo "+0" >"$E2E_TMP/faketime"
+    LD_PRELOAD="$FAKETIME_LIB" FAKETIME_TIMESTAMP_FILE="$E2E_TMP/faketime" FAKETIME_NO_CACHE=1 \
+        DONT_FAKE_MONOTONIC=1 e2e_start_app
+    e2e_check "clock jump: ready" e2e_wait_app_ready
+    echo "+2d" >"$E2E_TMP/faketime"
+    e2e_check "clock jump: seen" e2e_wait_for "the jump" 10 grep -q "clock jumped ahead" "$APP_STDERR"
+    e2e_history_stays 'len(items) == 2' "clock jump of two days: nothing pruned" 4
+    e2e_stop_app TERM
+    rm -f "$SETTINGS_FILE"
+else
+    e2e_fail "clock jump" "libfaketime is not installed (scripts/deps.sh test installs it)"
+fi
+
 e2e_finish

@@ -44,6 +44,8 @@ private Q_SLOTS:
     void retentionCutoff();
     void pruneRemovesRangesHighestFirst();
     void retentionChangesSaveAndIdlePrunesDoNot();
+    void wallClockJumpPrunesOnlyOnceTheClocksAgree_data();
+    void wallClockJumpPrunesOnlyOnceTheClocksAgree();
     void clearTodayAtTenPastMidnightThenAll();
     void loadSortsNewestFirstStably();
     void firstStartCreatesPrivateDirectoryAndFile();
@@ -174,6 +176,47 @@ void TestClipboardStoreHistory::retentionChangesSaveAndIdlePrunesDoNot()
     QVERIFY(store.items().isEmpty());
     store.waitForSaves();
     QVERIFY(QFile::exists(h.historyPath));
+}
+
+void TestClipboardStoreHistory::wallClockJumpPrunesOnlyOnceTheClocksAgree_data()
+{
+    QTest::addColumn<bool>("setRightAgain");
+    QTest::newRow("the jump stays") << false;
+    QTest::newRow("set right within the ten minutes") << true;
+}
+
+// The wall clock set two days ahead: what those two days would expire
+// stays until the clock has kept pace with the time elapsed for ten
+// minutes (and for good when it is set right before that), while what
+// expires in real time meanwhile goes as ever.
+void TestClipboardStoreHistory::wallClockJumpPrunesOnlyOnceTheClocksAgree()
+{
+    QFETCH(bool, setRightAgain);
+    StoreHarness h;
+    h.settings->setRetentionPeriod(RetentionPeriod::oneWeek);
+    const QDateTime now = h.clock.now();
+    h.writeHistory({makeItem(QStringLiteral("4 days"), now.addDays(-4)),
+                    makeItem(QStringLiteral("6 days"), now.addDays(-6)),
+                    makeItem(QStringLiteral("7 days less a minute"), now.addDays(-7).addSecs(60))});
+    ClipboardStore &store = h.open();
+    constexpr qint64 minute = 60'000;
+
+    h.clock.jump(2 * 86'400'000);
+    store.pollPasteboard();
+    QCOMPARE(store.items().size(), 3);
+    h.clock.advance(minute + 1000);
+    store.pollPasteboard();
+    const QStringList twoLeft{QStringLiteral("4 days"), QStringLiteral("6 days")};
+    QCOMPARE(h.contents(), twoLeft);
+    if (setRightAgain)
+        h.clock.jump(-2 * 86'400'000);
+    h.clock.advance(8 * minute);
+    store.pollPasteboard();
+    QCOMPARE(h.contents(), twoLeft);
+    h.clock.advance(minute);
+    store.pollPasteboard();
+    QCOMPARE(h.contents(), setRightAgain ? twoLeft : QStringList{QStringLiteral("4 days")});
+    QCOMPARE(h.fileItems().size(), h.contents().size());
 }
 
 void TestClipboardStoreHistory::clearTodayAtTenPastMidnightThenAll()

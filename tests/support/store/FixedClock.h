@@ -5,7 +5,9 @@
 
 #include "Clock.h"
 
-// A clock that only moves when the test moves it.
+// A clock that only moves when the test moves it. set() and advance() are
+// time passing; jump() sets the wall clock alone, as a user or a bad time
+// server does.
 class FixedClock final : public Clock {
 public:
     explicit FixedClock(QDateTime now = QDateTime(QDate(2026, 12, 5), QTime(21, 4, 7), Qt::UTC))
@@ -13,9 +15,19 @@ public:
     {
     }
     [[nodiscard]] QDateTime now() const override { return m_now; }
+    [[nodiscard]] qint64 elapsedMSecs() const override
+    {
+        return m_now.toMSecsSinceEpoch() - m_jumped;
+    }
     void set(const QDateTime &now) { m_now = now; }
     void advance(qint64 msecs) { m_now = m_now.addMSecs(msecs); }
+    void jump(qint64 msecs)
+    {
+        m_now = m_now.addMSecs(msecs);
+        m_jumped += msecs;
+    }
 
 private:
     QDateTime m_now;
+    qint64 m_jumped = 0;
 };
