@@ -13,6 +13,7 @@
 #include "RuntimeDirectory.h"
 #include "SingleInstance.h"
 #include "TerminationSignals.h"
+#include "UserDirectories.h"
 #include "WindowActivation.h"
 
 #include <QApplication>
@@ -27,6 +28,15 @@ int main(int argc, char *argv[])
     for (int i = 0; i < argc; ++i)
         arguments.append(QString::fromLocal8Bit(argv[i]));
     CommandLine commandLine = CommandLine::parse(arguments);
+    // Every per-user path follows from HOME and the XDG variables: put them
+    // right while this is the only thread. Only --help, --version and
+    // mistakes are answered without a home.
+    if (const QString why = UserDirectories::settle();
+        !why.isEmpty() && commandLine.outcome != CommandLine::Outcome::print &&
+        commandLine.outcome != CommandLine::Outcome::fail) {
+        std::fputs(qPrintable(why + QLatin1Char('\n')), stderr);
+        return 1;
+    }
     // The history as the file holds it, running Quillmark or not; --copy
     // refuses here a number that names no item.
     const CommandLineHistory history(ClipboardStore::defaultHistoryFilePath());

@@ -177,4 +177,16 @@ else
     e2e_fail "clock jump" "libfaketime is not installed (scripts/deps.sh test installs it)"
 fi
 
+# --- Relative XDG directories ---------------------------------------------------
+# Invalid by the base directory rules: the defaults under HOME apply, never
+# the directory Quillmark was started in.
+rm -rf "$HISTORY_DIR"
+mkdir -p "$E2E_TMP/cwd"
+pushd "$E2E_TMP/cwd" >/dev/null
+XDG_DATA_HOME=rel/data XDG_CONFIG_HOME=rel/config e2e_start_app
+popd >/dev/null
+e2e_check "relative XDG paths: ready" e2e_wait_app_ready
+e2e_check "relative XDG paths: the history is under HOME" test -f "$HISTORY_FILE"
+e2e_check "relative XDG paths: nothing in the working directory" test ! -e "$E2E_TMP/cwd/rel"
+
 e2e_finish
