@@ -144,5 +144,9 @@ int main(int argc, char *argv[])
             Qt::QueuedConnection);
     const int status = QApplication::exec();
     instance.stopServing();
+    // A copy that never reached the disk is not a clean end: the store has
+    // said what is lost, and the session hears it from the status.
+    if (!delegate.shared().store.finishSaving())
+        return 1;
     return status;
 }

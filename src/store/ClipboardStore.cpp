@@ -115,14 +115,37 @@ ClipboardStore::ClipboardStore(AppSettings &settings, Pasteboard &pasteboard, Cl
 
 ClipboardStore::~ClipboardStore()
 {
+    if (!m_finished)
+        (void)finishSaving();
+}
+
+bool ClipboardStore::finishSaving()
+{
     // Quitting (and SIGTERM, which quits) ends here: what was accepted is
     // written before the process goes, and a save that failed gets one more
-    // chance, loudly.
+    // chance.
+    if (m_finished)
+        return *m_finished;
     waitForSaves();
     if (m_saveFailed) {
-        m_writer->save(m_items, m_serials);
+        m_writer->save(m_items, m_serials, /*quiet=*/true);
         waitForSaves();
     }
+    m_finished = !m_saveFailed;
+    if (m_saveFailed) {
+        // Serials only grow: the items above the newest one saved are the
+        // copies the file lacks. With none, what is unsaved is a deletion
+        // (or the file's form).
+        const auto lost =
+            std::count_if(m_serials.cbegin(), m_serials.cend(),
+                          [this](qint64 serial) { return serial > m_savedNewestSerial; });
+        const QString what = lost == 0   ? QStringLiteral("its latest changes are not on disk")
+                             : lost == 1 ? QStringLiteral("1 copy is lost")
+                                         : QStringLiteral("%1 copies are lost").arg(lost);
+        printLine(QStringLiteral("Failed to save clipboard history at quit, %1: %2")
+                      .arg(what, m_saveError));
+    }
+    return *m_finished;
 }
 
 QString ClipboardStore::defaultHistoryFilePath()
@@ -196,6 +219,8 @@ bool ClipboardStore::loadItems()
     m_items = std::move(loaded);
     m_days = LocalDays::of(m_items);
     m_serials = newSerials(m_items.size());
+    // The file holds them, in whatever form.
+    m_savedNewestSerial = m_serials.isEmpty() ? 0 : m_serials.first();
     // In order now: the last item is the oldest.
     m_oldestMsecs =
         m_items.isEmpty() ? kNoItems : m_items.constLast().createdAt.toMSecsSinceEpoch();
@@ -404,12 +429,14 @@ qint64 ClipboardStore::filesWritten() const
     return m_writer->filesWritten();
 }
 
-void ClipboardStore::onSaved(const QString &error, bool reported)
+void ClipboardStore::onSaved(const QString &error, bool reported, qint64 newestSerial)
 {
     m_saveFailed = !error.isEmpty();
-    if (!m_saveFailed)
+    m_saveError = error;
+    if (!m_saveFailed) {
+        m_savedNewestSerial = newestSerial;
         Q_EMIT historySaved();
-    else if (reported)
+    } else if (reported)
         printLine(QStringLiteral("Failed to save clipboard history: ") + error);
 }
 

@@ -84,8 +84,12 @@ public:
     // and at the end until a save succeeds.
     void save();
     // Blocks until every save handed over is on disk (or has failed and
-    // been reported). The destructor does this too, retrying a failed save.
+    // been reported).
     void waitForSaves();
+    // At the end: waits for the saves and tries a failed one once more.
+    // Should that fail too, prints one line saying what is lost and returns
+    // false. The destructor does this when no one did.
+    [[nodiscard]] bool finishSaving();
     // Files written successfully since construction.
     [[nodiscard]] qint64 filesWritten() const;
     // Day queries in the local calendar, from a per-item cache of local
@@ -116,7 +120,7 @@ Q_SIGNALS:
     void historySaved();
 
 private:
-    void onSaved(const QString &error, bool reported);
+    void onSaved(const QString &error, bool reported, qint64 newestSerial);
     // True when the file holds exactly what saving `items` would write.
     [[nodiscard]] bool loadItems();
     void reportTooLarge(qint64 bytes);
@@ -140,6 +144,10 @@ private:
     QString m_filePath;
     HistoryWriter *m_writer = nullptr;
     bool m_saveFailed = false; // the last save that finished failed
+    QString m_saveError;       // and why
+    // The highest serial the file holds: items above it are not on disk.
+    qint64 m_savedNewestSerial = 0;
+    std::optional<bool> m_finished; // finishSaving()'s answer
     QList<ClipboardItem> m_items;
     QList<QDate> m_days; // local day of each item, parallel to m_items
     // What names each item for the writer, parallel to m_items: strictly

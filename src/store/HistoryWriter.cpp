@@ -105,12 +105,13 @@ void HistoryWriter::run()
         bool wroteFile = false;
         const QString error = write(*job, wroteFile);
         const bool reported = job->reported;
+        const qint64 newestSerial = job->serials.isEmpty() ? 0 : job->serials.first();
         job.reset(); // the store's next change need not copy the list
         lock.lock();
         m_writing = false;
         if (wroteFile)
             ++m_filesWritten;
-        m_results.append({error, reported});
+        m_results.append({error, reported, newestSerial});
         // One queued call drains however many results have gathered.
         if (m_results.size() == 1)
             QMetaObject::invokeMethod(this, &HistoryWriter::deliverResults, Qt::QueuedConnection);
@@ -126,7 +127,7 @@ void HistoryWriter::deliverResults()
         results.swap(m_results);
     }
     for (const Result &result : std::as_const(results))
-        Q_EMIT saved(result.error, result.reported);
+        Q_EMIT saved(result.error, result.reported, result.newestSerial);
 }
 
 QString HistoryWriter::write(const Job &job, bool &wroteFile)

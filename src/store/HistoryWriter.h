@@ -58,8 +58,9 @@ public:
     [[nodiscard]] qint64 filesWritten() const;
 
 Q_SIGNALS:
-    // After each write: an empty string on success, else a description.
-    void saved(const QString &error, bool reported);
+    // After each write: an empty string on success, else a description;
+    // and the highest serial in the list written (0 for none).
+    void saved(const QString &error, bool reported, qint64 newestSerial);
 
 private:
     struct Job {
@@ -70,6 +71,7 @@ private:
     struct Result {
         QString error;
         bool reported;
+        qint64 newestSerial;
     };
     // The file this writer wrote (or found) last, open for reading.
     struct WrittenFile {

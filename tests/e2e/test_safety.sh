@@ -3,7 +3,9 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # What the real binary does with hostile or broken surroundings: a second
 # Quillmark on the same history, a squatted runtime directory, pipes and
-# devices where its files should be, and one enormous copy.
+# devices where its files should be, one enormous copy, a flood of idle
+# connections, a wall clock that jumps ahead, relative XDG paths and a disk
+# that stays full until the end.
 source "$(dirname "$0")/lib.sh"
 e2e_init "$1"
 e2e_start_xvfb
@@ -188,5 +190,22 @@ popd >/dev/null
 e2e_check "relative XDG paths: ready" e2e_wait_app_ready
 e2e_check "relative XDG paths: the history is under HOME" test -f "$HISTORY_FILE"
 e2e_check "relative XDG paths: nothing in the working directory" test ! -e "$E2E_TMP/cwd/rel"
+
+# --- A disk full until the end --------------------------------------------------
+# A copy that no save could write is lost at quit: one line says so, and the
+# exit status tells the session.
+e2e_copy_text "saved before"
+e2e_wait_history 'items and items[0]["content"] == "saved before"' "full disk: a copy saved before"
+mv "$HISTORY_DIR" "$HISTORY_DIR.away"
+touch "$HISTORY_DIR"
+e2e_copy_text "never saved"
+e2e_check "full disk: the save fails" e2e_wait_for "the failure line" 10 \
+    grep -q "^Failed to save clipboard history: " "$APP_STDOUT"
+e2e_stop_app TERM
+e2e_expect_eq "full disk at quit: exit status 1" 1 "$APP_STATUS"
+e2e_check "full disk at quit: says what is lost" \
+    grep -q "^Failed to save clipboard history at quit, 1 copy is lost: " "$APP_STDOUT"
+rm -f "$HISTORY_DIR"
+mv "$HISTORY_DIR.away" "$HISTORY_DIR"
 
 e2e_finish

@@ -184,33 +184,42 @@ void TestClipboardStoreSaving::endingWithSavesQueuedLosesNothing()
 void TestClipboardStoreSaving::failedSaveIsRetried_data()
 {
     QTest::addColumn<bool>("atTick");
-    QTest::newRow("at the next tick") << true;
-    QTest::newRow("at the end") << false;
+    QTest::addColumn<bool>("writable");
+    QTest::newRow("at the next tick") << true << true;
+    QTest::newRow("at the end") << false << true;
+    QTest::newRow("at the end, failing again") << false << false;
 }
 
 // A capture whose save failed (full disk, missing directory) is written by
 // a later attempt once writing works again, and the failure is printed once.
+// A last attempt at the end that fails too says what is lost.
 void TestClipboardStoreSaving::failedSaveIsRetried()
 {
     QFETCH(bool, atTick);
+    QFETCH(bool, writable);
     StoreHarness h;
     h.open();
+    h.copy(QStringLiteral("saved"));
+    h.store->waitForSaves();
     blockDirectory(h, true);
     StdoutCapture capture;
-    h.copy(QStringLiteral("kept"));
+    h.copy(QStringLiteral("kept"), 1000);
     h.store->waitForSaves();
     h.store->pollPasteboard(); // a retry that fails again stays quiet
     h.store->waitForSaves();
     QCOMPARE(capture.lines().size(), 1);
     QVERIFY(capture.lines().at(0).startsWith(QStringLiteral("Failed to save clipboard history: ")));
 
-    blockDirectory(h, false);
+    if (writable)
+        blockDirectory(h, false);
     if (atTick)
         h.store->pollPasteboard();
-    else
-        h.store.reset();
-    QCOMPARE(h.fileItems().size(), 1);
-    QCOMPARE(capture.lines().size(), 1);
+    QCOMPARE(h.store->finishSaving(), writable);
+    QCOMPARE(h.fileItems().size(), writable ? 2 : 0);
+    QCOMPARE(capture.lines().size(), writable ? 1 : 2);
+    if (!writable)
+        QVERIFY(capture.lines().at(1).startsWith(
+            QStringLiteral("Failed to save clipboard history at quit, 1 copy is lost: ")));
 }
 
 QTEST_GUILESS_MAIN(TestClipboardStoreSaving)
