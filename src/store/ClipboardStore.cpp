@@ -12,6 +12,7 @@
 #include "LocalDays.h"
 #include "MappedFile.h"
 #include "Pasteboard.h"
+#include "PrivateDirectory.h"
 #include "RegularFile.h"
 #include "StoreLogging.h"
 
@@ -86,8 +87,8 @@ ClipboardStore::ClipboardStore(AppSettings &settings, Pasteboard &pasteboard, Cl
     // The directory holds everything the user copied: private to them.
     const QString directory = QFileInfo(m_filePath).absolutePath();
     if (!QFileInfo::exists(directory)) {
-        QDir().mkpath(QFileInfo(directory).absolutePath());
-        QDir().mkdir(directory, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        // A failure is told by the first save, which tries again.
+        (void)PrivateDirectory::create(directory);
     } else if (QFileInfo(directory).isDir()) {
         // Tightened only when it is our own plain directory: one reached
         // through a link may be shared on purpose (group access, setgid).

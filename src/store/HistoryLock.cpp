@@ -3,6 +3,8 @@
 
 #include "HistoryLock.h"
 
+#include "PrivateDirectory.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -42,8 +44,8 @@ QString HistoryLock::acquire()
         return {};
     const QString directory = QFileInfo(m_historyFilePath).absolutePath();
     if (!QFileInfo::exists(directory)) {
-        QDir().mkpath(QFileInfo(directory).absolutePath());
-        QDir().mkdir(directory, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        if (QString error = PrivateDirectory::create(directory); !error.isEmpty())
+            return error;
     }
     const QString path = lockFilePath();
     // Never follow a link or block on a pipe someone put there.

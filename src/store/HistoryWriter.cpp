@@ -5,6 +5,9 @@
 
 #include "AtomicFile.h"
 #include "HistoryCodec.h"
+#include "PrivateDirectory.h"
+
+#include <QFileInfo>
 
 #include <algorithm>
 
@@ -132,6 +135,12 @@ void HistoryWriter::deliverResults()
 
 QString HistoryWriter::write(const Job &job, bool &wroteFile)
 {
+    // The directory gone (removed while we run, or never made): made again,
+    // or the reason it cannot be is the error.
+    if (const QString directory = QFileInfo(m_path).absolutePath(); !QFileInfo::exists(directory)) {
+        if (QString error = PrivateDirectory::create(directory); !error.isEmpty())
+            return error;
+    }
     bool copyFailed = false;
     QString error = writeFile(job, true, copyFailed);
     if (copyFailed) {

@@ -208,4 +208,23 @@ e2e_check "full disk at quit: says what is lost" \
 rm -f "$HISTORY_DIR"
 mv "$HISTORY_DIR.away" "$HISTORY_DIR"
 
+# --- A read-only data directory ---------------------------------------------
+# Where the history's folder cannot be made, the messages say why.
+if unshare -m true 2>/dev/null; then
+    mkdir -p "$E2E_TMP/readonly"
+    unshare -m bash -c 'mount -t tmpfs -o ro none "$1" && shift && exec "$@"' _ \
+        "$E2E_TMP/readonly" env XDG_DATA_HOME="$E2E_TMP/readonly" "$QUILLMARK" \
+        >"$E2E_TMP/readonly.out" 2>"$E2E_TMP/readonly.err" &
+    RO_PID=$!
+    e2e_track "$RO_PID"
+    e2e_check "read-only data directory: the save says why" e2e_wait_for "the failure line" 15 \
+        grep -q "^Failed to save clipboard history: .*Read-only file system" "$E2E_TMP/readonly.out"
+    e2e_check "read-only data directory: the lock says why" \
+        grep -q "^Cannot lock the clipboard history: .*Read-only file system" "$E2E_TMP/readonly.err"
+    kill -TERM "$RO_PID"
+    wait "$RO_PID"
+else
+    echo "      (no mount namespace here: the read-only data directory is not tried)"
+fi
+
 e2e_finish
