@@ -77,6 +77,9 @@ void TestClipboardItem::equality()
     QCOMPARE(a == b, equal);
     QCOMPARE(b == a, equal);
     QCOMPARE(a != b, !equal);
+    // Duplicate suppression compares the texts alone, as QStrings.
+    if (a.id == b.id && a.createdAt == b.createdAt)
+        QCOMPARE(canonicallyEqual(a.content.toString(), b.content.toString()), equal);
     if (equal)
         QCOMPARE(qHash(a, 7), qHash(b, 7));
 }
@@ -90,6 +93,10 @@ void TestClipboardItem::textConvertsBack_data()
     QTest::addColumn<QString>("expected");
 
     QTest::newRow("empty") << QString() << QString();
+    QTest::newRow("ASCII white space")
+        << QStringLiteral(" \t\r\n\f\v") << QStringLiteral(" \t\r\n\f\v");
+    QTest::newRow("white space, then a no-break space")
+        << QStringLiteral("\t \u00a0") << QStringLiteral("\t \u00a0");
     QTest::newRow("ascii") << QStringLiteral("for (int i = 0; i < n; ++i)")
                            << QStringLiteral("for (int i = 0; i < n; ++i)");
     const QString mixed = QStringLiteral("Straße 东京東京東京 мир 🙂🙂x\n\u00e9\t");
@@ -112,6 +119,8 @@ void TestClipboardItem::textConvertsBack()
     QCOMPARE(stored.utf8(), expected.toUtf8());
     for (qsizetype units = 0; units <= expected.size() + 1; ++units)
         QVERIFY2(stored.left(units) == expected.left(units), qPrintable(QString::number(units)));
+    // Blank means white space of any kind, ASCII or not, and nothing else.
+    QCOMPARE(stored.isBlank(), expected.trimmed().isEmpty());
 }
 
 QTEST_GUILESS_MAIN(TestClipboardItem)

@@ -285,6 +285,8 @@ void TestHistoryCodec::acceptedInput_data()
         at);
     row("escapes in content", withContent("\"a\\/b\\u00e9\\ud83d\\ude42\\\"\""), at,
         QStringLiteral("a/bé🙂\""));
+    row("the last pair of surrogate escapes", withContent("\"\\udbff\\udfff\""), at,
+        QString::fromUcs4(U"\U0010FFFF"));
     row("lone surrogate escapes", withContent("\"\\ud800x\\udc00\\ud800\""), at,
         QStringLiteral("\uFFFDx\uFFFD\uFFFD"));
     row("ignored members of every kind",

@@ -101,6 +101,12 @@ private Q_SLOTS:
 
         XdgAutostartLoginItem relative(item.desktopFilePath(), QStringLiteral("quillmark"));
         QVERIFY(!relative.registerItem().isEmpty());
+        // A line break of either kind would end the Exec line early.
+        for (const QString &path :
+             {QStringLiteral("/opt/a\nb/quillmark"), QStringLiteral("/opt/a\rb/quillmark")}) {
+            XdgAutostartLoginItem broken(item.desktopFilePath(), path);
+            QVERIFY2(broken.registerItem().contains(u"line break"), qPrintable(path));
+        }
     }
 
 private:

@@ -106,9 +106,13 @@ void TestClipboardStoreHistory::retentionCutoff()
     StoreHarness h;
     h.settings->setRetentionPeriod(period);
     h.clock.set(now.addDays(-1));
-    h.writeHistory({makeItem(QStringLiteral("probe"), createdAt)});
+    // An item one second past the cutoff comes after the probe, so that the
+    // prune compares the probe itself with the cutoff.
+    const QDateTime cutoff = now.toLocalTime().addDays(-static_cast<int>(period));
+    h.writeHistory({makeItem(QStringLiteral("probe"), createdAt),
+                    makeItem(QStringLiteral("expired"), cutoff.addSecs(-1))});
     ClipboardStore &store = h.open();
-    QCOMPARE(store.items().size(), 1);
+    QCOMPARE(store.items().size(), 2);
 
     h.clock.set(now);
     store.pollPasteboard();
