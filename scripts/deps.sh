@@ -30,7 +30,7 @@ test=(
     # the popover's keyboard focus on headless KWin and mutter (GNOME)
     kwin-wayland mutter
     # the Debian package: its build, lintian, and the checks of its files
-    debhelper dpkg-dev lintian desktop-file-utils appstream
+    build-essential debhelper dpkg-dev lintian desktop-file-utils appstream
     # the windows read as a screen reader reads them (AT-SPI)
     at-spi2-core gir1.2-atspi-2.0 python3-gi
     # a wall clock that jumps, for the real binary

@@ -44,8 +44,11 @@ expected_paste() {
 }
 not_pasted() { ! pasted | grep -qF "$1"; }
 # Faults not mended yet, as compositor/check: said, not counted.
+# On KWin a quitting source's text is not always put back (seen in a fresh
+# system for X11 and Wayland sources alike); said until it is traced.
 KNOWN_FAULTS=" mutter/x11-secret-kept \
-mutter/wayland-secret-recorded mutter/wayland-secret-kept "
+mutter/wayland-secret-recorded mutter/wayland-secret-kept \
+kwin/x11-plain-kept kwin/wayland-plain-kept "
 known() {
     [[ "$KNOWN_FAULTS" == *" $compositor/$1 "* ]] || return 1
     echo "KNOWN: $2 (not yet on $compositor)"
