@@ -74,10 +74,9 @@ void AppWindowManager::buildWindow()
     m_theme.follow(m_window.get());
     m_window->setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                              Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint);
-    m_contentView = new ContentView(m_store, m_settings, m_theme, m_pasteboard, m_window.get());
     auto *layout = new QVBoxLayout(m_window.get());
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(m_contentView);
+    layout->addWidget(new ContentView(m_store, m_settings, m_theme, m_pasteboard, m_window.get()));
 
     // Centred once, here, at 1200 x 820 where the screen has room and as
     // large as fits where it has not; later showings keep the user's

@@ -9,7 +9,6 @@
 
 class AppSettings;
 class ClipboardStore;
-class ContentView;
 class Pasteboard;
 class QWidget;
 class Theme;
@@ -33,7 +32,6 @@ public:
 
     // The window, or null before the first showMainWindow().
     [[nodiscard]] QWidget *mainWindow() const;
-    [[nodiscard]] ContentView *contentView() const { return m_contentView; }
 
 Q_SIGNALS:
     void isMainWindowVisibleChanged(bool visible);
@@ -47,6 +45,5 @@ private:
     const Theme &m_theme;
     Pasteboard *m_pasteboard;
     std::unique_ptr<QWidget> m_window;
-    ContentView *m_contentView = nullptr;
     bool m_isMainWindowVisible = false;
 };

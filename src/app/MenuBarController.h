@@ -62,7 +62,6 @@ public:
     // Built the first time it is needed (opened, or asked for here): start-up
     // then pays for no fonts or icons of a window the user may not open.
     [[nodiscard]] MenuBarPopoverView &popover();
-    [[nodiscard]] QSystemTrayIcon &statusItem() const { return *m_statusItem; }
 
     // Where a popover of `size` goes: centred under `icon`, or above it when
     // the icon sits in the lower half of `screen`; at `pointer` when the icon

@@ -300,11 +300,6 @@ WaylandClipboardConnection::~WaylandClipboardConnection()
     wl_display_disconnect(m_display);
 }
 
-QString WaylandClipboardConnection::protocolName() const
-{
-    return m_protocol != nullptr ? QString::fromLatin1(m_protocol->name) : QString();
-}
-
 bool WaylandClipboardConnection::bindGlobals()
 {
     m_registry = reinterpret_cast<wl_proxy *>(wl_display_get_registry(m_display));

@@ -32,9 +32,6 @@ public:
     [[nodiscard]] static std::unique_ptr<WaylandClipboardConnection> connectToCompositor();
     ~WaylandClipboardConnection() override;
 
-    // The protocol in use, for the line printed at start.
-    [[nodiscard]] QString protocolName() const;
-
     void setText(const QString &text) override;
     void clear() override;
 

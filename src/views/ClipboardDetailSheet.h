@@ -24,9 +24,6 @@ public:
     // Shows `item`; the text view, not the copy button, takes the keyboard.
     void setItem(const ClipboardItem &item, const QString &query);
 
-    [[nodiscard]] const ClipboardItem &item() const { return m_item; }
-    [[nodiscard]] ItemTextView *textView() const { return m_text; }
-
 Q_SIGNALS:
     // The copy button was clicked; the sheet stays open.
     void copyRequested(const ClipboardItem &item);

@@ -134,7 +134,6 @@ ContentView::ContentView(ClipboardStore &store, AppSettings &settings, const The
 
     m_sheet = new ClipboardDetailSheet(theme, this);
     connect(m_sheet, &ClipboardDetailSheet::copyRequested, this, &ContentView::copyToPasteboard);
-    connect(m_sheet, &QDialog::finished, this, [this] { m_presentedItem.reset(); });
 
     connect(m_index, &HistoryIndex::rowsInserted, this, &ContentView::onRowsInserted);
     connect(m_index, &HistoryIndex::rowsRemoved, this, &ContentView::refreshAll);
@@ -170,6 +169,7 @@ void ContentView::buildSidebar()
     connect(m_search, &QLineEdit::textChanged, this, &ContentView::onSearchTextChanged);
 
     m_sidebarEmpty = new EmptyStateView(m_theme, m_sidebar);
+    m_sidebarEmpty->setObjectName(QStringLiteral("sidebarEmpty"));
     m_sidebarEmpty->setContent(Symbol::starHexagonFill, QStringLiteral("No Clipboard History"),
                                QStringLiteral("Copied text will appear here automatically."));
     m_dayList = new QListView(m_sidebar);
@@ -213,17 +213,21 @@ void ContentView::buildDetail()
     m_splitter->addWidget(m_detail);
 
     m_selectEmpty = new EmptyStateView(m_theme, m_detail);
+    m_selectEmpty->setObjectName(QStringLiteral("selectDayEmpty"));
     m_selectEmpty->setContent(
         Symbol::calendar, QStringLiteral("Select a Date"),
         QStringLiteral("Choose a date on the left to view clipboard history."));
 
     m_dayPage = new QWidget(m_detail);
     m_dayTitle = new QLabel(m_dayPage);
+    m_dayTitle->setObjectName(QStringLiteral("dayTitle"));
     m_dayTitle->setFont(Theme::font(26, QFont::Bold));
     m_dayCount = new QLabel(m_dayPage);
+    m_dayCount->setObjectName(QStringLiteral("dayCount"));
     m_dayCount->setFont(Theme::font(13));
 
     m_itemsEmpty = new EmptyStateView(m_theme, m_dayPage);
+    m_itemsEmpty->setObjectName(QStringLiteral("dayEmpty"));
     m_itemList = new QListView(m_dayPage);
     m_itemList->setObjectName(QStringLiteral("itemList"));
     m_itemList->setAccessibleName(QStringLiteral("Clipboard items"));
@@ -283,45 +287,6 @@ void ContentView::applyRowSettings()
     m_rowDelegate->setPreviewLines(rawValue(m_settings.previewLineCount()));
 }
 
-void ContentView::setSearchText(const QString &text)
-{
-    m_search->setText(text); // lands in onSearchTextChanged
-}
-
-void ContentView::selectDay(QDate day)
-{
-    const int row = m_dayModel->rowOf(day);
-    if (row >= 0)
-        m_dayList->setCurrentIndex(m_dayModel->index(row));
-}
-
-QList<QDate> ContentView::visibleDays() const
-{
-    return m_dayModel->days();
-}
-
-const QList<ClipboardItem> &ContentView::dayItems() const
-{
-    return m_itemModel->items();
-}
-
-EmptyStateView *ContentView::detailEmptyState() const
-{
-    if (m_detailStack->currentWidget() == m_selectEmpty)
-        return m_selectEmpty;
-    return m_itemStack->currentWidget() == m_itemsEmpty ? m_itemsEmpty : nullptr;
-}
-
-QString ContentView::headerTitle() const
-{
-    return m_detailStack->currentWidget() == m_dayPage ? m_dayTitle->text() : QString();
-}
-
-QString ContentView::headerCount() const
-{
-    return m_detailStack->currentWidget() == m_dayPage ? m_dayCount->text() : QString();
-}
-
 void ContentView::copyToPasteboard(const ClipboardItem &item)
 {
     if (m_pasteboard)
@@ -330,7 +295,6 @@ void ContentView::copyToPasteboard(const ClipboardItem &item)
 
 void ContentView::openItem(const ClipboardItem &item)
 {
-    m_presentedItem = item;
     m_sheet->setItem(item, m_historySearch.text());
     m_sheet->resize(m_sheet->minimumSize().expandedTo(m_sheet->sizeHint()));
     m_sheet->open();

@@ -36,7 +36,9 @@ class Theme;
 // them, Return copies one and Space opens it in the sheet. One search
 // filters both columns. It follows the store's fine-grained changes (a
 // capture adds a row, not a rebuild) and the appearance settings, and never
-// changes the store.
+// changes the store. Its parts are found by object name: searchField,
+// dayList, itemList, dayTitle, dayCount and the empty states sidebarEmpty,
+// selectDayEmpty and dayEmpty.
 class ContentView : public QWidget {
     Q_OBJECT
 public:
@@ -45,33 +47,13 @@ public:
                 Pasteboard *pasteboard, QWidget *parent = nullptr);
     ~ContentView() override;
 
-    [[nodiscard]] QString searchText() const { return m_historySearch.text(); }
-    void setSearchText(const QString &text);
-    [[nodiscard]] std::optional<QDate> selectedDay() const { return m_selectedDay; }
-    // As if the user picked `day` in the sidebar (ignored when not listed).
-    void selectDay(QDate day);
-    [[nodiscard]] QList<QDate> visibleDays() const;
-    [[nodiscard]] const QList<ClipboardItem> &dayItems() const;
-    [[nodiscard]] std::optional<ClipboardItem> presentedItem() const { return m_presentedItem; }
-
-    void copyToPasteboard(const ClipboardItem &item);
-    void openItem(const ClipboardItem &item);
-
-    // Parts, for the window and for tests.
-    [[nodiscard]] QLineEdit *searchField() const { return m_search; }
-    [[nodiscard]] QListView *dayList() const { return m_dayList; }
-    [[nodiscard]] QListView *itemList() const { return m_itemList; }
-    [[nodiscard]] ClipboardHistoryRow *rowDelegate() const { return m_rowDelegate; }
-    [[nodiscard]] ClipboardDetailSheet *sheet() const { return m_sheet; }
-    [[nodiscard]] EmptyStateView *sidebarEmptyState() const { return m_sidebarEmpty; }
-    [[nodiscard]] EmptyStateView *detailEmptyState() const;
-    [[nodiscard]] QString headerTitle() const;
-    [[nodiscard]] QString headerCount() const;
-
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    void copyToPasteboard(const ClipboardItem &item);
+    void openItem(const ClipboardItem &item);
+
     void buildSidebar();
     void buildDetail();
     void applyTheme();
@@ -97,7 +79,6 @@ private:
 
     HistorySearch m_historySearch;
     std::optional<QDate> m_selectedDay;
-    std::optional<ClipboardItem> m_presentedItem;
     bool m_updatingList = false;
 
     QSplitter *m_splitter = nullptr;

@@ -30,9 +30,6 @@ public:
 
     [[nodiscard]] qreal height() const { return m_height; }
     [[nodiscard]] int lineCount() const;
-    [[nodiscard]] bool isTruncated() const { return m_truncated; }
-    // The prefix actually laid out, with line breaks as the layout sees them.
-    [[nodiscard]] const QString &laidOutText() const { return m_prefix; }
 
     // Draws with the painter's pen as the text colour, `topLeft` being the
     // top-left corner of the first line.

@@ -38,7 +38,6 @@ public:
 
     explicit Theme(const AppSettings &settings, QObject *parent = nullptr);
 
-    [[nodiscard]] ThemeMode mode() const { return m_mode; }
     [[nodiscard]] ColorScheme scheme() const { return m_scheme; }
     [[nodiscard]] bool isAurora() const { return Appearance::isAurora(m_mode); }
     [[nodiscard]] bool isDark() const { return m_scheme == ColorScheme::dark; }

@@ -2,7 +2,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 
 #include "AppWindowManager.h"
-#include "ContentView.h"
 #include "StoreHarness.h"
 #include "Theme.h"
 
@@ -20,6 +19,11 @@ struct Windows {
     Theme theme{*harness.settings};
     AppWindowManager manager{store, *harness.settings, theme, &harness.pasteboard};
 };
+
+QLineEdit *search(QWidget *window)
+{
+    return window->findChild<QLineEdit *>(QStringLiteral("searchField"));
+}
 
 } // namespace
 
@@ -57,7 +61,7 @@ private Q_SLOTS:
         QPointer<QWidget> alive(window);
         window->move(40, 30);
         window->resize(900, 600);
-        manager.contentView()->setSearchText(QStringLiteral("kept"));
+        search(window)->setText(QStringLiteral("kept"));
         QVERIFY(!window->close()); // the close button
         QVERIFY(alive);
         QVERIFY(!window->isVisible());
@@ -70,7 +74,7 @@ private Q_SLOTS:
         QVERIFY(window->isVisible());
         QCOMPARE(window->pos(), QPoint(40, 30));
         QCOMPARE(window->size(), QSize(900, 600));
-        QCOMPARE(manager.contentView()->searchText(), QStringLiteral("kept"));
+        QCOMPARE(search(window)->text(), QStringLiteral("kept"));
         QVERIFY(manager.isMainWindowVisible());
 
         // Minimised still counts as shown; showing brings it back.
