@@ -38,7 +38,22 @@
 #include <QWidget>
 #include <QWindow>
 
-AppDelegate::AppDelegate() = default;
+AppDelegate::Desktop AppDelegate::userDesktop()
+{
+    return {
+        [] { return std::make_unique<JsonSettingsBackend>(); },
+        [] { return std::make_unique<XdgAutostartLoginItem>(); },
+        [] { return PasteboardFactory::create(); },
+        [](const Theme &theme) {
+            auto dialogs = std::make_unique<QtDialogs>();
+            dialogs->setAppearance([&theme](QWidget *dialog) { theme.applyTo(dialog); });
+            return dialogs;
+        },
+        ClipboardStore::defaultHistoryFilePath(),
+    };
+}
+
+AppDelegate::AppDelegate(Desktop desktop) : m_desktop(std::move(desktop)) {}
 
 AppDelegate::~AppDelegate()
 {
@@ -54,8 +69,8 @@ void AppDelegate::applicationDidFinishLaunching()
     m_terminationSignals = new TerminationSignals(this);
 
     // 1. Settings first: loading them re-applies the login item.
-    m_settingsBackend = std::make_unique<JsonSettingsBackend>();
-    m_loginItem = std::make_unique<XdgAutostartLoginItem>();
+    m_settingsBackend = m_desktop.settingsBackend();
+    m_loginItem = m_desktop.loginItem();
     m_settings = std::make_unique<AppSettings>(*m_settingsBackend, *m_loginItem);
     // The look of every window and dialog, from the appearance settings.
     m_theme = std::make_unique<Theme>(*m_settings);
@@ -69,14 +84,13 @@ void AppDelegate::applicationDidFinishLaunching()
 
     // 3. The history: loads the file and, unless switched off, starts
     //    watching the clipboard.
-    m_pasteboard = PasteboardFactory::create();
+    m_pasteboard = m_desktop.pasteboard();
     m_clock = std::make_unique<SystemClock>();
     m_store = std::make_unique<ClipboardStore>(*m_settings, *m_pasteboard, *m_clock,
-                                               ClipboardStore::defaultHistoryFilePath());
+                                               m_desktop.historyFile);
 
     // 4. The windows, built when first shown, and the questions they ask.
-    m_dialogs = std::make_unique<QtDialogs>();
-    m_dialogs->setAppearance([theme = m_theme.get()](QWidget *dialog) { theme->applyTo(dialog); });
+    m_dialogs = m_desktop.dialogs(*m_theme);
     m_settingsWindow = new SettingsWindow(*m_settings, *m_store, *m_dialogs, *m_clock, *m_theme);
     m_quitController = new QuitController(
         *m_dialogs, [this] { m_store->stopMonitoring(); }, this);

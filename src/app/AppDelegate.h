@@ -7,24 +7,25 @@
 
 #include <QObject>
 
+#include <functional>
 #include <memory>
 
 class AppSettings;
 class AppWindowManager;
 class ClipboardStore;
-class QtDialogs;
+class Dialogs;
 class GlobalHotKeyManager;
-class JsonSettingsBackend;
+class LoginItem;
 class MenuBarController;
+class Pasteboard;
 class QuitController;
+class SettingsBackend;
 class SettingsWindow;
 class SystemClock;
 class TaskbarPresence;
 class TerminationSignals;
 class Theme;
 class WaylandShortcutManager;
-class SystemPasteboard;
-class XdgAutostartLoginItem;
 
 // The application shell and composition root: builds Quillmark's long-lived
 // objects in launch order, hands each its dependencies, and keeps them until
@@ -35,7 +36,21 @@ class XdgAutostartLoginItem;
 class AppDelegate final : public QObject {
     Q_OBJECT
 public:
-    AppDelegate();
+    // What the delegate takes from the desktop, made when launching
+    // reaches it; tests hand it stand-ins.
+    struct Desktop {
+        std::function<std::unique_ptr<SettingsBackend>()> settingsBackend;
+        std::function<std::unique_ptr<LoginItem>()> loginItem;
+        std::function<std::unique_ptr<Pasteboard>()> pasteboard;
+        // The questions asked, in the look of `theme`.
+        std::function<std::unique_ptr<Dialogs>(const Theme &theme)> dialogs;
+        QString historyFile;
+    };
+    // The user's own: the settings file, the autostart entry, the system
+    // clipboard, Qt's dialogs and the default history file.
+    [[nodiscard]] static Desktop userDesktop();
+
+    explicit AppDelegate(Desktop desktop = userDesktop());
     ~AppDelegate() override;
 
     // The launch sequence; the event loop starts after this returns.
@@ -68,15 +83,16 @@ private:
     // `position` 1 is the newest item; the popover's click does the same.
     void copyItem(qint64 position);
 
-    std::unique_ptr<JsonSettingsBackend> m_settingsBackend;
-    std::unique_ptr<XdgAutostartLoginItem> m_loginItem;
+    Desktop m_desktop;
+    std::unique_ptr<SettingsBackend> m_settingsBackend;
+    std::unique_ptr<LoginItem> m_loginItem;
     std::unique_ptr<AppSettings> m_settings;
     std::unique_ptr<Theme> m_theme;
     std::unique_ptr<TaskbarPresence> m_taskbarPresence;
-    std::unique_ptr<SystemPasteboard> m_pasteboard;
+    std::unique_ptr<Pasteboard> m_pasteboard;
     std::unique_ptr<SystemClock> m_clock;
     std::unique_ptr<ClipboardStore> m_store;
-    std::unique_ptr<QtDialogs> m_dialogs;
+    std::unique_ptr<Dialogs> m_dialogs;
     std::unique_ptr<AppWindowManager> m_windowManager;
     std::unique_ptr<MenuBarController> m_menuBarController;
     std::unique_ptr<GlobalHotKeyManager> m_hotKeyManager;
