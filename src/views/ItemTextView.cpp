@@ -544,26 +544,6 @@ qsizetype ItemTextView::offsetAt(const QPoint &viewportPos)
     return offset >= 0 ? offset : m_starts[lastPiece + 1];
 }
 
-TextRange ItemTextView::visibleRange()
-{
-    qsizetype first = -1;
-    qsizetype last = 0;
-    const int height = viewport()->height();
-    forEachVisiblePiece([&](int piece, QTextLayout &layout, int top) {
-        for (int line = 0; line < layout.lineCount(); ++line) {
-            const int y = top + line * lineHeight();
-            if (y + lineHeight() <= 0 || y >= height)
-                continue;
-            const QTextLine textLine = layout.lineAt(line);
-            if (first < 0)
-                first = m_starts[piece] + textLine.textStart();
-            last = m_starts[piece] + textLine.textStart() + textLine.textLength();
-        }
-        return true;
-    });
-    return {std::max<qsizetype>(first, 0), last - std::max<qsizetype>(first, 0)};
-}
-
 QList<TextRange> ItemTextView::visibleMarks()
 {
     QList<int> pieces;
@@ -576,14 +556,6 @@ QList<TextRange> ItemTextView::visibleMarks()
         for (const TextRange &mark : marksOf(piece))
             marks.append({m_starts[piece] + mark.start, mark.length});
     return marks;
-}
-
-qsizetype ItemTextView::laidOutLength() const
-{
-    qsizetype length = 0;
-    for (const auto &[piece, cached] : m_layouts)
-        length += cached.layout->text().size();
-    return length;
 }
 
 void ItemTextView::selectWordAt(qsizetype offset)

@@ -51,13 +51,8 @@ public:
 
     // The text offset under a point of the viewport.
     [[nodiscard]] qsizetype offsetAt(const QPoint &viewportPos);
-    // The part of the text on screen now, laying out what it must.
-    [[nodiscard]] TextRange visibleRange();
     // The marked ranges on screen now, as offsets into the text.
     [[nodiscard]] QList<TextRange> visibleMarks();
-    // How many characters are laid out at present (those on screen and a
-    // few recent pieces).
-    [[nodiscard]] qsizetype laidOutLength() const;
 
 protected:
     void paintEvent(QPaintEvent *event) override;

@@ -144,7 +144,9 @@ SettingsView::SettingsView(AppSettings &settings, ClipboardStore &store, Dialogs
     setMinimumSize(700, 820);
     resize(900, 820);
 
+    m_bannerTimer->setObjectName(QStringLiteral("bannerTimer"));
     m_bannerTimer->setSingleShot(true);
+    m_bannerTimer->setInterval(3000);
     connect(m_bannerTimer, &QTimer::timeout, this, [this] { m_banner->hide(); });
     m_statisticsTimer->setSingleShot(true);
     m_statisticsTimer->setInterval(0);
@@ -604,19 +606,7 @@ void SettingsView::showBanner(const QString &message, bool isError)
     // so it can never hide the newer one early.
     m_banner->setMessage(message, isError);
     m_banner->show();
-    m_bannerTimer->start(m_bannerDurationMs);
-}
-
-std::optional<QString> SettingsView::bannerMessage() const
-{
-    if (m_banner->isHidden())
-        return std::nullopt;
-    return m_banner->message();
-}
-
-void SettingsView::setBannerDuration(int msecs)
-{
-    m_bannerDurationMs = msecs;
+    m_bannerTimer->start();
 }
 
 // ---- data tools -------------------------------------------------------------

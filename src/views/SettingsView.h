@@ -35,18 +35,10 @@ public:
                  const Theme &theme, QWidget *parent = nullptr);
     ~SettingsView() override;
 
-    // Shows `message` under the header for a few seconds; a newer message
-    // replaces an older one and gets its own full time.
+    // Shows `message` under the header for a few seconds (the interval of
+    // the child timer "bannerTimer"); a newer message replaces an older one
+    // and gets its own full time.
     void showBanner(const QString &message, bool isError);
-    [[nodiscard]] std::optional<QString> bannerMessage() const;
-    // How long the next banner stays (3 s); tests shorten it.
-    void setBannerDuration(int msecs);
-
-    // The data tools, as their buttons run them.
-    void requestConfirmation(PendingAction action);
-    void exportHistory();
-    void confirmImport();
-    void importHistory();
 
     // "quillmark-backup-HH-mm-ss_dd.MM.yy.json" for the given local time.
     [[nodiscard]] static QString backupFileName(const QDateTime &localTime);
@@ -55,17 +47,22 @@ public:
     // Decimal units as file managers show them: "0 bytes", "12 KB", "1.2 MB".
     [[nodiscard]] static QString formattedFileSize(qint64 bytes);
 
-    // The retention picker's proposal and its confirmation.
-    [[nodiscard]] RetentionPeriod retentionSelection() const { return m_retentionSelection; }
-    void retentionSelectionChanged(RetentionPeriod period);
-    void applyRetentionChange(RetentionPeriod period);
-    void revertRetentionSelection();
-
 protected:
     void paintEvent(QPaintEvent *event) override;
     void showEvent(QShowEvent *event) override;
 
 private:
+    // The data tools, as their buttons run them.
+    void requestConfirmation(PendingAction action);
+    void exportHistory();
+    void confirmImport();
+    void importHistory();
+
+    // The retention picker's proposal and its confirmation.
+    void retentionSelectionChanged(RetentionPeriod period);
+    void applyRetentionChange(RetentionPeriod period);
+    void revertRetentionSelection();
+
     QWidget *buildHeader();
     QWidget *buildForm();
     QWidget *buildGeneralSection();
@@ -91,7 +88,6 @@ private:
 
     RetentionPeriod m_retentionSelection;
     std::optional<PendingAction> m_pendingAction;
-    int m_bannerDurationMs = 3000;
 
     StatusBanner *m_banner = nullptr;
     QTimer *m_bannerTimer = nullptr;

@@ -34,11 +34,6 @@ void StatusBanner::setMessage(const QString &message, bool isError)
     update();
 }
 
-QString StatusBanner::message() const
-{
-    return m_label->text();
-}
-
 void StatusBanner::setShadowed(bool shadowed)
 {
     if (!shadowed) {

@@ -16,7 +16,6 @@ public:
     explicit StatusBanner(const Theme &theme, QWidget *parent = nullptr);
 
     void setMessage(const QString &message, bool isError);
-    [[nodiscard]] QString message() const;
     [[nodiscard]] bool isError() const { return m_isError; }
     // A soft drop shadow, used under the aurora themes.
     void setShadowed(bool shadowed);
