@@ -22,6 +22,7 @@
 #include <QFile>
 #include <QHash>
 #include <QLineEdit>
+#include <QListView>
 #include <QTemporaryDir>
 
 #include "BenchSettings.h"
@@ -102,7 +103,8 @@ void BM_TypeOneCharacter(benchmark::State &state)
         toggle = !toggle;
         benchmark::DoNotOptimize(f.controller->popover().grab());
     }
-    state.counters["rowsShown"] = double(f.controller->popover().model().rowCount());
+    state.counters["rowsShown"] =
+        double(f.controller->popover().findChild<QListView *>()->model()->rowCount());
     f.controller->closePopover();
 }
 BENCHMARK(BM_TypeOneCharacter)->Unit(benchmark::kMillisecond);
@@ -111,7 +113,8 @@ BENCHMARK(BM_TypeOneCharacter)->Unit(benchmark::kMillisecond);
 void BM_FilterOnly(benchmark::State &state)
 {
     Fixture &f = Fixture::instance();
-    RecentItemsModel &model = f.controller->popover().model();
+    auto &model = *qobject_cast<RecentItemsModel *>(
+        f.controller->popover().findChild<QListView *>()->model());
     bool toggle = false;
     for (auto _ : state) {
         model.setSearchText(toggle ? QStringLiteral("de") : QStringLiteral("dep"));

@@ -59,6 +59,7 @@ MenuBarPopoverView::MenuBarPopoverView(const Theme &theme, ClipboardStore &store
     setFixedSize(popoverSize);
     m_search->setObjectName(QStringLiteral("searchField"));
     m_list->setObjectName(QStringLiteral("recentList"));
+    m_status->setObjectName(QStringLiteral("statusLine"));
     m_mainWindowButton->setObjectName(QStringLiteral("mainWindowButton"));
     m_settingsButton->setObjectName(QStringLiteral("settingsLink"));
     setWindowTitle(tr("Clipboard History"));

@@ -42,8 +42,6 @@ public:
     // field takes the keyboard once the window is up.
     void prepareForShowing();
 
-    [[nodiscard]] RecentItemsModel &model() const { return *m_model; }
-
 protected:
     void paintEvent(QPaintEvent *event) override;
     void showEvent(QShowEvent *event) override;

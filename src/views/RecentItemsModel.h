@@ -32,7 +32,6 @@ public:
 
     // The search field's text, raw: untrimmed, as typed.
     void setSearchText(const QString &text);
-    [[nodiscard]] const QString &searchText() const { return m_searchText; }
 
     [[nodiscard]] const ClipboardItem &itemAt(int row) const;
     // "N recent items" while the search field is empty, otherwise

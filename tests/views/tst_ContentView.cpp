@@ -44,54 +44,47 @@ class TestContentView : public QObject {
     }
 
     // The parts as the user meets them.
-    QListView *days() const { return view->findChild<QListView *>(QStringLiteral("dayList")); }
-    QListView *items() const { return view->findChild<QListView *>(QStringLiteral("itemList")); }
-    ClipboardDetailSheet *sheet() const { return view->findChild<ClipboardDetailSheet *>(); }
-    auto *rowDelegate() const
+    template <typename Part = QListView> Part *part(const char *name) const
     {
-        return qobject_cast<ClipboardHistoryRow *>(items()->itemDelegate());
+        return view->findChild<Part *>(QLatin1String(name));
     }
-    QList<QDate> shownDays() const
+    QListView *days() const { return part("dayList"); }
+    QListView *items() const { return part("itemList"); }
+    ClipboardDetailSheet *sheet() const { return view->findChild<ClipboardDetailSheet *>(); }
+    // What a list shows in `role`, row by row.
+    template <typename T> QList<T> column(QListView *list, int role) const
     {
-        QList<QDate> dates;
-        for (int row = 0; row < days()->model()->rowCount(); ++row)
-            dates.append(days()->model()->index(row, 0).data(DayListModel::DateRole).toDate());
-        return dates;
+        QList<T> values;
+        for (int row = 0; row < list->model()->rowCount(); ++row)
+            values.append(list->model()->index(row, 0).data(role).value<T>());
+        return values;
+    }
+    QList<QDate> shownDays() const { return column<QDate>(days(), DayListModel::DateRole); }
+    QStringList shownItems() const { return column<QString>(items(), Qt::DisplayRole); }
+    // The count the sidebar shows beside its `row`th day.
+    QString dayCount(int row) const
+    {
+        return column<QString>(days(), DayListModel::CountTextRole).value(row);
     }
     QDate selectedDay() const
     {
         return days()->currentIndex().data(DayListModel::DateRole).toDate();
     }
-    void selectDay(QDate day)
-    {
-        days()->setCurrentIndex(days()->model()->index(shownDays().indexOf(day), 0));
-    }
-    QStringList shownItems() const
-    {
-        QStringList texts;
-        for (int row = 0; row < items()->model()->rowCount(); ++row)
-            texts.append(rowIndex(row).data().toString());
-        return texts;
-    }
     // The day's title or count in the detail header, empty when not shown.
     QString header(const char *name) const
     {
-        const auto *label = view->findChild<QLabel *>(QLatin1String(name));
+        const auto *label = part<QLabel>(name);
         return label->isVisible() ? label->text() : QString();
     }
-    // The empty state the detail column shows, if any.
-    EmptyStateView *detailEmptyState() const
+    // The title of the empty state the detail column shows, if any.
+    QString detailEmptyTitle() const
     {
         for (const char *name : {"selectDayEmpty", "dayEmpty"})
-            if (auto *state = view->findChild<EmptyStateView *>(QLatin1String(name));
-                state->isVisible())
-                return state;
-        return nullptr;
+            if (part<EmptyStateView>(name)->isVisible())
+                return part<EmptyStateView>(name)->title();
+        return {};
     }
-    void setSearch(const QString &text) const
-    {
-        view->findChild<QLineEdit *>(QStringLiteral("searchField"))->setText(text);
-    }
+    void setSearch(const QString &text) const { part<QLineEdit>("searchField")->setText(text); }
     // What the open sheet shows, or nothing when it is closed.
     std::optional<QString> sheetText() const
     {
@@ -99,19 +92,14 @@ class TestContentView : public QObject {
             return std::nullopt;
         return sheet()->findChild<ItemTextView *>()->text().toString();
     }
-
     QModelIndex rowIndex(int row) const { return items()->model()->index(row, 0); }
-    // The count the sidebar shows beside its `row`th day.
-    QString dayCount(int row) const
-    {
-        return days()->model()->index(row, 0).data(DayListModel::CountTextRole).toString();
-    }
     QPoint rowPoint(int row, bool onButton) const
     {
+        const auto *delegate = qobject_cast<ClipboardHistoryRow *>(items()->itemDelegate());
         const QRect rect = items()->visualRect(rowIndex(row));
         if (onButton)
-            return rowDelegate()->copyButtonRect(rect).center().toPoint();
-        return rowDelegate()->bodyRect(rect).topLeft().toPoint() + QPoint(20, 20);
+            return delegate->copyButtonRect(rect).center().toPoint();
+        return delegate->bodyRect(rect).topLeft().toPoint() + QPoint(20, 20);
     }
 
 private Q_SLOTS:
@@ -180,10 +168,9 @@ private Q_SLOTS:
             QCOMPARE(header("dayCount"), headerCount);
         if (!sidebarCount.isEmpty())
             QCOMPARE(dayCount(0), sidebarCount);
-        QCOMPARE(view->findChild<QWidget *>(QStringLiteral("sidebarEmpty"))->isVisible(),
-                 expectedDays.isEmpty());
+        QCOMPARE(part<QWidget>("sidebarEmpty")->isVisible(), expectedDays.isEmpty());
         if (!detailTitle.isEmpty())
-            QCOMPARE(detailEmptyState()->title(), detailTitle);
+            QCOMPARE(detailEmptyTitle(), detailTitle);
 
         setSearch(QString());
         const QList<QDate> all{kNewest, kMiddle, kOldest};
@@ -209,7 +196,7 @@ private Q_SLOTS:
 
         // The first copy after midnight lists a new day on top; the
         // selection stays where it was.
-        selectDay(kMiddle);
+        days()->setCurrentIndex(days()->model()->index(shownDays().indexOf(kMiddle), 0));
         itemResets.clear();
         QSignalSpy dayInserts(days()->model(), &QAbstractItemModel::rowsInserted);
         harness->clock.set(localTime(2026, 12, 6, 0, 5));
@@ -241,7 +228,7 @@ private Q_SLOTS:
         QVERIFY(shownDays().isEmpty());
         QVERIFY(!selectedDay().isValid());
         QVERIFY(shownItems().isEmpty());
-        QCOMPARE(detailEmptyState()->title(), QStringLiteral("Select a Date"));
+        QCOMPARE(detailEmptyTitle(), QStringLiteral("Select a Date"));
         // And the first capture afterwards selects its day.
         harness->store->handleCopiedText(QStringLiteral("again"));
         QCOMPARE(selectedDay(), kNewest);
@@ -340,8 +327,9 @@ private Q_SLOTS:
         QTest::mouseMove(viewport, rowPoint(1, false));
         const quint64 first = rowIndex(0).data(ClipboardHistoryRow::RowKeyRole).toULongLong();
         const quint64 second = rowIndex(1).data(ClipboardHistoryRow::RowKeyRole).toULongLong();
-        QTRY_COMPARE(rowDelegate()->hoverLevel(second), 1.0);
-        QCOMPARE(rowDelegate()->hoverLevel(first), 0.0);
+        const auto *delegate = qobject_cast<ClipboardHistoryRow *>(items()->itemDelegate());
+        QTRY_COMPARE(delegate->hoverLevel(second), 1.0);
+        QCOMPARE(delegate->hoverLevel(first), 0.0);
 
         QTest::mouseClick(viewport, Qt::LeftButton, {}, rowPoint(1, true));
         QCOMPARE(harness->pasteboard.stringForType(),

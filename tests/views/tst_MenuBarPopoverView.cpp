@@ -8,6 +8,7 @@
 #include "TextMatcher.h"
 #include "Theme.h"
 
+#include <QLabel>
 #include <QLineEdit>
 #include <QListView>
 #include <QPushButton>
@@ -52,12 +53,20 @@ struct Popover {
     }
     [[nodiscard]] QLineEdit *search() const { return view->findChild<QLineEdit *>(); }
     [[nodiscard]] QListView *list() const { return view->findChild<QListView *>(); }
-    [[nodiscard]] QString status() const { return view->model().statusLine(); }
+    [[nodiscard]] QString status() const
+    {
+        return view->findChild<QLabel *>(QStringLiteral("statusLine"))->text();
+    }
     [[nodiscard]] QStringList shownContents() const
     {
         QStringList contents;
-        for (int row = 0; row < view->model().rowCount(); ++row)
-            contents.append(view->model().itemAt(row).content.toString());
+        for (int row = 0; row < list()->model()->rowCount(); ++row)
+            contents.append(list()
+                                ->model()
+                                ->index(row, 0)
+                                .data(RecentItemsModel::ItemRole)
+                                .value<ClipboardItem>()
+                                .content.toString());
         return contents;
     }
 
@@ -108,7 +117,7 @@ void TestMenuBarPopoverView::listsAndSearchesTheNewestHundred()
 
     Popover popover(storeSize);
     popover.search()->setText(search);
-    QCOMPARE(popover.view->model().rowCount(), rows);
+    QCOMPARE(popover.shownContents().size(), rows);
     QCOMPARE(popover.status(), status);
     // The list keeps the store's order, newest first.
     const QStringList shown = popover.shownContents();
@@ -179,7 +188,7 @@ void TestMenuBarPopoverView::clickingARowCopiesItExactlyThenCloses()
     Popover popover(20);
     popover.show();
     QListView *list = popover.list();
-    const QModelIndex row = popover.view->model().index(7);
+    const QModelIndex row = list->model()->index(7, 0);
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(row).center());
     QCOMPARE(popover.harness.pasteboard.stringForType(), QStringLiteral("  foo\nXaBcY  "));
     // Closing waits until the click has been handled.
@@ -203,7 +212,7 @@ void TestMenuBarPopoverView::keyboardMovesThroughTheListCopiesAndCloses()
     popover.search()->clear();
     QTest::keyClicks(popover.search(), QStringLiteral("entry 1"));
     // entry 1, entry 10 .. entry 19
-    QCOMPARE(popover.view->model().rowCount(), 11);
+    QCOMPARE(popover.shownContents().size(), 11);
 
     QTest::keyClick(popover.search(), Qt::Key_Down);
     QVERIFY(popover.list()->hasFocus());
