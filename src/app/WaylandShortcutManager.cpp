@@ -19,7 +19,6 @@ WaylandShortcutManager::WaylandShortcutManager(
     connect(m_portal, &GlobalShortcutsPortal::closed, this, [this] {
         // The desktop took the shortcut back (its portal restarted, the user
         // removed it): the grab serves again, and the user is told.
-        m_bound = false;
         m_x11HotKey.registerHotKey();
         handleRefused(tr("the desktop closed its shortcut session"));
     });
@@ -40,7 +39,6 @@ QString WaylandShortcutManager::description()
 
 void WaylandShortcutManager::handleBound(const QString &trigger)
 {
-    m_bound = true;
     m_x11HotKey.releaseHotKey();
     QString line = tr("Shortcut: Alt+Shift+V through the desktop's global shortcuts");
     // The user may have chosen other keys in the desktop's dialog.

@@ -34,8 +34,6 @@ public:
     static constexpr auto shortcutId = "toggle-popover";
     [[nodiscard]] static QString description();
 
-    [[nodiscard]] bool isBound() const { return m_bound; }
-
 Q_SIGNALS:
     // The startup summary's shortcut line has been printed.
     void settled();
@@ -47,5 +45,4 @@ private:
     GlobalShortcutsPortal *m_portal;
     GlobalHotKeyManager &m_x11HotKey;
     std::function<void(const QByteArray &)> m_onPressed;
-    bool m_bound = false;
 };

@@ -286,7 +286,6 @@ void TestWaylandShortcutManager::bindsThroughThePortalUntilTheSessionCloses()
                                    [&](const QByteArray &token) { presses.append(token); });
     QSignalSpy settled(&manager, &WaylandShortcutManager::settled);
     QVERIFY(settled.wait(10000));
-    QVERIFY(manager.isBound());
     QCOMPARE(output.lines(), QStringList{line});
 
     // What the desktop was asked for.
@@ -315,11 +314,10 @@ void TestWaylandShortcutManager::bindsThroughThePortalUntilTheSessionCloses()
     // removed the shortcut); another session's end is not ours.
     m_portal->closeSession(m_portal->sessionPath + "x");
     QTest::qWait(100);
-    QVERIFY(manager.isBound());
+    QVERIFY(!grab->registered);
 
     m_portal->closeSession(m_portal->sessionPath);
     QVERIFY(settled.wait(10000));
-    QVERIFY(!manager.isBound());
     QVERIFY(grab->registered && grab->handlerInstalled);
     QCOMPARE(output.lines().size(), 2);
     QCOMPARE(output.lines().last(),
@@ -385,7 +383,6 @@ void TestWaylandShortcutManager::refusalKeepsTheGrabAndExplains()
                                    [&](const QByteArray &) { ++presses; });
     QSignalSpy settled(&manager, &WaylandShortcutManager::settled);
     QVERIFY(settled.wait(10000));
-    QVERIFY(!manager.isBound());
 
     const QString advice = QStringLiteral("to open the popover from any window, bind the command "
                                           "`quillmark --toggle` to a key in your desktop's "
