@@ -39,6 +39,7 @@ ClipboardHistoryRow::ClipboardHistoryRow(QAbstractItemView *view, const Theme &t
     : QStyledItemDelegate(view), m_view(view), m_viewport(view->viewport()), m_theme(theme),
       m_fontSize(theme.itemFontSize())
 {
+    updateMetrics();
     m_view->setMouseTracking(true);
     m_view->viewport()->installEventFilter(this);
     // Rows move under a resting pointer when items arrive or the list
@@ -55,8 +56,14 @@ ClipboardHistoryRow::ClipboardHistoryRow(QAbstractItemView *view, const Theme &t
         connect(model, &QAbstractItemModel::rowsInserted, this, rehover);
         connect(model, &QAbstractItemModel::rowsRemoved, this, rehover);
         connect(model, &QAbstractItemModel::modelReset, this, rehover);
-        // A reset hands out new keys: the old heights can never be asked for.
-        connect(model, &QAbstractItemModel::modelReset, this, [this] { m_textHeights.clear(); });
+        // A reset hands out new keys: the old previews can never be asked
+        // for. Line counts stay, but not without bound: texts no longer
+        // listed would stay in memory.
+        connect(model, &QAbstractItemModel::modelReset, this, [this, model] {
+            m_previews.clear();
+            if (m_lineCounts.size() > 2 * qsizetype(model->rowCount()) + 4096)
+                m_lineCounts.clear();
+        });
     }
     m_fadeTimer.setInterval(15);
     connect(&m_fadeTimer, &QTimer::timeout, this, &ClipboardHistoryRow::stepFades);
@@ -65,19 +72,35 @@ ClipboardHistoryRow::ClipboardHistoryRow(QAbstractItemView *view, const Theme &t
 
 void ClipboardHistoryRow::applyTheme()
 {
-    if (m_theme.itemFontSize() != m_fontSize) {
-        m_fontSize = m_theme.itemFontSize();
+    m_fontSize = m_theme.itemFontSize();
+    if (updateMetrics()) {
         invalidateLayout();
         return;
     }
     m_view->viewport()->update();
 }
 
+bool ClipboardHistoryRow::updateMetrics()
+{
+    const qreal lineHeight = PreviewText::lineHeight(itemFont());
+    const qreal captionHeight = QFontMetricsF(captionFont()).height();
+    const QSizeF buttonSize = CopyButton::lookSize(kButtonMinimumHeight);
+    const bool changed = lineHeight != m_lineHeight || captionHeight != m_captionHeight ||
+                         buttonSize != m_buttonSize;
+    m_lineHeight = lineHeight;
+    m_captionHeight = captionHeight;
+    m_buttonSize = buttonSize;
+    // Widths change with the font even where heights do not.
+    m_previews.clear();
+    return changed;
+}
+
 void ClipboardHistoryRow::setQuery(const QString &query)
 {
-    // Marks are bold in a monospaced font, which keeps every advance: row
-    // heights do not depend on the query, so the cache survives typing.
+    // Row heights do not depend on the query: only the laid-out text of
+    // the rows on screen is made again, with the new marks.
     m_query = query;
+    m_previews.clear();
     m_view->viewport()->update();
 }
 
@@ -86,6 +109,10 @@ void ClipboardHistoryRow::setPreviewLines(int lines)
     if (lines == m_previewLines)
         return;
     m_previewLines = lines;
+    if (lines > m_countedLines) {
+        m_countedLines = lines;
+        m_lineCounts.clear();
+    }
     invalidateLayout();
 }
 
@@ -101,8 +128,7 @@ QFont ClipboardHistoryRow::captionFont() const
 
 qreal ClipboardHistoryRow::textWidth(qreal rowWidth) const
 {
-    return rowWidth - kTrailingInset - 2 * kInnerPadding - kColumnSpacing -
-           CopyButton::lookSize(kButtonMinimumHeight).width();
+    return rowWidth - kTrailingInset - 2 * kInnerPadding - kColumnSpacing - m_buttonSize.width();
 }
 
 QRectF ClipboardHistoryRow::bodyRect(const QRectF &rect) const
@@ -114,8 +140,8 @@ QRectF ClipboardHistoryRow::copyButtonRect(const QRectF &rect) const
 {
     const QRectF inner =
         bodyRect(rect).adjusted(kInnerPadding, kInnerPadding, -kInnerPadding, -kInnerPadding);
-    const QSizeF size = CopyButton::lookSize(kButtonMinimumHeight);
-    return {inner.right() - size.width(), inner.top(), size.width(), size.height()};
+    return {inner.right() - m_buttonSize.width(), inner.top(), m_buttonSize.width(),
+            m_buttonSize.height()};
 }
 
 qreal ClipboardHistoryRow::hoverLevel(quint64 key) const
@@ -128,31 +154,48 @@ qreal ClipboardHistoryRow::hoverLevel(quint64 key) const
 
 void ClipboardHistoryRow::invalidateLayout()
 {
-    m_textHeights.clear();
+    m_previews.clear();
     // Heights depend on what changed: let the view ask again.
     Q_EMIT sizeHintChanged(QModelIndex());
     m_view->viewport()->update();
 }
 
+int ClipboardHistoryRow::lineCount(const ItemText &text) const
+{
+    const char *key = text.utf8().constData();
+    const auto it = m_lineCounts.constFind(key);
+    if (it != m_lineCounts.constEnd() && it->text.isSharedWith(text))
+        return it->lines;
+    const int lines = PreviewText::lineCountOf(text, m_countedLines);
+    m_lineCounts.insert(key, {text, lines});
+    return lines;
+}
+
+const PreviewText &ClipboardHistoryRow::preview(const QModelIndex &index, quint64 key,
+                                                qreal width) const
+{
+    if (width != m_previewWidth) {
+        m_previews.clear();
+        m_previewWidth = width;
+    }
+    if (const PreviewText *known = m_previews.object(key))
+        return *known;
+    auto *made = new PreviewText(index.data(ContentRole).value<ItemText>(), m_query, itemFont(),
+                                 textWidth(width), m_previewLines);
+    m_previews.insert(key, made);
+    return *made;
+}
+
 QSize ClipboardHistoryRow::sizeHint(const QStyleOptionViewItem &, const QModelIndex &index) const
 {
-    const qreal rowWidth = m_view->viewport()->width();
-    if (rowWidth != m_heightWidth) {
-        m_textHeights.clear();
-        m_heightWidth = rowWidth;
-    }
-    const quint64 key = index.data(RowKeyRole).toULongLong();
-    auto it = m_textHeights.constFind(key);
-    if (it == m_textHeights.constEnd()) {
-        const PreviewText preview(index.data(ContentRole).value<ItemText>(), QString(), itemFont(),
-                                  textWidth(rowWidth), m_previewLines);
-        it = m_textHeights.insert(key, preview.height());
-    }
-    const qreal firstRow = std::max(*it, CopyButton::lookSize(kButtonMinimumHeight).height());
-    const qreal caption = QFontMetricsF(captionFont()).height();
-    const qreal height = kOuterPadding + kInnerPadding + firstRow + kRowSpacing + caption +
+    // No text is laid out here: the list asks for every row of the day.
+    const int lines =
+        std::min(lineCount(index.data(ContentRole).value<ItemText>()), m_previewLines);
+    const qreal firstRow =
+        std::max(PreviewText::heightOf(lines, m_lineHeight), m_buttonSize.height());
+    const qreal height = kOuterPadding + kInnerPadding + firstRow + kRowSpacing + m_captionHeight +
                          kInnerPadding + kOuterPadding + kDividerBlock;
-    return {int(rowWidth), int(std::ceil(height))};
+    return {m_view->viewport()->width(), int(std::ceil(height))};
 }
 
 void ClipboardHistoryRow::paint(QPainter *painter, const QStyleOptionViewItem &option,
@@ -184,18 +227,17 @@ void ClipboardHistoryRow::paint(QPainter *painter, const QStyleOptionViewItem &o
     const QRectF inner =
         body.adjusted(kInnerPadding, kInnerPadding, -kInnerPadding, -kInnerPadding);
     const QRectF button = copyButtonRect(rect);
-    const PreviewText preview(index.data(ContentRole).value<ItemText>(), m_query, itemFont(),
-                              textWidth(rect.width()), m_previewLines);
+    const PreviewText &text = preview(index, key, rect.width());
     painter->setPen(m_theme.primaryText());
-    preview.draw(painter, inner.topLeft());
+    text.draw(painter, inner.topLeft());
 
     CopyButton::paintLook(painter, button, m_theme.accent(), m_theme.onAccent(),
                           m_pressedIndex.isValid() && m_pressedIndex == index);
 
-    const qreal firstRow = std::max(preview.height(), button.height());
+    const qreal firstRow = std::max(text.height(), button.height());
     const QFont caption = captionFont();
     const QRectF timeRect(inner.left(), inner.top() + firstRow + kRowSpacing, inner.width(),
-                          QFontMetricsF(caption).height());
+                          m_captionHeight);
     painter->setFont(caption);
     painter->setPen(m_theme.secondaryText());
     painter->drawText(timeRect, Qt::AlignLeft | Qt::AlignVCenter,
@@ -302,18 +344,21 @@ void ClipboardHistoryRow::updateHover(const QPoint &viewportPos)
         m_view->viewport()->setCursor(Qt::PointingHandCursor);
     else
         m_view->viewport()->unsetCursor();
-    setHovered(key);
+    setHovered(key, index);
 }
 
-void ClipboardHistoryRow::setHovered(quint64 key)
+void ClipboardHistoryRow::setHovered(quint64 key, const QModelIndex &index)
 {
     if (key == m_hoveredKey)
         return;
     if (m_hoveredKey != 0)
         m_fades[m_hoveredKey].in = false;
     m_hoveredKey = key;
-    if (key != 0)
-        m_fades[key].in = true;
+    if (key != 0) {
+        Fade &fade = m_fades[key];
+        fade.in = true;
+        fade.index = index;
+    }
     if (!m_fadeTimer.isActive()) {
         m_fadeClock.start();
         m_fadeTimer.start();
@@ -325,6 +370,10 @@ void ClipboardHistoryRow::stepFades()
     const qreal step = qreal(m_fadeClock.restart()) / kFadeMilliseconds;
     for (auto it = m_fades.begin(); it != m_fades.end();) {
         it->progress = std::clamp(it->progress + (it->in ? step : -step), 0.0, 1.0);
+        // Only the fading rows change; a row gone from the model (its index
+        // no longer valid) was repainted with the list.
+        if (it->index.isValid())
+            m_view->viewport()->update(m_view->visualRect(it->index));
         if (!it->in && it->progress <= 0)
             it = m_fades.erase(it);
         else
@@ -335,5 +384,4 @@ void ClipboardHistoryRow::stepFades()
     });
     if (settled)
         m_fadeTimer.stop();
-    m_view->viewport()->update();
 }

@@ -3,6 +3,10 @@
 
 #pragma once
 
+#include "ItemText.h"
+#include "PreviewText.h"
+
+#include <QCache>
 #include <QElapsedTimer>
 #include <QHash>
 #include <QPersistentModelIndex>
@@ -16,14 +20,19 @@ class Theme;
 // One history item in the browser's list, painted (no widget per row): the
 // item text in a monospaced font limited to a few lines with its search
 // matches marked, a "Copy" button on the right and the capture time below.
-// Hovering fades in an accent-tinted background. A click on the button
+// A row's height follows from its text's count of lines (PreviewText), so
+// the list sizes a day of thousands of rows without laying out any text:
+// only the rows painted are laid out. Hovering fades in an accent-tinted
+// background, repainting only the rows that fade. A click on the button
 // asks for a copy, a double click elsewhere on the row asks to open it, and
 // a single click there does nothing.
 //
 // The model supplies the item through the roles below: ContentRole holds
 // its ItemText, of which a row converts only what it can show. RowKeyRole
 // is a number unique to the row while the model is not reset, which keys
-// the hover and the cached heights.
+// the hover and the laid-out text of rows on screen. Line counts are kept
+// by item text, across resets: a search or another day shows the same
+// items again.
 class ClipboardHistoryRow : public QStyledItemDelegate {
     Q_OBJECT
 public:
@@ -63,14 +72,24 @@ private:
     struct Fade {
         qreal progress = 0; // linear time progress, eased when drawn
         bool in = true;
+        QPersistentModelIndex index; // the row to repaint
+    };
+    struct LineCount {
+        ItemText text; // keeps the buffer whose address is the key
+        int lines = 1;
     };
 
     [[nodiscard]] QFont itemFont() const;
     [[nodiscard]] QFont captionFont() const;
     [[nodiscard]] qreal textWidth(qreal rowWidth) const;
+    [[nodiscard]] int lineCount(const ItemText &text) const;
+    [[nodiscard]] const PreviewText &preview(const QModelIndex &index, quint64 key,
+                                             qreal width) const;
+    // Measures fonts; true when a row height changed.
+    bool updateMetrics();
     void invalidateLayout();
     void updateHover(const QPoint &viewportPos);
-    void setHovered(quint64 key);
+    void setHovered(quint64 key, const QModelIndex &index = {});
     void stepFades();
 
     void applyTheme();
@@ -88,8 +107,16 @@ private:
     QElapsedTimer m_fadeClock;
     QPersistentModelIndex m_pressedIndex;
 
-    // Text heights by row key, valid for m_heightWidth; cleared whenever
-    // the font, the line count or the model's rows change.
-    mutable QHash<quint64, qreal> m_textHeights;
-    mutable qreal m_heightWidth = -1;
+    qreal m_lineHeight = 0;    // of the item text
+    qreal m_captionHeight = 0; // of the time
+    QSizeF m_buttonSize;
+
+    // Lines of item text (up to m_countedLines) by the address of its
+    // buffer, which the store's items and the model's copies share.
+    mutable QHash<const char *, LineCount> m_lineCounts;
+    int m_countedLines = 10;
+    // The laid-out text of rows painted lately, by row key, for the current
+    // query, font, line count and m_previewWidth.
+    mutable QCache<quint64, PreviewText> m_previews{128};
+    mutable qreal m_previewWidth = -1;
 };
