@@ -63,9 +63,7 @@ struct Shell {
     {
         const QWidgetList windows = QApplication::topLevelWidgets();
         return std::any_of(windows.begin(), windows.end(), [](const QWidget *window) {
-            return window->isVisible() &&
-                   (window->objectName() == QLatin1String("settingsView") ||
-                    window->findChild<QWidget *>(QStringLiteral("settingsView")));
+            return window->isVisible() && window->objectName() == QLatin1String("settingsView");
         });
     }
 

@@ -47,7 +47,6 @@ private Q_SLOTS:
         QWidget *window = manager.mainWindow();
         QVERIFY(window);
         QVERIFY(QTest::qWaitForWindowExposed(window));
-        QCOMPARE(window->windowTitle(), QStringLiteral("Quillmark"));
         QVERIFY(manager.isMainWindowVisible());
         QCOMPARE(visibility.size(), 1);
         QCOMPARE(visibility.first().first().toBool(), true);
