@@ -355,15 +355,10 @@ void WaylandClipboardConnection::onGlobal(wl_proxy *registry, uint32_t name, con
 
 void WaylandClipboardConnection::dispatchEvents()
 {
-    if (m_lost)
-        return;
-    m_dispatching = true;
-    const int dispatched = wl_display_dispatch(m_display);
-    m_dispatching = false;
-    if (dispatched < 0) {
-        loseConnection();
-        return;
-    }
+    // Never a blocking read: the socket may have been read dry since it
+    // woke us (an X11 owner's news reads it first), and waiting for the
+    // compositor's next word would freeze the UI until it came.
+    dispatchQueued();
     flush();
 }
 

@@ -93,6 +93,9 @@ void X11ClipboardWatch::askSecretHint(std::function<void(const std::optional<QBy
                           XCB_CURRENT_TIME);
     xcb_flush(m_connection);
     m_answerTimeout->start();
+    // Sending may have read events (even the answer) off the socket, which
+    // then wakes nobody: they are taken once this call is over.
+    QMetaObject::invokeMethod(this, &X11ClipboardWatch::takeEvents, Qt::QueuedConnection);
 }
 
 void X11ClipboardWatch::answer(const std::optional<QByteArray> &value)

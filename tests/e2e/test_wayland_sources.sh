@@ -120,7 +120,8 @@ if [[ "$compositor" != mutter ]]; then
         e2e_wait_for "burst $run to end" 60 grep -qx ready "$OWNER_LOG" ||
             echo "      (burst $run: $(grep -v '^asked\|^wrote' "$OWNER_LOG" | tail -n 3))"
         E2E_ARG="$last" e2e_wait_for "the burst's last copy" 10 \
-            e2e_history_ok "items[0]['content'] == arg" && recorded=$((recorded + 1))
+            e2e_history_ok "items[0]['content'] == arg" && recorded=$((recorded + 1)) ||
+            echo "      (burst $run: $(grep -c '^asked' "$OWNER_LOG") requests, the last: $(grep '^wrote' "$OWNER_LOG" | tail -n 1))"
         e2e_wait_for "the burst's owner to quit" 15 owner_gone
         e2e_wait_for "the last copy to be kept" 10 pasted_is "$last" && kept=$((kept + 1))
     done
