@@ -41,6 +41,7 @@ void SystemPasteboard::clearContents()
     m_text.reset();
     m_refusedBytes = 0;
     ++m_changeCount;
+    announceChange();
     if (m_connection)
         m_connection->clear();
 }
@@ -52,6 +53,7 @@ void SystemPasteboard::setString(const QString &text)
     m_text = text;
     m_refusedBytes = 0;
     ++m_changeCount;
+    announceChange();
     if (m_connection)
         m_connection->setText(text);
 }
@@ -71,6 +73,7 @@ void SystemPasteboard::onForeignCopy(const std::optional<QString> &text, bool se
     m_refusedBytes = refusedBytes;
     m_keepText = m_text;
     ++m_changeCount;
+    announceChange();
 }
 
 void SystemPasteboard::onEmptied()

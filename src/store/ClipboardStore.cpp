@@ -106,6 +106,7 @@ ClipboardStore::ClipboardStore(AppSettings &settings, Pasteboard &pasteboard, Cl
     if (removeExpired() || !fileIsCurrent)
         save();
 
+    m_pasteboard.setChangeListener([this] { scheduleTick(0); });
     connect(&m_settings, &AppSettings::startMonitoringImmediatelyChanged, this,
             [this](bool on) { on ? startMonitoring() : stopMonitoring(); });
     connect(&m_settings, &AppSettings::retentionPeriodChanged, this,
@@ -116,6 +117,7 @@ ClipboardStore::ClipboardStore(AppSettings &settings, Pasteboard &pasteboard, Cl
 
 ClipboardStore::~ClipboardStore()
 {
+    m_pasteboard.setChangeListener({});
     if (!m_finished)
         (void)finishSaving();
 }
@@ -255,18 +257,59 @@ void ClipboardStore::startMonitoring()
     // (modal dialogs, menus) included. Each tick only queues the poll, so
     // polls never overlap and a destroyed store gets none.
     m_timer = new QTimer(this);
-    m_timer->setInterval(m_pollIntervalMsecs);
+    m_timer->setSingleShot(true);
+    m_timer->setTimerType(Qt::PreciseTimer);
     connect(m_timer, &QTimer::timeout, this, [this] {
         QMetaObject::invokeMethod(this, &ClipboardStore::pollPasteboard, Qt::QueuedConnection);
     });
-    m_timer->start();
+    m_ticks.start();
+    scheduleTick(0);
 }
 
 void ClipboardStore::setPollInterval(int msecs)
 {
     m_pollIntervalMsecs = msecs;
-    if (m_timer)
-        m_timer->setInterval(msecs);
+    if (m_timer) {
+        m_timer->stop();
+        m_ticks.start();
+        scheduleTick(0);
+    }
+}
+
+// The ticks keep one beat, every poll interval since monitoring started,
+// but the timer wakes the process only for a tick that can find something
+// to do: one after the clipboard changed (the pasteboard says so), one at
+// which an item has passed its cutoff, or one at which retention looks at
+// the clocks again (each clock minute, and when a jump stops counting). An
+// idle process that wakes at every tick spends far more in waking up than
+// in the poll.
+void ClipboardStore::scheduleTick(qint64 quietMsecs)
+{
+    if (!m_timer)
+        return;
+    const qint64 now = m_ticks.elapsed();
+    const qint64 interval = m_pollIntervalMsecs;
+    const qint64 tick = std::max(now / interval + 1, (now + quietMsecs + interval - 1) / interval);
+    const qint64 delay = tick * interval - now;
+    if (m_timer->isActive() && m_timer->remainingTime() <= delay)
+        return;
+    m_timer->start(int(std::min<qint64>(delay, std::numeric_limits<int>::max())));
+}
+
+// How long after the last poll nothing can expire, nor the cutoff move on
+// to another minute, nor a clock jump stop counting; none at all while a
+// failed save waits to be tried again.
+qint64 ClipboardStore::quietMsecs() const
+{
+    if (m_saveFailed || !m_cutoff)
+        return 0;
+    const qint64 now = m_lastWallMsecs - m_wallAheadMsecs;
+    qint64 quiet = m_cutoff->from + 60'000 - now;
+    if (m_oldestMsecs != kNoItems)
+        quiet = std::min(quiet, m_oldestMsecs - (now - m_cutoff->distance) + 1);
+    if (m_wallAheadMsecs > 0)
+        quiet = std::min(quiet, m_jumpedAtElapsed + kClocksAgreeMsecs - m_lastElapsedMsecs);
+    return std::max<qint64>(quiet, 0);
 }
 
 bool ClipboardStore::sortNewestFirst(QList<ClipboardItem> &items)
@@ -313,6 +356,7 @@ void ClipboardStore::pollPasteboard()
         m_writer->save(m_items, m_serials, /*quiet=*/true);
     }
     pruneExpiredItems();
+    scheduleTick(quietMsecs());
     const qint64 changeCount = m_pasteboard.changeCount();
     if (changeCount == m_lastChangeCount)
         return;
@@ -400,6 +444,7 @@ void ClipboardStore::onRetentionPeriodChanged()
 {
     (void)removeExpired();
     save();
+    scheduleTick(quietMsecs());
 }
 
 void ClipboardStore::clearToday()
@@ -434,6 +479,8 @@ void ClipboardStore::onSaved(const QString &error, bool reported, qint64 newestS
 {
     m_saveFailed = !error.isEmpty();
     m_saveError = error;
+    if (m_saveFailed)
+        scheduleTick(0);
     if (!m_saveFailed) {
         m_savedNewestSerial = newestSerial;
         Q_EMIT historySaved();
@@ -498,6 +545,8 @@ void ClipboardStore::resetItems(QList<ClipboardItem> items, QList<qint64> serial
     m_serials = serials.size() == m_items.size() ? std::move(serials) : newSerials(m_items.size());
     recomputeOldest();
     Q_EMIT itemsReset();
+    // Another list (an import) may hold items that expire sooner.
+    scheduleTick(quietMsecs());
 }
 
 // Local-time arithmetic is the dear part of an idle tick (and makes the C

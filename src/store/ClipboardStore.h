@@ -8,6 +8,7 @@
 #include "SettingsEnums.h"
 
 #include <QDate>
+#include <QElapsedTimer>
 #include <QList>
 #include <QObject>
 #include <QString>
@@ -137,6 +138,10 @@ private:
     [[nodiscard]] QDateTime retentionNow();
     void recomputeOldest();
     void onRetentionPeriodChanged();
+    // Arms the timer for the first tick at least `quietMsecs` away, unless
+    // it is armed for one sooner.
+    void scheduleTick(qint64 quietMsecs);
+    [[nodiscard]] qint64 quietMsecs() const;
 
     AppSettings &m_settings;
     Pasteboard &m_pasteboard;
@@ -169,6 +174,7 @@ private:
     qint64 m_jumpedAtElapsed = 0;
 
     QTimer *m_timer = nullptr;
+    QElapsedTimer m_ticks; // since the first tick's beat
     int m_pollIntervalMsecs = 800;
     qint64 m_lastChangeCount = 0;
     std::optional<ItemText> m_lastAcceptedContent;

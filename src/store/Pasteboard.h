@@ -7,6 +7,7 @@
 
 #include <QString>
 
+#include <functional>
 #include <optional>
 
 // The longest text capture records, in bytes of UTF-8. One copy above it
@@ -46,4 +47,22 @@ public:
         clearContents();
         setString(text);
     }
+
+    // Called on the main thread each time changeCount() moves, so that a
+    // poller need not wake up between changes to see that nothing moved.
+    void setChangeListener(std::function<void()> listener)
+    {
+        m_changeListener = std::move(listener);
+    }
+
+protected:
+    // Every implementation calls this after it moves the change count.
+    void announceChange() const
+    {
+        if (m_changeListener)
+            m_changeListener();
+    }
+
+private:
+    std::function<void()> m_changeListener;
 };

@@ -4,6 +4,7 @@
 #include "StdoutCapture.h"
 #include "StoreHarness.h"
 
+#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QSignalSpy>
 #include <QTest>
@@ -25,7 +26,31 @@ private Q_SLOTS:
     void clearAndImportKeepSuppressionState();
     void captureInsertsAtFrontAndSavesAsDoesACopyBack();
     void monitoringIsALiveSwitchAndRunsInNestedLoops();
+    void ticksWakeOnlyForWork();
 };
+
+namespace {
+
+// Real time from a fixed moment early in a clock minute, counting how
+// often it is read: every poll reads it.
+class RunningClock final : public Clock {
+public:
+    RunningClock() { m_elapsed.start(); }
+    [[nodiscard]] QDateTime now() const override
+    {
+        ++reads;
+        return start.addMSecs(m_elapsed.elapsed());
+    }
+    [[nodiscard]] qint64 elapsedMSecs() const override { return m_elapsed.elapsed(); }
+
+    const QDateTime start = QDateTime(QDate(2026, 12, 5), QTime(21, 4, 0, 700), Qt::UTC);
+    mutable int reads = 0;
+
+private:
+    QElapsedTimer m_elapsed;
+};
+
+} // namespace
 
 void TestClipboardStoreCapture::initTestCase()
 {
@@ -269,6 +294,28 @@ void TestClipboardStoreCapture::monitoringIsALiveSwitchAndRunsInNestedLoops()
     QTimer::singleShot(10'000, &modal, &QEventLoop::quit);
     modal.exec();
     QCOMPARE(store.items().size(), 3);
+}
+
+// Ticks with nothing to do are skipped, but an item still leaves when it
+// passes its cutoff and a copy is still polled.
+void TestClipboardStoreCapture::ticksWakeOnlyForWork()
+{
+    StoreHarness h(/*monitoring=*/true);
+    h.settings->setRetentionPeriod(RetentionPeriod::oneWeek);
+    RunningClock clock;
+    const QDateTime cutoff = clock.start.toLocalTime().addDays(-7).toUTC();
+    // The file keeps whole seconds: 21:04:01 here.
+    h.writeHistory({makeItem(QStringLiteral("new"), clock.start),
+                    makeItem(QStringLiteral("expires in 300 ms"), cutoff.addMSecs(300))});
+    ClipboardStore store(*h.settings, h.pasteboard, clock, h.historyPath);
+    store.setPollInterval(10);
+    QTRY_COMPARE(store.items().size(), 1);
+
+    const int reads = clock.reads;
+    QTest::qWait(200); // twenty ticks with nothing to do
+    QCOMPARE(clock.reads, reads);
+    h.pasteboard.copy(QStringLiteral("copied"));
+    QTRY_COMPARE(store.items().size(), 2);
 }
 
 QTEST_GUILESS_MAIN(TestClipboardStoreCapture)

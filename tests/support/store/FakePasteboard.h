@@ -20,11 +20,13 @@ public:
     {
         m_text.reset();
         ++m_changeCount;
+        announceChange();
     }
     void setString(const QString &text) override
     {
         m_text = text;
         ++m_changeCount;
+        announceChange();
     }
 
     // Another application copied `text` (or non-text content, for nullopt).
@@ -32,6 +34,7 @@ public:
     {
         m_text = std::move(text);
         ++m_changeCount;
+        announceChange();
     }
     [[nodiscard]] int reads() const { return m_reads; }
 
