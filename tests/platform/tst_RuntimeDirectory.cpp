@@ -94,16 +94,23 @@ void TestRuntimeDirectory::xdgRuntimeDirIsUsedOnlyWhenPrivate()
 void TestRuntimeDirectory::squattedFallbackIsRefused_data()
 {
     QTest::addColumn<QString>("shape");
-    QTest::newRow("open to everyone") << "0777";
-    QTest::newRow("readable by the group") << "0750";
-    QTest::newRow("symbolic link to a private directory") << "link";
-    QTest::newRow("a regular file") << "file";
-    QTest::newRow("owned by another user") << "other";
+    QTest::addColumn<QString>("why");
+    QTest::newRow("open to everyone") << "0777"
+                                      << "other users can access it (mode 0777)";
+    QTest::newRow("readable by the group") << "0750"
+                                           << "other users can access it (mode 0750)";
+    QTest::newRow("symbolic link to a private directory") << "link"
+                                                          << "it is a symbolic link";
+    QTest::newRow("a regular file") << "file"
+                                    << "it is not a directory";
+    QTest::newRow("owned by another user") << "other"
+                                           << "it belongs to another user (uid 65534)";
 }
 
 void TestRuntimeDirectory::squattedFallbackIsRefused()
 {
     QFETCH(QString, shape);
+    QFETCH(QString, why);
     QTemporaryDir base;
     const QString fallback = fallbackIn(base);
     if (shape == QLatin1String("other")) {
@@ -118,7 +125,8 @@ void TestRuntimeDirectory::squattedFallbackIsRefused()
 
     const RuntimeDirectory::Result result = RuntimeDirectory::resolve({}, base.path());
     QVERIFY(result.path.isEmpty());
-    QVERIFY2(result.error.contains(fallback), qPrintable(result.error));
+    QCOMPARE(result.error,
+             QStringLiteral("Refusing to use the runtime directory %1: %2").arg(fallback, why));
     // Refused, not repaired.
     QCOMPARE(modeOf(fallback), before);
 }

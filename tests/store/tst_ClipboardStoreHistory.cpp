@@ -48,8 +48,8 @@ private Q_SLOTS:
     void wallClockJumpPrunesOnlyOnceTheClocksAgree();
     void clearTodayAtTenPastMidnightThenAll();
     void loadSortsNewestFirstStably();
-    void firstStartCreatesPrivateDirectoryAndFile();
-    void linkedHistoryDirectoryIsLeftAsItIs();
+    void historyDirectoryIsMadePrivateUnlessLinked_data();
+    void historyDirectoryIsMadePrivateUnlessLinked();
     void unreadableHistoryIsMovedAside_data();
     void unreadableHistoryIsMovedAside();
     void historyRewrittenWhileReadIsReadAgain();
@@ -273,39 +273,45 @@ void TestClipboardStoreHistory::loadSortsNewestFirstStably()
     QCOMPARE(h.fileItems(), store.items());
 }
 
-void TestClipboardStoreHistory::firstStartCreatesPrivateDirectoryAndFile()
+void TestClipboardStoreHistory::historyDirectoryIsMadePrivateUnlessLinked_data()
 {
-    StoreHarness h;
-    h.historyPath = h.dir.path() + QStringLiteral("/data/quillmark/ClipboardHistory/h.json");
-    ClipboardStore &store = h.open();
-    QVERIFY(store.items().isEmpty());
-    const QFileInfo directory(QFileInfo(h.historyPath).absolutePath());
-    QVERIFY(directory.isDir());
-    QCOMPARE(fileMode(directory.filePath()), 0700);
-    QCOMPARE(fileMode(h.historyPath), 0600);
-    QCOMPARE(h.fileBytes(), QByteArray("[]"));
+    QTest::addColumn<QString>("shape");
+    QTest::newRow("first start") << "missing";
+    QTest::newRow("our own, open to others") << "open";
+    // The user keeps the history in a directory shared with a group
+    // (setgid, group access) and links ClipboardHistory to it.
+    QTest::newRow("linked to a shared one") << "linked";
 }
 
-void TestClipboardStoreHistory::linkedHistoryDirectoryIsLeftAsItIs()
+void TestClipboardStoreHistory::historyDirectoryIsMadePrivateUnlessLinked()
 {
-    // The user keeps the history in a directory shared with a group (setgid,
-    // group access) and links ClipboardHistory to it.
+    QFETCH(QString, shape);
     StoreHarness h;
+    const QString directory = QFileInfo(h.historyPath).absolutePath();
     const QString shared = h.dir.filePath(QStringLiteral("shared"));
-    QVERIFY(QDir().mkdir(shared));
-    QVERIFY(::chmod(QFile::encodeName(shared).constData(), 02770) == 0);
     const QString stray = shared + QStringLiteral("/.clipboard-history.json.notes1");
-    QVERIFY(writeFileContents(stray, "someone else's"));
-    QVERIFY(::chmod(QFile::encodeName(stray).constData(), 0660) == 0);
-    QVERIFY(QFile::link(shared, QFileInfo(h.historyPath).absolutePath()));
+    if (shape == QLatin1String("open")) {
+        QVERIFY(QDir().mkdir(directory));
+        QVERIFY(::chmod(QFile::encodeName(directory).constData(), 0755) == 0);
+    } else if (shape == QLatin1String("linked")) {
+        QVERIFY(QDir().mkdir(shared));
+        QVERIFY(::chmod(QFile::encodeName(shared).constData(), 02770) == 0);
+        QVERIFY(writeFileContents(stray, "someone else's"));
+        QVERIFY(::chmod(QFile::encodeName(stray).constData(), 0660) == 0);
+        QVERIFY(QFile::link(shared, directory));
+    }
 
     h.open();
-    h.copy(QStringLiteral("shared copy"));
-
-    QCOMPARE(fileMode(shared), 02770);
-    QVERIFY(QFileInfo::exists(stray));
-    QVERIFY(QFileInfo(QFileInfo(h.historyPath).absolutePath()).isSymLink());
+    h.copy(QStringLiteral("a copy"));
     QCOMPARE(h.fileItems().size(), 1);
+    if (shape == QLatin1String("linked")) {
+        QCOMPARE(fileMode(shared), 02770);
+        QVERIFY(QFileInfo::exists(stray));
+        QVERIFY(QFileInfo(directory).isSymLink());
+    } else {
+        QCOMPARE(fileMode(directory), 0700);
+        QCOMPARE(fileMode(h.historyPath), 0600);
+    }
 }
 
 // A history that cannot be read is moved aside under its stamp, said in one
@@ -334,6 +340,9 @@ void TestClipboardStoreHistory::unreadableHistoryIsMovedAside()
         QVERIFY(makeSpecialFile(h.historyPath, kind));
     }
     h.clock.set(localTime(2026, 12, 5, 22, 4, 7));
+    // One moved aside earlier in the same second is kept.
+    const QString earlier = h.historyPath + QStringLiteral(".corrupt-20261205-220407");
+    QVERIFY(writeFileContents(earlier, "earlier"));
     QStringList printed;
     {
         StdoutCapture capture;
@@ -341,7 +350,9 @@ void TestClipboardStoreHistory::unreadableHistoryIsMovedAside()
         printed = capture.lines();
         QVERIFY(store.items().isEmpty());
     }
-    const QString aside = h.historyPath + QStringLiteral(".corrupt-20261205-220407");
+    QVERIFY(QFileInfo(earlier).isFile() && !QFileInfo(earlier).isSymLink());
+    QCOMPARE(fileContents(earlier), QByteArray("earlier"));
+    const QString aside = earlier + QStringLiteral("-2");
     QVERIFY(QFileInfo(aside).exists() || QFileInfo(aside).isSymLink());
     if (kind.isEmpty())
         QCOMPARE(fileContents(aside), broken);
@@ -398,17 +409,18 @@ void TestClipboardStoreHistory::dayQueries()
     QCOMPARE(store.rowsForDay(QDate(2026, 12, 4)), (QList<int>{3, 0}));
 }
 
-// The fast batch path must agree with converting each time on its own,
-// including the hours around both daylight-saving changes.
+// The fast batch path must agree with converting each time on its own
+// around both daylight-saving changes, local midnight, and before 1970.
 void TestClipboardStoreHistory::dayCacheMatchesLocalTimeAcrossDst()
 {
-    QList<ClipboardItem> items;
-    const QDateTime start(QDate(2025, 12, 1), QTime(0, 0), Qt::UTC);
-    for (int minutes = 0; minutes < 2 * 366 * 24 * 60; minutes += 97)
-        items.append(makeItem(QString(), start.addSecs(qint64(minutes) * 60)));
-    for (const QDateTime &edge : {localTime(2026, 3, 29, 1, 59), localTime(2026, 10, 25, 1, 30)})
-        for (int m = -120; m <= 120; ++m)
-            items.append(makeItem(QString(), edge.addSecs(m * 60)));
+    // The oldest and the newest are checked against the slow path anyway:
+    // the oldest is a plain local midnight, the rest fall between.
+    QList<ClipboardItem> items{makeItem(QString(), localTime(1960, 1, 1, 0, 0))};
+    for (const QDateTime &edge :
+         {localTime(2026, 3, 29, 3, 0), localTime(2026, 10, 25, 2, 0), localTime(2026, 12, 5, 0, 0),
+          localTime(1970, 1, 1, 0, 0), localTime(1969, 7, 20, 0, 0)})
+        for (const int s : {-3601, -1, 0, 1, 3599})
+            items.append(makeItem(QString(), edge.addSecs(s)));
     const QList<QDate> days = LocalDays::of(items);
     QCOMPARE(days.size(), items.size());
     for (qsizetype i = 0; i < items.size(); ++i)

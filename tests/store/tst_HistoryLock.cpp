@@ -14,6 +14,7 @@ class TestHistoryLock : public QObject {
 private Q_SLOTS:
     void secondWriterIsRefused_data();
     void secondWriterIsRefused();
+    void specialFileAtTheLockPathIsRefused_data();
     void specialFileAtTheLockPathIsRefused();
 };
 
@@ -56,14 +57,28 @@ void TestHistoryLock::secondWriterIsRefused()
     QCOMPARE(third.acquire(), QString());
 }
 
+void TestHistoryLock::specialFileAtTheLockPathIsRefused_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::newRow("a pipe") << "fifo";
+    QTest::newRow("a link to someone's file") << "link";
+}
+
 void TestHistoryLock::specialFileAtTheLockPathIsRefused()
 {
+    QFETCH(QString, kind);
     QTemporaryDir root;
     const QString history = root.filePath(QStringLiteral("clipboard-history.json"));
     HistoryLock lock(history);
-    QVERIFY(makeSpecialFile(lock.lockFilePath(), QStringLiteral("fifo")));
-    // Refused at once rather than blocking on the pipe, and not taken for
-    // another Quillmark.
+    if (kind == QLatin1String("link")) {
+        const QString target = root.filePath(QStringLiteral("theirs"));
+        QVERIFY(writeFileContents(target, {}));
+        QVERIFY(QFile::link(target, lock.lockFilePath()));
+    } else {
+        QVERIFY(makeSpecialFile(lock.lockFilePath(), kind));
+    }
+    // Refused at once rather than blocking on the pipe or locking what the
+    // link leads to, and not taken for another Quillmark.
     QVERIFY(!lock.acquire().isEmpty());
     QVERIFY(!lock.isHeldElsewhere());
 }
