@@ -4,8 +4,6 @@
 #include "HistoryCodec.h"
 
 #include <QFile>
-#include <QHash>
-#include <QRandomGenerator>
 #include <QTest>
 #include <QUuid>
 
@@ -90,14 +88,12 @@ class TestHistoryCodec : public QObject {
 private Q_SLOTS:
     void writesAndReadsTheGoldenFiles();
     void roundTripsEveryCodePoint();
-    void writerMatchesPlainEscaping();
     void streamedEncodingGivesTheSameBytes();
     void oddValuesAreWrittenReadably();
     void acceptedInput_data();
     void acceptedInput();
     void rejectedInput_data();
     void rejectedInput();
-    void failureLeavesItemsAlone();
     void deepNestingFailsCleanly();
     void rewritingNormalises();
     void consumedBytesAreNeverReadAgain();
@@ -154,47 +150,6 @@ void TestHistoryCodec::roundTripsEveryCodePoint()
     QVERIFY2(HistoryCodec::decode(HistoryCodec::encode(original), decoded, error),
              qPrintable(error));
     QCOMPARE(decoded, original);
-}
-
-// The writer converts runs of characters together; whatever the mix and
-// alignment, it must match the plain one-character-at-a-time rules.
-void TestHistoryCodec::writerMatchesPlainEscaping()
-{
-    QStringList alphabet = QStringLiteral("aZ /\"\\\n\r\t\b\f\x01\x7féßж߿ࠀ東")
-                               .split(QString(), Qt::SkipEmptyParts);
-    alphabet.append(QStringLiteral("🙂"));
-    auto plain = [](const QString &text) {
-        const QHash<char16_t, QByteArray> escapes{{u'"', "\\\""}, {u'\\', "\\\\"}, {u'/', "\\/"},
-                                                  {u'\n', "\\n"}, {u'\r', "\\r"},  {u'\t', "\\t"},
-                                                  {u'\b', "\\b"}, {u'\f', "\\f"}};
-        QByteArray out;
-        for (QChar c : text) {
-            if (escapes.contains(c.unicode()))
-                out += escapes[c.unicode()];
-            else if (c.unicode() < 0x20)
-                out +=
-                    "\\u00" + QByteArray::number(c.unicode(), 16).rightJustified(2, '0').toUpper();
-            else
-                out += QString(c).toUtf8();
-        }
-        return out;
-    };
-    QRandomGenerator rng(42);
-    for (int round = 0; round < 3000; ++round) {
-        QString text;
-        const int length = int(rng.bounded(40));
-        for (int i = 0; i < length; ++i)
-            text += alphabet[int(rng.bounded(alphabet.size()))];
-        const QList<ClipboardItem> items{{QUuid(), text, utc("2026-12-05T21:04:07")}};
-        const QByteArray json = HistoryCodec::encode(items);
-        const QByteArray prefix = "[\n  {\n    \"content\" : \"";
-        const qsizetype bodyEnd = json.indexOf("\",\n    \"createdAt\"");
-        QVERIFY(json.startsWith(prefix) && bodyEnd > 0);
-        // The one character outside the BMP goes through the reference as a stand-in.
-        QCOMPARE(json.mid(prefix.size(), bodyEnd - prefix.size()),
-                 plain(QString(text).replace(QStringLiteral("🙂"), QStringLiteral("\x02")))
-                     .replace("\\u0002", "🙂"));
-    }
 }
 
 void TestHistoryCodec::streamedEncodingGivesTheSameBytes()
@@ -273,39 +228,32 @@ void TestHistoryCodec::acceptedInput_data()
     // The good members after an ignored one.
     const QByteArray good = ",\"content\":\"text\"," + kCreatedAt + "," + kId + "}]";
 
-    row("empty array", "[]", QDateTime());
-    row("white space around", " \n\t[ \r\n ]\n ", QDateTime());
+    row("empty array, white space around", " \n\t[ \r\n ]\n ", QDateTime());
     row("byte-order mark", "\xEF\xBB\xBF" + array(element()), at);
-    row("compact", array(element()), at);
     row("lower-case id",
         array(element("\"2026-12-05T21:04:07Z\"", "\"6f9619ff-8b86-d011-b42d-00c04fc964ff\"")), at);
-    row("members in any order, extra ones ignored",
-        "[{\"id\":\"6F9619FF-8B86-D011-B42D-00C04FC964FF\",\"pinned\":true,"
-        "\"extra\":{\"a\":[1,2,{}]},\"createdAt\":\"2026-12-05T21:04:07Z\",\"content\":\"text\"}]",
-        at);
     row("escapes in content", withContent("\"a\\/b\\u00e9\\ud83d\\ude42\\\"\""), at,
         QStringLiteral("a/bé🙂\""));
     row("the last pair of surrogate escapes", withContent("\"\\udbff\\udfff\""), at,
         QString::fromUcs4(U"\U0010FFFF"));
     row("lone surrogate escapes", withContent("\"\\ud800x\\udc00\\ud800\""), at,
         QStringLiteral("\uFFFDx\uFFFD\uFFFD"));
+    // Members in any order; ignored ones of every kind, a repeated one too.
     row("ignored members of every kind",
         "[{\"n\":[-0.5e+10,0,1E3,-0,12.25e-2],\"b\":[true,false,null],"
         "\"o\":{\"a\":{\"b\":[{}]},\"c\":\"\\u00e9\\n\"},\"e\":[],\"s\":\"\xC3\xA9\","
-        "\"content\":\"text\",\"createdAt\":\"2026-12-05T21:04:07Z\","
-        "\"id\":\"6F9619FF-8B86-D011-B42D-00C04FC964FF\",\"content\":7}]",
+        "\"id\":\"6F9619FF-8B86-D011-B42D-00C04FC964FF\",\"createdAt\":\"2026-12-05T21:04:07Z\","
+        "\"content\":\"text\",\"content\":7}]",
         at);
-    row("huge number in an ignored member", "[{\"x\":" + QByteArray(400, '9') + good, at);
-    row("deep but reasonable nesting in an ignored member",
-        "[{\"x\":" + QByteArray(500, '[') + QByteArray(500, ']') + good, at);
-    row("fraction", date("\"2026-12-05T21:04:07.75Z\""), at.addMSecs(750));
+    row("huge number and deep nesting in ignored members",
+        "[{\"x\":" + QByteArray(400, '9') + ",\"y\":" + QByteArray(500, '[') +
+            QByteArray(500, ']') + good,
+        at);
     row("long fraction truncated", date("\"2026-12-05T21:04:07.123999999Z\""), at.addMSecs(123));
     row("lower-case t and z", date("\"2026-12-05t21:04:07z\""), at);
     row("positive offset", date("\"2026-12-06T02:34:07+05:30\""), at);
-    row("negative offset", date("\"2026-12-05T13:04:07-08:00\""), at);
-    row("offset across the year", date("\"2027-01-01T00:30:00+01:00\""),
-        utc("2026-12-31T23:30:00"));
-    row("leap day", date("\"2024-02-29T00:00:00Z\""), utc("2024-02-29T00:00:00"));
+    row("negative offset across the year", date("\"2026-12-31T16:30:00-08:00\""),
+        utc("2027-01-01T00:30:00"));
     row("leap day of a 400th year", date("\"2000-02-29T23:59:59Z\""), utc("2000-02-29T23:59:59"));
 }
 
@@ -343,37 +291,24 @@ void TestHistoryCodec::rejectedInput_data()
     QTest::newRow("empty file") << QByteArray() << "the file is empty";
     QTest::newRow("only white space") << QByteArray("  \n") << "the file is empty";
     QTest::newRow("object") << QByteArray("{\"items\":[]}") << "not a JSON array";
-    QTest::newRow("number") << QByteArray("42") << "not a JSON array";
-    QTest::newRow("unclosed array") << QByteArray("[") << "malformed JSON";
     // The file ends on a backslash at the end of a sixteen-byte step.
     QTest::newRow("cut after a backslash in a name")
         << QByteArray("[{\"0123456789abcde\\") << "malformed JSON at byte 18";
     QTest::newRow("cut after a backslash in a text")
         << QByteArray("[{\"content\":\"0123456789abcde\\") << "malformed JSON at byte 28";
-    QTest::newRow("trailing comma") << array(element() + ",") << "malformed JSON";
-    QTest::newRow("two documents") << QByteArray("[] []") << "malformed JSON";
-    QTest::newRow("garbage after") << QByteArray("[]x") << "malformed JSON";
-    QTest::newRow("unclosed string") << badContent("\"abc]") << "malformed JSON";
-    QTest::newRow("bad escape") << badContent("\"\\q\"") << "malformed JSON";
     QTest::newRow("unclosed string of escapes")
         << QByteArray("[{\"content\":\"") + QByteArray("\\/").repeated(50'000) << "malformed JSON";
-    QTest::newRow("short unicode escape") << badContent("\"\\u12\"") << "malformed JSON";
-    QTest::newRow("raw control character") << badContent("\"a\tb\"") << "malformed JSON";
-    QTest::newRow("single quotes") << badContent("'a'") << "item 1: \"content\" is not a string";
-    QTest::newRow("missing colon") << QByteArray("[{\"content\" \"a\"}]") << "malformed JSON";
-    QTest::newRow("missing comma between members")
-        << QByteArray("[{\"content\":\"a\" \"id\":\"b\"}]") << "malformed JSON";
     QTest::newRow("missing comma between items")
         << array(element() + element()) << "malformed JSON";
-    QTest::newRow("unclosed object") << QByteArray("[{\"content\":\"a\"") << "malformed JSON";
+    for (const QByteArray &bad :
+         {QByteArray("["), array(element() + ","), QByteArray("[] []"), QByteArray("[]x"),
+          badContent("\"abc]"), badContent("\"\\q\""), badContent("\"\\u12\""),
+          badContent("\"a\tb\""), QByteArray("[{\"content\" \"a\"}]"),
+          QByteArray("[{\"content\":\"a\" \"id\":\"b\"}]"), QByteArray("[{\"content\":\"a\"")})
+        QTest::addRow("malformed: %s", bad.left(40).constData()) << bad << "malformed JSON";
     QTest::newRow("non-ASCII outside strings")
         << QByteArray("[\xC3\xA9]") << "item 1: not a JSON object";
-    QTest::newRow("invalid UTF-8") << withContent("\"caf\xC3\"") << "not valid UTF-8";
     QTest::newRow("overlong UTF-8") << badContent("\"\xC0\xAF\"") << "not valid UTF-8";
-    QTest::newRow("UTF-16 surrogate in UTF-8")
-        << badContent("\"\xED\xA0\x80\"") << "not valid UTF-8";
-    QTest::newRow("beyond U+10FFFF") << badContent("\"\xF4\x90\x80\x80\"") << "not valid UTF-8";
-    QTest::newRow("stray continuation byte") << badContent("\"a\x80z\"") << "not valid UTF-8";
     QTest::newRow("invalid UTF-8 in an ignored member")
         << QByteArray("[{\"x\":\"\xFF\"}]") << "not valid UTF-8";
 
@@ -385,52 +320,36 @@ void TestHistoryCodec::rejectedInput_data()
     }
 
     // The elements.
-    QTest::newRow("element is a number") << QByteArray("[1]") << "item 1: not a JSON object";
     QTest::newRow("element is an array") << array("[]") << "item 1: not a JSON object";
     QTest::newRow("second element bad")
-        << array(element() + ",\"x\"") << "item 2: not a JSON object";
+        << array(element() + "," + element("\"2026-12-05\"")) << "item 2: " + badDate.mid(8);
     const QByteArray a = "\"content\":\"a\",";
-    QTest::newRow("no content") << "[{" + kCreatedAt + "," + kId + "}]"
-                                << "item 1: \"content\" is missing";
+    QTest::newRow("no content, key differs in case")
+        << "[{\"Content\":\"a\"," + kCreatedAt + "," + kId + "}]"
+        << "item 1: \"content\" is missing";
     QTest::newRow("no createdAt") << "[{" + a + kId + "}]"
                                   << "item 1: \"createdAt\" is missing";
     QTest::newRow("no id") << "[{" + a + kCreatedAt + "}]"
                            << "item 1: \"id\" is missing";
-    QTest::newRow("key differs in case") << "[{\"Content\":\"a\"," + kCreatedAt + "," + kId + "}]"
-                                         << "item 1: \"content\" is missing";
-    QTest::newRow("content is a number")
-        << withContent("12") << "item 1: \"content\" is not a string";
     QTest::newRow("content is null")
         << withContent("null") << "item 1: \"content\" is not a string";
     QTest::newRow("createdAt is a number")
         << date("1796245447") << "item 1: \"createdAt\" is not a string";
     QTest::newRow("id is a number") << uuid("7") << "item 1: \"id\" is not a string";
 
-    // createdAt.
-    QTest::newRow("no time zone") << date("\"2026-12-05T21:04:07\"") << badDate;
-    QTest::newRow("no seconds") << date("\"2026-12-05T21:04Z\"") << badDate;
-    QTest::newRow("space for T") << date("\"2026-12-05 21:04:07Z\"") << badDate;
-    QTest::newRow("offset without colon") << date("\"2026-12-05T21:04:07+0530\"") << badDate;
-    QTest::newRow("offset out of range") << date("\"2026-12-05T21:04:07+24:00\"") << badDate;
-    QTest::newRow("empty fraction") << date("\"2026-12-05T21:04:07.Z\"") << badDate;
-    QTest::newRow("text after zone") << date("\"2026-12-05T21:04:07Z \"") << badDate;
-    QTest::newRow("month 13") << date("\"2026-13-05T21:04:07Z\"") << badDate;
-    QTest::newRow("day 0") << date("\"2026-12-00T21:04:07Z\"") << badDate;
-    QTest::newRow("30 February") << date("\"2024-02-30T21:04:07Z\"") << badDate;
-    QTest::newRow("29 February of a common year") << date("\"2026-02-29T21:04:07Z\"") << badDate;
-    QTest::newRow("29 February 2100") << date("\"2100-02-29T21:04:07Z\"") << badDate;
-    QTest::newRow("31 April") << date("\"2026-04-31T21:04:07Z\"") << badDate;
-    QTest::newRow("hour 24") << date("\"2026-12-05T24:00:00Z\"") << badDate;
-    QTest::newRow("second 60") << date("\"2026-12-05T21:04:60Z\"") << badDate;
-    QTest::newRow("signed year") << date("\"+2026-12-05T21:04:07Z\"") << badDate;
-    QTest::newRow("empty date") << date("\"\"") << badDate;
-
-    // id.
-    QTest::newRow("35 characters") << uuid("\"6F9619FF-8B86-D011-B42D-00C04FC964F\"") << badId;
-    QTest::newRow("braces") << uuid("\"{6F9619FF-8B86-D011-B42D-00C04FC964FF}\"") << badId;
-    QTest::newRow("no hyphens") << uuid("\"6F9619FF8B86D011B42D00C04FC964FF\"") << badId;
-    QTest::newRow("hyphen misplaced") << uuid("\"6F9619F-F8B86-D011-B42D-00C04FC964FF\"") << badId;
-    QTest::newRow("not hex") << uuid("\"6F9619FF-8B86-D011-B42D-00C04FC964FG\"") << badId;
+    for (const char *bad :
+         {"\"2026-12-05T21:04:07\"", "\"2026-12-05T21:04Z\"", "\"2026-12-05 21:04:07Z\"",
+          "\"2026-12-05T21:04:07+0530\"", "\"2026-12-05T21:04:07+24:00\"",
+          "\"2026-12-05T21:04:07.Z\"", "\"2026-12-05T21:04:07Z \"", "\"2026-13-05T21:04:07Z\"",
+          "\"2026-12-00T21:04:07Z\"", "\"2024-02-30T21:04:07Z\"", "\"2026-02-29T21:04:07Z\"",
+          "\"2100-02-29T21:04:07Z\"", "\"2026-04-31T21:04:07Z\"", "\"2026-12-05T24:00:00Z\"",
+          "\"2026-12-05T21:04:60Z\"", "\"+2026-12-05T21:04:07Z\"", "\"\""})
+        QTest::addRow("createdAt %s", bad) << date(bad) << badDate;
+    for (const char *bad :
+         {"\"6F9619FF-8B86-D011-B42D-00C04FC964F\"", "\"{6F9619FF-8B86-D011-B42D-00C04FC964FF}\"",
+          "\"6F9619FF8B86D011B42D00C04FC964FF\"", "\"6F9619F-F8B86-D011-B42D-00C04FC964FF\"",
+          "\"6F9619FF-8B86-D011-B42D-00C04FC964FG\""})
+        QTest::addRow("id %s", bad) << uuid(bad) << badId;
 }
 
 void TestHistoryCodec::rejectedInput()
@@ -442,22 +361,13 @@ void TestHistoryCodec::rejectedInput()
     // sanitizer sees any read past its end.
     const auto exact = std::make_unique<char[]>(std::size_t(json.size()));
     std::copy(json.cbegin(), json.cend(), exact.get());
-    QList<ClipboardItem> items;
+    // What the list held before is left alone, even when an element before
+    // the bad one was good.
+    QList<ClipboardItem> items = goldenItems();
     QString actual;
     QVERIFY(!HistoryCodec::decode(QByteArrayView(exact.get(), json.size()), items, actual));
     QVERIFY2(actual.startsWith(error), qPrintable(actual));
-}
-
-void TestHistoryCodec::failureLeavesItemsAlone()
-{
-    const QList<ClipboardItem> before = goldenItems();
-    QList<ClipboardItem> items = before;
-    QString error;
-    // The first element is good, the second is not: nothing of the first is kept.
-    QVERIFY(
-        !HistoryCodec::decode(array(element() + "," + element("\"2026-12-05\"")), items, error));
-    QCOMPARE(error, QStringLiteral("item 2: \"createdAt\" is not a date-time with a time zone"));
-    QCOMPARE(items, before);
+    QCOMPARE(items, goldenItems());
 }
 
 void TestHistoryCodec::deepNestingFailsCleanly()
@@ -538,14 +448,11 @@ void TestHistoryCodec::charactersAtEveryOffset_data()
 
     const QList<std::tuple<const char *, QByteArray, QString, bool>> characters{
         {"two bytes", "\xC3\xA9", QStringLiteral("\u00E9"), true},
-        {"three bytes", "\xE6\x9D\xB1", QStringLiteral("\u6771"), true},
         {"lowest of E0", "\xE0\xA0\x80", QStringLiteral("\u0800"), true},
         {"highest of ED", "\xED\x9F\xBF", QStringLiteral("\uD7FF"), true},
-        {"four bytes", "\xF0\x9F\x99\x82", QStringLiteral("\U0001F642"), true},
         {"lowest of F0", "\xF0\x90\x80\x80", QStringLiteral("\U00010000"), true},
         {"highest of F4", "\xF4\x8F\xBF\xBF", QStringLiteral("\U0010FFFF"), true},
         {"escaped slash", "\\/", QStringLiteral("/"), true},
-        {"escaped newline", "\\n", QStringLiteral("\n"), true},
         {"escaped control", "\\u001F", QStringLiteral("\x1F"), true},
         {"raw slash", "/", QStringLiteral("/"), false},
         {"escape the writer does not make", "\\u00e9", QStringLiteral("\u00E9"), false},
@@ -585,24 +492,18 @@ void addWrittenFormFaultsAfterTheText()
 {
     const QString badDate =
         QStringLiteral("item 1: \"createdAt\" is not a date-time with a time zone");
-    const QString badId = QStringLiteral("item 1: \"id\" is not a UUID");
-    QTest::newRow("month 13") << writtenForm("a", "2026-13-05T21:04:07Z") << badDate;
-    QTest::newRow("escape in the date") << writtenForm("a", "2026-12-05T21:04\\/7Z") << badDate;
-    QTest::newRow("not hex") << writtenForm("a", "2026-12-05T21:04:07Z",
-                                            "6F9619FF-8B86-D011-B42D-00C04FC964FG")
-                             << badId;
-    QTest::newRow("hyphen misplaced")
-        << writtenForm("a", "2026-12-05T21:04:07Z", "6F9619FF8-B86-D011-B42D-00C04FC964FF")
-        << badId;
     for (const char *date :
-         {"2026-12-05T24:04:07Z", "2026-04-31T21:04:07Z", "2026-02-29T21:04:07Z",
-          "2026-12-05T21:04:60Z", "2O26-12-05T21:04:07Z", "2026-12-05T21-04:07Z"})
+         {"2026-13-05T21:04:07Z", "2026-12-05T21:04\\/7Z", "2026-12-05T24:04:07Z",
+          "2026-04-31T21:04:07Z", "2026-02-29T21:04:07Z", "2026-12-05T21:04:60Z",
+          "2O26-12-05T21:04:07Z", "2026-12-05T21-04:07Z"})
         QTest::addRow("date %s", date) << writtenForm("a", date) << badDate;
     // Bytes next to the hex digits, where each group of eight starts and ends.
     for (const char *id :
-         {"6F9619F:-8B86-D011-B42D-00C04FC964FF", "6F9619FF-@B86-D011-B42D-00C04FC964FF",
+         {"6F9619FF-8B86-D011-B42D-00C04FC964FG", "6F9619FF8-B86-D011-B42D-00C04FC964FF",
+          "6F9619F:-8B86-D011-B42D-00C04FC964FF", "6F9619FF-@B86-D011-B42D-00C04FC964FF",
           "6F9619FF-8B86-D011-B42D-00C04FC964F/", "GF9619FF-8B86-D011-B42D-00C04FC964FF"})
-        QTest::addRow("id %s", id) << writtenForm("a", "2026-12-05T21:04:07Z", id) << badId;
+        QTest::addRow("id %s", id) << writtenForm("a", "2026-12-05T21:04:07Z", id)
+                                   << QStringLiteral("item 1: \"id\" is not a UUID");
     QTest::newRow("control character in the id")
         << writtenForm("a", "2026-12-05T21:04:07Z", "6F9619FF-8B86-D011-B42D-00C04FC964F\x01")
         << QStringLiteral("malformed JSON at byte 116");

@@ -1,11 +1,9 @@
 // SPDX-FileCopyrightText: 2026 The Quillmark developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-#include "CanonicalText.h"
 #include "RandomText.h"
 #include "TextMatcher.h"
 
-#include <QHash>
 #include <QRandomGenerator>
 #include <QTest>
 
@@ -13,19 +11,6 @@ using Ranges = QList<TextRange>;
 Q_DECLARE_METATYPE(TextRange)
 
 namespace {
-
-// Whether lower-casing `c` is unambiguous: one character of the same length
-// that upper-casing and lowering again gives back (not so for ς, ϐ or ſ,
-// whose upper case lowers to σ, β and s, nor for İ, which lowers to two).
-bool lowersPlainly(char32_t c)
-{
-    if (!QChar::isUpper(c) && !QChar::isLower(c) && !QChar::isTitleCase(c) &&
-        QChar::toLower(c) == c && QChar::toUpper(c) == c && QChar::toCaseFolded(c) == c)
-        return true; // no case at all
-    const QString text = QString::fromUcs4(&c, 1);
-    const QString lower = text.toLower();
-    return lower.size() == text.size() && text.toUpper().toLower() == lower;
-}
 
 // Every occurrence, found on the whole folded text at once.
 Ranges wholeTextRanges(const QString &text, const TextMatcher &matcher)
@@ -57,7 +42,7 @@ private Q_SLOTS:
 
         row("every case variant, each word", "a test, a TEST and tESt", "test",
             {{2, 4}, {10, 4}, {19, 4}});
-        row("mixed-case query", "test TEST", "TeSt", {{0, 4}, {5, 4}});
+        row("mixed-case query", "zest ZEST", "ZeSt", {{0, 4}, {5, 4}});
         row("pairs do not overlap: four", "aaaa", "aa", {{0, 2}, {2, 2}});
         row("spaces only", "a b c", " \t\n ", {});
         row("empty query", "abc", "", {});
@@ -117,29 +102,6 @@ private Q_SLOTS:
             for (const TextRange &mark : marks)
                 QCOMPARE(TextMatcher::fold(QStringView(text).sliced(mark.start, mark.length)),
                          matcher.query());
-        }
-    }
-
-    // Where lower-casing is unambiguous the rule is lower-casing and
-    // composing: two such characters fold alike exactly when they lower
-    // alike, or to canonically equivalent texts, over every code point.
-    void foldIsLowerCaseWhereThatIsPlain()
-    {
-        QHash<QString, QString> lowerOfFold;
-        for (char32_t c = 0; c <= 0x10FFFF; ++c) {
-            if (QChar::category(c) == QChar::Other_NotAssigned || QChar::isSurrogate(c) ||
-                !lowersPlainly(c))
-                continue;
-            const QString text = QString::fromUcs4(&c, 1);
-            const QString folded = TextMatcher::fold(text);
-            if (!CanonicalText::mayRecompose(c))
-                QCOMPARE(folded.size(), text.size());
-            const QString lower = CanonicalText::composed(text.toLower());
-            const auto known = lowerOfFold.constFind(folded);
-            if (known != lowerOfFold.constEnd() && *known != lower)
-                QFAIL(qPrintable(u"U+%1 folds with a different lower case"_qs.arg(uint(c), 4, 16)));
-            lowerOfFold.insert(folded, lower);
-            QCOMPARE(TextMatcher::fold(lower), folded);
         }
     }
 

@@ -10,15 +10,12 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <QRandomGenerator>
-
 #include <cerrno>
 #include <csignal>
 #include <cstring>
 #include <dlfcn.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 // The system calls whose failure must reach the caller: this program's own
@@ -64,7 +61,6 @@ private Q_SLOTS:
     void writesThroughSymbolicLink_data();
     void writesThroughSymbolicLink();
     void leftoversOfOthersAreKept();
-    void killDuringWritesLeavesWholeFile();
 };
 
 void TestAtomicFile::replacesWholeFilePrivatelyOrNotAtAll()
@@ -212,34 +208,6 @@ void TestAtomicFile::leftoversOfOthersAreKept()
     AtomicFile::removeLeftovers(path);
     QVERIFY(!QFileInfo::exists(ours));
     QVERIFY(QFileInfo::exists(stray));
-}
-
-void TestAtomicFile::killDuringWritesLeavesWholeFile()
-{
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("history.json"));
-    const QByteArray first(2 << 20, 'a');
-    const QByteArray second(2 << 20, 'b');
-    QCOMPARE(AtomicFile::write(path, first), QString());
-
-    for (int round = 0; round < 12; ++round) {
-        const pid_t child = ::fork();
-        QVERIFY(child >= 0);
-        if (child == 0) {
-            for (int i = 0;; ++i)
-                (void)AtomicFile::write(path, i % 2 ? first : second);
-        }
-        ::usleep(useconds_t(QRandomGenerator::global()->bounded(2'000, 60'000)));
-        ::kill(child, SIGKILL);
-        int status = 0;
-        ::waitpid(child, &status, 0);
-        const QByteArray now = fileContents(path);
-        QVERIFY2(now == first || now == second, qPrintable(QString::number(now.size())));
-    }
-
-    AtomicFile::removeLeftovers(path);
-    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
-             QStringList{QStringLiteral("history.json")});
 }
 
 QTEST_GUILESS_MAIN(TestAtomicFile)

@@ -118,24 +118,18 @@ void TestClipboardStoreSaving::startKeepsAFileAlreadyInTheWrittenForm_data()
     QTest::newRow("one item") << HistoryCodec::encode({items[0]}) << true;
 
     // Readable, but each differs from the written form in one respect.
-    const std::array<std::array<const char *, 3>, 12> changes{{
+    const std::array<std::array<const char *, 3>, 7> changes{{
         {"lower-case id", "E", "e"},
         {"slash not escaped", "\\/usr", "/usr"},
-        {"letter as \\u escape", "\\\"q\\\"", "\\\"\\u0071\\\""},
         {"newline as \\u escape", "\\n", "\\u000A"},
-        {"lower-case \\u escape", "\\u001F", "\\u001f"},
         {"escaped surrogate pair", "🙂", "\\uD83D\\uDE42"},
         {"fraction of a second", "Z\"", ".500Z\""},
-        {"zone as an offset", "Z\"", "+00:00\""},
-        {"lower-case zone", "Z\"", "z\""},
         {"extra member", "\"\n  }", "\",\n    \"pinned\" : true\n  }"},
-        {"no space before colons", "\" : ", "\": "},
         {"comma on its own line", "},\n", "}\n,\n"},
     }};
     for (const auto &[name, from, to] : changes)
         QTest::newRow(name) << QByteArray(canonical).replace(from, to) << false;
     QTest::newRow("byte-order mark") << "\xEF\xBB\xBF" + canonical << false;
-    QTest::newRow("trailing newline") << canonical + '\n' << false;
     QTest::newRow("out of order") << HistoryCodec::encode({items[1], items[0]}) << false;
     QTest::newRow("one expired") << HistoryCodec::encode(
                                         {items[0], makeItem("old", now.addYears(-2))})
