@@ -9,7 +9,6 @@
 #include "ClipboardDetailSheet.h"
 #include "ClipboardHistoryRow.h"
 #include "ClipboardStore.h"
-#include "Clock.h"
 #include "ContentView.h"
 #include "DayItemsModel.h"
 #include "HistoryCodec.h"
@@ -20,6 +19,7 @@
 #include "PreviewText.h"
 #include "SampleHistory.h"
 #include "SettingsBackend.h"
+#include "SystemClock.h"
 #include "Theme.h"
 
 #include <QApplication>

@@ -6,7 +6,6 @@
 #include "AppSettings.h"
 #include "AppWindowManager.h"
 #include "ClipboardStore.h"
-#include "Clock.h"
 #include "HistoryCodec.h"
 #include "LoginItem.h"
 #include "MenuBarController.h"
@@ -15,6 +14,7 @@
 #include "RecentItemsModel.h"
 #include "SampleHistory.h"
 #include "SettingsBackend.h"
+#include "SystemClock.h"
 #include "Theme.h"
 
 #include <QApplication>

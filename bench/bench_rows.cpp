@@ -14,10 +14,10 @@
 #include "AppSettings.h"
 #include "AppWindowManager.h"
 #include "ClipboardStore.h"
-#include "Clock.h"
 #include "MenuBarController.h"
 #include "MenuBarPopoverView.h"
 #include "SampleHistory.h"
+#include "SystemClock.h"
 #include "Theme.h"
 
 #include <QAbstractItemModel>

@@ -107,6 +107,9 @@ ClipboardStore::ClipboardStore(AppSettings &settings, Pasteboard &pasteboard, Cl
         save();
 
     m_pasteboard.setChangeListener([this] { scheduleTick(0); });
+    // A wall clock set anew (or a system waking up) may bring a cutoff
+    // nearer than the tick the timer waits for.
+    m_clock.setWallClockListener([this] { scheduleTick(0); });
     connect(&m_settings, &AppSettings::startMonitoringImmediatelyChanged, this,
             [this](bool on) { on ? startMonitoring() : stopMonitoring(); });
     connect(&m_settings, &AppSettings::retentionPeriodChanged, this,
@@ -118,6 +121,7 @@ ClipboardStore::ClipboardStore(AppSettings &settings, Pasteboard &pasteboard, Cl
 ClipboardStore::~ClipboardStore()
 {
     m_pasteboard.setChangeListener({});
+    m_clock.setWallClockListener({});
     if (!m_finished)
         (void)finishSaving();
 }

@@ -5,7 +5,7 @@
 
 #include <QDateTime>
 
-#include <ctime>
+#include <functional>
 
 // The source of "now" for capture times, retention and day queries.
 // Calendar arithmetic uses the process's local time zone.
@@ -16,15 +16,8 @@ public:
     // Time elapsed since some fixed moment, suspend included, which no one
     // can set: it tells how far the wall clock ought to have moved.
     [[nodiscard]] virtual qint64 elapsedMSecs() const = 0;
-};
-
-class SystemClock final : public Clock {
-public:
-    [[nodiscard]] QDateTime now() const override { return QDateTime::currentDateTimeUtc(); }
-    [[nodiscard]] qint64 elapsedMSecs() const override
-    {
-        timespec ts{};
-        ::clock_gettime(CLOCK_BOOTTIME, &ts);
-        return qint64(ts.tv_sec) * 1000 + ts.tv_nsec / 1'000'000;
-    }
+    // `listener` is called whenever the wall clock is set or the system
+    // wakes from suspend: waits measured ahead from the wall clock are off
+    // then. A clock that never tells keeps it unused.
+    virtual void setWallClockListener(std::function<void()> listener) { (void)listener; }
 };

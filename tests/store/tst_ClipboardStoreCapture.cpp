@@ -39,12 +39,18 @@ public:
     [[nodiscard]] QDateTime now() const override
     {
         ++reads;
-        return start.addMSecs(m_elapsed.elapsed());
+        return start.addMSecs(m_elapsed.elapsed() + setAhead);
     }
     [[nodiscard]] qint64 elapsedMSecs() const override { return m_elapsed.elapsed(); }
+    void setWallClockListener(std::function<void()> listener) override
+    {
+        wallClockSet = std::move(listener);
+    }
 
     const QDateTime start = QDateTime(QDate(2026, 12, 5), QTime(21, 4, 0, 700), Qt::UTC);
     mutable int reads = 0;
+    qint64 setAhead = 0;
+    std::function<void()> wallClockSet;
 
 private:
     QElapsedTimer m_elapsed;
@@ -305,16 +311,23 @@ void TestClipboardStoreCapture::ticksWakeOnlyForWork()
     const QDateTime cutoff = clock.start.toLocalTime().addDays(-7).toUTC();
     // The file keeps whole seconds: 21:04:01 here.
     h.writeHistory({makeItem(QStringLiteral("new"), clock.start),
+                    makeItem(QStringLiteral("expires in 8 s"), cutoff.addSecs(8)),
                     makeItem(QStringLiteral("expires in 300 ms"), cutoff.addMSecs(300))});
     ClipboardStore store(*h.settings, h.pasteboard, clock, h.historyPath);
     store.setPollInterval(10);
-    QTRY_COMPARE(store.items().size(), 1);
+    QTRY_COMPARE(store.items().size(), 2);
 
     const int reads = clock.reads;
     QTest::qWait(200); // twenty ticks with nothing to do
     QCOMPARE(clock.reads, reads);
     h.pasteboard.copy(QStringLiteral("copied"));
-    QTRY_COMPARE(store.items().size(), 2);
+    QTRY_COMPARE(store.items().size(), 3);
+
+    // The wall clock set 9 s ahead: the item due in 8 s leaves at once.
+    clock.setAhead = 9000;
+    if (clock.wallClockSet)
+        clock.wallClockSet();
+    QTRY_COMPARE_WITH_TIMEOUT(store.items().size(), 2, 1000);
 }
 
 QTEST_GUILESS_MAIN(TestClipboardStoreCapture)
