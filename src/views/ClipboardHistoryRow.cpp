@@ -57,8 +57,8 @@ ClipboardHistoryRow::ClipboardHistoryRow(QAbstractItemView *view, const Theme &t
         connect(model, &QAbstractItemModel::rowsRemoved, this, rehover);
         connect(model, &QAbstractItemModel::modelReset, this, rehover);
         // A reset hands out new keys: the old previews can never be asked
-        // for. Line counts stay, but not without bound: texts no longer
-        // listed would stay in memory.
+        // for. Line counts and heights stay, but not without bound: texts
+        // no longer listed would stay in memory.
         connect(model, &QAbstractItemModel::modelReset, this, [this, model] {
             m_previews.clear();
             if (m_lineCounts.size() > 2 * qsizetype(model->rowCount()) + 4096)
@@ -92,6 +92,7 @@ bool ClipboardHistoryRow::updateMetrics()
     m_buttonSize = buttonSize;
     // Widths change with the font even where heights do not.
     m_previews.clear();
+    ++m_heightsMeasured;
     return changed;
 }
 
@@ -155,20 +156,19 @@ qreal ClipboardHistoryRow::hoverLevel(quint64 key) const
 void ClipboardHistoryRow::invalidateLayout()
 {
     m_previews.clear();
+    ++m_heightsMeasured;
     // Heights depend on what changed: let the view ask again.
     Q_EMIT sizeHintChanged(QModelIndex());
     m_view->viewport()->update();
 }
 
-int ClipboardHistoryRow::lineCount(const ItemText &text) const
+ClipboardHistoryRow::LineCount &ClipboardHistoryRow::lineCount(const ItemText &text) const
 {
     const char *key = text.utf8().constData();
-    const auto it = m_lineCounts.constFind(key);
-    if (it != m_lineCounts.constEnd() && it->text.isSharedWith(text))
-        return it->lines;
-    const int lines = PreviewText::lineCountOf(text, m_countedLines);
-    m_lineCounts.insert(key, {text, lines});
-    return lines;
+    const auto it = m_lineCounts.find(key);
+    if (it != m_lineCounts.end() && it->text.isSharedWith(text))
+        return *it;
+    return *m_lineCounts.insert(key, {text, PreviewText::lineCountOf(text, m_countedLines)});
 }
 
 const PreviewText &ClipboardHistoryRow::preview(const QModelIndex &index, quint64 key,
@@ -176,6 +176,7 @@ const PreviewText &ClipboardHistoryRow::preview(const QModelIndex &index, quint6
 {
     if (width != m_previewWidth) {
         m_previews.clear();
+        ++m_heightsMeasured;
         m_previewWidth = width;
     }
     if (const PreviewText *known = m_previews.object(key))
@@ -186,16 +187,42 @@ const PreviewText &ClipboardHistoryRow::preview(const QModelIndex &index, quint6
     return *made;
 }
 
+qreal ClipboardHistoryRow::textHeight(const LineCount &count, qreal rowWidth) const
+{
+    if (count.measured == m_heightsMeasured && rowWidth == m_previewWidth)
+        return count.height;
+    return PreviewText::heightOf(std::min(count.lines, m_previewLines), m_lineHeight);
+}
+
+void ClipboardHistoryRow::keepTextHeight(const ItemText &text, qreal height) const
+{
+    LineCount &count = lineCount(text);
+    const bool changed = textHeight(count, m_previewWidth) != height;
+    count.height = height;
+    count.measured = m_heightsMeasured;
+    if (!changed)
+        return;
+    // Once for all the rows painted together; the list then lays out again
+    // and repaints, finding the heights it was sized with.
+    if (m_heightsChanged)
+        return;
+    m_heightsChanged = true;
+    QTimer::singleShot(0, this, [this] {
+        m_heightsChanged = false;
+        Q_EMIT const_cast<ClipboardHistoryRow *>(this)->sizeHintChanged(QModelIndex());
+    });
+}
+
 QSize ClipboardHistoryRow::sizeHint(const QStyleOptionViewItem &, const QModelIndex &index) const
 {
     // No text is laid out here: the list asks for every row of the day.
-    const int lines =
-        std::min(lineCount(index.data(ContentRole).value<ItemText>()), m_previewLines);
+    const qreal rowWidth = m_view->viewport()->width();
     const qreal firstRow =
-        std::max(PreviewText::heightOf(lines, m_lineHeight), m_buttonSize.height());
+        std::max(textHeight(lineCount(index.data(ContentRole).value<ItemText>()), rowWidth),
+                 m_buttonSize.height());
     const qreal height = kOuterPadding + kInnerPadding + firstRow + kRowSpacing + m_captionHeight +
                          kInnerPadding + kOuterPadding + kDividerBlock;
-    return {m_view->viewport()->width(), int(std::ceil(height))};
+    return {int(rowWidth), int(std::ceil(height))};
 }
 
 void ClipboardHistoryRow::paint(QPainter *painter, const QStyleOptionViewItem &option,
@@ -228,6 +255,7 @@ void ClipboardHistoryRow::paint(QPainter *painter, const QStyleOptionViewItem &o
         body.adjusted(kInnerPadding, kInnerPadding, -kInnerPadding, -kInnerPadding);
     const QRectF button = copyButtonRect(rect);
     const PreviewText &text = preview(index, key, rect.width());
+    keepTextHeight(index.data(ContentRole).value<ItemText>(), text.height());
     painter->setPen(m_theme.primaryText());
     text.draw(painter, inner.topLeft());
 

@@ -20,19 +20,21 @@ class Theme;
 // One history item in the browser's list, painted (no widget per row): the
 // item text in a monospaced font limited to a few lines with its search
 // matches marked, a "Copy" button on the right and the capture time below.
-// A row's height follows from its text's count of lines (PreviewText), so
-// the list sizes a day of thousands of rows without laying out any text:
-// only the rows painted are laid out. Hovering fades in an accent-tinted
-// background, repainting only the rows that fade. A click on the button
-// asks for a copy, a double click elsewhere on the row asks to open it, and
-// a single click there does nothing.
+// Only the rows painted are laid out: until then a row's height follows
+// from its text's count of line breaks (PreviewText), so the list sizes a
+// day of thousands of rows without laying out any text. A row painted
+// taller (a line wraps) or shorter has the list size its rows again.
+// Hovering fades in an accent-tinted background, repainting only the rows
+// that fade. A click on the button asks for a copy, a double click
+// elsewhere on the row asks to open it, and a single click there does
+// nothing.
 //
 // The model supplies the item through the roles below: ContentRole holds
 // its ItemText, of which a row converts only what it can show. RowKeyRole
 // is a number unique to the row while the model is not reset, which keys
-// the hover and the laid-out text of rows on screen. Line counts are kept
-// by item text, across resets: a search or another day shows the same
-// items again.
+// the hover and the laid-out text of rows on screen. Line counts and
+// painted heights are kept by item text, across resets: a search or
+// another day shows the same items again.
 class ClipboardHistoryRow : public QStyledItemDelegate {
     Q_OBJECT
 public:
@@ -77,12 +79,22 @@ private:
     struct LineCount {
         ItemText text; // keeps the buffer whose address is the key
         int lines = 1;
+        // The text's height as laid out for painting, when `measured` is
+        // m_heightsMeasured.
+        qreal height = 0;
+        int measured = -1;
     };
 
     [[nodiscard]] QFont itemFont() const;
     [[nodiscard]] QFont captionFont() const;
     [[nodiscard]] qreal textWidth(qreal rowWidth) const;
-    [[nodiscard]] int lineCount(const ItemText &text) const;
+    [[nodiscard]] LineCount &lineCount(const ItemText &text) const;
+    // The height of a row's text: as laid out when it was painted at
+    // `rowWidth`, or else as its count of lines gives it.
+    [[nodiscard]] qreal textHeight(const LineCount &count, qreal rowWidth) const;
+    // Keeps the height of a row's text as painted; when it differs from the
+    // one the row was given, the list is asked to size its rows again.
+    void keepTextHeight(const ItemText &text, qreal height) const;
     [[nodiscard]] const PreviewText &preview(const QModelIndex &index, quint64 key,
                                              qreal width) const;
     // Measures fonts; true when a row height changed.
@@ -119,4 +131,9 @@ private:
     // query, font, line count and m_previewWidth.
     mutable QCache<quint64, PreviewText> m_previews{128};
     mutable qreal m_previewWidth = -1;
+    // Counts the changes of font, line count and m_previewWidth, each of
+    // which makes the heights measured before out of date. Lines that wrap,
+    // or in taller fonts, make those differ from the line counts'.
+    mutable int m_heightsMeasured = 0;
+    mutable bool m_heightsChanged = false;
 };

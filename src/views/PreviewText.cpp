@@ -23,20 +23,8 @@ struct LineEnd {
     qsizetype length;
 };
 
-// Line breaks are LF, CR LF, a lone CR, U+2028 and U+2029.
-LineEnd nextLineEnd(QStringView text, qsizetype from)
-{
-    for (qsizetype i = from; i < text.size(); ++i) {
-        const char16_t c = text[i].unicode();
-        if (c == u'\n' || c == 0x2028 || c == 0x2029)
-            return {i, 1};
-        if (c == u'\r')
-            return {i, i + 1 < text.size() && text[i + 1] == u'\n' ? 2 : 1};
-    }
-    return {text.size(), 0};
-}
-
-// The same in UTF-8 (U+2028 and U+2029 are E2 80 A8 and E2 80 A9), with
+// Line breaks are LF, CR LF, a lone CR, U+2028 and U+2029; this finds
+// them in UTF-8 (U+2028 and U+2029 are E2 80 A8 and E2 80 A9) with
 // memchr() passes: a line of megabytes is crossed at memory speed.
 LineEnd nextLineEnd(const char *data, qsizetype size, qsizetype from)
 {
@@ -64,26 +52,10 @@ LineEnd nextLineEnd(const char *data, qsizetype size, qsizetype from)
     return {end, data[end] == '\n' ? 1 : 3};
 }
 
-// The start of a line that can show: at most `limit` units, a character
-// never split. `cut` tells whether the line goes on.
-QString lineStart(QStringView line, qsizetype limit, bool &cut)
+// The height of a line of `font` as a text layout gives it.
+qreal fontLineHeight(const QFont &font)
 {
-    qsizetype take = std::min(line.size(), limit);
-    if (take < line.size() && take > 0 && line[take - 1].isHighSurrogate())
-        --take;
-    cut = take < line.size();
-    return line.left(take).toString();
-}
-
-struct FontLine {
-    qreal height = 0;
-    qreal ascent = 0;
-};
-
-// The height and ascent of a line of `font` as a text layout gives them.
-FontLine fontLine(const QFont &font)
-{
-    static QHash<QString, FontLine> known;
+    static QHash<QString, qreal> known;
     const QString key = font.key();
     if (const auto it = known.constFind(key); it != known.constEnd())
         return *it;
@@ -92,9 +64,8 @@ FontLine fontLine(const QFont &font)
     QTextLine line = layout.createLine();
     line.setLineWidth(1000);
     layout.endLayout();
-    const FontLine metrics{line.height(), line.ascent()};
-    known.insert(key, metrics);
-    return metrics;
+    known.insert(key, line.height());
+    return line.height();
 }
 
 } // namespace
@@ -133,7 +104,7 @@ qsizetype PreviewText::prefixLimit(const QFont &font, qreal width, int maxLines)
 
 qreal PreviewText::lineHeight(const QFont &font)
 {
-    return fontLine(font).height;
+    return fontLineHeight(font);
 }
 
 qreal PreviewText::heightOf(int lines, qreal lineHeight)
@@ -158,90 +129,70 @@ int PreviewText::lineCountOf(const ItemText &text, int maxLines)
 
 PreviewText::PreviewText(const QString &text, const QString &query, const QFont &font, qreal width,
                          int maxLines)
-    : m_query(query), m_font(font), m_width(std::max<qreal>(width, 1))
+    : m_font(font)
 {
     maxLines = std::max(maxLines, 1);
-    const qsizetype limit = prefixLimit(font, m_width, 1);
-    qsizetype from = 0;
-    for (int line = 0; line < maxLines; ++line) {
-        const LineEnd end = nextLineEnd(text, from);
-        bool cut = false;
-        QString start = lineStart(QStringView(text).mid(from, end.at - from), limit, cut);
-        addLine(std::move(start), cut, line == maxLines - 1 && end.length > 0);
-        if (end.length == 0)
+    width = std::max<qreal>(width, 1);
+    qsizetype limit = std::min(text.size(), prefixLimit(font, width, maxLines));
+    if (limit < text.size() && limit > 0 && text.at(limit - 1).isHighSurrogate())
+        --limit;
+    const bool cut = limit < text.size();
+    m_prefix = withLineSeparators(text.left(limit));
+
+    m_layout = std::make_unique<QTextLayout>(m_prefix, font);
+    QTextOption option;
+    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    option.setTabStopDistance(QFontMetricsF(font).horizontalAdvance(QLatin1Char(' ')) * 8);
+    m_layout->setTextOption(option);
+    m_layout->setFormats(HighlightStyle::formats(TextMatcher(query).ranges(m_prefix), font));
+    m_layout->setCacheEnabled(true);
+
+    const qreal ellipsisWidth = QFontMetricsF(font).horizontalAdvance(kEllipsis);
+    qreal y = 0;
+    m_layout->beginLayout();
+    for (int lineNumber = 0; lineNumber < maxLines; ++lineNumber) {
+        QTextLine line = m_layout->createLine();
+        if (!line.isValid())
             break;
-        from = end.at + end.length;
+        line.setLineWidth(width);
+        line.setPosition(QPointF(0, y));
+        const qsizetype end = line.textStart() + line.textLength();
+        const bool isLast = lineNumber == maxLines - 1;
+        if (isLast && (end < m_prefix.size() || cut)) {
+            // Make room for the ellipsis on the last line shown.
+            line.setLineWidth(std::max<qreal>(width - ellipsisWidth, 1));
+            m_truncated = true;
+            m_ellipsisPosition = QPointF(line.naturalTextWidth(), y + line.ascent());
+        }
+        y += line.height();
     }
-    m_height = heightOf(lineCount(), lineHeight(font));
+    m_layout->endLayout();
+    m_height = std::ceil(y);
 }
 
+// Two units more than the limit: the prefix then holds more than the limit
+// whenever the text does (a character is one or two units), so a cut still
+// shows.
 PreviewText::PreviewText(const ItemText &text, const QString &query, const QFont &font, qreal width,
                          int maxLines)
-    : m_query(query), m_font(font), m_width(std::max<qreal>(width, 1))
+    : PreviewText(text.left(prefixLimit(font, width, maxLines) + 2), query, font, width, maxLines)
 {
-    maxLines = std::max(maxLines, 1);
-    const qsizetype limit = prefixLimit(font, m_width, 1);
-    const char *data = text.utf8().constData();
-    const qsizetype size = text.utf8Size();
-    qsizetype from = 0;
-    for (int line = 0; line < maxLines; ++line) {
-        const LineEnd end = nextLineEnd(data, size, from);
-        // A UTF-16 unit takes at most three bytes: this many bytes hold more
-        // than `limit` units whenever the line does.
-        const qsizetype lineBytes = end.at - from;
-        qsizetype bytes = std::min(lineBytes, 3 * limit + 4);
-        while (bytes > 0 && bytes < lineBytes && (uchar(data[from + bytes]) & 0xC0) == 0x80)
-            --bytes;
-        bool cut = false;
-        QString start = lineStart(QString::fromUtf8(data + from, bytes), limit, cut);
-        addLine(std::move(start), cut || bytes < lineBytes, line == maxLines - 1 && end.length > 0);
-        if (end.length == 0)
-            break;
-        from = end.at + end.length;
-    }
-    m_height = heightOf(lineCount(), lineHeight(font));
 }
 
 PreviewText::~PreviewText() = default;
 
-void PreviewText::addLine(QString text, bool cut, bool moreFollow)
+int PreviewText::lineCount() const
 {
-    const FontLine metrics = fontLine(m_font);
-    const qreal top = qreal(m_lines.size()) * metrics.height;
-    Line line;
-    line.layout = std::make_unique<QTextLayout>(text, m_font);
-    QTextOption option;
-    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
-    option.setTabStopDistance(QFontMetricsF(m_font).horizontalAdvance(QLatin1Char(' ')) * 8);
-    line.layout->setTextOption(option);
-    line.layout->setFormats(
-        HighlightStyle::formats(TextMatcher(m_query).ranges(text), m_font, text.size()));
-    line.layout->setCacheEnabled(true);
-    line.layout->beginLayout();
-    QTextLine textLine = line.layout->createLine();
-    textLine.setLineWidth(m_width);
-    if (cut || moreFollow || textLine.textLength() < text.size()) {
-        // Make room for the ellipsis.
-        textLine.setLineWidth(
-            std::max<qreal>(m_width - QFontMetricsF(m_font).horizontalAdvance(kEllipsis), 1));
-        line.cut = true;
-        line.ellipsisPosition = QPointF(textLine.naturalTextWidth(), top + metrics.ascent);
-    }
-    // Every line on the font's own baseline, whatever fallback fonts it uses.
-    textLine.setPosition(QPointF(0, top + metrics.ascent - textLine.ascent()));
-    line.layout->endLayout();
-    m_lines.push_back(std::move(line));
+    return m_layout->lineCount();
 }
 
 void PreviewText::draw(QPainter *painter, const QPointF &topLeft) const
 {
-    for (const Line &line : m_lines) {
-        line.layout->draw(painter, topLeft);
-        if (line.cut) {
-            painter->save();
-            painter->setFont(m_font);
-            painter->drawText(topLeft + line.ellipsisPosition, kEllipsis);
-            painter->restore();
-        }
+    m_layout->draw(painter, topLeft);
+    if (m_truncated) {
+        painter->save();
+        painter->setFont(m_font);
+        painter->drawText(topLeft + m_ellipsisPosition, kEllipsis);
+        painter->restore();
     }
 }

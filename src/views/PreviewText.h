@@ -10,23 +10,21 @@
 #include <QTextLayout>
 
 #include <memory>
-#include <vector>
 
 class QPainter;
 
-// Item text laid out for a preview of at most `maxLines` lines: the text's
-// own lines, one a row (they do not wrap), each cut with an ellipsis where
-// it is wider than `width`, the last one also where more lines follow.
-// Search matches are marked. Every line is as tall as the font's, so the
-// height follows from the count of lines alone (heightOf(lineCountOf(),
-// lineHeight())) and a list can size its rows without laying out text. Only the start of each
-// line that can show is laid out, so an item of many megabytes costs no
-// more than a short one.
+// Item text laid out for a preview of at most `maxLines` lines, wrapped at
+// `width`, search matches marked, and an ellipsis when text was left out.
+// Only a prefix long enough to fill those lines is laid out, so an item of
+// many megabytes costs no more than a short one. A list sizing many rows
+// without laying out their text estimates a height from the count of line
+// breaks (heightOf(lineCountOf(), lineHeight())): exact while no line
+// wraps and every line is in the font's own height.
 class PreviewText {
 public:
     PreviewText(const QString &text, const QString &query, const QFont &font, qreal width,
                 int maxLines);
-    // The same for an item's text, of which only what can show is converted.
+    // The same for an item's text, of which only that prefix is converted.
     PreviewText(const ItemText &text, const QString &query, const QFont &font, qreal width,
                 int maxLines);
     ~PreviewText();
@@ -34,14 +32,14 @@ public:
     PreviewText &operator=(const PreviewText &) = delete;
 
     [[nodiscard]] qreal height() const { return m_height; }
-    [[nodiscard]] int lineCount() const { return int(m_lines.size()); }
+    [[nodiscard]] int lineCount() const;
 
     // Draws with the painter's pen as the text colour, `topLeft` being the
     // top-left corner of the first line.
     void draw(QPainter *painter, const QPointF &topLeft) const;
 
-    // How many lines a preview of `text` shows, at most `maxLines`: found
-    // from its line breaks, with no layout.
+    // How many lines `text` has, at most `maxLines`: found from its line
+    // breaks, with no layout.
     [[nodiscard]] static int lineCountOf(const ItemText &text, int maxLines);
     // The height of one line of a preview in `font`, and of `lines` lines.
     [[nodiscard]] static qreal lineHeight(const QFont &font);
@@ -61,20 +59,10 @@ public:
     [[nodiscard]] static qsizetype prefixLimit(const QFont &font, qreal width, int maxLines);
 
 private:
-    struct Line {
-        std::unique_ptr<QTextLayout> layout;
-        bool cut = false;
-        QPointF ellipsisPosition; // relative to the preview's top left, at the baseline
-    };
-
-    // Lays out one line of the text, the start of it that can show;
-    // `cut` when the line goes on past that start, `moreFollow` when
-    // this is the last line shown and more lines follow.
-    void addLine(QString text, bool cut, bool moreFollow);
-
-    std::vector<Line> m_lines;
-    QString m_query;
+    std::unique_ptr<QTextLayout> m_layout;
+    QString m_prefix;
     QFont m_font;
-    qreal m_width = 0;
     qreal m_height = 0;
+    bool m_truncated = false;
+    QPointF m_ellipsisPosition; // relative to the layout origin, at the baseline
 };
