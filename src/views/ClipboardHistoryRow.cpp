@@ -58,10 +58,13 @@ ClipboardHistoryRow::ClipboardHistoryRow(QAbstractItemView *view, const Theme &t
         connect(model, &QAbstractItemModel::modelReset, this, rehover);
         // A reset hands out new keys: the old previews can never be asked
         // for. Line counts and heights stay, but not without bound: texts
-        // no longer listed would stay in memory.
+        // no longer listed would stay in memory. The bound follows the
+        // longest list, not this one: a search that lists few rows must
+        // not drop the heights measured for the day it came from.
         connect(model, &QAbstractItemModel::modelReset, this, [this, model] {
             m_previews.clear();
-            if (m_lineCounts.size() > 2 * qsizetype(model->rowCount()) + 4096)
+            m_mostRows = std::max(m_mostRows, qsizetype(model->rowCount()));
+            if (m_lineCounts.size() > 2 * m_mostRows + 4096)
                 m_lineCounts.clear();
         });
     }
@@ -190,7 +193,7 @@ const PreviewText &ClipboardHistoryRow::preview(const QModelIndex &index, quint6
 qreal ClipboardHistoryRow::textHeight(const LineCount &count, qreal rowWidth) const
 {
     if (count.measured == m_heightsMeasured && rowWidth == m_previewWidth)
-        return count.height;
+        return qreal(count.height);
     return PreviewText::heightOf(std::min(count.lines, m_previewLines), m_lineHeight);
 }
 
@@ -198,7 +201,7 @@ void ClipboardHistoryRow::keepTextHeight(const ItemText &text, qreal height) con
 {
     LineCount &count = lineCount(text);
     const bool changed = textHeight(count, m_previewWidth) != height;
-    count.height = height;
+    count.height = int(height);
     count.measured = m_heightsMeasured;
     if (!changed)
         return;

@@ -78,10 +78,11 @@ private:
     };
     struct LineCount {
         ItemText text; // keeps the buffer whose address is the key
-        int lines = 1;
-        // The text's height as laid out for painting, when `measured` is
-        // m_heightsMeasured.
-        qreal height = 0;
+        // Packed: a day's rows are sized from thousands of these.
+        int lines : 8 = 1;
+        // The text's height as laid out for painting (whole pixels), when
+        // `measured` is m_heightsMeasured.
+        int height : 24 = 0;
         int measured = -1;
     };
 
@@ -127,6 +128,7 @@ private:
     // buffer, which the store's items and the model's copies share.
     mutable QHash<const char *, LineCount> m_lineCounts;
     int m_countedLines = 10;
+    qsizetype m_mostRows = 0; // the most rows the model has listed
     // The laid-out text of rows painted lately, by row key, for the current
     // query, font, line count and m_previewWidth.
     mutable QCache<quint64, PreviewText> m_previews{128};
