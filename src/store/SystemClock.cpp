@@ -51,9 +51,9 @@ void SystemClock::setWallClockListener(std::function<void()> listener)
 // clock is set (resuming from suspend sets it too).
 void SystemClock::arm()
 {
-    itimerspec spec{};
-    spec.it_value.tv_sec = std::numeric_limits<time_t>::max() / 2;
-    ::timerfd_settime(m_timer, TFD_TIMER_ABSTIME | TFD_TIMER_CANCEL_ON_SET, &spec, nullptr);
+    itimerspec far{};
+    far.it_value.tv_sec = std::numeric_limits<time_t>::max() / 2;
+    ::timerfd_settime(m_timer, TFD_TIMER_ABSTIME | TFD_TIMER_CANCEL_ON_SET, &far, nullptr);
 }
 
 void SystemClock::onCancelled()
