@@ -3,9 +3,7 @@
 
 // The popover over a history of 100,000 items, offscreen: opening it (model
 // refresh, layout, first paint) and typing one character into its search.
-#include "AppSettings.h"
-#include "AppWindowManager.h"
-#include "ClipboardStore.h"
+#include "BenchApp.h"
 #include "HistoryCodec.h"
 #include "LoginItem.h"
 #include "MenuBarController.h"
@@ -36,17 +34,8 @@
 namespace {
 
 // One store of 100,000 items shared by every benchmark.
-struct Fixture {
-    Fixture()
-    {
-        const QString path = dir.path() + QStringLiteral("/clipboard-history.json");
-        writeSampleHistoryFile(path, 100000, clock.now(), 300);
-        settings = std::make_unique<AppSettings>(backend, login);
-        store = std::make_unique<ClipboardStore>(*settings, pasteboard, clock, path);
-        theme = std::make_unique<Theme>(*settings);
-        windows = std::make_unique<AppWindowManager>(*store, *settings, *theme, &pasteboard);
-        controller = std::make_unique<MenuBarController>(*theme, *store, pasteboard, *windows);
-    }
+struct Fixture : BenchApp {
+    Fixture() : BenchApp(100000, QDateTime::currentDateTimeUtc(), 300) {}
     // Built on first use, ended in main() while the application still exists.
     static std::unique_ptr<Fixture> &holder()
     {
@@ -59,17 +48,6 @@ struct Fixture {
             holder() = std::make_unique<Fixture>();
         return *holder();
     }
-
-    QTemporaryDir dir;
-    MemorySettingsBackend backend = quietSettings();
-    FakeLoginItem login;
-    FakePasteboard pasteboard;
-    SystemClock clock;
-    std::unique_ptr<AppSettings> settings;
-    std::unique_ptr<ClipboardStore> store;
-    std::unique_ptr<Theme> theme;
-    std::unique_ptr<AppWindowManager> windows;
-    std::unique_ptr<MenuBarController> controller;
 };
 
 // What a press of the shortcut does up to the first frame: show, lay out,

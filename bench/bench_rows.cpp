@@ -11,10 +11,7 @@
 // the history window over 100,000 items.
 //
 //   bench_rows [--quick]
-#include "AppSettings.h"
-#include "AppWindowManager.h"
-#include "ClipboardStore.h"
-#include "MenuBarController.h"
+#include "BenchApp.h"
 #include "MenuBarPopoverView.h"
 #include "SampleHistory.h"
 #include "SystemClock.h"
@@ -109,36 +106,13 @@ void typeStep(QWidget *field, int i)
         QTest::keyClick(field, key);
 }
 
-// A store over a history file of `count` items spread evenly over `days`
-// days that end with today, so that each day holds count / days items.
-struct History {
+// A store of `count` items spread evenly over `days` days that end with
+// today, so that each day holds count / days items.
+struct History : BenchApp {
     History(int count, int days)
+        : BenchApp(count, QDateTime(QDate::currentDate(), QTime(23, 59, 59, 999)), days)
     {
-        const QDateTime endOfToday(QDate::currentDate(), QTime(23, 59, 59, 999));
-        const QString path = dir.path() + QStringLiteral("/clipboard-history.json");
-        writeSampleHistoryFile(path, count, endOfToday, days);
-        settings = std::make_unique<AppSettings>(backend, login);
-        store = std::make_unique<ClipboardStore>(*settings, pasteboard, clock, path);
-        theme = std::make_unique<Theme>(*settings);
-        windows = std::make_unique<AppWindowManager>(*store, *settings, *theme, &pasteboard);
-        controller = std::make_unique<MenuBarController>(*theme, *store, pasteboard, *windows);
     }
-    ~History()
-    {
-        controller.reset();
-        windows.reset();
-    }
-
-    QTemporaryDir dir;
-    MemorySettingsBackend backend = quietSettings();
-    FakeLoginItem login;
-    FakePasteboard pasteboard;
-    SystemClock clock;
-    std::unique_ptr<AppSettings> settings;
-    std::unique_ptr<ClipboardStore> store;
-    std::unique_ptr<Theme> theme;
-    std::unique_ptr<AppWindowManager> windows;
-    std::unique_ptr<MenuBarController> controller;
 };
 
 // The history window from its first opening: the CPU until it is up and
