@@ -1,0 +1,202 @@
+// SPDX-FileCopyrightText: 2026 The Quillmark developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
+#pragma once
+
+#include "GlobalShortcutsPortal.h"
+
+#include <QDBusArgument>
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QDBusMetaType>
+#include <QDBusObjectPath>
+#include <QDBusVirtualObject>
+#include <QDir>
+#include <QProcess>
+#include <QTemporaryFile>
+
+// One shortcut as the portal's calls carry it: (sa{sv}).
+struct ShortcutEntry {
+    QString id;
+    QVariantMap properties;
+};
+using ShortcutList = QList<ShortcutEntry>;
+
+Q_DECLARE_METATYPE(ShortcutEntry)
+
+inline QDBusArgument &operator<<(QDBusArgument &argument, const ShortcutEntry &entry)
+{
+    argument.beginStructure();
+    argument << entry.id << entry.properties;
+    argument.endStructure();
+    return argument;
+}
+
+inline const QDBusArgument &operator>>(const QDBusArgument &argument, ShortcutEntry &entry)
+{
+    argument.beginStructure();
+    argument >> entry.id >> entry.properties;
+    argument.endStructure();
+    return argument;
+}
+
+// A desktop portal that offers GlobalShortcuts the way the interface is
+// documented, answering each call with a Response on the request path the
+// caller's handle token names. The test chooses its answers.
+class StandInPortal final : public QDBusVirtualObject {
+public:
+    explicit StandInPortal(QDBusConnection bus) : m_bus(std::move(bus)) {}
+
+    bool offersGlobalShortcuts = true;
+    uint createResponse = 0;
+    uint bindResponse = 0;
+    bool bindsTheShortcut = true;
+    bool sessionHandleAsObjectPath = false;
+    QString triggerDescription = QStringLiteral("Alt+Shift+V");
+
+    // What the client asked for.
+    QString sessionPath;
+    QString boundSession;
+    ShortcutList requested;
+    QString clientName;
+
+    QString introspect(const QString &) const override { return {}; }
+
+    bool handleMessage(const QDBusMessage &message, const QDBusConnection &connection) override
+    {
+        const QString member = message.member();
+        const QVariantList args = message.arguments();
+        clientName = message.service();
+        if (member == QLatin1String("Get")) {
+            if (!offersGlobalShortcuts ||
+                args.value(0).toString() != QLatin1String(GlobalShortcutsPortal::interfaceName)) {
+                connection.send(message.createErrorReply(
+                    QStringLiteral("org.freedesktop.DBus.Error.InvalidArgs"),
+                    QStringLiteral("No such interface")));
+                return true;
+            }
+            connection.send(message.createReply(QVariant::fromValue(QDBusVariant(2u))));
+            return true;
+        }
+        if (member == QLatin1String("CreateSession")) {
+            const QVariantMap options = qdbus_cast<QVariantMap>(args.value(0));
+            sessionPath =
+                QStringLiteral("/org/freedesktop/portal/desktop/session/%1/%2")
+                    .arg(senderElement(), options.value("session_handle_token").toString());
+            QVariantMap results;
+            if (sessionHandleAsObjectPath)
+                results.insert(QStringLiteral("session_handle"),
+                               QVariant::fromValue(QDBusObjectPath(sessionPath)));
+            else
+                results.insert(QStringLiteral("session_handle"), sessionPath);
+            answer(message, connection, options, createResponse, results);
+            return true;
+        }
+        if (member == QLatin1String("BindShortcuts")) {
+            boundSession = qdbus_cast<QDBusObjectPath>(args.value(0)).path();
+            requested = qdbus_cast<ShortcutList>(args.value(1));
+            const QVariantMap options = qdbus_cast<QVariantMap>(args.value(3));
+            ShortcutList bound;
+            if (bindsTheShortcut)
+                for (const ShortcutEntry &entry : std::as_const(requested))
+                    bound.append({entry.id,
+                                  {{QStringLiteral("description"),
+                                    entry.properties.value(QStringLiteral("description"))},
+                                   {QStringLiteral("trigger_description"), triggerDescription}}});
+            answer(message, connection, options, bindResponse,
+                   {{QStringLiteral("shortcuts"), QVariant::fromValue(bound)}});
+            return true;
+        }
+        return false;
+    }
+
+    // The user pressed a bound shortcut.
+    void activate(const QString &session, const QString &id, const QByteArray &token = {})
+    {
+        QDBusMessage signal = QDBusMessage::createSignal(
+            QLatin1String(GlobalShortcutsPortal::objectPath),
+            QLatin1String(GlobalShortcutsPortal::interfaceName), QStringLiteral("Activated"));
+        QVariantMap options;
+        if (!token.isEmpty())
+            options.insert(QStringLiteral("activation_token"), QString::fromUtf8(token));
+        signal << QVariant::fromValue(QDBusObjectPath(session)) << id << qulonglong(1234)
+               << options;
+        m_bus.send(signal);
+    }
+
+    // The desktop ends the session (its portal restarted, the user removed
+    // the shortcut).
+    void closeSession(const QString &session)
+    {
+        QDBusMessage signal = QDBusMessage::createSignal(
+            session, QStringLiteral("org.freedesktop.portal.Session"), QStringLiteral("Closed"));
+        signal << QVariantMap();
+        m_bus.send(signal);
+    }
+
+private:
+    QString senderElement() const
+    {
+        QString name = clientName.mid(1);
+        return name.replace(QLatin1Char('.'), QLatin1Char('_'));
+    }
+
+    // Replies with the request handle, then sends the Response from it.
+    void answer(const QDBusMessage &message, const QDBusConnection &connection,
+                const QVariantMap &options, uint response, const QVariantMap &results)
+    {
+        const QString request = QStringLiteral("/org/freedesktop/portal/desktop/request/%1/%2")
+                                    .arg(senderElement(), options.value("handle_token").toString());
+        connection.send(message.createReply(QVariant::fromValue(QDBusObjectPath(request))));
+        QDBusMessage signal = QDBusMessage::createSignal(
+            request, QStringLiteral("org.freedesktop.portal.Request"), QStringLiteral("Response"));
+        signal << response << results;
+        connection.send(signal);
+    }
+
+    QDBusConnection m_bus;
+};
+
+// A session bus of the test's own. It starts none of the machine's services
+// on demand: an installed desktop portal would answer in the stand-in's place.
+class PrivateBus {
+public:
+    PrivateBus()
+    {
+        m_config.open();
+        m_config.write(QStringLiteral("<busconfig><type>session</type>"
+                                      "<listen>unix:tmpdir=%1</listen><auth>EXTERNAL</auth>"
+                                      "<policy context=\"default\">"
+                                      "<allow send_destination=\"*\" eavesdrop=\"true\"/>"
+                                      "<allow eavesdrop=\"true\"/><allow own=\"*\"/>"
+                                      "</policy></busconfig>")
+                           .arg(QDir::tempPath())
+                           .toUtf8());
+        m_config.flush();
+        m_daemon.setProgram(QStringLiteral("dbus-daemon"));
+        m_daemon.setArguments({QStringLiteral("--config-file=") + m_config.fileName(),
+                               QStringLiteral("--nofork"), QStringLiteral("--print-address=1")});
+        m_daemon.start();
+        if (m_daemon.waitForStarted() && m_daemon.waitForReadyRead(10000))
+            m_address = QString::fromUtf8(m_daemon.readLine()).trimmed();
+    }
+    ~PrivateBus()
+    {
+        for (const QString &name : std::as_const(m_names))
+            QDBusConnection::disconnectFromBus(name);
+        m_daemon.kill();
+        m_daemon.waitForFinished();
+    }
+    [[nodiscard]] bool isRunning() const { return !m_address.isEmpty(); }
+    [[nodiscard]] QDBusConnection connect(const QString &name)
+    {
+        m_names.append(name);
+        return QDBusConnection::connectToBus(m_address, name);
+    }
+
+private:
+    QTemporaryFile m_config;
+    QProcess m_daemon;
+    QString m_address;
+    QStringList m_names;
+};
