@@ -48,7 +48,4 @@ click_tray_icon() {
     xdotool mousemove $((x + w / 2)) $((y + h / 2)) click "${1:-1}"
 }
 
-# The Wayland shortcut suite still calls it by this name.
-write_history() { e2e_write_history "$@"; }
-
 clipboard_text() { xclip -o -selection clipboard 2>/dev/null; }

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # SPDX-FileCopyrightText: 2026 The Quillmark developers
 # SPDX-License-Identifier: GPL-3.0-or-later
-# The popover opened by `quillmark --toggle` takes the keyboard on headless KWin.
+# The Wayland shortcut suite on headless KWin.
 export QUILLMARK_COMPOSITOR=kwin
-source "$(dirname "$0")/wayland_focus_suite.sh"
+source "$(dirname "$0")/test_wayland_shortcut.sh"

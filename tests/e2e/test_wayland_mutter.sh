@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # SPDX-FileCopyrightText: 2026 The Quillmark developers
 # SPDX-License-Identifier: GPL-3.0-or-later
-# The popover takes the keyboard on headless mutter (GNOME); and as mutter
+# The Wayland shortcut suite on headless mutter (GNOME); and as mutter
 # offers no data-control, the clipboard goes through XWayland: X11 copies
 # are recorded, also from apps that quit at once, which mutter keeps the
 # clipboard for as Quillmark does, secrets included (also of owners that
@@ -66,4 +66,4 @@ not any(i['content'].startswith('secret ') for i in items)" \
         "secrets whose owners quit after 100 ms are not recorded either" 1
 }
 
-source "$(dirname "$0")/wayland_focus_suite.sh"
+source "$(dirname "$0")/test_wayland_shortcut.sh"

@@ -18,7 +18,7 @@ if [[ "$compositor" == mutter ]]; then
     # Without data-control the Wayland owner copies from a window of its own,
     # with the serial of its keyboard focus; mutter's headless seat gets its
     # keyboard with the first key pressed.
-    wl_start_keyboard remote_desktop_keyboard
+    wl_start_keyboard
     keys key:shift sleep:300
 fi
 # An X11 window in front: sway hands copies between X11 and Wayland apps

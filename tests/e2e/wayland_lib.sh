@@ -244,24 +244,25 @@ wl_copy_text() {
     printf '%s' "$1" | wl-copy --foreground >"$COPY_LOG" 2>&1 &
     COPY_PID=$!
     e2e_track "$COPY_PID"
-    E2E_ARG="$1" e2e_wait_for "wl-copy to own the clipboard" 10 \
-        bash -c '[[ "$(timeout 5 wl-paste --no-newline 2>/dev/null)" == "$E2E_ARG" ]]'
+    # (The dot keeps a trailing line break.)
+    E2E_ARG="$1." e2e_wait_for "wl-copy to own the clipboard" 10 \
+        bash -c '[[ "$(timeout 5 wl-paste --no-newline 2>/dev/null && echo .)" == "$E2E_ARG" ]]'
 }
 
 wl_paste() {
     timeout 5 wl-paste --no-newline 2>/dev/null
 }
 
-# One keyboard for the whole suite, as a person has: the test tool TOOL
-# (virtual_keyboard or remote_desktop_keyboard) reads steps on its stdin and
-# presses them through the compositor (the suite is skipped when the tool was
-# not built). `keys STEP...` sends each step and is done when the tool answers.
+# One keyboard for the whole suite, as a person has: tools/virtual_keyboard
+# reads steps on its stdin and presses them through the compositor (the suite
+# is skipped when the tool was not built). `keys STEP...` sends each step and
+# is done when the tool answers.
 wl_start_keyboard() {
-    if [[ ! -x "$WL_TOOLS/$1" ]]; then
-        echo "SKIP: $1 was not built (the Wayland test tools need libwayland-dev and libxkbcommon-dev)"
+    if [[ ! -x "$WL_TOOLS/virtual_keyboard" ]]; then
+        echo "SKIP: virtual_keyboard was not built (the Wayland test tools need libwayland-dev and libxkbcommon-dev)"
         exit 77
     fi
-    coproc KEYBOARD { "$WL_TOOLS/$1" --stdin 2>&1; }
+    coproc KEYBOARD { "$WL_TOOLS/virtual_keyboard" 2>&1; }
     e2e_track "$KEYBOARD_PID"
 }
 keys() {

@@ -1,26 +1,35 @@
 // SPDX-FileCopyrightText: 2026 The Quillmark developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-// Presses keys in a Wayland session through the compositor's virtual-keyboard
-// protocol (zwp_virtual_keyboard_manager_v1, offered by wlroots compositors
-// such as sway) or, where that is missing, KWin's fake-input protocol
-// (org_kde_kwin_fake_input version 4, offered when KWin runs with
-// KWIN_WAYLAND_NO_PERMISSION_CHECKS=1), as a person at a keyboard would: the
+// Presses keys in a Wayland session as a person at a keyboard would: the
 // compositor's own key bindings see the presses, and the focused window
-// receives them.
+// receives them. The keys go through the first of these the session offers:
+// the virtual-keyboard protocol (zwp_virtual_keyboard_manager_v1, wlroots
+// compositors such as sway), KWin's fake-input protocol
+// (org_kde_kwin_fake_input version 4, offered when KWin runs with
+// KWIN_WAYLAND_NO_PERMISSION_CHECKS=1), or mutter's RemoteDesktop D-Bus
+// interface, as a remote-desktop server presses them.
 //
-//   virtual_keyboard STEP...
-//   virtual_keyboard --stdin     steps one per line; "ok" or "failed" after each
+//   virtual_keyboard      steps on stdin, one per line; "ok" or "failed" after each
 //     key:COMBO    one combination, keysym names joined by "+", modifiers
 //                  first: key:alt+shift+v, key:Return, key:Down
 //     type:TEXT    the characters of TEXT, one key each (shifted as needed)
 //     sleep:MS     a pause
 //
 // The keyboard has the us layout (KWin applies its own layout to fake keys:
-// us unless configured otherwise). With --stdin one keyboard serves a whole
-// suite, like a real one: a keyboard that comes and goes makes the seat
-// gain and lose its keyboard, and applications lose their focus with it. The interface descriptions
-// below follow the protocol's published definition; libwayland marshals from them.
+// us unless configured otherwise). One keyboard serves a whole suite, like a
+// real one: a keyboard that comes and goes makes the seat gain and lose its
+// keyboard, and applications lose their focus with it. mutter's headless
+// seat has no keyboard until the first key arrives, and its remote-desktop
+// session lives as long as this process's bus connection. The interface
+// descriptions below follow the protocols' published definitions;
+// libwayland marshals from them.
+
+#include <QCoreApplication>
+#include <QDBusConnection>
+#include <QDBusInterface>
+#include <QDBusObjectPath>
+#include <QDBusReply>
 
 #include <wayland-client.h>
 #include <xkbcommon/xkbcommon.h>
@@ -32,6 +41,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <iostream>
+#include <memory>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -61,12 +73,7 @@ const wl_interface virtualKeyboardInterface = {
     "zwp_virtual_keyboard_v1", 1, 4, keyboardRequests, 0, nullptr,
 };
 
-enum KeyboardRequest : uint32_t {
-    keymapRequest = 0,
-    keyRequest = 1,
-    modifiersRequest = 2,
-    destroyRequest = 3
-};
+enum KeyboardRequest : uint32_t { keymapRequest = 0, keyRequest = 1, modifiersRequest = 2 };
 constexpr uint32_t keymapFormatXkbV1 = 1;
 
 // --- protocol: org_kde_kwin_fake_input, versions 1 to 4 ---------------------
@@ -91,7 +98,6 @@ struct Globals {
     wl_seat *seat = nullptr;
     wl_proxy *manager = nullptr;
     wl_proxy *fakeInput = nullptr;
-    uint32_t fakeInputVersion = 0;
 };
 
 void onGlobal(void *data, wl_registry *registry, uint32_t name, const char *interface,
@@ -105,11 +111,9 @@ void onGlobal(void *data, wl_registry *registry, uint32_t name, const char *inte
         globals->manager =
             static_cast<wl_proxy *>(wl_registry_bind(registry, name, &managerInterface, 1));
     else if (std::strcmp(interface, fakeInputInterface.name) == 0 &&
-             version >= fakeInputKeysVersion) {
-        globals->fakeInputVersion = fakeInputKeysVersion;
+             version >= fakeInputKeysVersion)
         globals->fakeInput = static_cast<wl_proxy *>(
             wl_registry_bind(registry, name, &fakeInputInterface, fakeInputKeysVersion));
-    }
 }
 
 void onGlobalRemove(void *, wl_registry *, uint32_t) {}
@@ -122,19 +126,81 @@ uint32_t nowMs()
     return uint32_t(duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
 }
 
+void pause(int ms)
+{
+    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+}
+
 class Keyboard {
 public:
-    // `keyboard` is a zwp_virtual_keyboard_v1 or, when `fake` is set, an
-    // org_kde_kwin_fake_input (the compositor then tracks the modifiers).
-    Keyboard(wl_display *display, wl_proxy *keyboard, xkb_keymap *keymap, bool fake)
+    virtual ~Keyboard() = default;
+    [[nodiscard]] virtual bool press(xkb_keysym_t sym, bool down) = 0;
+    // Whether `sym` needs Shift held (the remote desktop shifts by itself).
+    [[nodiscard]] virtual bool shifted(xkb_keysym_t) const { return false; }
+    [[nodiscard]] virtual bool sync() { return true; }
+
+    // Presses the keys in order, then lets go of them in reverse order.
+    bool combo(const std::vector<xkb_keysym_t> &syms)
+    {
+        bool ok = true;
+        for (const xkb_keysym_t sym : syms)
+            ok = press(sym, true) && ok;
+        for (auto it = syms.rbegin(); it != syms.rend(); ++it)
+            ok = press(*it, false) && ok;
+        return sync() && ok;
+    }
+};
+
+// A virtual keyboard with the us keymap, or KWin's fake keys (KWin then
+// tracks the modifiers itself).
+class WaylandKeyboard final : public Keyboard {
+public:
+    WaylandKeyboard(wl_display *display, wl_proxy *keyboard, xkb_keymap *keymap, bool fake)
         : m_display(display), m_keyboard(keyboard), m_keymap(keymap),
           m_state(xkb_state_new(keymap)), m_fake(fake)
     {
     }
-    ~Keyboard() { xkb_state_unref(m_state); }
+    ~WaylandKeyboard() override { xkb_state_unref(m_state); }
 
-    // The keycode and shift level that produce `sym` in the first layout.
-    bool find(xkb_keysym_t sym, xkb_keycode_t &code, bool &shifted) const
+    bool press(xkb_keysym_t sym, bool down) override
+    {
+        const std::optional<Key> key = find(sym);
+        if (!key)
+            return false;
+        // Wayland key codes are evdev codes: the xkb code less 8.
+        const uint32_t evdev = key->code - 8;
+        if (m_fake) {
+            wl_proxy_marshal_flags(m_keyboard, keyboardKeyRequest, nullptr, fakeInputKeysVersion, 0,
+                                   evdev, down ? 1u : 0u);
+        } else {
+            wl_proxy_marshal_flags(m_keyboard, keyRequest, nullptr, 1, 0, nowMs(), evdev,
+                                   down ? 1u : 0u);
+            xkb_state_update_key(m_state, key->code, down ? XKB_KEY_DOWN : XKB_KEY_UP);
+            wl_proxy_marshal_flags(m_keyboard, modifiersRequest, nullptr, 1, 0,
+                                   xkb_state_serialize_mods(m_state, XKB_STATE_MODS_DEPRESSED),
+                                   xkb_state_serialize_mods(m_state, XKB_STATE_MODS_LATCHED),
+                                   xkb_state_serialize_mods(m_state, XKB_STATE_MODS_LOCKED),
+                                   xkb_state_serialize_layout(m_state, XKB_STATE_LAYOUT_EFFECTIVE));
+        }
+        wl_display_flush(m_display);
+        pause(15);
+        return true;
+    }
+    bool shifted(xkb_keysym_t sym) const override
+    {
+        const std::optional<Key> key = find(sym);
+        return key && key->shifted;
+    }
+    bool sync() override { return wl_display_roundtrip(m_display) >= 0; }
+
+private:
+    struct Key {
+        xkb_keycode_t code;
+        bool shifted;
+    };
+
+    // The key that produces `sym` in the first layout.
+    std::optional<Key> find(xkb_keysym_t sym) const
     {
         const xkb_keycode_t min = xkb_keymap_min_keycode(m_keymap);
         const xkb_keycode_t max = xkb_keymap_max_keycode(m_keymap);
@@ -142,56 +208,61 @@ public:
             for (xkb_keycode_t k = min; k <= max; ++k) {
                 const xkb_keysym_t *syms = nullptr;
                 const int n = xkb_keymap_key_get_syms_by_level(m_keymap, k, 0, level, &syms);
-                for (int i = 0; i < n; ++i) {
-                    if (syms[i] == sym) {
-                        code = k;
-                        shifted = level == 1;
-                        return true;
-                    }
-                }
+                for (int i = 0; i < n; ++i)
+                    if (syms[i] == sym)
+                        return Key{k, level == 1};
             }
         }
-        return false;
+        std::fprintf(stderr, "virtual_keyboard: no key for keysym 0x%x\n", sym);
+        return std::nullopt;
     }
 
-    void press(xkb_keycode_t code, bool down)
-    {
-        // Wayland key codes are evdev codes: the xkb code less 8.
-        if (m_fake) {
-            wl_proxy_marshal_flags(m_keyboard, keyboardKeyRequest, nullptr, fakeInputKeysVersion, 0,
-                                   code - 8, down ? 1u : 0u);
-            wl_display_flush(m_display);
-            std::this_thread::sleep_for(std::chrono::milliseconds(15));
-            return;
-        }
-        wl_proxy_marshal_flags(m_keyboard, keyRequest, nullptr, 1, 0, nowMs(), code - 8,
-                               down ? 1u : 0u);
-        xkb_state_update_key(m_state, code, down ? XKB_KEY_DOWN : XKB_KEY_UP);
-        wl_proxy_marshal_flags(m_keyboard, modifiersRequest, nullptr, 1, 0,
-                               xkb_state_serialize_mods(m_state, XKB_STATE_MODS_DEPRESSED),
-                               xkb_state_serialize_mods(m_state, XKB_STATE_MODS_LATCHED),
-                               xkb_state_serialize_mods(m_state, XKB_STATE_MODS_LOCKED),
-                               xkb_state_serialize_layout(m_state, XKB_STATE_LAYOUT_EFFECTIVE));
-        wl_display_flush(m_display);
-        std::this_thread::sleep_for(std::chrono::milliseconds(15));
-    }
-
-    // Presses the keys in order, then lets go of them in reverse order.
-    bool combo(const std::vector<xkb_keycode_t> &codes)
-    {
-        for (xkb_keycode_t code : codes)
-            press(code, true);
-        for (auto it = codes.rbegin(); it != codes.rend(); ++it)
-            press(*it, false);
-        return wl_display_roundtrip(m_display) >= 0;
-    }
-
-private:
     wl_display *m_display;
     wl_proxy *m_keyboard;
     xkb_keymap *m_keymap;
     xkb_state *m_state;
     bool m_fake;
+};
+
+class RemoteDesktopKeyboard final : public Keyboard {
+public:
+    explicit RemoteDesktopKeyboard(std::unique_ptr<QDBusInterface> session)
+        : m_session(std::move(session))
+    {
+    }
+    ~RemoteDesktopKeyboard() override { m_session->call(QStringLiteral("Stop")); }
+
+    bool press(xkb_keysym_t sym, bool down) override
+    {
+        const QDBusMessage reply =
+            m_session->call(QStringLiteral("NotifyKeyboardKeysym"), quint32(sym), down);
+        if (reply.type() == QDBusMessage::ErrorMessage) {
+            std::fprintf(stderr, "virtual_keyboard: %s\n", qPrintable(reply.errorMessage()));
+            return false;
+        }
+        pause(15);
+        return true;
+    }
+
+    // A started session of mutter's RemoteDesktop, or nothing.
+    static std::unique_ptr<Keyboard> start()
+    {
+        const QString service = QStringLiteral("org.gnome.Mutter.RemoteDesktop");
+        QDBusInterface desktop(service, QStringLiteral("/org/gnome/Mutter/RemoteDesktop"), service,
+                               QDBusConnection::sessionBus());
+        const QDBusReply<QDBusObjectPath> created = desktop.call(QStringLiteral("CreateSession"));
+        if (!created.isValid())
+            return nullptr;
+        auto session = std::make_unique<QDBusInterface>(service, created.value().path(),
+                                                        service + QStringLiteral(".Session"),
+                                                        QDBusConnection::sessionBus());
+        if (session->call(QStringLiteral("Start")).type() == QDBusMessage::ErrorMessage)
+            return nullptr;
+        return std::make_unique<RemoteDesktopKeyboard>(std::move(session));
+    }
+
+private:
+    std::unique_ptr<QDBusInterface> m_session;
 };
 
 bool runStep(Keyboard &keyboard, const std::string &step)
@@ -200,53 +271,38 @@ bool runStep(Keyboard &keyboard, const std::string &step)
     const std::string kind = step.substr(0, colon);
     const std::string arg = colon == std::string::npos ? std::string() : step.substr(colon + 1);
     if (kind == "sleep") {
-        std::this_thread::sleep_for(std::chrono::milliseconds(std::stoi(arg)));
+        pause(std::stoi(arg));
         return true;
     }
-    xkb_keycode_t shift = 0;
-    bool unused = false;
-    keyboard.find(XKB_KEY_Shift_L, shift, unused);
-
     if (kind == "key") {
-        std::vector<xkb_keycode_t> codes;
+        std::vector<xkb_keysym_t> syms;
         size_t start = 0;
         while (start <= arg.size()) {
             size_t end = arg.find('+', start);
             if (end == std::string::npos)
                 end = arg.size();
             std::string name = arg.substr(start, end - start);
-            if (name == "alt" || name == "Alt")
+            if (name == "alt")
                 name = "Alt_L";
-            else if (name == "shift" || name == "Shift")
+            else if (name == "shift")
                 name = "Shift_L";
-            else if (name == "ctrl" || name == "Ctrl")
-                name = "Control_L";
-            else if (name == "super" || name == "Super")
-                name = "Super_L";
-            const xkb_keysym_t sym = xkb_keysym_from_name(name.c_str(), XKB_KEYSYM_NO_FLAGS);
-            xkb_keycode_t code = 0;
-            bool shifted = false;
-            if (sym == XKB_KEY_NoSymbol || !keyboard.find(sym, code, shifted)) {
+            syms.push_back(xkb_keysym_from_name(name.c_str(), XKB_KEYSYM_NO_FLAGS));
+            if (syms.back() == XKB_KEY_NoSymbol) {
                 std::fprintf(stderr, "virtual_keyboard: no key for \"%s\"\n", name.c_str());
                 return false;
             }
-            codes.push_back(code);
             start = end + 1;
         }
-        return keyboard.combo(codes);
+        return keyboard.combo(syms);
     }
     if (kind == "type") {
         for (const unsigned char c : arg) {
             const xkb_keysym_t sym = xkb_utf32_to_keysym(c);
-            xkb_keycode_t code = 0;
-            bool shifted = false;
-            if (!keyboard.find(sym, code, shifted)) {
-                std::fprintf(stderr, "virtual_keyboard: no key for '%c'\n", c);
+            if (!keyboard.combo(keyboard.shifted(sym)
+                                    ? std::vector{xkb_keysym_t(XKB_KEY_Shift_L), sym}
+                                    : std::vector{sym}))
                 return false;
-            }
-            if (!keyboard.combo(shifted ? std::vector{shift, code} : std::vector{code}))
-                return false;
-            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+            pause(20);
         }
         return true;
     }
@@ -255,35 +311,31 @@ bool runStep(Keyboard &keyboard, const std::string &step)
 }
 
 // Creates the virtual keyboard on the seat and gives it the keymap.
-bool sendKeymap(wl_display *display, const Globals &globals, xkb_keymap *keymap,
-                wl_proxy *&keyboard)
+wl_proxy *createVirtualKeyboard(wl_display *display, const Globals &globals, xkb_keymap *keymap)
 {
     char *text = xkb_keymap_get_as_string(keymap, XKB_KEYMAP_FORMAT_TEXT_V1);
     const size_t size = std::strlen(text) + 1;
     const int fd = memfd_create("keymap", MFD_CLOEXEC);
-    if (fd < 0 || write(fd, text, size) != ssize_t(size)) {
-        std::perror("virtual_keyboard: keymap");
-        return false;
-    }
+    const bool written = fd >= 0 && write(fd, text, size) == ssize_t(size);
     std::free(text);
-    keyboard = wl_proxy_marshal_flags(globals.manager, 0, &virtualKeyboardInterface, 1, 0,
-                                      globals.seat, nullptr);
+    if (!written) {
+        std::perror("virtual_keyboard: keymap");
+        return nullptr;
+    }
+    wl_proxy *keyboard = wl_proxy_marshal_flags(globals.manager, 0, &virtualKeyboardInterface, 1, 0,
+                                                globals.seat, nullptr);
     wl_proxy_marshal_flags(keyboard, keymapRequest, nullptr, 1, 0, keymapFormatXkbV1, fd,
                            uint32_t(size));
     close(fd);
     wl_display_roundtrip(display);
-    return true;
+    return keyboard;
 }
 
 } // namespace
 
 int main(int argc, char **argv)
 {
-    if (argc < 2) {
-        std::fprintf(stderr,
-                     "usage: virtual_keyboard --stdin | key:COMBO|type:TEXT|sleep:MS ...\n");
-        return 2;
-    }
+    QCoreApplication app(argc, argv);
     wl_display *display = wl_display_connect(nullptr);
     if (!display) {
         std::fprintf(stderr, "virtual_keyboard: no Wayland display\n");
@@ -293,59 +345,35 @@ int main(int argc, char **argv)
     wl_registry *registry = wl_display_get_registry(display);
     wl_registry_add_listener(registry, &registryListener, &globals);
     wl_display_roundtrip(display);
-    const bool fake = !globals.manager && globals.fakeInput;
-    if (!globals.seat || (!globals.manager && !fake)) {
-        std::fprintf(stderr, "virtual_keyboard: the compositor offers no %s\n",
-                     globals.seat ? "zwp_virtual_keyboard_manager_v1 nor "
-                                    "org_kde_kwin_fake_input version 4"
-                                  : "seat");
-        return 1;
-    }
 
     xkb_context *context = xkb_context_new(XKB_CONTEXT_NO_FLAGS);
     const xkb_rule_names names{"evdev", "pc105", "us", "", ""};
     xkb_keymap *keymap = xkb_keymap_new_from_names(context, &names, XKB_KEYMAP_COMPILE_NO_FLAGS);
+    std::unique_ptr<Keyboard> keyboard;
     if (!keymap) {
         std::fprintf(stderr, "virtual_keyboard: cannot build the us keymap\n");
-        return 1;
-    }
-    wl_proxy *keyboard = nullptr;
-    if (fake) {
-        keyboard = globals.fakeInput;
-        wl_proxy_marshal_flags(keyboard, authenticateRequest, nullptr, globals.fakeInputVersion, 0,
-                               "virtual_keyboard", "presses keys for the test suites");
+    } else if (globals.seat && globals.manager) {
+        if (wl_proxy *virtualKeyboard = createVirtualKeyboard(display, globals, keymap))
+            keyboard = std::make_unique<WaylandKeyboard>(display, virtualKeyboard, keymap, false);
+    } else if (globals.seat && globals.fakeInput) {
+        wl_proxy_marshal_flags(globals.fakeInput, authenticateRequest, nullptr,
+                               fakeInputKeysVersion, 0, "virtual_keyboard",
+                               "presses keys for the test suites");
         wl_display_roundtrip(display);
-    } else if (!sendKeymap(display, globals, keymap, keyboard)) {
+        keyboard = std::make_unique<WaylandKeyboard>(display, globals.fakeInput, keymap, true);
+    } else if (!(keyboard = RemoteDesktopKeyboard::start())) {
+        std::fprintf(stderr, "virtual_keyboard: the session offers no virtual keyboard, no "
+                             "fake input (version 4) and no remote desktop\n");
+    }
+    if (!keyboard)
         return 1;
-    }
 
-    Keyboard keys(display, keyboard, keymap, fake);
-    int status = 0;
-    if (std::strcmp(argv[1], "--stdin") == 0) {
-        std::string line;
-        for (int c; (c = std::getchar()) != EOF;) {
-            if (c != '\n') {
-                line += char(c);
-                continue;
-            }
-            const bool ok = line.empty() || runStep(keys, line);
-            std::printf("%s\n", ok ? "ok" : "failed");
-            std::fflush(stdout);
-            line.clear();
-        }
-    } else {
-        // Clients bind the seat's new keyboard only now; give them a moment.
-        std::this_thread::sleep_for(std::chrono::milliseconds(300));
-        for (int i = 1; i < argc && status == 0; ++i)
-            if (!runStep(keys, argv[i]))
-                status = 1;
+    for (std::string line; std::getline(std::cin, line);) {
+        const bool ok = line.empty() || runStep(*keyboard, line);
+        std::printf("%s\n", ok ? "ok" : "failed");
+        std::fflush(stdout);
     }
-
-    if (!fake)
-        wl_proxy_marshal_flags(keyboard, destroyRequest, nullptr, 1, WL_MARSHAL_FLAG_DESTROY);
-    wl_display_roundtrip(display);
-    xkb_keymap_unref(keymap);
-    xkb_context_unref(context);
+    keyboard.reset();
     wl_display_disconnect(display);
-    return status;
+    return 0;
 }
