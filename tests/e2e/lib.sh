@@ -47,9 +47,6 @@
 #                            returns once xclip owns it. COPY_LOG is its log.
 #   e2e_copy_file FILE [ARGS]  The same with the bytes of FILE (big texts);
 #                            ARGS go to xclip.
-#   e2e_wait_text_read [N]   Waits until the last e2e_copy_text owner has
-#                            served N text requests (default 1): the app has
-#                            read the text, whatever it then decided.
 #   e2e_own ARGS             Starts tests/tools/clipboard_owner with ARGS
 #                            (--text T, --secret, --data MIME FILE); returns
 #                            once it owns the clipboard. OWNER_LOG logs each
@@ -367,12 +364,6 @@ e2e_copy_text() {
     local file="$E2E_TMP/copy.$((${E2E_COPIES:-0} + 1)).txt"
     printf '%s' "$1" >"$file"
     e2e_copy_file "$file"
-}
-
-e2e_wait_text_read() {
-    local served="${1:-1}"
-    e2e_wait_for "the app to read the copied text" 10 \
-        grep -qs "request number $((served + 1))" "$COPY_LOG"
 }
 
 e2e_own() {
