@@ -137,22 +137,30 @@ e2e_is_our_child() {
     [[ "$(ps -o ppid= -p "$1" 2>/dev/null | tr -d ' ')" == "$$" ]]
 }
 
+# Waits up to TENTHS tenths of a second for our child PID to end, kills it
+# then; returns its exit status.
+e2e_reap() {
+    local n
+    for ((n = 0; n < $2; n++)); do
+        e2e_is_our_child "$1" || break
+        sleep 0.1
+    done
+    if e2e_is_our_child "$1"; then
+        echo "      (process $1 did not end within $(($2 / 10)) s; killing it)"
+        kill -KILL "$1" 2>/dev/null
+    fi
+    wait "$1" 2>/dev/null
+}
+
 e2e_cleanup() {
     local status=$?
-    local i pid n
+    local i
     # Newest first, so Xvfb (started first) goes last.
     for ((i = ${#E2E_PIDS[@]} - 1; i >= 0; i--)); do
-        pid="${E2E_PIDS[i]}"
-        e2e_is_our_child "$pid" && kill -TERM "$pid" 2>/dev/null
+        e2e_is_our_child "${E2E_PIDS[i]}" && kill -TERM "${E2E_PIDS[i]}" 2>/dev/null
     done
     for ((i = ${#E2E_PIDS[@]} - 1; i >= 0; i--)); do
-        pid="${E2E_PIDS[i]}"
-        for ((n = 0; n < 50; n++)); do
-            e2e_is_our_child "$pid" || break
-            sleep 0.1
-        done
-        e2e_is_our_child "$pid" && kill -KILL "$pid" 2>/dev/null
-        wait "$pid" 2>/dev/null
+        e2e_reap "${E2E_PIDS[i]}" 50 >/dev/null
     done
     [[ -n "${E2E_TMP:-}" && -d "$E2E_TMP" ]] && rm -rf "$E2E_TMP"
     exit "$status"
@@ -308,17 +316,8 @@ e2e_start_app() {
 }
 
 e2e_stop_app() {
-    local signal="${1:-TERM}" n
-    kill -"$signal" "$APP_PID" 2>/dev/null
-    for ((n = 0; n < 100; n++)); do
-        e2e_is_our_child "$APP_PID" || break
-        sleep 0.1
-    done
-    if e2e_is_our_child "$APP_PID"; then
-        echo "      (quillmark did not end within 10 s of SIG$signal; killing it)"
-        kill -KILL "$APP_PID" 2>/dev/null
-    fi
-    wait "$APP_PID" 2>/dev/null
+    kill -"${1:-TERM}" "$APP_PID" 2>/dev/null
+    e2e_reap "$APP_PID" 100
     APP_STATUS=$?
 }
 
@@ -336,14 +335,9 @@ e2e_wait_app_connected() {
 # killed refuses it). The history file itself is rewritten at start only
 # when it is not already in the form Quillmark writes.
 e2e_wait_app_ready() {
-    e2e_wait_for "quillmark to load its history and listen" "${1:-15}" \
-        e2e_socket_accepts "$XDG_RUNTIME_DIR/quillmark.socket"
-}
-
-# Whether a connection to the unix socket PATH is accepted (quietly).
-e2e_socket_accepts() {
-    python3 -c 'import socket, sys; socket.socket(socket.AF_UNIX).connect(sys.argv[1])' \
-        "$1" 2>/dev/null
+    e2e_wait_for "quillmark to load its history and listen" "${1:-15}" python3 -c \
+        'import socket, sys; socket.socket(socket.AF_UNIX).connect(sys.argv[1])' \
+        "$XDG_RUNTIME_DIR/quillmark.socket" 2>/dev/null
 }
 
 # --- the clipboard ------------------------------------------------------------
