@@ -215,21 +215,8 @@ void coreCancelled(void *data, wl_data_source *)
 const wl_data_source_listener coreSourceListener{coreTarget, coreSend, coreCancelled,
                                                  nullptr,    nullptr,  nullptr};
 
-void deviceDataOffer(void *, wl_data_device *, wl_data_offer *offer)
-{
-    wl_data_offer_destroy(offer);
-}
-void deviceEnter(void *, wl_data_device *, uint32_t, wl_surface *, wl_fixed_t, wl_fixed_t,
-                 wl_data_offer *)
-{
-}
-void deviceLeave(void *, wl_data_device *) {}
-void deviceMotion(void *, wl_data_device *, uint32_t, wl_fixed_t, wl_fixed_t) {}
-void deviceDrop(void *, wl_data_device *) {}
-void deviceSelection(void *, wl_data_device *, wl_data_offer *) {}
-const wl_data_device_listener deviceListener{deviceDataOffer, deviceEnter, deviceLeave,
-                                             deviceMotion,    deviceDrop,  deviceSelection};
-
+// Events of objects without a listener (the data device, the toplevel) are
+// dropped.
 void keymap(void *, wl_keyboard *, uint32_t, int32_t fd, uint32_t)
 {
     ::close(fd);
@@ -259,18 +246,12 @@ void configure(void *data, wl_proxy *xdgSurface, uint32_t serial)
     wl_surface_damage(state->surface, 0, 0, 64, 64);
     wl_surface_commit(state->surface);
 }
-void toplevelConfigure(void *, wl_proxy *, int32_t, int32_t, wl_array *) {}
-void toplevelClose(void *, wl_proxy *) {}
 struct WmBaseListener {
     void (*ping)(void *, wl_proxy *, uint32_t);
 } const wmBaseListener{ping};
 struct XdgSurfaceListener {
     void (*configure)(void *, wl_proxy *, uint32_t);
 } const xdgSurfaceListener{configure};
-struct ToplevelListener {
-    void (*configure)(void *, wl_proxy *, int32_t, int32_t, wl_array *);
-    void (*close)(void *, wl_proxy *);
-} const toplevelListener{toplevelConfigure, toplevelClose};
 
 template <typename Listener> void listen(wl_proxy *proxy, const Listener &listener, State *state)
 {
@@ -303,14 +284,12 @@ bool copyAsApplication(wl_display *display, State &state)
     listen(xdgSurface, xdgSurfaceListener, &state);
     auto *toplevel = wl_proxy_marshal_flags(xdgSurface, xdgSurfaceGetToplevel,
                                             &xdgToplevelInterface, 1, 0, nullptr);
-    listen(toplevel, toplevelListener, &state);
     wl_proxy_marshal_flags(toplevel, toplevelSetTitle, nullptr, 1, 0, "wayland_owner");
     wl_surface_commit(state.surface);
 
     wl_keyboard *keyboard = wl_seat_get_keyboard(state.seat);
     wl_keyboard_add_listener(keyboard, &keyboardListener, &state);
     wl_data_device *device = wl_data_device_manager_get_data_device(state.coreManager, state.seat);
-    wl_data_device_add_listener(device, &deviceListener, &state);
     while (!state.focused) {
         if (wl_display_dispatch(display) < 0)
             return false;
