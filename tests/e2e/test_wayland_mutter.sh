@@ -5,7 +5,8 @@
 # offers no data-control, the clipboard goes through XWayland: X11 copies
 # are recorded, also from apps that quit at once, which mutter keeps the
 # clipboard for as Quillmark does, secrets included (also of owners that
-# quit before Quillmark asked them anything).
+# quit before Quillmark asked them anything; one seen before it quit is the
+# sources suite's).
 export QUILLMARK_COMPOSITOR=mutter
 
 compositor_checks() {
@@ -35,14 +36,6 @@ compositor_checks() {
     e2e_expect_eq "... and X11 apps still paste each text after its owner quit" 5 "$kept"
     e2e_history_stays "len(items) == $((start + 6)) and [i['content'] for i in items[:5]] == \
 ['short-lived %d' % n for n in range(5, 0, -1)]" "each once, however mutter and Quillmark keep it" 2
-
-    # Read before it quits: an owner gone before anybody looked leaves
-    # mutter's copy of its text, and no mark to tell it was a secret.
-    QT_QPA_PLATFORM=xcb e2e_own --text "a secret that must vanish" --secret --exit-after 1000
-    e2e_wait_for "the secret's owner to quit" 5 bash -c "! kill -0 $OWNER_PID 2>/dev/null"
-    echo "      after the secret's owner quit, X11 apps paste: [$(clipboard_text)]"
-    e2e_history_stays "len(items) == $((start + 6))" \
-        "a secret is not recorded, not even once mutter keeps it after its owner quit" 2
 
     # Password managers that quit 100 ms after copying, five while Quillmark
     # runs and five while it is stopped, as on a machine too busy to run it
