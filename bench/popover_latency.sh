@@ -7,7 +7,6 @@
 set -uo pipefail
 build="$(readlink -f "${1:?usage: popover_latency.sh BUILD_DIR [ROUNDS]}")"
 source "$(dirname "$0")/../tests/e2e/lib.sh"
-source "$(dirname "$0")/../tests/e2e/popover_lib.sh"
 QUILLMARK_BUILD_DIR="$build" e2e_init "$build/src/app/quillmark"
 
 mkdir -p "$(dirname "$HISTORY_FILE")"

@@ -17,8 +17,8 @@
 #                            XDG_CONFIG_HOME, XDG_DATA_HOME, XDG_CACHE_HOME,
 #                            XDG_RUNTIME_DIR (0700); installs the cleanup trap.
 #                            Sets QUILLMARK, E2E_TMP, E2E_ARTIFACTS,
-#                            HISTORY_FILE, SETTINGS_FILE, AUTOSTART_FILE,
-#                            CLIPBOARD_OWNER (tests/tools/clipboard_owner).
+#                            HISTORY_FILE, SETTINGS_FILE, CLIPBOARD_OWNER
+#                            (tests/tools/clipboard_owner).
 #   e2e_start_xvfb [WxH]     Xvfb -displayfd on a free display, 1280x800x24
 #                            unless another size is given, -nolisten tcp;
 #                            exports DISPLAY.
@@ -65,6 +65,11 @@
 #   e2e_history_py CODE      Runs python CODE with `items` loaded; prints.
 #   e2e_screenshot NAME [WINDOW]  import of the screen (or of WINDOW) into
 #                            E2E_ARTIFACTS/NAME.png.
+#
+# The popover: popover_window, popover_shown, wait_popover_shown,
+# wait_popover_hidden, popover_stays_hidden, popover_position; the tray
+# icon: tray_icon_geometry, tray_icon_embedded, click_tray_icon [BUTTON];
+# clipboard_text (xclip -o).
 #
 # Windows (TITLE is an extended regular expression over the window name)
 #   e2e_window TITLE         The id of the first visible window so named.
@@ -122,7 +127,6 @@ e2e_init() {
 
     HISTORY_FILE="$XDG_DATA_HOME/quillmark/ClipboardHistory/clipboard-history.json"
     SETTINGS_FILE="$XDG_CONFIG_HOME/quillmark/settings.json"
-    AUTOSTART_FILE="$XDG_CONFIG_HOME/autostart/quillmark.desktop"
     local build_dir="${QUILLMARK_BUILD_DIR:-$(dirname "$QUILLMARK")/../..}"
     CLIPBOARD_OWNER="$build_dir/tests/tools/clipboard_owner"
     echo "suite $suite: temporary tree $E2E_TMP, artifacts $E2E_ARTIFACTS"
@@ -349,8 +353,7 @@ e2e_copy_file() {
     E2E_COPIES=$((${E2E_COPIES:-0} + 1))
     COPY_LOG="$E2E_TMP/copy.$E2E_COPIES.log"
     xclip -selection clipboard -quiet -verbose "$@" -i "$file" >"$COPY_LOG" 2>&1 &
-    COPY_PID=$!
-    e2e_track "$COPY_PID"
+    e2e_track $!
     e2e_wait_for "xclip to own the clipboard" 10 grep -qs "request number 1" "$COPY_LOG"
 }
 
@@ -450,3 +453,53 @@ e2e_request_ms() {
     end=$(date +%s%N)
     echo $(((end - start) / 1000000))
 }
+
+# --- the popover and the tray icon (trayer's) -------------------------------------
+
+POPOVER_NAME='^Clipboard History'
+
+# The visible popover window id, or nothing.
+popover_window() { e2e_window "$POPOVER_NAME"; }
+popover_shown() { [[ -n "$(popover_window)" ]]; }
+popover_hidden() { [[ -z "$(popover_window)" ]]; }
+
+wait_popover_shown() { e2e_wait_for "the popover to show" 10 popover_shown; }
+wait_popover_hidden() { e2e_wait_for "the popover to close" 10 popover_hidden; }
+
+# Checks that the popover stays closed for a while (for "nothing happens").
+popover_stays_hidden() {
+    local n
+    for ((n = 0; n < 10; n++)); do
+        popover_shown && return 1
+        sleep 0.1
+    done
+    return 0
+}
+
+# "X Y" of the popover's top-left corner.
+popover_position() {
+    xdotool getwindowgeometry "$(popover_window)" | sed -n 's/ *Position: \([0-9]*\),\([0-9]*\).*/\1 \2/p'
+}
+
+# "X Y W H" of our icon inside trayer's panel, or nothing before it is embedded.
+tray_icon_geometry() {
+    xwininfo -root -tree 2>/dev/null | awk '
+        /\("panel" "trayer"\)/ { inpanel = 1; next }
+        inpanel && /"quillmark"\)/ {
+            split($0, f, " ")
+            for (i = 1; i <= length(f); i++) {
+                if (f[i] ~ /^[0-9]+x[0-9]+\+/) { split(f[i], s, /[x+]/); w = s[1]; h = s[2] }
+                if (f[i] ~ /^\+[0-9]+\+[0-9]+$/) { split(f[i], p, "+"); x = p[2]; y = p[3] }
+            }
+            if (w > 1 && h > 1) { print x, y, w, h; exit }
+        }'
+}
+tray_icon_embedded() { [[ -n "$(tray_icon_geometry)" ]]; }
+
+click_tray_icon() {
+    local x y w h
+    read -r x y w h <<<"$(tray_icon_geometry)"
+    xdotool mousemove $((x + w / 2)) $((y + h / 2)) click "${1:-1}"
+}
+
+clipboard_text() { xclip -o -selection clipboard 2>/dev/null; }

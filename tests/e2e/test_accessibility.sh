@@ -7,7 +7,6 @@
 # time. Then the history window by keyboard alone: Tab to the rows, the
 # arrows, Return copies, Space opens the item and Escape closes it.
 source "$(dirname "$0")/lib.sh"
-source "$(dirname "$0")/popover_lib.sh"
 e2e_init "$1"
 READER="$(dirname "$0")/atspi_tree.py"
 e2e_start_xvfb 1366x768

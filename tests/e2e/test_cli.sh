@@ -7,7 +7,6 @@
 # (and start one when none runs); --quit asks through the quit alert, and
 # says so when nothing runs.
 source "$(dirname "$0")/lib.sh"
-source "$(dirname "$0")/popover_lib.sh"
 e2e_init "$1"
 
 out="$E2E_TMP/cli.out"

@@ -6,7 +6,6 @@
 # client is reported and the tray still works, and without any tray the
 # shortcut opens the popover at the pointer.
 source "$(dirname "$0")/lib.sh"
-source "$(dirname "$0")/popover_lib.sh"
 e2e_init "$1"
 HOLD_HOTKEY="${QUILLMARK_BUILD_DIR:-$(dirname "$QUILLMARK")/../..}/tests/tools/hold_hotkey"
 

@@ -6,7 +6,6 @@
 # closing (second click, outside click, Escape), copy-back by click, the
 # right button (the windows suite photographs it under every theme).
 source "$(dirname "$0")/lib.sh"
-source "$(dirname "$0")/popover_lib.sh"
 e2e_init "$1"
 
 ZEBRA='zebra crossing at dawn'

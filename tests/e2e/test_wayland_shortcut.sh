@@ -17,7 +17,6 @@
 # the tooltip, and activating the item (a left click in the host) opens and
 # closes the popover.
 source "$(dirname "$0")/wayland_lib.sh"
-source "$(dirname "$0")/popover_lib.sh"
 compositor="${QUILLMARK_COMPOSITOR:-sway}"
 # The clipboard as the session's applications see it: sway and KWin offer
 # data-control, through which Quillmark writes and wl-paste reads; mutter

@@ -6,7 +6,6 @@
 # screen) and centred, and every theme is photographed for a look by eye,
 # with the keyboard's focus on a row and on a toggle, and a Delete question.
 source "$(dirname "$0")/lib.sh"
-source "$(dirname "$0")/popover_lib.sh"
 e2e_init "$1"
 e2e_start_xvfb 1366x768
 e2e_start_wm

@@ -41,9 +41,8 @@
 #   wl_swaymsg ARGS...       swaymsg on this session's socket.
 #   wl_start_x11_client      Starts one X11 client so XWayland runs (sway
 #                            starts it lazily); returns once it answers.
-#   wl_copy_text TEXT        wl-copy in the foreground mode (its PID in
-#                            COPY_PID), returns once it owns the selection
-#                            (wl-paste gives TEXT back).
+#   wl_copy_text TEXT        wl-copy in the foreground mode; returns once it
+#                            owns the selection (wl-paste gives TEXT back).
 #   wl_paste                 wl-paste --no-newline of the clipboard, with
 #                            a 5 s limit.
 
@@ -242,8 +241,7 @@ wl_copy_text() {
     E2E_COPIES=$((${E2E_COPIES:-0} + 1))
     COPY_LOG="$E2E_TMP/copy.$E2E_COPIES.log"
     printf '%s' "$1" | wl-copy --foreground >"$COPY_LOG" 2>&1 &
-    COPY_PID=$!
-    e2e_track "$COPY_PID"
+    e2e_track $!
     # (The dot keeps a trailing line break.)
     E2E_ARG="$1." e2e_wait_for "wl-copy to own the clipboard" 10 \
         bash -c '[[ "$(timeout 5 wl-paste --no-newline 2>/dev/null && echo .)" == "$E2E_ARG" ]]'
