@@ -44,6 +44,7 @@
 #include <iostream>
 #include <memory>
 #include <optional>
+#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -276,22 +277,15 @@ bool runStep(Keyboard &keyboard, const std::string &step)
     }
     if (kind == "key") {
         std::vector<xkb_keysym_t> syms;
-        size_t start = 0;
-        while (start <= arg.size()) {
-            size_t end = arg.find('+', start);
-            if (end == std::string::npos)
-                end = arg.size();
-            std::string name = arg.substr(start, end - start);
-            if (name == "alt")
-                name = "Alt_L";
-            else if (name == "shift")
-                name = "Shift_L";
+        std::istringstream names(arg);
+        for (std::string name; std::getline(names, name, '+');) {
+            if (name == "alt" || name == "shift")
+                name = name == "alt" ? "Alt_L" : "Shift_L";
             syms.push_back(xkb_keysym_from_name(name.c_str(), XKB_KEYSYM_NO_FLAGS));
             if (syms.back() == XKB_KEY_NoSymbol) {
                 std::fprintf(stderr, "virtual_keyboard: no key for \"%s\"\n", name.c_str());
                 return false;
             }
-            start = end + 1;
         }
         return keyboard.combo(syms);
     }
