@@ -22,6 +22,9 @@ public:
     virtual void setText(const QString &text) = 0;
     // Quillmark empties the clipboard.
     virtual void clear() = 0;
+    // Quillmark takes the clipboard, offering nothing: what the desktop
+    // kept of a departed secret can be pasted no more, in any app.
+    virtual void withdraw() { clear(); }
 
 Q_SIGNALS:
     // Another app took the clipboard and its offer has been read: its text,

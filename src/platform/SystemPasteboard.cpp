@@ -61,10 +61,19 @@ void SystemPasteboard::setString(const QString &text)
 void SystemPasteboard::onForeignCopy(const std::optional<QString> &text, bool secret,
                                      qint64 refusedBytes, bool handedOn)
 {
-    // The desktop keeps the departed owner's copy: no change, and a secret
-    // stays unrecorded even though the desktop ignores its mark. Should the
-    // desktop let go of it in turn, Quillmark keeps the text.
-    if (handedOn && (m_secret || (text && m_text && ItemText(*text) == *m_text))) {
+    // The desktop keeps the departed owner's copy: no change. It ignores a
+    // secret's mark, so a secret stays unrecorded and is taken off the
+    // clipboard. Should the desktop let go of a text in turn, Quillmark
+    // keeps it.
+    if (handedOn && (secret || m_secret)) {
+        m_secret = true;
+        m_text.reset();
+        m_keepText.reset();
+        if (m_connection)
+            m_connection->withdraw();
+        return;
+    }
+    if (handedOn && text && m_text && ItemText(*text) == *m_text) {
         m_keepText = m_text;
         return;
     }

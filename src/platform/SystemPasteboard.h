@@ -21,8 +21,10 @@ class ClipboardConnection;
 // Quillmark takes the clipboard over with that text, so that other apps
 // can still paste it; the takeover is no change (the count stays) and is
 // never done for a secret or a copy without text. When the desktop takes
-// the clipboard over instead, that is no change either. When the connection is
-// lost, the fallback (if any) gives the connection to carry on with.
+// the clipboard over instead, that is no change either; a secret it takes
+// over is withdrawn (Quillmark takes the clipboard, offering nothing). When
+// the connection is lost, the fallback (if any) gives the connection to
+// carry on with.
 class SystemPasteboard final : public QObject, public Pasteboard {
     Q_OBJECT
 public:

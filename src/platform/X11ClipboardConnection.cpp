@@ -5,6 +5,7 @@
 
 #include <QClipboard>
 #include <QGuiApplication>
+#include <QMimeData>
 
 #include <limits>
 
@@ -97,5 +98,11 @@ void X11ClipboardConnection::setText(const QString &text)
 void X11ClipboardConnection::clear()
 {
     m_clipboard->clear(QClipboard::Clipboard);
+    supersede();
+}
+
+void X11ClipboardConnection::withdraw()
+{
+    m_clipboard->setMimeData(new QMimeData, QClipboard::Clipboard);
     supersede();
 }

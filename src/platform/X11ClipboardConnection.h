@@ -23,6 +23,10 @@ public:
 
     void setText(const QString &text) override;
     void clear() override;
+    // An empty offer, not an owner of None: GNOME goes on offering what its
+    // own window held to Wayland apps when X11's owner becomes None, but
+    // bridges an X11 owner's empty offer to them, and keeps nothing of it.
+    void withdraw() override;
 
 private:
     void onClipboardChanged();

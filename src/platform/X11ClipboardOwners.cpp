@@ -9,7 +9,13 @@ void X11ClipboardOwners::taken(quint32 window, Kind kind, bool windowManagers)
         left();
         return;
     }
-    Owner next{++m_serial, window, kind};
+    Owner next;
+    next.serial = ++m_serial;
+    next.window = window;
+    next.kind = kind;
+    next.windowManagers = kind == Kind::foreign && windowManagers;
+    if (next.windowManagers) // only a secret of that window has a digest
+        next.maybeSecret = m_current.digest;
     if (kind == Kind::foreign) {
         if (windowManagers && m_foreign.serial != 0 && m_foreignLeft) {
             next.handedOn = true;
@@ -39,4 +45,24 @@ void X11ClipboardOwners::classify(quint64 serial, Secrecy secrecy)
     };
     learn(m_current);
     learn(m_foreign);
+}
+
+void X11ClipboardOwners::remember(quint64 serial, const QByteArray &digest)
+{
+    if (m_current.serial == serial && m_current.windowManagers &&
+        m_current.secrecy == Secrecy::secret)
+        m_current.digest = digest;
+}
+
+void X11ClipboardOwners::compared(quint64 serial, bool same)
+{
+    for (Owner *owner : {&m_current, &m_foreign}) {
+        if (owner->serial != serial)
+            continue;
+        owner->maybeSecret.clear();
+        if (same) {
+            owner->secrecy = Secrecy::secret;
+            owner->handedOn = true;
+        }
+    }
 }

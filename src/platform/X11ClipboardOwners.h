@@ -3,7 +3,7 @@
 
 #pragma once
 
-#include <QtGlobal>
+#include <QByteArray>
 
 // The owners of the X11 CLIPBOARD in the order the X server announced them,
 // and what is known of each one's copy.
@@ -17,6 +17,13 @@
 // password manager that quits at once never leaves its copy in the history.
 // Quillmark's own ownership (keeping a text, a copy-back) leaves the foreign
 // owner before it as it was.
+//
+// A Wayland app's copy reaches X11 through that same window, and when the
+// app quits, the window takes the clipboard again at once (no owner leaves
+// in between), offering the text under one type and without the mark. So
+// for a secret the window offers, a salted digest of its text is kept while
+// that secret owns the clipboard; the window's next ownership, if its text
+// has the same digest, is that secret handed on.
 class X11ClipboardOwners {
 public:
     enum class Kind { none, own, foreign };
@@ -28,6 +35,12 @@ public:
         Secrecy secrecy = Secrecy::unknown;
         // The window manager's window, taking over from the owner that left.
         bool handedOn = false;
+        bool windowManagers = false;
+        // A secret of the window manager's window: its text's salted digest.
+        QByteArray digest;
+        // The window manager's window again, right after it offered a
+        // secret: that secret's digest, until the new text is compared.
+        QByteArray maybeSecret;
     };
 
     // `window` took the clipboard (0: the owner let go of it).
@@ -36,6 +49,11 @@ public:
     void left();
     // What a read learnt of ownership `serial`'s copy.
     void classify(quint64 serial, Secrecy secrecy);
+    // The salted digest of ownership `serial`'s secret text.
+    void remember(quint64 serial, const QByteArray &digest);
+    // Ownership `serial`'s text compared with the secret before it: `same`
+    // makes it that secret, handed on.
+    void compared(quint64 serial, bool same);
 
     [[nodiscard]] const Owner &current() const { return m_current; }
 

@@ -6,9 +6,12 @@
 #include "ClipboardFormats.h"
 #include "Pasteboard.h"
 
+#include <QCryptographicHash>
 #include <QHash>
+#include <QRandomGenerator>
 #include <QSocketNotifier>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
@@ -64,6 +67,9 @@ public:
     }
     ReadSession(const ReadSession &) = delete;
     ReadSession &operator=(const ReadSession &) = delete;
+
+    // While set, what the X server sent is wiped once taken (a secret).
+    void setSensitive(bool sensitive) { m_sensitive = sensitive; }
 
     xcb_atom_t atom(const char *name)
     {
@@ -190,8 +196,11 @@ private:
             const QList<QByteArray> names = atomNames(&reply->type, 1);
             data.type = names.value(0);
         }
-        data.bytes = QByteArray(static_cast<const char *>(xcb_get_property_value(reply.get())),
-                                xcb_get_property_value_length(reply.get()));
+        void *value = xcb_get_property_value(reply.get());
+        const int length = xcb_get_property_value_length(reply.get());
+        data.bytes = QByteArray(static_cast<const char *>(value), length);
+        if (m_sensitive)
+            std::memset(value, 0, size_t(length));
         return data;
     }
 
@@ -231,6 +240,7 @@ private:
     std::function<void(const xcb_generic_event_t *)> m_other;
     xcb_window_t m_window = 0;
     QHash<QByteArray, xcb_atom_t> m_atoms;
+    bool m_sensitive = false;
 };
 
 using Secrecy = X11ClipboardOwners::Secrecy;
@@ -259,6 +269,65 @@ std::optional<Offer> readOffer(ReadSession &session)
         offer.secrecy =
             ClipboardFormats::marksSecret(hint->bytes) ? Secrecy::secret : Secrecy::plain;
     return offer;
+}
+
+constexpr qsizetype saltBytes = 16;
+
+// The salt (new for each secret) followed by the SHA-256 of salt and text.
+QByteArray saltedDigest(const QByteArray &salt, const QByteArray &text)
+{
+    QCryptographicHash hash(QCryptographicHash::Sha256);
+    hash.addData(salt);
+    hash.addData(text);
+    return salt + hash.result();
+}
+
+QByteArray newSalt()
+{
+    QByteArray salt(saltBytes, Qt::Uninitialized);
+    QRandomGenerator::system()->generate(salt.begin(), salt.end());
+    return salt;
+}
+
+void wipe(std::optional<Data> &data)
+{
+    if (data)
+        std::fill(data->bytes.begin(), data->bytes.end(), '\0');
+    data.reset();
+}
+
+// Takes what `offer` tells of `owner`'s copy into `owners`. A secret of the
+// window manager's window is read too, for its salted digest, and so is that
+// window's next copy, to compare; neither text is kept. False when a read
+// failed.
+bool learn(X11ClipboardOwners &owners, ReadSession &session, const X11ClipboardOwners::Owner &owner,
+           const Offer &offer)
+{
+    const bool secret = offer.secrecy == Secrecy::secret;
+    if (!owner.windowManagers || (secret ? !owner.digest.isEmpty() : owner.maybeSecret.isEmpty())) {
+        owners.classify(owner.serial, offer.secrecy);
+        return true;
+    }
+    std::optional<Data> text;
+    if (const std::optional<QByteArray> type = ClipboardFormats::preferredTextType(offer.targets)) {
+        session.setSensitive(true);
+        text = session.convert(type->constData(), kMaximumCapturedTextBytes);
+        session.setSensitive(false);
+    }
+    if (!text || text->refusedBytes > 0) {
+        owners.classify(owner.serial, offer.secrecy);
+        return text.has_value();
+    }
+    if (secret) {
+        owners.classify(owner.serial, offer.secrecy);
+        owners.remember(owner.serial, saltedDigest(newSalt(), text->bytes));
+    } else {
+        owners.compared(owner.serial, saltedDigest(owner.maybeSecret.left(saltBytes),
+                                                   text->bytes) == owner.maybeSecret);
+        owners.classify(owner.serial, offer.secrecy);
+    }
+    wipe(text);
+    return true;
 }
 
 xcb_atom_t internAtom(xcb_connection_t *connection, const char *name)
@@ -416,7 +485,7 @@ void X11SelectionReader::settle()
             },
             [this](const xcb_generic_event_t *event) { keepEvent(event); });
         if (const std::optional<Offer> offer = readOffer(session))
-            m_owners.classify(owner.serial, offer->secrecy);
+            learn(m_owners, session, owner, *offer);
     }
 }
 
@@ -476,11 +545,11 @@ X11SelectionReader::Result X11SelectionReader::readClipboard(quint64 request)
     }
 
     const std::optional<Offer> offer = readOffer(session);
-    if (!offer)
+    if (!offer || !learn(m_owners, session, owner, *offer))
         return result;
-    m_owners.classify(owner.serial, offer->secrecy);
     result.outcome = Outcome::read;
-    if (offer->secrecy == Secrecy::secret) {
+    result.handedOn = m_owners.current().handedOn;
+    if (m_owners.current().secrecy == Secrecy::secret) {
         result.secret = true;
         return result;
     }

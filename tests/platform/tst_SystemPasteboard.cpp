@@ -20,6 +20,7 @@ class FakeConnection final : public ClipboardConnection {
 public:
     void setText(const QString &text) override { held = text; }
     void clear() override { held.reset(); }
+    void withdraw() override { held = QString(); } // an empty offer
 
     void copy(const std::optional<QString> &text, bool secret = false, bool handedOn = false)
     {
@@ -104,14 +105,14 @@ private Q_SLOTS:
         QTest::newRow("... also after Quillmark kept it for a moment")
             << every << QStringList{"copy A", "quit", "tick", "desktop A", "tick", "quit", "tick"}
             << QStringList{"A"} << Held("A");
-        QTest::newRow("the desktop keeps a secret: still not recorded")
+        QTest::newRow("the desktop keeps a secret: not recorded, withdrawn")
             << every << QStringList{"copy A", "tick", "secret S", "tick", "desktop S", "tick"}
-            << QStringList{"A"} << Held();
+            << QStringList{"A"} << Held(QString());
         // "desktop-secret": the desktop took over from an owner whose copy
         // nobody could classify before it quit, so that copy counts as a secret.
-        QTest::newRow("the desktop hands on a secret that was missed: not recorded, not kept")
+        QTest::newRow("the desktop hands on a secret that was missed: not recorded, withdrawn")
             << every << QStringList{"copy A", "tick", "desktop-secret", "tick", "quit", "tick"}
-            << QStringList{"A"} << Held();
+            << QStringList{"A"} << Held(QString());
         QTest::newRow("the desktop hands on a copy that was missed: recorded")
             << every << QStringList{"copy A", "tick", "desktop B", "tick"} << QStringList{"B", "A"}
             << Held();

@@ -21,7 +21,8 @@ private Q_SLOTS:
         // "take A": app A takes the clipboard; "wm M": the window manager's
         // window does; "own": Quillmark does; "leave": the owner's window or
         // client goes away; "plain A" / "secret A": a read of A's latest copy
-        // learnt whether it is a secret.
+        // learnt whether it is a secret; "digest M": a digest of M's secret
+        // text was taken; "same M" / "differs M": M's text compared with it.
         QTest::newRow("a copy nobody read yet")
             << QStringList{"take A"} << QStringLiteral("foreign unknown");
         QTest::newRow("a plain copy handed on after its owner quit")
@@ -54,6 +55,23 @@ private Q_SLOTS:
             << QStringList{"take A", "plain A", "leave", "own", "wm M"}
             << QStringLiteral("handed-on plain");
         QTest::newRow("Quillmark's copy") << QStringList{"take A", "own"} << QStringLiteral("own");
+        // A Wayland app's copy comes through the window manager's window,
+        // which offers a secret again once the app quits.
+        QTest::newRow("the window manager's window right after its secret: compared")
+            << QStringList{"wm M", "secret M", "digest M", "wm M"}
+            << QStringLiteral("foreign unknown, to compare");
+        QTest::newRow("... the same text: the secret handed on")
+            << QStringList{"wm M", "secret M", "digest M", "wm M", "same M", "plain M"}
+            << QStringLiteral("handed-on secret");
+        QTest::newRow("... another text: a new copy")
+            << QStringList{"wm M", "secret M", "digest M", "wm M", "differs M", "plain M"}
+            << QStringLiteral("foreign plain");
+        QTest::newRow("... not after another owner came between")
+            << QStringList{"wm M", "secret M", "digest M", "own", "wm M"}
+            << QStringLiteral("foreign unknown");
+        QTest::newRow("... nor after a plain copy")
+            << QStringList{"wm M", "plain M", "digest M", "wm M"}
+            << QStringLiteral("foreign unknown");
         QTest::newRow("the owner quit, nobody took over")
             << QStringList{"take A", "plain A", "leave"} << QStringLiteral("none");
     }
@@ -77,6 +95,10 @@ private Q_SLOTS:
                 owners.taken(0x800001, Kind::own, false);
             } else if (word == QLatin1String("leave")) {
                 owners.left();
+            } else if (word == QLatin1String("digest")) {
+                owners.remember(serials.value(name), QByteArrayLiteral("d"));
+            } else if (word == QLatin1String("same") || word == QLatin1String("differs")) {
+                owners.compared(serials.value(name), word == QLatin1String("same"));
             } else if (word == QLatin1String("plain") || word == QLatin1String("secret")) {
                 owners.classify(serials.value(name),
                                 word == QLatin1String("plain") ? Secrecy::plain : Secrecy::secret);
@@ -99,6 +121,8 @@ private Q_SLOTS:
             actual += owner.secrecy == Secrecy::plain    ? QStringLiteral("plain")
                       : owner.secrecy == Secrecy::secret ? QStringLiteral("secret")
                                                          : QStringLiteral("unknown");
+            if (!owner.maybeSecret.isEmpty())
+                actual += QStringLiteral(", to compare");
             break;
         }
         QCOMPARE(actual, expected);
