@@ -15,10 +15,11 @@
 # sway refuses to run as root. When the suite starts as root, wl_init runs
 # the whole script again as the user nobody (setpriv), inside
 # dbus-run-session, and returns that run's exit status; the first run does
-# nothing else. An unprivileged caller gets only the D-Bus session. When the
-# checkout or the build tree is closed to nobody, the suites, the binary and
-# tests/tools are copied to a directory it can read, and its artifacts are
-# copied back afterwards. Exit status 77 (CTest's "skipped") when sway,
+# nothing else. An unprivileged caller gets only the D-Bus session. That bus
+# starts no services by name (session_bus.conf): only what a suite starts
+# answers on it. When the checkout or the build tree is closed to nobody,
+# the suites, the binary and tests/tools are copied to a directory it can
+# read, and its artifacts are copied back afterwards. Exit status 77 (CTest's "skipped") when sway,
 # the compositor QUILLMARK_COMPOSITOR names, Xwayland, wl-clipboard or
 # dbus-run-session is missing.
 #
@@ -79,7 +80,8 @@ wl_init() {
         build_dir="$(readlink -f "$build_dir")"
         export WL_INNER=1
         if [[ $(id -u) -ne 0 ]]; then
-            exec dbus-run-session -- bash "$script" "$binary"
+            exec dbus-run-session --config-file="$(dirname "$script")/session_bus.conf" \
+                -- bash "$script" "$binary"
         fi
         # Root: hand the run to nobody. It needs a place to write and to
         # execute the binaries from.
@@ -115,7 +117,8 @@ wl_init() {
         # The caller's temporary directory may be closed to nobody as well.
         local status=0
         (cd "$share" && TMPDIR="$share" setpriv --reuid=$WL_USER_ID --regid=$WL_USER_ID \
-            --clear-groups dbus-run-session -- bash "$script" "$binary") || status=$?
+            --clear-groups dbus-run-session --config-file="$(dirname "$script")/session_bus.conf" \
+            -- bash "$script" "$binary") || status=$?
         if ((staged)); then
             cp -r "$share/artifacts/." "$artifacts/" || true
         fi
