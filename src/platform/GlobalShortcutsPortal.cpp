@@ -148,22 +148,28 @@ void GlobalShortcutsPortal::createSession()
     QVariantMap options;
     options.insert(QStringLiteral("session_handle_token"),
                    QStringLiteral("quillmark_session%1").arg(++m_tokenCounter));
+    // Plasma 5.27 binds only the shortcuts named when the session is
+    // created (other desktops ignore them here).
+    options.insert(QStringLiteral("shortcuts"), shortcutList());
     callWithRequest(QStringLiteral("CreateSession"), {}, options);
 }
 
 void GlobalShortcutsPortal::bindShortcuts()
 {
     m_step = Step::binding;
+    // No parent window: the portal's dialog, if it shows one, stands alone.
+    callWithRequest(
+        QStringLiteral("BindShortcuts"),
+        {QVariant::fromValue(QDBusObjectPath(m_sessionPath)), shortcutList(), QString()}, {});
+}
+
+QVariant GlobalShortcutsPortal::shortcutList() const
+{
     QVariantMap properties;
     properties.insert(QStringLiteral("description"), m_shortcut.description);
     if (!m_shortcut.preferredTrigger.isEmpty())
         properties.insert(QStringLiteral("preferred_trigger"), m_shortcut.preferredTrigger);
-    const PortalShortcutList shortcuts{{m_shortcut.id, properties}};
-    // No parent window: the portal's dialog, if it shows one, stands alone.
-    callWithRequest(QStringLiteral("BindShortcuts"),
-                    {QVariant::fromValue(QDBusObjectPath(m_sessionPath)),
-                     QVariant::fromValue(shortcuts), QString()},
-                    {});
+    return QVariant::fromValue(PortalShortcutList{{m_shortcut.id, properties}});
 }
 
 void GlobalShortcutsPortal::callWithRequest(const QString &method, QVariantList arguments,
@@ -225,25 +231,37 @@ void GlobalShortcutsPortal::handleResponse(uint response, const QVariantMap &res
             refuse(QStringLiteral("the desktop portal opened no session"));
             return;
         }
-        bindShortcuts();
+        // A session that lists our shortcut has bound it already (Plasma
+        // 5.27, whose BindShortcuts binds nothing and opens the shortcut
+        // settings instead).
+        if (!acceptBinding(results))
+            bindShortcuts();
     } else if (m_step == Step::binding) {
-        const auto list = qdbus_cast<PortalShortcutList>(
-            results.value(QStringLiteral("shortcuts")).value<QDBusArgument>());
-        for (const PortalShortcut &entry : list) {
-            if (entry.id != m_shortcut.id)
-                continue;
-            m_step = Step::bound;
-            m_bus.connect(QLatin1String(serviceName), QLatin1String(objectPath),
-                          QLatin1String(interfaceName), QStringLiteral("Activated"), this,
-                          SLOT(handleActivated(QDBusObjectPath, QString, qulonglong, QVariantMap)));
-            m_bus.connect(QLatin1String(serviceName), m_sessionPath,
-                          QStringLiteral("org.freedesktop.portal.Session"),
-                          QStringLiteral("Closed"), this, SLOT(handleSessionClosed(QVariantMap)));
-            Q_EMIT bound(entry.properties.value(QStringLiteral("trigger_description")).toString());
-            return;
-        }
-        refuse(QStringLiteral("the desktop bound no keys to it"));
+        if (!acceptBinding(results))
+            refuse(QStringLiteral("the desktop bound no keys to it"));
     }
+}
+
+bool GlobalShortcutsPortal::acceptBinding(const QVariantMap &results)
+{
+    const QVariant shortcuts = results.value(QStringLiteral("shortcuts"));
+    if (!shortcuts.canConvert<QDBusArgument>())
+        return false;
+    const auto list = qdbus_cast<PortalShortcutList>(shortcuts.value<QDBusArgument>());
+    for (const PortalShortcut &entry : list) {
+        if (entry.id != m_shortcut.id)
+            continue;
+        m_step = Step::bound;
+        m_bus.connect(QLatin1String(serviceName), QLatin1String(objectPath),
+                      QLatin1String(interfaceName), QStringLiteral("Activated"), this,
+                      SLOT(handleActivated(QDBusObjectPath, QString, qulonglong, QVariantMap)));
+        m_bus.connect(QLatin1String(serviceName), m_sessionPath,
+                      QStringLiteral("org.freedesktop.portal.Session"), QStringLiteral("Closed"),
+                      this, SLOT(handleSessionClosed(QVariantMap)));
+        Q_EMIT bound(entry.properties.value(QStringLiteral("trigger_description")).toString());
+        return true;
+    }
+    return false;
 }
 
 void GlobalShortcutsPortal::handleSessionClosed(const QVariantMap &details)

@@ -64,6 +64,11 @@ private:
 
     void createSession();
     void bindShortcuts();
+    // Our shortcut as the portal's a(sa{sv}) list.
+    [[nodiscard]] QVariant shortcutList() const;
+    // Bound when `results` list our shortcut: watches its presses and
+    // emits bound().
+    bool acceptBinding(const QVariantMap &results);
     // Calls `method` of the portal with `arguments`; the answer arrives as a
     // Response signal on the request object whose path we predict from the
     // handle token, and which we subscribe to before calling.

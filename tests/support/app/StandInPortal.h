@@ -51,6 +51,9 @@ public:
     uint createResponse = 0;
     uint bindResponse = 0;
     bool bindsTheShortcut = true;
+    // As Plasma 5.27: binds the shortcuts named at session creation, and
+    // lists them in its answer.
+    bool bindsAtSessionCreation = false;
     bool sessionHandleAsObjectPath = false;
     QString triggerDescription = QStringLiteral("Alt+Shift+V");
 
@@ -89,6 +92,10 @@ public:
                                QVariant::fromValue(QDBusObjectPath(sessionPath)));
             else
                 results.insert(QStringLiteral("session_handle"), sessionPath);
+            if (bindsAtSessionCreation) {
+                requested = qdbus_cast<ShortcutList>(options.value("shortcuts"));
+                results.insert(QStringLiteral("shortcuts"), boundList());
+            }
             answer(message, connection, options, createResponse, results);
             return true;
         }
@@ -96,15 +103,8 @@ public:
             boundSession = qdbus_cast<QDBusObjectPath>(args.value(0)).path();
             requested = qdbus_cast<ShortcutList>(args.value(1));
             const QVariantMap options = qdbus_cast<QVariantMap>(args.value(3));
-            ShortcutList bound;
-            if (bindsTheShortcut)
-                for (const ShortcutEntry &entry : std::as_const(requested))
-                    bound.append({entry.id,
-                                  {{QStringLiteral("description"),
-                                    entry.properties.value(QStringLiteral("description"))},
-                                   {QStringLiteral("trigger_description"), triggerDescription}}});
             answer(message, connection, options, bindResponse,
-                   {{QStringLiteral("shortcuts"), QVariant::fromValue(bound)}});
+                   {{QStringLiteral("shortcuts"), boundList()}});
             return true;
         }
         return false;
@@ -135,6 +135,18 @@ public:
     }
 
 private:
+    QVariant boundList() const
+    {
+        ShortcutList bound;
+        if (bindsTheShortcut)
+            for (const ShortcutEntry &entry : requested)
+                bound.append({entry.id,
+                              {{QStringLiteral("description"),
+                                entry.properties.value(QStringLiteral("description"))},
+                               {QStringLiteral("trigger_description"), triggerDescription}}});
+        return QVariant::fromValue(bound);
+    }
+
     QString senderElement() const
     {
         QString name = clientName.mid(1);
