@@ -29,6 +29,8 @@ test=(
     libxkbcommon-dev qt6-wayland
     # the popover's keyboard focus on headless KWin and mutter (GNOME)
     kwin-wayland mutter
+    # Alt+Shift+V through Plasma's desktop portal under headless KWin
+    xdg-desktop-portal xdg-desktop-portal-kde
     # the Debian package: its build, lintian, and the checks of its files
     build-essential debhelper dpkg-dev lintian desktop-file-utils appstream
     # the windows read as a screen reader reads them (AT-SPI)

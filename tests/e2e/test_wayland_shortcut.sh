@@ -4,18 +4,18 @@
 # Quillmark's shortcut in a Wayland session, the same checks on every
 # compositor (headless sway here; KWin and mutter through
 # test_wayland_kwin.sh and test_wayland_mutter.sh): the startup says how
-# Alt+Shift+V reaches Quillmark when the desktop has no shortcuts portal; the
-# desktop's binding of `quillmark --toggle` opens the popover over a focused
-# native Wayland window, and the popover takes the keyboard: typed text lands
-# in its search, Return copies the match back, Escape closes it, the binding
-# again closes it, and the keys then go back to the Wayland window. Keys are
-# pressed through the compositor, as a person would press them, never sent to
-# a window directly: sway's virtual-keyboard protocol, KWin's fake-input
-# protocol, mutter's RemoteDesktop D-Bus interface. And the tray icon where
-# the desktop hosts StatusNotifierItems (a stand-in host here: no bare
-# compositor has one): Quillmark says it found the host, its item carries
-# the tooltip, and activating the item (a left click in the host) opens and
-# closes the popover.
+# Alt+Shift+V reaches Quillmark; the shortcut (a compositor binding of
+# `quillmark --toggle`, or on KWin Plasma's desktop portal) opens the popover
+# over a focused native Wayland window, and the popover takes the keyboard:
+# typed text lands in its search, Return copies the match back, Escape closes
+# it, the binding again closes it, and the keys then go back to the Wayland
+# window. Keys are pressed through the compositor, as a person would press
+# them, never sent to a window directly: sway's virtual-keyboard protocol,
+# KWin's fake-input protocol, mutter's RemoteDesktop D-Bus interface. And
+# the tray icon where the desktop hosts StatusNotifierItems (a stand-in host
+# here: no bare compositor has one): Quillmark says it found the host, its
+# item carries the tooltip, and activating the item (a left click in the
+# host) opens and closes the popover.
 source "$(dirname "$0")/wayland_lib.sh"
 compositor="${QUILLMARK_COMPOSITOR:-sway}"
 # The clipboard as the session's applications see it: sway and KWin offer
@@ -30,16 +30,22 @@ wl_init "$1"
 
 ZEBRA='zebra crossing at dawn'
 e2e_write_history "first item" "$ZEBRA" "vivid violet"
-# sway runs the binding itself. Neither bare KWin nor mutter runs commands on
-# keys of its own (Plasma's and GNOME's keyboard settings do that), so there
-# the suite starts `quillmark --toggle` as such a binding would (without an
-# activation token: neither hands one to a program started from outside).
+# sway runs the binding itself; on KWin, Plasma's desktop portal binds the
+# keys. Bare mutter runs no commands on keys of its own (GNOME's keyboard
+# settings do that), so there the suite starts `quillmark --toggle` as such a
+# binding would (without an activation token: mutter hands none to a program
+# started from outside).
+toggle() { keys key:alt+shift+v; }
+portal=0
 if [[ "$compositor" == sway ]]; then
     wl_start_sway "bindsym Mod1+Shift+v exec $QUILLMARK --toggle"
-    toggle() { keys key:alt+shift+v; }
 else
     wl_start_compositor
-    toggle() { "$QUILLMARK" --toggle >>"$E2E_TMP/toggle.log" 2>&1; }
+    if [[ "$compositor" == kwin ]] && wl_start_kde_portal; then
+        portal=1
+    else
+        toggle() { "$QUILLMARK" --toggle >>"$E2E_TMP/toggle.log" 2>&1; }
+    fi
 fi
 wl_start_x11_client
 
@@ -64,15 +70,17 @@ e2e_start_app
 e2e_wait_app_ready
 e2e_check "the startup names the tray host" e2e_wait_for "the tray line" 10 \
     grep -qx "Tray: icon shown through the desktop's StatusNotifierItem host" "$APP_STDOUT"
-# No portal binds the shortcut here: the grab serves X11 windows only. (Why
-# not, in brackets, is the shortcut manager's test.)
+# Without a portal the grab serves X11 windows only. (Why not, in brackets,
+# is the shortcut manager's test.)
 shortcut_line() { grep '^Shortcut: ' "$APP_STDOUT" | sed 's/([^)]*)/(why)/'; }
 e2e_check "the startup says how the shortcut reaches Quillmark" \
     e2e_wait_for "the shortcut line" 10 shortcut_line
-e2e_expect_eq "... on one line, with the way to bind the command" \
-    "Shortcut: Alt+Shift+V reaches Quillmark only while an X11 window has focus (why); to open \
-the popover from any window, bind the command \`quillmark --toggle\` to a key in your desktop's \
-keyboard settings" "$(shortcut_line)"
+expected="Shortcut: Alt+Shift+V reaches Quillmark only while an X11 window has focus (why); to \
+open the popover from any window, bind the command \`quillmark --toggle\` to a key in your \
+desktop's keyboard settings"
+((portal)) && expected="Shortcut: Alt+Shift+V through the desktop's global shortcuts (why)"
+e2e_expect_eq "... on one line: through the portal, or with the way to bind the command" \
+    "$expected" "$(shortcut_line)"
 
 toggle
 e2e_check "the binding opens the popover over the Wayland window" wait_popover_shown

@@ -39,6 +39,11 @@
 #                            (--headless --virtual-monitor). KWin runs with
 #                            KWIN_WAYLAND_NO_PERMISSION_CHECKS=1, which
 #                            opens its fake-input protocol to the suites.
+#   wl_start_kde_portal      Starts Plasma's desktop portal (xdg-desktop-portal
+#                            and its KDE backend) on the session bus, as a
+#                            Plasma session does; under KWin it binds global
+#                            shortcuts through KWin's shortcut service.
+#                            Returns 1, and says so, when not installed.
 #   wl_swaymsg ARGS...       swaymsg on this session's socket.
 #   wl_start_x11_client      Starts one X11 client so XWayland runs (sway
 #                            starts it lazily); returns once it answers.
@@ -228,6 +233,27 @@ SESSION
     e2e_track $!
     wl_wait_started "the compositor to start its session" 30 test -s "$envfile"
     wl_use_session "$envfile" "$1"
+}
+
+wl_start_kde_portal() {
+    local backend
+    backend="$(compgen -G '/usr/lib/*/libexec/xdg-desktop-portal-kde' | head -n 1)"
+    if [[ -z "$backend" || ! -x /usr/libexec/xdg-desktop-portal ]]; then
+        echo "      (xdg-desktop-portal-kde is not installed: bash scripts/deps.sh test installs it)"
+        return 1
+    fi
+    # The bus starts nothing by name: the backend first, then the portal,
+    # which looks for it as it starts.
+    XDG_CURRENT_DESKTOP=KDE "$backend" >"$E2E_TMP/portal-kde.log" 2>&1 &
+    e2e_track $!
+    wl_wait_started "the portal's KDE backend" 20 wl_on_bus org.freedesktop.impl.portal.desktop.kde
+    XDG_CURRENT_DESKTOP=KDE /usr/libexec/xdg-desktop-portal >"$E2E_TMP/portal.log" 2>&1 &
+    e2e_track $!
+    wl_wait_started "the desktop portal" 20 wl_on_bus org.freedesktop.portal.Desktop
+}
+wl_on_bus() {
+    dbus-send --session --print-reply --dest=org.freedesktop.DBus /org/freedesktop/DBus \
+        org.freedesktop.DBus.NameHasOwner "string:$1" 2>/dev/null | grep -q true
 }
 
 wl_swaymsg() {
