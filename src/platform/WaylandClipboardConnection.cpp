@@ -185,6 +185,12 @@ struct WaylandClipboardConnection::Listeners {
     }
     static void globalRemove(void *, wl_registry *, uint32_t) {}
 
+    static void syncDone(void *data, wl_callback *callback, uint32_t)
+    {
+        static_cast<WaylandClipboardConnection *>(data)->onCompositorCaughtUp(
+            reinterpret_cast<wl_proxy *>(callback));
+    }
+
     static void dataOffer(void *data, ext_data_control_device_v1 *, ext_data_control_offer_v1 *id)
     {
         static_cast<WaylandClipboardConnection *>(data)->onDataOffer(
@@ -224,6 +230,7 @@ struct WaylandClipboardConnection::Listeners {
     }
 
     static constexpr wl_registry_listener registryListener{global, globalRemove};
+    static constexpr wl_callback_listener syncListener{syncDone};
     static constexpr ext_data_control_device_v1_listener deviceListener{dataOffer, selection,
                                                                         finished, primarySelection};
     static constexpr ext_data_control_offer_v1_listener offerListener{offer};
@@ -289,6 +296,8 @@ WaylandClipboardConnection::~WaylandClipboardConnection()
         destroyWith(it.key(), EXT_DATA_CONTROL_OFFER_V1_DESTROY);
     destroyWith(m_selection, EXT_DATA_CONTROL_OFFER_V1_DESTROY);
     destroyWith(m_ownSource, EXT_DATA_CONTROL_SOURCE_V1_DESTROY);
+    if (m_x11QuitSync != nullptr)
+        wl_proxy_destroy(m_x11QuitSync);
     destroyWith(m_device, EXT_DATA_CONTROL_DEVICE_V1_DESTROY);
     destroyWith(m_manager, EXT_DATA_CONTROL_MANAGER_V1_DESTROY);
     if (m_seat != nullptr)
@@ -473,7 +482,30 @@ void WaylandClipboardConnection::onX11OwnerQuit()
     // Only when the clipboard holds that X11 app's copy: then it has nothing
     // left to give, whatever the compositor says. Where the compositor
     // empties the clipboard as well, the second word changes nothing.
-    if (std::exchange(m_copySinceX11Owner, false))
+    if (!std::exchange(m_copySinceX11Owner, false) || m_lost)
+        return;
+    // KWin hears of the quit on its own X11 connection, at the same moment
+    // as Quillmark. Should the copy Quillmark puts back reach it before it
+    // has handled that news, handling it afterwards unhooks the new copy
+    // from X11 apps, and they paste nothing until another X11 app copies.
+    // A round trip lets the compositor handle what it was sent first.
+    m_x11QuitSerial = m_selectionSerial;
+    if (m_x11QuitSync == nullptr) {
+        m_x11QuitSync = reinterpret_cast<wl_proxy *>(wl_display_sync(m_display));
+        wl_proxy_add_listener(m_x11QuitSync,
+                              reinterpret_cast<void (**)(void)>(
+                                  const_cast<wl_callback_listener *>(&Listeners::syncListener)),
+                              this);
+        flush();
+    }
+}
+
+void WaylandClipboardConnection::onCompositorCaughtUp(wl_proxy *callback)
+{
+    wl_proxy_destroy(callback);
+    m_x11QuitSync = nullptr;
+    // A copy that came meanwhile replaced the one whose owner quit.
+    if (m_x11QuitSerial == m_selectionSerial)
         onOwnerLeft();
 }
 

@@ -59,6 +59,7 @@ private:
     void onSend(wl_proxy *source, const char *type, int fd);
     void onCancelled(wl_proxy *source);
     void onX11OwnerQuit();
+    void onCompositorCaughtUp(wl_proxy *callback);
     void onOwnerLeft();
 
     void readOffer();
@@ -85,6 +86,10 @@ private:
     std::unique_ptr<X11ClipboardWatch> m_x11Watch;
     bool m_copySinceX11Owner = false;
     bool m_judgingCopy = false;
+    // Asked of the compositor once such an owner quit: when it answers, it
+    // has handled that news itself.
+    wl_proxy *m_x11QuitSync = nullptr;
+    quint64 m_x11QuitSerial = 0;
     // An X11 copy's secret hint, asked of its owner (sway leaves it out).
     bool m_x11Checked = false;
     quint64 m_selectionSerial = 0;

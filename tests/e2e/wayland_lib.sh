@@ -39,6 +39,7 @@
 #                            (--headless --virtual-monitor). KWin runs with
 #                            KWIN_WAYLAND_NO_PERMISSION_CHECKS=1, which
 #                            opens its fake-input protocol to the suites.
+#                            KWin's and mutter's PID: WL_COMPOSITOR_PID.
 #   wl_start_kde_portal      Starts Plasma's desktop portal (xdg-desktop-portal
 #                            and its KDE backend) on the session bus, as a
 #                            Plasma session does; under KWin it binds global
@@ -230,6 +231,7 @@ SESSION
     SWAY_LOG="$E2E_TMP/compositor.log"
     unset WAYLAND_DISPLAY DISPLAY SWAYSOCK
     "$@" "$session" >"$SWAY_LOG" 2>&1 &
+    WL_COMPOSITOR_PID=$!
     e2e_track $!
     wl_wait_started "the compositor to start its session" 30 test -s "$envfile"
     wl_use_session "$envfile" "$1"
