@@ -3,6 +3,26 @@
 
 #include "X11ClipboardOwners.h"
 
+#include <QCryptographicHash>
+#include <QRandomGenerator>
+
+#include <utility>
+
+namespace {
+
+constexpr qsizetype saltBytes = 16;
+
+// The salt followed by the SHA-256 of salt and text.
+QByteArray saltedDigest(const QByteArray &salt, const QByteArray &text)
+{
+    QCryptographicHash hash(QCryptographicHash::Sha256);
+    hash.addData(salt);
+    hash.addData(text);
+    return salt + hash.result();
+}
+
+} // namespace
+
 void X11ClipboardOwners::taken(quint32 window, Kind kind, bool windowManagers)
 {
     if (window == 0) {
@@ -14,7 +34,7 @@ void X11ClipboardOwners::taken(quint32 window, Kind kind, bool windowManagers)
     next.window = window;
     next.kind = kind;
     next.windowManagers = kind == Kind::foreign && windowManagers;
-    if (next.windowManagers) // only a secret of that window has a digest
+    if (next.windowManagers && m_current.windowManagers && m_current.secrecy == Secrecy::secret)
         next.maybeSecret = m_current.digest;
     if (kind == Kind::foreign) {
         if (windowManagers && m_foreign.serial != 0 && m_foreignLeft) {
@@ -47,20 +67,23 @@ void X11ClipboardOwners::classify(quint64 serial, Secrecy secrecy)
     learn(m_foreign);
 }
 
-void X11ClipboardOwners::remember(quint64 serial, const QByteArray &digest)
+void X11ClipboardOwners::remember(quint64 serial, const QByteArray &text)
 {
-    if (m_current.serial == serial && m_current.windowManagers &&
-        m_current.secrecy == Secrecy::secret)
-        m_current.digest = digest;
+    if (m_current.serial != serial || !m_current.windowManagers ||
+        m_current.secrecy != Secrecy::secret)
+        return;
+    QByteArray salt(saltBytes, Qt::Uninitialized);
+    QRandomGenerator::system()->generate(salt.begin(), salt.end());
+    m_current.digest = saltedDigest(salt, text);
 }
 
-void X11ClipboardOwners::compared(quint64 serial, bool same)
+void X11ClipboardOwners::compare(quint64 serial, const QByteArray &text)
 {
     for (Owner *owner : {&m_current, &m_foreign}) {
-        if (owner->serial != serial)
+        if (owner->serial != serial || !owner->maybeSecret)
             continue;
-        owner->maybeSecret.clear();
-        if (same) {
+        const QByteArray secret = *std::exchange(owner->maybeSecret, std::nullopt);
+        if (secret.isEmpty() || saltedDigest(secret.left(saltBytes), text) == secret) {
             owner->secrecy = Secrecy::secret;
             owner->handedOn = true;
         }

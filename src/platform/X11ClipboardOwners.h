@@ -5,6 +5,8 @@
 
 #include <QByteArray>
 
+#include <optional>
+
 // The owners of the X11 CLIPBOARD in the order the X server announced them,
 // and what is known of each one's copy.
 //
@@ -23,7 +25,8 @@
 // in between), offering the text under one type and without the mark. So
 // for a secret the window offers, a salted digest of its text is kept while
 // that secret owns the clipboard; the window's next ownership, if its text
-// has the same digest, is that secret handed on.
+// has the same digest, is that secret handed on (and so is any text when
+// the secret's could not be read in time).
 class X11ClipboardOwners {
 public:
     enum class Kind { none, own, foreign };
@@ -36,11 +39,12 @@ public:
         // The window manager's window, taking over from the owner that left.
         bool handedOn = false;
         bool windowManagers = false;
-        // A secret of the window manager's window: its text's salted digest.
+        // A secret of the window manager's window: a salted digest of its
+        // text (empty while unread).
         QByteArray digest;
         // The window manager's window again, right after it offered a
-        // secret: that secret's digest, until the new text is compared.
-        QByteArray maybeSecret;
+        // secret: that secret's digest, until this copy's text is compared.
+        std::optional<QByteArray> maybeSecret;
     };
 
     // `window` took the clipboard (0: the owner let go of it).
@@ -49,11 +53,12 @@ public:
     void left();
     // What a read learnt of ownership `serial`'s copy.
     void classify(quint64 serial, Secrecy secrecy);
-    // The salted digest of ownership `serial`'s secret text.
-    void remember(quint64 serial, const QByteArray &digest);
-    // Ownership `serial`'s text compared with the secret before it: `same`
-    // makes it that secret, handed on.
-    void compared(quint64 serial, bool same);
+    // The text of ownership `serial`, a secret of the window manager's
+    // window: only a salted digest of it is kept.
+    void remember(quint64 serial, const QByteArray &text);
+    // Ownership `serial`'s text, compared with the secret before it: the
+    // same text makes it that secret, handed on.
+    void compare(quint64 serial, const QByteArray &text);
 
     [[nodiscard]] const Owner &current() const { return m_current; }
 

@@ -6,9 +6,7 @@
 #include "ClipboardFormats.h"
 #include "Pasteboard.h"
 
-#include <QCryptographicHash>
 #include <QHash>
-#include <QRandomGenerator>
 #include <QSocketNotifier>
 
 #include <algorithm>
@@ -271,24 +269,6 @@ std::optional<Offer> readOffer(ReadSession &session)
     return offer;
 }
 
-constexpr qsizetype saltBytes = 16;
-
-// The salt (new for each secret) followed by the SHA-256 of salt and text.
-QByteArray saltedDigest(const QByteArray &salt, const QByteArray &text)
-{
-    QCryptographicHash hash(QCryptographicHash::Sha256);
-    hash.addData(salt);
-    hash.addData(text);
-    return salt + hash.result();
-}
-
-QByteArray newSalt()
-{
-    QByteArray salt(saltBytes, Qt::Uninitialized);
-    QRandomGenerator::system()->generate(salt.begin(), salt.end());
-    return salt;
-}
-
 void wipe(std::optional<Data> &data)
 {
     if (data)
@@ -304,27 +284,24 @@ bool learn(X11ClipboardOwners &owners, ReadSession &session, const X11ClipboardO
            const Offer &offer)
 {
     const bool secret = offer.secrecy == Secrecy::secret;
-    if (!owner.windowManagers || (secret ? !owner.digest.isEmpty() : owner.maybeSecret.isEmpty())) {
+    // A secret stays one whatever comes of reading its text.
+    if (secret || !owner.windowManagers || !owner.maybeSecret)
         owners.classify(owner.serial, offer.secrecy);
+    if (!owner.windowManagers || (secret ? !owner.digest.isEmpty() : !owner.maybeSecret))
         return true;
-    }
-    std::optional<Data> text;
+    std::optional<Data> text = Data{}; // no text at all: an empty one
     if (const std::optional<QByteArray> type = ClipboardFormats::preferredTextType(offer.targets)) {
         session.setSensitive(true);
         text = session.convert(type->constData(), kMaximumCapturedTextBytes);
         session.setSensitive(false);
     }
-    if (!text || text->refusedBytes > 0) {
+    if (!text)
+        return secret;
+    if (!secret) {
+        owners.compare(owner.serial, text->bytes);
         owners.classify(owner.serial, offer.secrecy);
-        return text.has_value();
-    }
-    if (secret) {
-        owners.classify(owner.serial, offer.secrecy);
-        owners.remember(owner.serial, saltedDigest(newSalt(), text->bytes));
-    } else {
-        owners.compared(owner.serial, saltedDigest(owner.maybeSecret.left(saltBytes),
-                                                   text->bytes) == owner.maybeSecret);
-        owners.classify(owner.serial, offer.secrecy);
+    } else if (text->refusedBytes == 0) {
+        owners.remember(owner.serial, text->bytes);
     }
     wipe(text);
     return true;
