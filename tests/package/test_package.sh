@@ -13,34 +13,23 @@
 #   test_package.sh SOURCE_DIR BUILD_DIR
 # The package is built in BUILD_DIR/package, the same place each time, so
 # that a compiler cache finds its objects again.
-set -uo pipefail
 usage="usage: test_package.sh SOURCE_DIR BUILD_DIR"
 source_dir="$(readlink -f "${1:?$usage}")"
 build_dir="$(readlink -f "${2:?$usage}")"
-work="$build_dir/package"
+source "$source_dir/tests/e2e/lib.sh"
+# lib.sh's temporary tree is the package's: the cleanup ends what the test
+# started and removes it.
+E2E_TMP="$build_dir/package"
+HISTORY_FILE=""
+work="$E2E_TMP"
 rm -rf "$work"
 mkdir -p "$work"
-app_pid=""
-xvfb_pid=""
-cleanup() {
-    [[ -n "$app_pid" ]] && kill -KILL "$app_pid" 2>/dev/null
-    [[ -n "$xvfb_pid" ]] && kill -TERM "$xvfb_pid" 2>/dev/null
-    wait 2>/dev/null
-    rm -rf "$work"
-}
-trap cleanup EXIT
-failures=0
-pass() { echo "PASS: $1"; }
-fail() { echo "FAIL: $1"; failures=$((failures + 1)); }
+trap e2e_cleanup EXIT
+# A check that shows the command's output when it fails.
 check() {
     local desc="$1"
     shift
-    if "$@" >"$work/check.log" 2>&1; then pass "$desc"; else fail "$desc"; cat "$work/check.log"; fi
-}
-finish() {
-    ((failures)) && { echo "$failures check(s) failed"; exit 1; }
-    echo "all package checks passed"
-    exit 0
+    if "$@" >"$work/check.log" 2>&1; then e2e_pass "$desc"; else e2e_fail "$desc"; cat "$work/check.log"; fi
 }
 
 # --- build -------------------------------------------------------------------
@@ -54,10 +43,10 @@ tar -C "$source_dir" "${excluded[@]}" -cf - . | tar -C "$tree" -xf -
 began=$SECONDS
 if ! (cd "$tree" && dpkg-buildpackage -us -uc -b) >"$work/build.log" 2>&1; then
     tail -n 80 "$work/build.log"
-    fail "dpkg-buildpackage -us -uc -b builds the package"
-    finish
+    e2e_fail "dpkg-buildpackage -us -uc -b builds the package"
+    e2e_finish
 fi
-pass "dpkg-buildpackage -us -uc -b builds the package ($((SECONDS - began)) s)"
+e2e_pass "dpkg-buildpackage -us -uc -b builds the package ($((SECONDS - began)) s)"
 changes="$(ls "$work"/quillmark_*.changes)"
 deb="$(ls "$work"/quillmark_*.deb)"
 dbgsym="$(ls "$work"/quillmark-dbgsym_*.deb 2>/dev/null)"
@@ -113,30 +102,11 @@ export HOME="$work/home" XDG_RUNTIME_DIR="$work/runtime"
 unset XDG_CONFIG_HOME XDG_DATA_HOME WAYLAND_DISPLAY QT_QPA_PLATFORM
 mkdir -p "$HOME"
 mkdir -m 0700 "$XDG_RUNTIME_DIR"
-Xvfb -displayfd 9 -screen 0 1280x800x24 -nolisten tcp 9>"$work/display" >"$work/xvfb.log" 2>&1 &
-xvfb_pid=$!
-for ((n = 0; n < 150; n++)); do
-    grep -q '^[0-9]' "$work/display" && break
-    sleep 0.1
-done
-export DISPLAY=":$(head -n 1 "$work/display")"
-"$binary" >"$work/app.log" 2>&1 &
-app_pid=$!
-# Up once it listens for later launches (it has loaded its history then).
-for ((n = 0; n < 300; n++)); do
-    python3 -c 'import socket, sys; socket.socket(socket.AF_UNIX).connect(sys.argv[1])' \
-        "$XDG_RUNTIME_DIR/quillmark.socket" 2>/dev/null && break
-    kill -0 "$app_pid" 2>/dev/null || break
-    sleep 0.1
-done
-check "the installed Quillmark starts and listens" \
-    python3 -c 'import socket, sys; socket.socket(socket.AF_UNIX).connect(sys.argv[1])' \
-    "$XDG_RUNTIME_DIR/quillmark.socket"
-kill -TERM "$app_pid"
-wait "$app_pid"
-check "it ends with status 0 on SIGTERM" test $? -eq 0
-app_pid=""
-[[ $failures -eq 0 ]] || cat "$work/app.log"
+e2e_start_xvfb
+QUILLMARK="$binary" e2e_start_app
+check "the installed Quillmark starts and listens" e2e_wait_app_ready 30
+e2e_stop_app TERM
+check "it ends with status 0 on SIGTERM" test "$APP_STATUS" -eq 0
 
 if [[ "$binary" == /usr/bin/quillmark ]]; then
     check "apt removes it again" \
@@ -144,4 +114,4 @@ if [[ "$binary" == /usr/bin/quillmark ]]; then
     check "nothing of it is left in /usr" \
         bash -c "! dpkg -L quillmark >/dev/null 2>&1 && test ! -e /usr/bin/quillmark"
 fi
-finish
+e2e_finish
