@@ -115,16 +115,13 @@ void TestClipboardStoreSaving::startKeepsAFileAlreadyInTheWrittenForm_data()
     const QByteArray canonical = HistoryCodec::encode(items);
     QTest::newRow("written form") << canonical << true;
     QTest::newRow("empty array") << QByteArray("[]") << true;
-    QTest::newRow("one item") << HistoryCodec::encode({items[0]}) << true;
 
     // Readable, but each differs from the written form in one respect.
-    const std::array<std::array<const char *, 3>, 7> changes{{
+    const std::array<std::array<const char *, 3>, 5> changes{{
         {"lower-case id", "E", "e"},
         {"slash not escaped", "\\/usr", "/usr"},
-        {"newline as \\u escape", "\\n", "\\u000A"},
         {"escaped surrogate pair", "🙂", "\\uD83D\\uDE42"},
         {"fraction of a second", "Z\"", ".500Z\""},
-        {"extra member", "\"\n  }", "\",\n    \"pinned\" : true\n  }"},
         {"comma on its own line", "},\n", "}\n,\n"},
     }};
     for (const auto &[name, from, to] : changes)
