@@ -151,21 +151,6 @@ private Q_SLOTS:
         QCOMPARE(connection->held, held);
     }
 
-    // The counter moves once per real change only: a takeover is no change.
-    void changeCountMovesOnRealChangesOnly()
-    {
-        auto *connection = new FakeConnection;
-        SystemPasteboard pasteboard{std::unique_ptr<ClipboardConnection>(connection)};
-        const qint64 start = pasteboard.changeCount();
-        connection->copy(QStringLiteral("A"));
-        QCOMPARE(pasteboard.changeCount(), start + 1);
-        connection->ownerQuits();
-        QCOMPARE(pasteboard.changeCount(), start + 1);
-        QCOMPARE(pasteboard.stringForType(), std::optional<QString>(QStringLiteral("A")));
-        connection->copy(QStringLiteral("A"));
-        QCOMPARE(pasteboard.changeCount(), start + 2);
-    }
-
     // A text above the capture limit: its size is told with that change
     // only, and nothing is kept when its owner quits.
     void refusedTextIsToldAndNotKept()
