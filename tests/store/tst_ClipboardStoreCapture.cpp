@@ -24,7 +24,6 @@ private Q_SLOTS:
     void oversizedTextIsRefused();
     void pollReadsOnlyTheTextPresentAfterAChange();
     void clearAndImportKeepSuppressionState();
-    void captureInsertsAtFrontAndSavesAsDoesACopyBack();
     void monitoringIsALiveSwitchAndRunsInNestedLoops();
     void ticksWakeOnlyForWork();
 };
@@ -228,30 +227,6 @@ void TestClipboardStoreCapture::clearAndImportKeepSuppressionState()
     // The window still runs from the copy accepted before the clear.
     h.copy(secret, 3000);
     QCOMPARE(h.contents(), (QStringList{secret, QStringLiteral("old")}));
-}
-
-void TestClipboardStoreCapture::captureInsertsAtFrontAndSavesAsDoesACopyBack()
-{
-    StoreHarness h;
-    h.writeHistory({makeItem(QStringLiteral("kept"), h.clock.now().addSecs(-60))});
-    ClipboardStore &store = h.open();
-    QSignalSpy inserted(&store, &ClipboardStore::itemsInserted);
-    h.copy(QStringLiteral("fresh"));
-    QCOMPARE(inserted.at(0), (QVariantList{0, 0}));
-    QCOMPARE(store.items().at(0).createdAt, h.clock.now());
-    QCOMPARE(h.fileItems().at(0).content, QStringLiteral("fresh"));
-
-    // Copying an item back goes through suppression like any copy: the
-    // newest again is dropped, an older one is recorded as a new item.
-    h.clock.advance(1000);
-    h.pasteboard.writeBack(QStringLiteral("fresh"));
-    store.pollPasteboard();
-    QCOMPARE(store.items().size(), 2);
-    h.pasteboard.writeBack(QStringLiteral("kept"));
-    store.pollPasteboard();
-    QCOMPARE(h.contents(), (QStringList{QStringLiteral("kept"), QStringLiteral("fresh"),
-                                        QStringLiteral("kept")}));
-    QVERIFY(store.items().at(0).id != store.items().at(2).id);
 }
 
 void TestClipboardStoreCapture::monitoringIsALiveSwitchAndRunsInNestedLoops()

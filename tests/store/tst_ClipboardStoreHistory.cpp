@@ -43,7 +43,6 @@ private Q_SLOTS:
     void retentionCutoff_data();
     void retentionCutoff();
     void pruneRemovesRangesHighestFirst();
-    void retentionChangesSaveAndIdlePrunesDoNot();
     void wallClockJumpPrunesOnlyOnceTheClocksAgree_data();
     void wallClockJumpPrunesOnlyOnceTheClocksAgree();
     void clearTodayAtTenPastMidnightThenAll();
@@ -53,9 +52,7 @@ private Q_SLOTS:
     void unreadableHistoryIsMovedAside_data();
     void unreadableHistoryIsMovedAside();
     void historyRewrittenWhileReadIsReadAgain();
-    void dayQueries();
     void dayCacheMatchesLocalTimeAcrossDst();
-    void importReplacesSortsAndPrunes();
     void refusedImportLeavesTheHistoryAlone_data();
     void refusedImportLeavesTheHistoryAlone();
 };
@@ -136,34 +133,6 @@ void TestClipboardStoreHistory::pruneRemovesRangesHighestFirst()
     QCOMPARE(aboutToRemove.at(1), (QVariantList{1, 2}));
     QCOMPARE(removed.size(), 2);
     QCOMPARE(h.contents(), (QStringList{now.addDays(-2).toString(), now.addDays(-1).toString()}));
-}
-
-void TestClipboardStoreHistory::retentionChangesSaveAndIdlePrunesDoNot()
-{
-    StoreHarness h;
-    h.settings->setRetentionPeriod(RetentionPeriod::twelveMonths);
-    const QDateTime now = h.clock.now();
-    h.writeHistory({makeItem(QStringLiteral("3 days"), now.addDays(-3)),
-                    makeItem(QStringLiteral("100 days"), now.addDays(-100))});
-    ClipboardStore &store = h.open();
-    QCOMPARE(store.items().size(), 2);
-
-    h.settings->setRetentionPeriod(RetentionPeriod::oneWeek);
-    QCOMPARE(h.contents(), QStringList{QStringLiteral("3 days")});
-    QCOMPARE(h.fileItems().size(), 1);
-
-    // A change that removes nothing still saves.
-    QVERIFY(QFile::remove(h.historyPath));
-    h.settings->setRetentionPeriod(RetentionPeriod::twoWeeks);
-    QCOMPARE(h.fileItems().size(), 1);
-    // The same value again is no change, and neither is a prune or a poll
-    // that removes nothing.
-    QVERIFY(QFile::remove(h.historyPath));
-    h.settings->setRetentionPeriod(RetentionPeriod::twoWeeks);
-    store.pruneExpiredItems();
-    store.pollPasteboard();
-    store.waitForSaves();
-    QVERIFY(!QFile::exists(h.historyPath));
 }
 
 void TestClipboardStoreHistory::wallClockJumpPrunesOnlyOnceTheClocksAgree_data()
@@ -360,28 +329,6 @@ void TestClipboardStoreHistory::historyRewrittenWhileReadIsReadAgain()
     QCOMPARE(capture.lines(), QStringList());
 }
 
-void TestClipboardStoreHistory::dayQueries()
-{
-    StoreHarness h;
-    h.clock.set(localTime(2026, 12, 5, 20, 0));
-    const ClipboardItem morning = makeItem(QStringLiteral("09:00"), localTime(2026, 12, 5, 9, 0));
-    const ClipboardItem evening = makeItem(QStringLiteral("18:00"), localTime(2026, 12, 5, 18, 0));
-    const ClipboardItem before =
-        makeItem(QStringLiteral("day before"), localTime(2026, 12, 4, 23, 30));
-    h.writeHistory({morning, before, evening});
-    ClipboardStore &store = h.open();
-    QCOMPARE(store.availableDays(), (QList<QDate>{QDate(2026, 12, 5), QDate(2026, 12, 4)}));
-    QCOMPARE(store.itemsForDay(QDate(2026, 12, 5)), (QList<ClipboardItem>{evening, morning}));
-    QVERIFY(store.itemsForDay(QDate(2026, 12, 3)).isEmpty());
-
-    // A capture after the clock was set back sits at the front, yet day
-    // queries still list newest first.
-    h.clock.set(localTime(2026, 12, 4, 12, 0));
-    h.copy(QStringLiteral("set back"));
-    QCOMPARE(store.availableDays(), (QList<QDate>{QDate(2026, 12, 5), QDate(2026, 12, 4)}));
-    QCOMPARE(store.rowsForDay(QDate(2026, 12, 4)), (QList<int>{3, 0}));
-}
-
 // The fast batch path must agree with converting each time on its own
 // around both daylight-saving changes, local midnight, and before 1970.
 void TestClipboardStoreHistory::dayCacheMatchesLocalTimeAcrossDst()
@@ -398,26 +345,6 @@ void TestClipboardStoreHistory::dayCacheMatchesLocalTimeAcrossDst()
     QCOMPARE(days.size(), items.size());
     for (qsizetype i = 0; i < items.size(); ++i)
         QCOMPARE(days[i], items[i].createdAt.toLocalTime().date());
-}
-
-void TestClipboardStoreHistory::importReplacesSortsAndPrunes()
-{
-    StoreHarness h;
-    h.writeHistory({makeItem(QStringLiteral("newer than the backup"), h.clock.now())});
-    ClipboardStore &store = h.open();
-    const QDateTime now = h.clock.now();
-    const QUuid shared = QUuid::createUuid();
-    const QString path =
-        h.writeBackup({ClipboardItem{shared, QStringLiteral("b"), now.addDays(-3)},
-                       makeItem(QStringLiteral("expired"), now.addDays(-40)),
-                       ClipboardItem{shared, QStringLiteral("a"), now.addDays(-1)}});
-
-    QSignalSpy reset(&store, &ClipboardStore::itemsReset);
-    QCOMPARE(store.importHistory(path), QString());
-    QCOMPARE(reset.size(), 1);
-    QCOMPARE(h.contents(), (QStringList{QStringLiteral("a"), QStringLiteral("b")}));
-    QCOMPARE(store.items().at(0).id, store.items().at(1).id); // duplicate ids both kept
-    QCOMPARE(h.fileItems(), store.items());
 }
 
 // What else may sit at a backup's path, and files the reader refuses (each

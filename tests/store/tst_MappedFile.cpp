@@ -90,15 +90,6 @@ private Q_SLOTS:
         QCOMPARE(again, content);
     }
 
-    void refusesWhatIsNotARegularFile()
-    {
-        MappedFile file;
-        QVERIFY(file.open(m_dir.path()).contains(QLatin1String("a directory")));
-        QVERIFY(file.open(m_dir.filePath(QStringLiteral("missing"))).startsWith("Cannot read"));
-        QVERIFY(file.bytes().isEmpty());
-        QCOMPARE(file.takeDescriptor(), -1);
-    }
-
     // Another program truncating the file while it is mapped: reading past
     // the new end gives zeros and says so, instead of a bus error.
     void aFileCutShortReadsAsZerosAndSaysSo()

@@ -191,6 +191,7 @@ void TestSettingsView::importAsksThenReplaces()
     const QByteArray fileBefore = f.harness.fileBytes();
     const QString backup =
         f.harness.writeBackup({makeItem(QStringLiteral("backup old"), now.addDays(-3)),
+                               makeItem(QStringLiteral("expired"), now.addDays(-40)),
                                makeItem(QStringLiteral("backup new"), now.addDays(-2))});
     if (!goodFile)
         QVERIFY(writeFileContents(backup, R"([{"content": "no id or time"}])"));
