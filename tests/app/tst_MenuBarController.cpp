@@ -44,7 +44,6 @@ class TestMenuBarController : public QObject {
 private Q_SLOTS:
     void placesThePopover_data();
     void placesThePopover();
-    void clicksAndTheShortcutToggle();
     void popoverKindFollowsTheSession_data();
     void popoverKindFollowsTheSession();
     void activatedWindowClosesWhenItLosesTheActivation();
@@ -60,10 +59,6 @@ void TestMenuBarController::placesThePopover_data()
 
     const QRect screen(0, 0, 1280, 800);
     const QSize size(390, 540);
-    QTest::newRow("under an icon in the middle of a top panel")
-        << QRect(600, 1, 22, 26) << QPoint() << screen << QRect(QPoint(415, 31), size);
-    QTest::newRow("top right corner: kept on screen")
-        << QRect(1257, 1, 22, 26) << QPoint() << screen << QRect(QPoint(890, 31), size);
     QTest::newRow("bottom panel: above the icon")
         << QRect(20, 774, 22, 26) << QPoint() << screen << QRect(QPoint(0, 230), size);
     QTest::newRow("zero-sized geometry: at the pointer")
@@ -82,29 +77,6 @@ void TestMenuBarController::placesThePopover()
     QFETCH(QRect, screen);
     QFETCH(QRect, expected);
     QCOMPARE(MenuBarController::popoverGeometry(icon, pointer, QSize(390, 540), screen), expected);
-}
-
-void TestMenuBarController::clicksAndTheShortcutToggle()
-{
-    Tray tray;
-    MenuBarController &controller = *tray.controller;
-
-    controller.statusItemClicked();
-    QVERIFY(controller.isPopoverShown());
-    QVERIFY(controller.popover().windowFlags().testFlag(Qt::Popup));
-    controller.statusItemClicked();
-    QVERIFY(!controller.isPopoverShown());
-
-    controller.togglePopover();
-    QVERIFY(controller.isPopoverShown());
-    controller.togglePopover();
-    QVERIFY(!controller.isPopoverShown());
-
-    // Escape in the popover goes through the controller's close.
-    controller.statusItemClicked();
-    QVERIFY(QTest::qWaitForWindowExposed(&controller.popover()));
-    QTest::keyClick(&controller.popover(), Qt::Key_Escape);
-    QVERIFY(!controller.isPopoverShown());
 }
 
 void TestMenuBarController::popoverKindFollowsTheSession_data()

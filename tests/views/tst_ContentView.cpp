@@ -260,40 +260,6 @@ private Q_SLOTS:
         QVERIFY(!sheetText());
     }
 
-    void keyboardReachesCopiesAndOpensRows()
-    {
-        ContentView &v = open(sampleHistory());
-        v.activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&v));
-        auto *search = v.findChild<QLineEdit *>(QStringLiteral("searchField"));
-        QListView *dayList = days();
-        QListView *itemList = items();
-        search->setFocus();
-        QTest::keyClick(search, Qt::Key_Tab);
-        QCOMPARE(QApplication::focusWidget(), dayList);
-        QTest::keyClick(dayList, Qt::Key_Tab);
-        QCOMPARE(QApplication::focusWidget(), itemList);
-        QCOMPARE(itemList->currentIndex().row(), 0);
-
-        QTest::keyClick(itemList, Qt::Key_Down);
-        QTest::keyClick(itemList, Qt::Key_Return);
-        QCOMPARE(harness->pasteboard.stringForType(),
-                 std::optional<QString>(QStringLiteral("Hello World")));
-        QVERIFY(!sheetText());
-
-        QTest::keyClick(itemList, Qt::Key_Space);
-        QCOMPARE(sheetText(), QStringLiteral("Hello World"));
-        QTest::keyClick(sheet(), Qt::Key_Escape);
-        QVERIFY(!sheetText());
-
-        // Left to the dayList and Right back, on the same row.
-        QTest::keyClick(itemList, Qt::Key_Left);
-        QCOMPARE(QApplication::focusWidget(), dayList);
-        QTest::keyClick(dayList, Qt::Key_Right);
-        QCOMPARE(QApplication::focusWidget(), itemList);
-        QCOMPARE(itemList->currentIndex().row(), 1);
-    }
-
     void rowsWithTheSameIdStayApart()
     {
         // An imported history may hold two items with one id; each row keeps

@@ -85,8 +85,7 @@ private Q_SLOTS:
     void listsAndSearchesTheNewestHundred();
     void followsTheStore();
     void typingOnAndBackFindsWhatTheRuleFinds();
-    void clickingARowCopiesItExactlyThenCloses();
-    void keyboardMovesThroughTheListCopiesAndCloses();
+    void keyboardMovesBetweenSearchAndList();
     void footerButtonsActThenClose();
 };
 
@@ -182,20 +181,8 @@ void TestMenuBarPopoverView::typingOnAndBackFindsWhatTheRuleFinds()
     }
 }
 
-void TestMenuBarPopoverView::clickingARowCopiesItExactlyThenCloses()
-{
-    Popover popover(20);
-    popover.show();
-    QListView *list = popover.list();
-    const QModelIndex row = list->model()->index(7, 0);
-    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(row).center());
-    QCOMPARE(popover.harness.pasteboard.stringForType(), QStringLiteral("  foo\nXaBcY  "));
-    // Closing waits until the click has been handled.
-    QVERIFY(popover.actions.isEmpty());
-    QTRY_COMPARE(popover.actions, QStringList{"close"});
-}
-
-void TestMenuBarPopoverView::keyboardMovesThroughTheListCopiesAndCloses()
+// Copying from the list and Escape are test_tray's.
+void TestMenuBarPopoverView::keyboardMovesBetweenSearchAndList()
 {
     Popover popover(20);
     popover.show();
@@ -226,18 +213,6 @@ void TestMenuBarPopoverView::keyboardMovesThroughTheListCopiesAndCloses()
     QTest::keyClicks(popover.list(), QStringLiteral("2"));
     QVERIFY(popover.search()->hasFocus());
     QCOMPARE(popover.search()->text(), QStringLiteral("entry 12"));
-    QTest::keyClick(popover.search(), Qt::Key_Backspace);
-
-    QTest::keyClick(popover.search(), Qt::Key_Down);
-    QTest::keyClick(popover.list(), Qt::Key_Down);
-    QTest::keyClick(popover.list(), Qt::Key_Return);
-    QCOMPARE(popover.harness.pasteboard.stringForType(), QStringLiteral("entry 10"));
-    QTRY_COMPARE(popover.actions, QStringList{"close"});
-
-    // Escape closes from the list too.
-    QTest::keyClick(popover.search(), Qt::Key_Down);
-    QTest::keyClick(popover.list(), Qt::Key_Escape);
-    QCOMPARE(popover.actions, QStringList({"close", "close"}));
 }
 
 // The main-window button is tst_MenuBarController's: its title follows the
