@@ -37,12 +37,6 @@ private Q_SLOTS:
         Windows windows;
         AppWindowManager &manager = windows.manager;
         QSignalSpy visibility(&manager, &AppWindowManager::isMainWindowVisibleChanged);
-        // Hiding before any window exists builds none and tells nothing.
-        manager.hideMainWindow();
-        QVERIFY(!manager.isMainWindowVisible());
-        QVERIFY(!manager.mainWindow());
-        QCOMPARE(visibility.size(), 0);
-
         manager.showMainWindow();
         QWidget *window = manager.mainWindow();
         QVERIFY(window);

@@ -12,29 +12,10 @@ Q_DECLARE_METATYPE(HotKeyStatus)
 class TestGlobalHotKeyManager : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void fourCharCodeFoldsBytes_data();
-    void fourCharCodeFoldsBytes();
     void registersAltShiftVPostsItsOwnPressesOnlyAndReregisters();
     void failuresArePrintedAndLeaveNothingBehind_data();
     void failuresArePrintedAndLeaveNothingBehind();
 };
-
-void TestGlobalHotKeyManager::fourCharCodeFoldsBytes_data()
-{
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<quint32>("code");
-    QTest::newRow("short") << QStringLiteral("AB") << quint32(0x4142);
-    QTest::newRow("only four bytes") << QStringLiteral("keybX") << quint32(0x6B657962);
-    // UTF-8 bytes, not UTF-16 units: é is C3 A9.
-    QTest::newRow("non-ascii") << QStringLiteral("\u00e9a") << quint32(0xC3A961);
-}
-
-void TestGlobalHotKeyManager::fourCharCodeFoldsBytes()
-{
-    QFETCH(QString, text);
-    QFETCH(quint32, code);
-    QCOMPARE(fourCharCode(text), code);
-}
 
 void TestGlobalHotKeyManager::registersAltShiftVPostsItsOwnPressesOnlyAndReregisters()
 {

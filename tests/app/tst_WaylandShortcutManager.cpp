@@ -136,11 +136,7 @@ void TestWaylandShortcutManager::bindsThroughThePortalUntilTheSessionCloses()
     QVERIFY(settled.wait(10000));
     QVERIFY(grab->registered && grab->handlerInstalled);
     QCOMPARE(output.lines().size(), 2);
-    QCOMPARE(output.lines().last(),
-             QStringLiteral("Shortcut: Alt+Shift+V reaches Quillmark only while an X11 window has "
-                            "focus (the desktop closed its shortcut session); to open the popover "
-                            "from any window, bind the command `quillmark --toggle` to a key in "
-                            "your desktop's keyboard settings"));
+    QVERIFY(output.lines().last().contains(u"(the desktop closed its shortcut session)"_qs));
     // Its presses no longer count.
     m_portal->activate(m_portal->sessionPath, asked.id);
     QTest::qWait(100);
@@ -198,20 +194,14 @@ void TestWaylandShortcutManager::refusalKeepsTheGrabAndExplains()
     QSignalSpy settled(&manager, &WaylandShortcutManager::settled);
     QVERIFY(settled.wait(10000));
 
-    const QString advice = QStringLiteral("to open the popover from any window, bind the command "
-                                          "`quillmark --toggle` to a key in your desktop's "
-                                          "keyboard settings");
-    QStringList expected;
-    if (x11GrabWorks) {
-        expected << QStringLiteral("Shortcut: Alt+Shift+V reaches Quillmark only while an X11 "
-                                   "window has focus (%1); %2")
-                        .arg(reason, advice);
-        QVERIFY(grab->registered);
-    } else {
-        expected << QStringLiteral("Failed to register global hotkey: 10")
-                 << QStringLiteral("Shortcut: none (%1); %2").arg(reason, advice);
-    }
-    QCOMPARE(output.lines(), expected);
+    // The whole line, with the way to bind the command, is test_wayland_shortcut's.
+    const QStringList lines = output.lines();
+    QCOMPARE(lines.size(), x11GrabWorks ? 1 : 2);
+    QVERIFY2(lines.last().contains(x11GrabWorks ? u"only while an X11 window has focus ("_qs
+                                                : u"Shortcut: none ("_qs + reason),
+             qPrintable(lines.last()));
+    QVERIFY2(lines.last().contains(reason), qPrintable(lines.last()));
+    QCOMPARE(grab->registered, x11GrabWorks);
 
     // A press reported for a session the portal did open is still not ours.
     if (!m_portal->sessionPath.isEmpty()) {

@@ -39,14 +39,12 @@ void TestAppSettings::storedValuesFallBack_data()
     row("retention 365", retention, qlonglong(365), "31");
     row("retention as string", retention, QStringLiteral("7"), "31");
     const QString window = QStringLiteral("duplicateSuppressionWindow");
-    row("window 0", window, qlonglong(0), "0");
     row("window -5", window, qlonglong(-5), "5");
     const QString capture = QStringLiteral("captureMode");
     row("capture exact", capture, QStringLiteral("recordEveryCopy"), "recordEveryCopy");
     row("capture case variant", capture, QStringLiteral("RecordEveryCopy"),
         "suppressConsecutiveDuplicates");
     const QString monitoring = QStringLiteral("startMonitoringImmediately");
-    row("monitoring false", monitoring, false, "false");
     row("monitoring as string", monitoring, QStringLiteral("false"), "true");
     row("login as integer 1", QStringLiteral("launchAtLogin"), qlonglong(1), "false");
 }

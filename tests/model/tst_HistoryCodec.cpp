@@ -266,21 +266,11 @@ void TestHistoryCodec::rejectedInput_data()
         << QByteArray("[{\"content\":\"") + QByteArray("\\/").repeated(50'000) << "malformed JSON";
     QTest::newRow("missing comma between items")
         << array(element() + element()) << "malformed JSON";
-    for (const QByteArray &bad :
-         {QByteArray("["), array(element() + ","), QByteArray("[]x"), badContent("\"\\u12\""),
-          badContent("\"a\tb\""), QByteArray("[{\"content\":\"a\" \"id\":\"b\"}]")})
-        QTest::addRow("malformed: %s", bad.left(40).constData()) << bad << "malformed JSON";
     QTest::newRow("non-ASCII outside strings")
         << QByteArray("[\xC3\xA9]") << "item 1: not a JSON object";
     QTest::newRow("overlong UTF-8") << badContent("\"\xC0\xAF\"") << "not valid UTF-8";
     QTest::newRow("invalid UTF-8 in an ignored member")
         << QByteArray("[{\"x\":\"\xFF\"}]") << "not valid UTF-8";
-
-    // What ignored members may hold is still checked.
-    for (const char *bad : {"01", "1e", "tru", "{\"a\"}"}) {
-        QTest::addRow("ignored member holding %s", bad) << QByteArray("[{\"x\":") + bad + "}]"
-                                                        << "malformed JSON";
-    }
 
     // The elements.
     QTest::newRow("element is an array") << array("[]") << "item 1: not a JSON object";
@@ -379,31 +369,6 @@ void TestHistoryCodec::consumedBytesAreNeverReadAgain()
 // or a fault may fall anywhere in such a step, or across two.
 constexpr int stepOffsets = 18;
 
-namespace {
-
-// A file laid out as the writer lays it out, with a fault after the text,
-// fails as any other file with that fault.
-void addWrittenFormFaultsAfterTheText()
-{
-    const QString badDate =
-        QStringLiteral("item 1: \"createdAt\" is not a date-time with a time zone");
-    for (const char *date :
-         {"2026-13-05T21:04:07Z", "2026-12-05T21:04\\/7Z", "2026-02-29T21:04:07Z",
-          "2026-12-05T21:04:60Z", "2O26-12-05T21:04:07Z"})
-        QTest::addRow("date %s", date) << writtenForm("a", date) << badDate;
-    // Bytes next to the hex digits, where each group of eight starts and ends.
-    for (const char *id :
-         {"6F9619FF-8B86-D011-B42D-00C04FC964FG", "6F9619FF8-B86-D011-B42D-00C04FC964FF",
-          "6F9619F:-8B86-D011-B42D-00C04FC964FF"})
-        QTest::addRow("id %s", id) << writtenForm("a", "2026-12-05T21:04:07Z", id)
-                                   << QStringLiteral("item 1: \"id\" is not a UUID");
-    QTest::newRow("control character in the id")
-        << writtenForm("a", "2026-12-05T21:04:07Z", "6F9619FF-8B86-D011-B42D-00C04FC964F\x01")
-        << QStringLiteral("malformed JSON at byte 116");
-}
-
-} // namespace
-
 void TestHistoryCodec::faultsAtEveryOffset_data()
 {
     QTest::addColumn<QByteArray>("json");
@@ -439,12 +404,11 @@ void TestHistoryCodec::faultsAtEveryOffset_data()
                 << QStringLiteral("%1 at byte %2").arg(what).arg(writtenContentStart + offset);
         }
     }
-    addWrittenFormFaultsAfterTheText();
 }
 
 // Every fault is found at its own byte whether or not the reader also notes
-// the layout, wherever it falls in the reader's steps, and after the text of
-// a file otherwise in the written form.
+// the layout, wherever it falls in the reader's steps (that the two readers
+// accept the same files is the fuzzer's check).
 void TestHistoryCodec::faultsAtEveryOffset()
 {
     QFETCH(QByteArray, json);

@@ -16,8 +16,6 @@ private Q_SLOTS:
         QTest::addColumn<bool>("error");
 
         QTest::newRow("X11") << QStringList{"DISPLAY=:0"} << false << false << false;
-        QTest::newRow("Wayland with XWayland")
-            << QStringList{"DISPLAY=:0", "WAYLAND_DISPLAY=wayland-0"} << true << true << false;
         QTest::newRow("Wayland by session type")
             << QStringList{"DISPLAY=:1", "XDG_SESSION_TYPE=wayland"} << true << true << false;
         QTest::newRow("Wayland, user's own platform kept")
@@ -25,7 +23,6 @@ private Q_SLOTS:
             << false << false << false;
         QTest::newRow("Wayland without XWayland")
             << QStringList{"WAYLAND_DISPLAY=wayland-0"} << true << true << true;
-        QTest::newRow("no display at all") << QStringList{} << false << false << true;
         QTest::newRow("xcb asked, no display")
             << QStringList{"QT_QPA_PLATFORM=xcb"} << false << false << true;
         QTest::newRow("offscreen needs no display")

@@ -75,9 +75,6 @@ private Q_SLOTS:
         QTest::newRow("owner quits: its text is kept, no second item")
             << every << QStringList{"copy A", "tick", "quit", "tick", "tick"} << QStringList{"A"}
             << Held("A");
-        QTest::newRow("owner quits before the tick: one item, text kept")
-            << every << QStringList{"copy A", "quit", "tick", "tick"} << QStringList{"A"}
-            << Held("A");
         QTest::newRow("two copies between ticks: the last one, and it is kept")
             << suppress << QStringList{"copy A", "copy B", "tick", "quit", "tick"}
             << QStringList{"B"} << Held("B");

@@ -34,8 +34,6 @@ private Q_SLOTS:
             << QStringLiteral("handed-on secret");
         QTest::newRow("the window manager's window over a living owner: a new copy")
             << QStringList{"take A", "plain A", "wm M"} << QStringLiteral("foreign unknown");
-        QTest::newRow("another app after an owner quit: a new copy")
-            << QStringList{"take A", "leave", "take B"} << QStringLiteral("foreign unknown");
         QTest::newRow("the same window taking the clipboard again: a new copy")
             << QStringList{"take A", "secret A", "take A"} << QStringLiteral("foreign unknown");
         QTest::newRow("Quillmark kept the text first, then lost the race")

@@ -77,18 +77,12 @@ void TestClipboardStoreSaving::eachStepWritesTheBytesOfAFreshEncoding()
         // Bigger than one write: it goes out, and is copied later, in pieces.
         {"a text of megabytes",
          [&] { capture(QStringLiteral("\"Größe\"/東京\n🙂 ").repeated(200'000)); }},
-        {"captures while writing",
-         [&] {
-             for (int i = 0; i < 5; ++i)
-                 capture(QStringLiteral("burst %1").arg(i));
-         }},
         {"the oldest expire",
          [&] {
              h.clock.advance(qint64(8) * 86'400'000);
              h.store->pollPasteboard();
          }},
         {"today's go", [&] { h.store->clearToday(); }},
-        {"a capture after removals", [&] { capture(QStringLiteral("after")); }},
         {"scattered removal", [&] { h.settings->setRetentionPeriod(RetentionPeriod::oneWeek); }},
         {"import", [&] { QCOMPARE(h.store->importHistory(backup), QString()); }},
         {"clear all", [&] { h.store->clearAll(); }},
