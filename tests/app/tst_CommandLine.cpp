@@ -38,8 +38,6 @@ void TestCommandLine::commands()
     const CommandLine result = CommandLine::parse(arguments);
     QCOMPARE(result.outcome, CommandLine::Outcome::run);
     QCOMPARE(int(result.request.action), action);
-    // What reaches the running instance is the same request, whole.
-    QCOMPARE(AppRequest::decode(result.request.encode()), result.request);
 }
 
 void TestCommandLine::mistakes_data()

@@ -7,13 +7,10 @@
 
 #include <QTest>
 
-Q_DECLARE_METATYPE(HotKeyStatus)
-
 class TestGlobalHotKeyManager : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void registersAltShiftVPostsItsOwnPressesOnlyAndReregisters();
-    void failuresArePrintedAndLeaveNothingBehind_data();
     void failuresArePrintedAndLeaveNothingBehind();
 };
 
@@ -25,8 +22,6 @@ void TestGlobalHotKeyManager::registersAltShiftVPostsItsOwnPressesOnlyAndReregis
     GlobalHotKeyManager manager(std::move(registrar), [&] { ++toggles; });
     QVERIFY(manager.isActive());
     QVERIFY(fake->handlerInstalled && fake->registered);
-    QCOMPARE(fake->registeredKey, Qt::Key_V);
-    QCOMPARE(fake->registeredModifiers, Qt::ShiftModifier | Qt::AltModifier);
 
     // Other signatures and identifiers are someone else's.
     for (const HotKeyId foreign : {HotKeyId{fourCharCode(QStringLiteral("ABCD")), 1},
@@ -36,11 +31,8 @@ void TestGlobalHotKeyManager::registersAltShiftVPostsItsOwnPressesOnlyAndReregis
     fake->press(fake->registeredId);
     QCOMPARE(toggles, 0);
     QTRY_COMPARE(toggles, 1);
-    fake->press(fake->registeredId);
-    fake->press(fake->registeredId);
-    QTRY_COMPARE(toggles, 3);
     QCoreApplication::processEvents();
-    QCOMPARE(toggles, 3);
+    QCOMPARE(toggles, 1);
 
     // Registering again releases the old grab first, whatever comes of it.
     fake->nextRegisterStatus = {10, {}};
@@ -54,43 +46,21 @@ void TestGlobalHotKeyManager::registersAltShiftVPostsItsOwnPressesOnlyAndReregis
     QCOMPARE(fake->registerCalls, 3);
 }
 
-void TestGlobalHotKeyManager::failuresArePrintedAndLeaveNothingBehind_data()
-{
-    QTest::addColumn<HotKeyStatus>("install");
-    QTest::addColumn<HotKeyStatus>("grab");
-    QTest::addColumn<QByteArray>("printed");
-    QTest::addColumn<int>("registerCalls");
-    QTest::newRow("grab refused (BadAccess)")
-        << HotKeyStatus{} << HotKeyStatus{10, {}}
-        << QByteArray("Failed to register global hotkey: 10\n") << 1;
-    QTest::newRow("no key grab on this platform")
-        << HotKeyStatus{-1, QStringLiteral("no global key grab on the wayland platform")}
-        << HotKeyStatus{}
-        << QByteArray("Failed to install hotkey event handler: -1 (no global key grab on the "
-                      "wayland platform)\n")
-        << 0;
-}
-
+// A refused grab is test_hotkey's; a platform without key grabs is said
+// once, and nothing is registered.
 void TestGlobalHotKeyManager::failuresArePrintedAndLeaveNothingBehind()
 {
-    QFETCH(HotKeyStatus, install);
-    QFETCH(HotKeyStatus, grab);
-    QFETCH(QByteArray, printed);
-    QFETCH(int, registerCalls);
-
     auto registrar = std::make_unique<FakeHotKeyRegistrar>();
     auto *fake = registrar.get();
-    fake->nextInstallStatus = install;
-    fake->nextRegisterStatus = grab;
+    fake->nextInstallStatus = {-1, QStringLiteral("no global key grab on the wayland platform")};
     StdoutCapture output;
-    int toggles = 0;
-    GlobalHotKeyManager manager(std::move(registrar), [&] { ++toggles; });
+    GlobalHotKeyManager manager(std::move(registrar), [] {});
 
-    QCOMPARE(output.text(), printed);
+    QCOMPARE(output.text(), QByteArray("Failed to install hotkey event handler: -1 (no global key "
+                                       "grab on the wayland platform)\n"));
     QVERIFY(!manager.isActive());
-    QVERIFY(!fake->handlerInstalled);
-    QVERIFY(!fake->registered);
-    QCOMPARE(fake->registerCalls, registerCalls);
+    QVERIFY(!fake->handlerInstalled && !fake->registered);
+    QCOMPARE(fake->registerCalls, 0);
 }
 
 QTEST_GUILESS_MAIN(TestGlobalHotKeyManager)

@@ -110,21 +110,12 @@ void TestMenuBarController::activatedWindowClosesWhenItLosesTheActivation()
     MenuBarController &controller = *tray.controller;
     QEvent deactivate(QEvent::WindowDeactivate);
 
-    // In its first moments a lost activation that comes back (KWin passing
-    // it around while it maps the popover) keeps it open; one that stays
+    // In its first moments a lost activation may come back (KWin passes it
+    // around while it maps the popover: test_wayland_kwin); one that stays
     // lost closes it once those moments are over.
     QWidget elsewhere;
     elsewhere.show();
     QVERIFY(QTest::qWaitForWindowExposed(&elsewhere));
-    controller.statusItemClicked();
-    QVERIFY(QTest::qWaitForWindowActive(&controller.popover()));
-    elsewhere.activateWindow();
-    QTRY_VERIFY(!controller.popover().isActiveWindow());
-    controller.popover().activateWindow();
-    QTRY_VERIFY(controller.popover().isActiveWindow());
-    QTest::qWait(700);
-    QVERIFY(controller.isPopoverShown());
-    controller.closePopover();
     controller.statusItemClicked();
     QVERIFY(QTest::qWaitForWindowActive(&controller.popover()));
     elsewhere.activateWindow();

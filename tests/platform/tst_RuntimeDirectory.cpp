@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 
 #include "RuntimeDirectory.h"
+#include "TestFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -45,13 +46,6 @@ void make(const QString &path, const QString &shape)
     }
 }
 
-mode_t modeOf(const QString &path)
-{
-    struct stat st {};
-    ::lstat(QFile::encodeName(path).constData(), &st);
-    return st.st_mode & 07777;
-}
-
 } // namespace
 
 void TestRuntimeDirectory::xdgRuntimeDirIsUsedOnlyWhenPrivate_data()
@@ -84,7 +78,7 @@ void TestRuntimeDirectory::xdgRuntimeDirIsUsedOnlyWhenPrivate()
     QVERIFY2(result.error.isEmpty(), qPrintable(result.error));
     QCOMPARE(result.path, used ? xdg : fallbackIn(base));
     if (!used) {
-        QCOMPARE(modeOf(result.path), mode_t(0700));
+        QCOMPARE(fileMode(result.path), 0700);
         // Made once, then found again.
         QCOMPARE(RuntimeDirectory::resolve(xdg, base.path()).path, result.path);
     }
@@ -118,14 +112,14 @@ void TestRuntimeDirectory::squattedFallbackIsRefused()
     } else {
         make(fallback, shape);
     }
-    const mode_t before = modeOf(fallback);
+    const int before = fileMode(fallback);
 
     const RuntimeDirectory::Result result = RuntimeDirectory::resolve({}, base.path());
     QVERIFY(result.path.isEmpty());
     QCOMPARE(result.error,
              QStringLiteral("Refusing to use the runtime directory %1: %2").arg(fallback, why));
     // Refused, not repaired.
-    QCOMPARE(modeOf(fallback), before);
+    QCOMPARE(fileMode(fallback), before);
 }
 
 QTEST_GUILESS_MAIN(TestRuntimeDirectory)

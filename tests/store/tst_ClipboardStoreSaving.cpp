@@ -8,7 +8,6 @@
 #include <QDir>
 #include <QTest>
 
-#include <array>
 #include <functional>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -110,17 +109,9 @@ void TestClipboardStoreSaving::startKeepsAFileAlreadyInTheWrittenForm_data()
     QTest::newRow("written form") << canonical << true;
     QTest::newRow("empty array") << QByteArray("[]") << true;
 
-    // Readable, but each differs from the written form in one respect.
-    const std::array<std::array<const char *, 3>, 5> changes{{
-        {"lower-case id", "E", "e"},
-        {"slash not escaped", "\\/usr", "/usr"},
-        {"escaped surrogate pair", "🙂", "\\uD83D\\uDE42"},
-        {"fraction of a second", "Z\"", ".500Z\""},
-        {"comma on its own line", "},\n", "}\n,\n"},
-    }};
-    for (const auto &[name, from, to] : changes)
-        QTest::newRow(name) << QByteArray(canonical).replace(from, to) << false;
-    QTest::newRow("byte-order mark") << "\xEF\xBB\xBF" + canonical << false;
+    // Readable, but not in the written form (which forms are is the codec
+    // fuzzer's check), out of order, or holding what has expired.
+    QTest::newRow("lower-case id") << QByteArray(canonical).replace("E", "e") << false;
     QTest::newRow("out of order") << HistoryCodec::encode({items[1], items[0]}) << false;
     QTest::newRow("one expired") << HistoryCodec::encode(
                                         {items[0], makeItem("old", now.addYears(-2))})

@@ -89,10 +89,8 @@ private Q_SLOTS:
         open({makeItem(u"caf\u00E9 au lait"_qs, localTime(2026, 12, 5, 9, 0)),
               makeItem(u"CAFE\u0301, bx\u0301y"_qs, localTime(2026, 12, 3, 9, 0)),
               makeItem(u"cafe"_qs, localTime(2026, 11, 20, 9, 0))});
-        for (const QString &text : {u"caf\u00E9"_qs, u"cafe\u0301"_qs}) {
-            search->setText(text);
-            QCOMPARE(search->visibleDays(), (QList<QDate>{kNewest, kMiddle}));
-        }
+        search->setText(u"cafe\u0301"_qs);
+        QCOMPARE(search->visibleDays(), (QList<QDate>{kNewest, kMiddle}));
         search->setText(u"cafe"_qs);
         QCOMPARE(search->visibleDays(), QList<QDate>{kOldest});
         search->setText(u"bx"_qs);

@@ -246,8 +246,6 @@ private Q_SLOTS:
 
         QTest::mouseDClick(viewport, Qt::LeftButton, {}, rowPoint(1, false));
         QCOMPARE(sheetText(), QStringLiteral("Hello World"));
-        QCOMPARE(sheet()->windowModality(), Qt::WindowModal);
-        QVERIFY(sheet()->width() >= 700 && sheet()->height() >= 500);
 
         QTest::mouseClick(sheet()->findChild<QWidget *>(QStringLiteral("copyButton")),
                           Qt::LeftButton);

@@ -114,21 +114,6 @@ private Q_SLOTS:
         QVERIFY(bottomOffset() >= withoutLastBreak.size());
     }
 
-    // Both ends and the middle of a fifty-megabyte line are reached; how
-    // little of it is laid out meanwhile is bench_browser's to measure.
-    void fiftyMegabytesLayOutOnlyWhatShows()
-    {
-        const QString unit = QStringLiteral("the quick brown fox jumps over the lazy dog  ");
-        QString text = unit.repeated(25 * 1024 * 1024 / unit.size());
-        text += QStringLiteral("THE END");
-        ItemTextView &v = show(text, QStringLiteral("o"));
-        QVERIFY(!v.visibleMarks().isEmpty());
-        v.verticalScrollBar()->triggerAction(QAbstractSlider::SliderToMaximum);
-        QCOMPARE(bottomOffset(), text.size());
-        v.verticalScrollBar()->setValue(v.verticalScrollBar()->maximum() / 2);
-        QVERIFY(v.offsetAt(QPoint(0, 0)) > text.size() / 4);
-    }
-
     void marksFollowTheWholeTextAcrossCuts_data()
     {
         QTest::addColumn<QString>("text");

@@ -15,8 +15,6 @@ public:
     bool handlerInstalled = false;
     bool registered = false;
     int registerCalls = 0;
-    Qt::Key registeredKey = Qt::Key_unknown;
-    Qt::KeyboardModifiers registeredModifiers;
     HotKeyId registeredId;
 
     [[nodiscard]] HotKeyStatus installEventHandler() override
@@ -25,13 +23,10 @@ public:
         return nextInstallStatus;
     }
     void removeEventHandler() override { handlerInstalled = false; }
-    [[nodiscard]] HotKeyStatus registerHotKey(Qt::Key key, Qt::KeyboardModifiers modifiers,
-                                              HotKeyId id) override
+    [[nodiscard]] HotKeyStatus registerHotKey(Qt::Key, Qt::KeyboardModifiers, HotKeyId id) override
     {
         ++registerCalls;
         registered = nextRegisterStatus.ok();
-        registeredKey = key;
-        registeredModifiers = modifiers;
         registeredId = id;
         return nextRegisterStatus;
     }

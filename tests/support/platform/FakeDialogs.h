@@ -26,15 +26,13 @@ public:
     };
     using Answer = std::variant<PressButton, Dismiss, ChooseFile>;
 
-    void enqueue(Answer answer) { m_answers.enqueue(std::move(answer)); }
-    void pressButton(const QString &title) { enqueue(PressButton{title}); }
-    void dismiss() { enqueue(Dismiss{}); }
-    void chooseFile(const QString &path) { enqueue(ChooseFile{path}); }
+    void pressButton(const QString &title) { m_answers.enqueue(PressButton{title}); }
+    void dismiss() { m_answers.enqueue(Dismiss{}); }
+    void chooseFile(const QString &path) { m_answers.enqueue(ChooseFile{path}); }
 
     [[nodiscard]] const QList<Confirmation> &confirmations() const { return m_confirmations; }
     [[nodiscard]] const QList<FileRequest> &saveRequests() const { return m_saveRequests; }
     [[nodiscard]] const QList<FileRequest> &openRequests() const { return m_openRequests; }
-    [[nodiscard]] int pendingAnswers() const { return static_cast<int>(m_answers.size()); }
 
     [[nodiscard]] std::optional<int> confirm(QWidget *, const Confirmation &confirmation) override
     {
