@@ -5,6 +5,7 @@
 
 #include "CopyButton.h"
 #include "DateFormatter.h"
+#include "DayItemsModel.h"
 #include "PreviewText.h"
 #include "Theme.h"
 
@@ -36,9 +37,11 @@ QString copyToolTip()
 } // namespace
 
 ClipboardHistoryRow::ClipboardHistoryRow(QAbstractItemView *view, const Theme &theme)
-    : QStyledItemDelegate(view), m_view(view), m_viewport(view->viewport()), m_theme(theme),
-      m_fontSize(theme.itemFontSize())
+    : QStyledItemDelegate(view), m_view(view),
+      m_model(qobject_cast<const DayItemsModel *>(view->model())), m_viewport(view->viewport()),
+      m_theme(theme), m_fontSize(theme.itemFontSize())
 {
+    Q_ASSERT(m_model);
     updateMetrics();
     m_view->setMouseTracking(true);
     m_view->viewport()->installEventFilter(this);
@@ -53,19 +56,24 @@ ClipboardHistoryRow::ClipboardHistoryRow(QAbstractItemView *view, const Theme &t
                     setHovered({});
             });
         };
-        connect(model, &QAbstractItemModel::rowsInserted, this, rehover);
-        connect(model, &QAbstractItemModel::rowsRemoved, this, rehover);
+        const auto rowsChanged = [this] { m_textHeightsMeasured = -1; };
+        for (const auto signal :
+             {&QAbstractItemModel::rowsInserted, &QAbstractItemModel::rowsRemoved}) {
+            connect(model, signal, this, rowsChanged);
+            connect(model, signal, this, rehover);
+        }
         connect(model, &QAbstractItemModel::modelReset, this, rehover);
         // A reset hands out new keys: the old previews can never be asked
-        // for. Line counts and heights stay, but not without bound: texts
-        // no longer listed would stay in memory. The bound follows the
-        // longest list, not this one: a search that lists few rows must
-        // not drop the heights measured for the day it came from.
+        // for. Painted heights stay, but not without bound: texts no longer
+        // listed would stay in memory. The bound follows the longest list,
+        // not this one: a search that lists few rows must not drop the
+        // heights measured for the day it came from.
         connect(model, &QAbstractItemModel::modelReset, this, [this, model] {
             m_previews.clear();
+            m_textHeightsMeasured = -1;
             m_mostRows = std::max(m_mostRows, qsizetype(model->rowCount()));
-            if (m_lineCounts.size() > 2 * m_mostRows + 4096)
-                m_lineCounts.clear();
+            if (m_paintedHeights.size() > 2 * m_mostRows + 4096)
+                m_paintedHeights.clear();
         });
     }
     m_fadeTimer.setInterval(15);
@@ -113,10 +121,6 @@ void ClipboardHistoryRow::setPreviewLines(int lines)
     if (lines == m_previewLines)
         return;
     m_previewLines = lines;
-    if (lines > m_countedLines) {
-        m_countedLines = lines;
-        m_lineCounts.clear();
-    }
     invalidateLayout();
 }
 
@@ -165,16 +169,7 @@ void ClipboardHistoryRow::invalidateLayout()
     m_view->viewport()->update();
 }
 
-ClipboardHistoryRow::LineCount &ClipboardHistoryRow::lineCount(const ItemText &text) const
-{
-    const char *key = text.utf8().constData();
-    const auto it = m_lineCounts.find(key);
-    if (it != m_lineCounts.end() && it->text.isSharedWith(text))
-        return *it;
-    return *m_lineCounts.insert(key, {text, PreviewText::lineCountOf(text, m_countedLines)});
-}
-
-const PreviewText &ClipboardHistoryRow::preview(const QModelIndex &index, quint64 key,
+const PreviewText &ClipboardHistoryRow::preview(const ItemText &text, quint64 key,
                                                 qreal width) const
 {
     if (width != m_previewWidth) {
@@ -184,27 +179,50 @@ const PreviewText &ClipboardHistoryRow::preview(const QModelIndex &index, quint6
     }
     if (const PreviewText *known = m_previews.object(key))
         return *known;
-    auto *made = new PreviewText(index.data(ContentRole).value<ItemText>(), m_query, itemFont(),
-                                 textWidth(width), m_previewLines);
+    auto *made = new PreviewText(text, m_query, itemFont(), textWidth(width), m_previewLines);
     m_previews.insert(key, made);
     return *made;
 }
 
-qreal ClipboardHistoryRow::textHeight(const LineCount &count, qreal rowWidth) const
+void ClipboardHistoryRow::sizeRows(qreal rowWidth) const
 {
-    if (count.measured == m_heightsMeasured && rowWidth == m_previewWidth)
-        return qreal(count.height);
-    return PreviewText::heightOf(std::min(count.lines, m_previewLines), m_lineHeight);
+    if (m_textHeightsMeasured == m_heightsMeasured && m_textHeightsWidth == rowWidth)
+        return;
+    int byLines[PreviewText::mostLines + 1];
+    for (int lines = 0; lines <= PreviewText::mostLines; ++lines)
+        byLines[lines] = int(PreviewText::heightOf(std::min(lines, m_previewLines), m_lineHeight));
+    // Painted heights hold for the width they were painted at.
+    const bool painted = !m_paintedHeights.isEmpty() && rowWidth == m_previewWidth;
+    const int rows = m_model->rowCount();
+    m_textHeights.resize(rows);
+    for (int row = 0; row < rows; ++row) {
+        int height = byLines[std::clamp(m_model->lineCount(row), 1, PreviewText::mostLines)];
+        if (painted) {
+            const ItemText &text = m_model->itemAt(row).content;
+            const auto it = m_paintedHeights.constFind(text.utf8().constData());
+            if (it != m_paintedHeights.constEnd() && it->measured == m_heightsMeasured &&
+                it->text.isSharedWith(text))
+                height = it->height;
+        }
+        m_textHeights[row] = height;
+    }
+    m_textHeightsMeasured = m_heightsMeasured;
+    m_textHeightsWidth = rowWidth;
 }
 
-void ClipboardHistoryRow::keepTextHeight(const ItemText &text, qreal height) const
+void ClipboardHistoryRow::keepTextHeight(int row, const ItemText &text, qreal height) const
 {
-    LineCount &count = lineCount(text);
-    const bool changed = textHeight(count, m_previewWidth) != height;
-    count.height = int(height);
-    count.measured = m_heightsMeasured;
-    if (!changed)
+    // The heights the list was sized with, before this one is kept.
+    sizeRows(m_previewWidth);
+    const char *key = text.utf8().constData();
+    auto it = m_paintedHeights.find(key);
+    if (it == m_paintedHeights.end() || !it->text.isSharedWith(text))
+        it = m_paintedHeights.insert(key, {text});
+    it->height = int(height);
+    it->measured = m_heightsMeasured;
+    if (row >= m_textHeights.size() || m_textHeights.at(row) == it->height)
         return;
+    m_textHeights[row] = it->height;
     // Once for all the rows painted together; the list then lays out again
     // and repaints, finding the heights it was sized with.
     if (m_heightsChanged)
@@ -218,11 +236,11 @@ void ClipboardHistoryRow::keepTextHeight(const ItemText &text, qreal height) con
 
 QSize ClipboardHistoryRow::sizeHint(const QStyleOptionViewItem &, const QModelIndex &index) const
 {
-    // No text is laid out here: the list asks for every row of the day.
+    // No text is laid out here, nor any item read: the list asks for every
+    // row of the day.
     const qreal rowWidth = m_view->viewport()->width();
-    const qreal firstRow =
-        std::max(textHeight(lineCount(index.data(ContentRole).value<ItemText>()), rowWidth),
-                 m_buttonSize.height());
+    sizeRows(rowWidth);
+    const qreal firstRow = std::max(qreal(m_textHeights.value(index.row())), m_buttonSize.height());
     const qreal height = kOuterPadding + kInnerPadding + firstRow + kRowSpacing + m_captionHeight +
                          kInnerPadding + kOuterPadding + kDividerBlock;
     return {int(rowWidth), int(std::ceil(height))};
@@ -257,8 +275,9 @@ void ClipboardHistoryRow::paint(QPainter *painter, const QStyleOptionViewItem &o
     const QRectF inner =
         body.adjusted(kInnerPadding, kInnerPadding, -kInnerPadding, -kInnerPadding);
     const QRectF button = copyButtonRect(rect);
-    const PreviewText &text = preview(index, key, rect.width());
-    keepTextHeight(index.data(ContentRole).value<ItemText>(), text.height());
+    const ItemText &content = m_model->itemAt(index.row()).content;
+    const PreviewText &text = preview(content, key, rect.width());
+    keepTextHeight(index.row(), content, text.height());
     painter->setPen(m_theme.primaryText());
     text.draw(painter, inner.topLeft());
 

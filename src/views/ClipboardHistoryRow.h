@@ -13,6 +13,7 @@
 #include <QStyledItemDelegate>
 #include <QTimer>
 
+class DayItemsModel;
 class QAbstractItemView;
 class QDateTime;
 class Theme;
@@ -21,27 +22,28 @@ class Theme;
 // item text in a monospaced font limited to a few lines with its search
 // matches marked, a "Copy" button on the right and the capture time below.
 // Only the rows painted are laid out: until then a row's height follows
-// from its text's count of line breaks (PreviewText), so the list sizes a
-// day of thousands of rows without laying out any text. A row painted
-// taller (a line wraps) or shorter has the list size its rows again.
+// from its text's count of line breaks (PreviewText), which the model keeps
+// in a flat list, so the list sizes a day of thousands of rows without
+// laying out any text or reading any item. A row painted taller (a line
+// wraps) or shorter has the list size its rows again.
 // Hovering fades in an accent-tinted background, repainting only the rows
 // that fade. A click on the button asks for a copy, a double click
 // elsewhere on the row asks to open it, and a single click there does
 // nothing.
 //
-// The model supplies the item through the roles below: ContentRole holds
-// its ItemText, of which a row converts only what it can show. RowKeyRole
-// is a number unique to the row while the model is not reset, which keys
-// the hover and the laid-out text of rows on screen. Line counts and
-// painted heights are kept by item text, across resets: a search or
-// another day shows the same items again.
+// The model is a DayItemsModel; it also supplies the item through the roles
+// below: ContentRole holds its ItemText, of which a row converts only what
+// it can show. RowKeyRole is a number unique to the row while the model is
+// not reset, which keys the hover and the laid-out text of rows on screen.
+// Painted heights are kept by item text, across resets: a search or another
+// day shows the same items again.
 class ClipboardHistoryRow : public QStyledItemDelegate {
     Q_OBJECT
 public:
     enum Role { RowKeyRole = Qt::UserRole + 1, ContentRole, CreatedAtRole };
 
-    // Install after giving `view` its model. Colours and the item text
-    // size follow `theme`.
+    // Install after giving `view` its model, a DayItemsModel. Colours and
+    // the item text size follow `theme`.
     ClipboardHistoryRow(QAbstractItemView *view, const Theme &theme);
 
     void setQuery(const QString &query);
@@ -76,28 +78,24 @@ private:
         bool in = true;
         QPersistentModelIndex index; // the row to repaint
     };
-    struct LineCount {
+    struct PaintedHeight {
         ItemText text; // keeps the buffer whose address is the key
-        // Packed: a day's rows are sized from thousands of these.
-        int lines : 8 = 1;
         // The text's height as laid out for painting (whole pixels), when
         // `measured` is m_heightsMeasured.
-        int height : 24 = 0;
+        int height = 0;
         int measured = -1;
     };
 
     [[nodiscard]] QFont itemFont() const;
     [[nodiscard]] QFont captionFont() const;
     [[nodiscard]] qreal textWidth(qreal rowWidth) const;
-    [[nodiscard]] LineCount &lineCount(const ItemText &text) const;
-    // The height of a row's text: as laid out when it was painted at
-    // `rowWidth`, or else as its count of lines gives it.
-    [[nodiscard]] qreal textHeight(const LineCount &count, qreal rowWidth) const;
+    // Makes m_textHeights follow the model, the font, the line count and
+    // `rowWidth`, unless they do already.
+    void sizeRows(qreal rowWidth) const;
     // Keeps the height of a row's text as painted; when it differs from the
     // one the row was given, the list is asked to size its rows again.
-    void keepTextHeight(const ItemText &text, qreal height) const;
-    [[nodiscard]] const PreviewText &preview(const QModelIndex &index, quint64 key,
-                                             qreal width) const;
+    void keepTextHeight(int row, const ItemText &text, qreal height) const;
+    [[nodiscard]] const PreviewText &preview(const ItemText &text, quint64 key, qreal width) const;
     // Measures fonts; true when a row height changed.
     bool updateMetrics();
     void invalidateLayout();
@@ -108,6 +106,7 @@ private:
     void applyTheme();
 
     QAbstractItemView *m_view;
+    const DayItemsModel *m_model;
     QWidget *m_viewport; // the view's, for the event filter
     const Theme &m_theme;
     QString m_query;
@@ -124,11 +123,16 @@ private:
     qreal m_captionHeight = 0; // of the time
     QSizeF m_buttonSize;
 
-    // Lines of item text (up to m_countedLines) by the address of its
-    // buffer, which the store's items and the model's copies share.
-    mutable QHash<const char *, LineCount> m_lineCounts;
-    int m_countedLines = 10;
+    // Heights of painted texts by the address of their buffer, which the
+    // store's items and the model's copies share.
+    mutable QHash<const char *, PaintedHeight> m_paintedHeights;
     qsizetype m_mostRows = 0; // the most rows the model has listed
+    // The height of each row's text, by row, as the list is sized: painted,
+    // or else from its count of lines. Made for the m_heightsMeasured and
+    // the row width below (-1: to be made again).
+    mutable QList<int> m_textHeights;
+    mutable int m_textHeightsMeasured = -1;
+    mutable qreal m_textHeightsWidth = -1;
     // The laid-out text of rows painted lately, by row key, for the current
     // query, font, line count and m_previewWidth.
     mutable QCache<quint64, PreviewText> m_previews{128};

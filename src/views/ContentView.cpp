@@ -13,6 +13,7 @@
 #include "EmptyStateView.h"
 #include "HistoryIndex.h"
 #include "Pasteboard.h"
+#include "PreviewText.h"
 #include "Theme.h"
 
 #include <QApplication>
@@ -136,8 +137,11 @@ ContentView::ContentView(ClipboardStore &store, AppSettings &settings, const The
     connect(m_sheet, &ClipboardDetailSheet::copyRequested, this, &ContentView::copyToPasteboard);
 
     connect(m_index, &HistoryIndex::rowsInserted, this, &ContentView::onRowsInserted);
-    connect(m_index, &HistoryIndex::rowsRemoved, this, &ContentView::refreshAll);
-    connect(m_index, &HistoryIndex::reset, this, &ContentView::refreshAll);
+    connect(m_index, &HistoryIndex::rowsRemoved, this, &ContentView::onRowsRemoved);
+    connect(m_index, &HistoryIndex::reset, this, [this] {
+        m_lineCounts.fill(-1, m_store.items().size());
+        refreshAll();
+    });
 
     connect(&m_theme, &Theme::changed, this, &ContentView::applyTheme);
     connect(&m_settings, &AppSettings::previewLineCountChanged, this,
@@ -145,6 +149,7 @@ ContentView::ContentView(ClipboardStore &store, AppSettings &settings, const The
 
     applyTheme();
     applyRowSettings();
+    m_lineCounts.fill(-1, m_store.items().size());
     refreshAll();
 }
 
@@ -398,14 +403,22 @@ void ContentView::refreshAll()
 void ContentView::refreshDetail()
 {
     QList<ClipboardItem> items;
+    QList<qint8> lineCounts;
     if (m_selectedDay) {
         const QList<ClipboardItem> &all = m_store.items();
         const QList<int> rows = m_historySearch.matchingRows(*m_selectedDay);
         items.reserve(rows.size());
-        for (int row : rows)
+        lineCounts.reserve(rows.size());
+        for (int row : rows) {
             items.append(all.at(row));
+            qint8 &lines = m_lineCounts[row];
+            if (lines < 0)
+                lines =
+                    qint8(PreviewText::lineCountOf(all.at(row).content, PreviewText::mostLines));
+            lineCounts.append(lines);
+        }
     }
-    m_itemModel->setItems(std::move(items));
+    m_itemModel->setItems(std::move(items), std::move(lineCounts));
     updateDetailPages();
 }
 
@@ -436,8 +449,15 @@ void ContentView::updateDetailPages()
     }
 }
 
+void ContentView::onRowsRemoved(int first, int last)
+{
+    m_lineCounts.remove(first, last - first + 1);
+    refreshAll();
+}
+
 void ContentView::onRowsInserted(int first, int last)
 {
+    m_lineCounts.insert(first, last - first + 1, -1);
     const QList<ClipboardItem> &items = m_store.items();
     bool daysChanged = false;
     // Oldest first, so that each lands at the front of its day.

@@ -61,6 +61,7 @@ private:
 
     void onSearchTextChanged(const QString &text);
     void onRowsInserted(int first, int last);
+    void onRowsRemoved(int first, int last);
     void refreshAll();
     // Keeps the selection on a listed day; true when it changed.
     bool syncSelection();
@@ -78,6 +79,10 @@ private:
     DayItemsModel *m_itemModel;
 
     HistorySearch m_historySearch;
+    // Each item's count of text lines (for the rows' heights) by store row,
+    // -1 until counted: a day is listed again and again, its items counted
+    // once.
+    QList<qint8> m_lineCounts;
     std::optional<QDate> m_selectedDay;
     bool m_updatingList = false;
 

@@ -35,13 +35,21 @@ QVariant DayItemsModel::data(const QModelIndex &index, int role) const
     }
 }
 
-void DayItemsModel::setItems(QList<ClipboardItem> items)
+void DayItemsModel::setItems(QList<ClipboardItem> items, QList<qint8> lineCounts)
 {
+    Q_ASSERT(lineCounts.isEmpty() || lineCounts.size() == items.size());
     beginResetModel();
     m_items = std::move(items);
     m_keys.resize(m_items.size());
     for (quint64 &key : m_keys)
         key = m_nextKey++;
+    m_lineCounts = std::move(lineCounts);
+    if (m_lineCounts.isEmpty()) {
+        m_lineCounts.reserve(m_items.size());
+        for (const ClipboardItem &item : std::as_const(m_items))
+            m_lineCounts.append(
+                qint8(PreviewText::lineCountOf(item.content, PreviewText::mostLines)));
+    }
     endResetModel();
 }
 
@@ -50,5 +58,6 @@ void DayItemsModel::prepend(const ClipboardItem &item)
     beginInsertRows({}, 0, 0);
     m_items.prepend(item);
     m_keys.prepend(m_nextKey++);
+    m_lineCounts.prepend(qint8(PreviewText::lineCountOf(item.content, PreviewText::mostLines)));
     endInsertRows();
 }

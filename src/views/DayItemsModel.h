@@ -23,11 +23,18 @@ public:
 
     [[nodiscard]] const QList<ClipboardItem> &items() const { return m_items; }
     [[nodiscard]] const ClipboardItem &itemAt(int row) const { return m_items.at(row); }
-    void setItems(QList<ClipboardItem> items);
+    // The row's count of text lines, up to PreviewText::mostLines: kept in a
+    // flat list, as the delegate sizes every row of a day from them.
+    [[nodiscard]] int lineCount(int row) const { return m_lineCounts.at(row); }
+    // `lineCounts` (PreviewText::lineCountOf() of each item, up to
+    // PreviewText::mostLines) when the caller knows them; else they are
+    // counted here.
+    void setItems(QList<ClipboardItem> items, QList<qint8> lineCounts = {});
     void prepend(const ClipboardItem &item);
 
 private:
     QList<ClipboardItem> m_items;
-    QList<quint64> m_keys; // parallel to m_items
+    QList<quint64> m_keys;     // parallel to m_items
+    QList<qint8> m_lineCounts; // parallel to m_items
     quint64 m_nextKey = 1;
 };

@@ -22,6 +22,9 @@ class QPainter;
 // wraps and every line is in the font's own height.
 class PreviewText {
 public:
+    // The most lines a preview shows (the longest preview setting).
+    static constexpr int mostLines = 10;
+
     PreviewText(const QString &text, const QString &query, const QFont &font, qreal width,
                 int maxLines);
     // The same for an item's text, of which only that prefix is converted.
