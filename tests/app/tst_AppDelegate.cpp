@@ -101,11 +101,6 @@ private Q_SLOTS:
             window->hide();
         shell.ask(AppRequest::Action::reopen);
         QVERIFY(shell.historyShown());
-
-        shell.delegate->shared().windowManager.hideMainWindow();
-        shell.ask(AppRequest::Action::showHistory);
-        QVERIFY(shell.historyShown());
-        QVERIFY(!Shell::settingsShown());
     }
 
     void copyPutsTheNthNewestBack()

@@ -144,13 +144,8 @@ void TestMenuBarController::mainWindowButtonTogglesTheWindowAndCloses()
 {
     Tray tray;
     MenuBarController &controller = *tray.controller;
-    controller.statusItemClicked();
-    QCOMPARE(tray.mainWindowButton()->text(), QStringLiteral("Open Dock App"));
-    tray.mainWindowButton()->click();
-    QVERIFY(tray.windows->isMainWindowVisible());
-    QVERIFY(!controller.isPopoverShown());
-
-    // The title follows the window while the popover is open.
+    // Opening the window from the popover is test_tray's; the title follows
+    // the window while the popover is open, and the button hides it too.
     controller.statusItemClicked();
     tray.windows->hideMainWindow();
     QCOMPARE(tray.mainWindowButton()->text(), QStringLiteral("Open Dock App"));

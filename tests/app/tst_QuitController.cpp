@@ -29,7 +29,6 @@ void TestQuitController::answers_data()
     QTest::newRow("quit confirmed") << none << none << "Quit Quillmark" << true << true;
     QTest::newRow("keep running") << none << none << "Keep Running" << true << false;
     QTest::newRow("alt in the event") << none << (alt | ctrl) << QString() << false << true;
-    QTest::newRow("ctrl alone asks") << ctrl << none << "Keep Running" << true << false;
 }
 
 void TestQuitController::answers()

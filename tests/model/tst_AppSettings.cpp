@@ -16,7 +16,6 @@ private Q_SLOTS:
     void storedValuesFallBack();
     void constructionWritesNothingAndAssignmentAllTenKeys();
     void assignmentSignalsOnlyRealChanges();
-    void loginItemFailurePrintsAndKeepsValue();
 };
 
 using Stored = QHash<QString, QVariant>;
@@ -125,30 +124,6 @@ void TestAppSettings::assignmentSignalsOnlyRealChanges()
     settings.setLaunchAtLogin(true);
     QCOMPARE(login.calls, (QStringList{QStringLiteral("unregister"), QStringLiteral("register")}));
     QCOMPARE(launch.size(), 1);
-}
-
-void TestAppSettings::loginItemFailurePrintsAndKeepsValue()
-{
-    MemorySettingsBackend backend;
-    FakeLoginItem login;
-    AppSettings settings(backend, login);
-    login.failure = QStringLiteral("autostart directory is read-only");
-
-    QStringList printed;
-    {
-        StdoutCapture capture;
-        settings.setLaunchAtLogin(true);
-        printed = capture.lines();
-    }
-    QCOMPARE(printed, QStringList{QStringLiteral(
-                          "Launch at login update failed: autostart directory is read-only")});
-    QVERIFY(settings.launchAtLogin());
-    QCOMPARE(backend.values.value(QStringLiteral("launchAtLogin")), QVariant(true));
-
-    // The next start tries again.
-    FakeLoginItem nextLogin;
-    AppSettings next(backend, nextLogin);
-    QCOMPARE(nextLogin.calls, QStringList{QStringLiteral("register")});
 }
 
 QTEST_GUILESS_MAIN(TestAppSettings)

@@ -42,8 +42,6 @@ void TestDateFormatter::formats_data()
                                << "02:00 AM";
     QTest::newRow("noon") << utc(2026, 7, 1, 10, 0) << "01/Jul/2026 12:00:00 PM"
                           << "12:00 PM";
-    QTest::newRow("invalid") << QDateTime() << ""
-                             << "";
 }
 
 void TestDateFormatter::formats()

@@ -148,10 +148,6 @@ void TestHistoryCodec::streamedEncodingGivesTheSameBytes()
     }));
     QVERIFY(pieces > 3);
     QVERIFY(streamed == whole);
-
-    int offered = 0;
-    QVERIFY(!HistoryCodec::encode(items, [&](QByteArrayView) { return ++offered < 2; }));
-    QCOMPARE(offered, 2); // nothing more once the sink refused
 }
 
 // Dates a file cannot hold and lone surrogates are written as what can be
@@ -280,15 +276,10 @@ void TestHistoryCodec::rejectedInput_data()
     QTest::newRow("no content, key differs in case")
         << "[{\"Content\":\"a\"," + kCreatedAt + "," + kId + "}]"
         << "item 1: \"content\" is missing";
-    QTest::newRow("no createdAt") << "[{" + a + kId + "}]"
-                                  << "item 1: \"createdAt\" is missing";
     QTest::newRow("no id") << "[{" + a + kCreatedAt + "}]"
                            << "item 1: \"id\" is missing";
     QTest::newRow("content is null")
         << withContent("null") << "item 1: \"content\" is not a string";
-    QTest::newRow("createdAt is a number")
-        << date("1796245447") << "item 1: \"createdAt\" is not a string";
-    QTest::newRow("id is a number") << uuid("7") << "item 1: \"id\" is not a string";
 
     for (const char *bad :
          {"\"2026-12-05T21:04:07\"", "\"2026-12-05T21:04:07+24:00\"", "\"2026-12-05T21:04:07.Z\"",
@@ -325,7 +316,6 @@ void TestHistoryCodec::deepNestingFailsCleanly()
     const QByteArray open(depth, '['), close(depth, ']');
     const QByteArray member = "[{\"content\":\"a\"," + kCreatedAt + "," + kId + ",\"x\":";
     const QList<QPair<QByteArray, QString>> cases{
-        {open + close, QStringLiteral("item 1: not a JSON object")},
         {open, QStringLiteral("item 1: not a JSON object")},
         {member + open + close + "}]", QStringLiteral("nested too deeply at byte 10099")},
         {member + QByteArray(depth, '{'), QStringLiteral("malformed JSON at byte 100")},

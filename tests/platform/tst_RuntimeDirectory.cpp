@@ -57,7 +57,6 @@ void TestRuntimeDirectory::xdgRuntimeDirIsUsedOnlyWhenPrivate_data()
     QTest::newRow("symbolic link to a private directory") << "link" << false;
     QTest::newRow("unset") << "unset" << false;
     QTest::newRow("relative") << "relative" << false;
-    QTest::newRow("missing") << "missing" << false;
 }
 
 void TestRuntimeDirectory::xdgRuntimeDirIsUsedOnlyWhenPrivate()

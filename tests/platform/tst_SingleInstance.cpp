@@ -39,8 +39,6 @@ void TestSingleInstance::decodeRequest_data()
                                   << QByteArray("abc-123");
     QTest::newRow("token with escapes")
         << QByteArray("show host%20x_TIME42%0A\n") << true << QByteArray("host x_TIME42\n");
-    QTest::newRow("two words after the action")
-        << QByteArray("show a b\n") << false << QByteArray();
 }
 
 void TestSingleInstance::decodeRequest()

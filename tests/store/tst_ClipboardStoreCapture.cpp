@@ -235,25 +235,21 @@ void TestClipboardStoreCapture::monitoringIsALiveSwitchAndRunsInNestedLoops()
     ClipboardStore &store = h.open();
     store.setPollInterval(10);
     QVERIFY(store.isMonitoring());
-    h.pasteboard.copy(QStringLiteral("while on"));
-    QTRY_COMPARE(store.items().size(), 1);
-
     h.settings->setStartMonitoringImmediately(false);
     QVERIFY(!store.isMonitoring());
     h.pasteboard.copy(QStringLiteral("while off"));
     QTest::qWait(200); // twenty poll intervals
-    QCOMPARE(store.items().size(), 1);
+    QVERIFY(store.items().isEmpty());
 
     h.settings->setStartMonitoringImmediately(true);
-    QTRY_COMPARE(h.contents(),
-                 (QStringList{QStringLiteral("while off"), QStringLiteral("while on")}));
+    QTRY_COMPARE(h.contents(), QStringList{QStringLiteral("while off")});
     // A modal dialog or a menu runs its own event loop; polls go on there.
     h.pasteboard.copy(QStringLiteral("copied while a dialog is open"));
     QEventLoop modal;
     connect(&store, &ClipboardStore::itemsInserted, &modal, &QEventLoop::quit);
     QTimer::singleShot(10'000, &modal, &QEventLoop::quit);
     modal.exec();
-    QCOMPARE(store.items().size(), 3);
+    QCOMPARE(store.items().size(), 2);
 }
 
 // Ticks with nothing to do are skipped, but an item still leaves when it

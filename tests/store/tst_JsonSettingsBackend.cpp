@@ -46,12 +46,7 @@ void TestJsonSettingsBackend::keepsKindsAndUnknownKeysAcrossRestart()
         first.settings.setShowDockIcon(false);
     }
     QCOMPARE(fileMode(path), 0600);
-
-    const QJsonObject stored = QJsonDocument::fromJson(fileContents(path)).object();
-    QVERIFY(stored.value(QStringLiteral("showDockIcon")).isBool());
-    QVERIFY(stored.value(QStringLiteral("captureMode")).isString());
-    QCOMPARE(stored.value(QStringLiteral("retentionPeriod")).toVariant(), QVariant(qlonglong(366)));
-
+    // A value written as another kind would read back as the default.
     const Opened next(path);
     QCOMPARE(next.settings.retentionPeriod(), RetentionPeriod::twelveMonths);
     QCOMPARE(next.settings.captureMode(), CaptureMode::recordEveryCopy);

@@ -81,7 +81,6 @@ private Q_SLOTS:
     void selectAllCopiesTheExactText_data()
     {
         QTest::addColumn<QString>("text");
-        QTest::newRow("empty") << QString();
         QTest::newRow("line breaks of every kind") << QStringLiteral("one\r\ntwo\rthree\n\nfour\n");
         QString pieces;
         for (int i = 0; i < 3000; ++i)
@@ -139,38 +138,6 @@ private Q_SLOTS:
         const QList<TextRange> expected = TextMatcher(query).ranges(text);
         QVERIFY(expected.size() > 1000);
         QCOMPARE(joinCutMatches(allMarks(), query.trimmed().size()), expected);
-    }
-
-    void mouseSelectsRangesAndWords()
-    {
-        ItemTextView &v = show(QStringLiteral("hello world\nsecond line"));
-        const QFontMetrics metrics(v.font());
-        const int advance = metrics.horizontalAdvance(u'x');
-        const int lineHeight = metrics.lineSpacing();
-        const auto at = [&](int column, int line) {
-            return QPoint(16 + column * advance + 1, 16 + line * lineHeight + lineHeight / 2);
-        };
-        QCOMPARE(v.offsetAt(at(6, 0)), 6);
-        QCOMPARE(v.offsetAt(at(2, 1)), 14);
-
-        QTest::mousePress(v.viewport(), Qt::LeftButton, {}, at(6, 0));
-        QMouseEvent move(QEvent::MouseMove, at(6, 1), v.viewport()->mapToGlobal(at(6, 1)),
-                         Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(v.viewport(), &move);
-        QTest::mouseRelease(v.viewport(), Qt::LeftButton, {}, at(6, 1));
-        QCOMPARE(v.selectedText(), QStringLiteral("world\nsecond"));
-
-        QTest::mouseDClick(v.viewport(), Qt::LeftButton, {}, at(8, 1));
-        QCOMPARE(v.selectedText(), QStringLiteral("line"));
-
-        // Below the last line is the end of the text.
-        QCOMPARE(v.offsetAt(QPoint(20, v.viewport()->height() - 2)), v.length());
-        // A word runs on across the pieces a long line is cut into (it
-        // starts on the second line, too long to follow "a " on the first).
-        const QString word = QStringLiteral("grüße").repeated(3000);
-        v.setText(QStringLiteral("a ") + word + QStringLiteral(" b"), QString());
-        QTest::mouseDClick(v.viewport(), Qt::LeftButton, {}, at(4, 1));
-        QCOMPARE(v.selectedText(), word);
     }
 };
 
