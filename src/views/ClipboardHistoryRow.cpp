@@ -70,6 +70,7 @@ ClipboardHistoryRow::ClipboardHistoryRow(QAbstractItemView *view, const Theme &t
         // heights measured for the day it came from.
         connect(model, &QAbstractItemModel::modelReset, this, [this, model] {
             m_previews.clear();
+            m_times.clear();
             m_textHeightsMeasured = -1;
             m_mostRows = std::max(m_mostRows, qsizetype(model->rowCount()));
             if (m_paintedHeights.size() > 2 * m_mostRows + 4096)
@@ -184,6 +185,15 @@ const PreviewText &ClipboardHistoryRow::preview(const ItemText &text, quint64 ke
     return *made;
 }
 
+const QString &ClipboardHistoryRow::time(quint64 key, const QDateTime &createdAt) const
+{
+    if (const QString *known = m_times.object(key))
+        return *known;
+    auto *made = new QString(timestampFormatter().format(createdAt));
+    m_times.insert(key, made);
+    return *made;
+}
+
 void ClipboardHistoryRow::sizeRows(qreal rowWidth) const
 {
     if (m_textHeightsMeasured == m_heightsMeasured && m_textHeightsWidth == rowWidth)
@@ -291,7 +301,7 @@ void ClipboardHistoryRow::paint(QPainter *painter, const QStyleOptionViewItem &o
     painter->setFont(caption);
     painter->setPen(m_theme.secondaryText());
     painter->drawText(timeRect, Qt::AlignLeft | Qt::AlignVCenter,
-                      timestampFormatter().format(index.data(CreatedAtRole).toDateTime()));
+                      time(key, m_model->itemAt(index.row()).createdAt));
 
     // 2 pixels above the hairline and 2 below it (rect.bottom() of a QRectF
     // is the edge, not the last pixel row): 10 on either side of it in all.
@@ -401,9 +411,25 @@ void ClipboardHistoryRow::setHovered(quint64 key, const QModelIndex &index)
 {
     if (key == m_hoveredKey)
         return;
+    const ClipboardItem *item = key != 0 ? &m_model->itemAt(index.row()) : nullptr;
+    const auto hovered = m_fades.find(m_hoveredKey);
+    if (item && hovered != m_fades.end() && !hovered->index.isValid() &&
+        item->content.isSharedWith(m_hoveredItem.content) &&
+        item->createdAt == m_hoveredItem.createdAt) {
+        // The list was made again (a search, a capture) with the same item
+        // under the pointer: its row stays hovered rather than fading in
+        // anew.
+        Fade fade = *hovered;
+        fade.index = index;
+        m_fades.erase(hovered);
+        m_fades.insert(key, fade);
+        m_hoveredKey = key;
+        return;
+    }
     if (m_hoveredKey != 0)
         m_fades[m_hoveredKey].in = false;
     m_hoveredKey = key;
+    m_hoveredItem = item ? *item : ClipboardItem();
     if (key != 0) {
         Fade &fade = m_fades[key];
         fade.in = true;

@@ -3,6 +3,7 @@
 
 #pragma once
 
+#include "ClipboardItem.h"
 #include "ItemText.h"
 #include "PreviewText.h"
 
@@ -27,7 +28,8 @@ class Theme;
 // laying out any text or reading any item. A row painted taller (a line
 // wraps) or shorter has the list size its rows again.
 // Hovering fades in an accent-tinted background, repainting only the rows
-// that fade. A click on the button asks for a copy, a double click
+// that fade; the item under a resting pointer stays hovered when the list
+// is made again (a keystroke in the search). A click on the button asks for a copy, a double click
 // elsewhere on the row asks to open it, and a single click there does
 // nothing.
 //
@@ -96,6 +98,7 @@ private:
     // one the row was given, the list is asked to size its rows again.
     void keepTextHeight(int row, const ItemText &text, qreal height) const;
     [[nodiscard]] const PreviewText &preview(const ItemText &text, quint64 key, qreal width) const;
+    [[nodiscard]] const QString &time(quint64 key, const QDateTime &createdAt) const;
     // Measures fonts; true when a row height changed.
     bool updateMetrics();
     void invalidateLayout();
@@ -114,6 +117,7 @@ private:
     qreal m_fontSize = 14;
 
     quint64 m_hoveredKey = 0;
+    ClipboardItem m_hoveredItem; // the item of that row
     QHash<quint64, Fade> m_fades;
     QTimer m_fadeTimer;
     QElapsedTimer m_fadeClock;
@@ -136,6 +140,10 @@ private:
     // The laid-out text of rows painted lately, by row key, for the current
     // query, font, line count and m_previewWidth.
     mutable QCache<quint64, PreviewText> m_previews{128};
+    // The capture times of rows painted lately, formatted, by row key: a
+    // hover fade repaints its row a few times, and each format of a local
+    // time asks the C library for the time zone.
+    mutable QCache<quint64, QString> m_times{128};
     mutable qreal m_previewWidth = -1;
     // Counts the changes of font, line count and m_previewWidth, each of
     // which makes the heights measured before out of date. Lines that wrap,

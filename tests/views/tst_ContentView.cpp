@@ -265,6 +265,14 @@ private Q_SLOTS:
         const auto *delegate = qobject_cast<ClipboardHistoryRow *>(items()->itemDelegate());
         QTRY_COMPARE(delegate->hoverLevel(second), 1.0);
         QCOMPARE(delegate->hoverLevel(first), 0.0);
+        // A search that lists both again gives them new keys; the row under
+        // the resting pointer stays hovered instead of fading in anew.
+        QCursor::setPos(viewport->mapToGlobal(rowPoint(1, false)));
+        setSearch(u"o"_qs);
+        QCoreApplication::processEvents();
+        QCOMPARE(
+            delegate->hoverLevel(rowIndex(1).data(ClipboardHistoryRow::RowKeyRole).toULongLong()),
+            1.0);
 
         QTest::mouseClick(viewport, Qt::LeftButton, {}, rowPoint(1, true));
         QCOMPARE(harness->pasteboard.stringForType(),
