@@ -9,10 +9,12 @@
 # calls sudo for apt-get, and says so first.
 set -euo pipefail
 
-# Compiler, build tools and the libraries Quillmark links.
+# Compiler, build tools and the libraries Quillmark links; the protocol
+# descriptions the test tools' Wayland glue is generated from.
 build=(
     cmake ninja-build g++ pkgconf git ccache qt6-base-dev qt6-svg-dev libgl-dev libxcb1-dev
     libxcb-keysyms1-dev libxcb-xfixes0-dev libwayland-dev libwayland-bin
+    wayland-protocols plasma-wayland-protocols
 )
 # What the program loads at run time on top of the libraries above.
 run=(

@@ -44,51 +44,11 @@
 
 #include "ext-data-control-v1-client-protocol.h"
 #include "wlr-data-control-unstable-v1-client-protocol.h"
+#include "xdg-shell-client-protocol.h"
 
 namespace {
 
 constexpr char hintType[] = "x-kde-passwordManagerHint";
-
-// --- protocol: xdg_wm_base, xdg_surface and xdg_toplevel, version 1 ---------
-// Only what a plain window needs; libwayland marshals from these.
-
-extern const wl_interface xdgSurfaceInterface;
-extern const wl_interface xdgToplevelInterface;
-
-const wl_interface *noTypes[] = {nullptr, nullptr, nullptr, nullptr};
-const wl_interface *getXdgSurfaceTypes[] = {&xdgSurfaceInterface, &wl_surface_interface};
-const wl_interface *getToplevelTypes[] = {&xdgToplevelInterface};
-const wl_message wmBaseRequests[] = {
-    {"destroy", "", noTypes},
-    {"create_positioner", "n", noTypes},
-    {"get_xdg_surface", "no", getXdgSurfaceTypes},
-    {"pong", "u", noTypes},
-};
-const wl_message wmBaseEvents[] = {{"ping", "u", noTypes}};
-const wl_interface xdgWmBaseInterface = {"xdg_wm_base", 1, 4, wmBaseRequests, 1, wmBaseEvents};
-const wl_message xdgSurfaceRequests[] = {
-    {"destroy", "", noTypes},        {"get_toplevel", "n", getToplevelTypes},
-    {"get_popup", "n?oo", noTypes},  {"set_window_geometry", "iiii", noTypes},
-    {"ack_configure", "u", noTypes},
-};
-const wl_message xdgSurfaceEvents[] = {{"configure", "u", noTypes}};
-const wl_interface xdgSurfaceInterface = {"xdg_surface",      1, 5,
-                                          xdgSurfaceRequests, 1, xdgSurfaceEvents};
-const wl_message toplevelRequests[] = {
-    {"destroy", "", noTypes},
-    {"set_parent", "?o", noTypes},
-    {"set_title", "s", noTypes},
-};
-const wl_message toplevelEvents[] = {{"configure", "iia", noTypes}, {"close", "", noTypes}};
-const wl_interface xdgToplevelInterface = {"xdg_toplevel",   1, 3,
-                                           toplevelRequests, 2, toplevelEvents};
-enum : uint32_t {
-    wmBaseGetXdgSurface = 2,
-    wmBasePong = 3,
-    xdgSurfaceGetToplevel = 1,
-    xdgSurfaceAckConfigure = 4,
-    toplevelSetTitle = 2
-};
 
 struct State {
     wl_seat *seat = nullptr;
@@ -107,7 +67,7 @@ struct State {
     // The core data device and the window it copies from.
     wl_compositor *compositor = nullptr;
     wl_shm *shm = nullptr;
-    wl_proxy *wmBase = nullptr;
+    xdg_wm_base *wmBase = nullptr;
     wl_data_device_manager *coreManager = nullptr;
     wl_surface *surface = nullptr;
     wl_buffer *buffer = nullptr;
@@ -148,7 +108,7 @@ void global(void *data, wl_registry *registry, uint32_t name, const char *interf
         state->shm = static_cast<wl_shm *>(wl_registry_bind(registry, name, &wl_shm_interface, 1));
     } else if (std::strcmp(interface, "xdg_wm_base") == 0) {
         state->wmBase =
-            static_cast<wl_proxy *>(wl_registry_bind(registry, name, &xdgWmBaseInterface, 1));
+            static_cast<xdg_wm_base *>(wl_registry_bind(registry, name, &xdg_wm_base_interface, 1));
     } else if (std::strcmp(interface, "wl_data_device_manager") == 0) {
         state->coreManager = static_cast<wl_data_device_manager *>(
             wl_registry_bind(registry, name, &wl_data_device_manager_interface, 1));
@@ -233,31 +193,20 @@ void modifiers(void *, wl_keyboard *, uint32_t, uint32_t, uint32_t, uint32_t, ui
 const wl_keyboard_listener keyboardListener{keymap, keyboardEnter, keyboardLeave,
                                             key,    modifiers,     nullptr};
 
-void ping(void *data, wl_proxy *wmBase, uint32_t serial)
+void ping(void *, xdg_wm_base *wmBase, uint32_t serial)
 {
-    (void)data;
-    wl_proxy_marshal_flags(wmBase, wmBasePong, nullptr, 1, 0, serial);
+    xdg_wm_base_pong(wmBase, serial);
 }
-void configure(void *data, wl_proxy *xdgSurface, uint32_t serial)
+const xdg_wm_base_listener wmBaseListener{ping};
+void configure(void *data, xdg_surface *xdgSurface, uint32_t serial)
 {
     auto *state = static_cast<State *>(data);
-    wl_proxy_marshal_flags(xdgSurface, xdgSurfaceAckConfigure, nullptr, 1, 0, serial);
+    xdg_surface_ack_configure(xdgSurface, serial);
     wl_surface_attach(state->surface, state->buffer, 0, 0);
     wl_surface_damage(state->surface, 0, 0, 64, 64);
     wl_surface_commit(state->surface);
 }
-struct WmBaseListener {
-    void (*ping)(void *, wl_proxy *, uint32_t);
-} const wmBaseListener{ping};
-struct XdgSurfaceListener {
-    void (*configure)(void *, wl_proxy *, uint32_t);
-} const xdgSurfaceListener{configure};
-
-template <typename Listener> void listen(wl_proxy *proxy, const Listener &listener, State *state)
-{
-    wl_proxy_add_listener(
-        proxy, reinterpret_cast<void (**)(void)>(const_cast<Listener *>(&listener)), state);
-}
+const xdg_surface_listener xdgSurfaceListener{configure};
 
 // Maps a small window, waits for the keyboard focus and copies with its serial.
 bool copyAsApplication(wl_display *display, State &state)
@@ -267,7 +216,7 @@ bool copyAsApplication(wl_display *display, State &state)
         std::fprintf(stderr, "the compositor offers neither data-control nor a data device\n");
         return false;
     }
-    listen(state.wmBase, wmBaseListener, &state);
+    xdg_wm_base_add_listener(state.wmBase, &wmBaseListener, &state);
     constexpr int side = 64;
     constexpr int stride = side * 4;
     const int memory = ::memfd_create("wayland_owner", MFD_CLOEXEC);
@@ -279,12 +228,9 @@ bool copyAsApplication(wl_display *display, State &state)
     ::close(memory);
 
     state.surface = wl_compositor_create_surface(state.compositor);
-    auto *xdgSurface = wl_proxy_marshal_flags(state.wmBase, wmBaseGetXdgSurface,
-                                              &xdgSurfaceInterface, 1, 0, nullptr, state.surface);
-    listen(xdgSurface, xdgSurfaceListener, &state);
-    auto *toplevel = wl_proxy_marshal_flags(xdgSurface, xdgSurfaceGetToplevel,
-                                            &xdgToplevelInterface, 1, 0, nullptr);
-    wl_proxy_marshal_flags(toplevel, toplevelSetTitle, nullptr, 1, 0, "wayland_owner");
+    xdg_surface *xdgSurface = xdg_wm_base_get_xdg_surface(state.wmBase, state.surface);
+    xdg_surface_add_listener(xdgSurface, &xdgSurfaceListener, &state);
+    xdg_toplevel_set_title(xdg_surface_get_toplevel(xdgSurface), "wayland_owner");
     wl_surface_commit(state.surface);
 
     wl_keyboard *keyboard = wl_seat_get_keyboard(state.seat);
@@ -325,11 +271,8 @@ void takeClipboard(wl_display *display, State &state)
         auto *source =
             wl_proxy_marshal_flags(state.manager, EXT_DATA_CONTROL_MANAGER_V1_CREATE_DATA_SOURCE,
                                    state.source, 1, 0, nullptr);
-        wl_proxy_add_listener(
-            source,
-            reinterpret_cast<void (**)(void)>(
-                const_cast<ext_data_control_source_v1_listener *>(&sourceListener)),
-            &state);
+        ext_data_control_source_v1_add_listener(
+            reinterpret_cast<ext_data_control_source_v1 *>(source), &sourceListener, &state);
         if (state.burst > 1)
             state.burstCopies[source] = copy;
         state.current = source;

@@ -21,9 +21,10 @@
 // real one: a keyboard that comes and goes makes the seat gain and lose its
 // keyboard, and applications lose their focus with it. mutter's headless
 // seat has no keyboard until the first key arrives, and its remote-desktop
-// session lives as long as this process's bus connection. The interface
-// descriptions below follow the protocols' published definitions;
-// libwayland marshals from them.
+// session lives as long as this process's bus connection. The virtual
+// keyboard's interface description below follows the protocol's published
+// definition (libwayland marshals from it); fake-input's glue is generated
+// from plasma-wayland-protocols.
 
 #include <QCoreApplication>
 #include <QDBusConnection>
@@ -33,6 +34,8 @@
 
 #include <wayland-client.h>
 #include <xkbcommon/xkbcommon.h>
+
+#include "fake-input-client-protocol.h"
 
 #include <sys/mman.h>
 #include <unistd.h>
@@ -77,20 +80,6 @@ const wl_interface virtualKeyboardInterface = {
 enum KeyboardRequest : uint32_t { keymapRequest = 0, keyRequest = 1, modifiersRequest = 2 };
 constexpr uint32_t keymapFormatXkbV1 = 1;
 
-// --- protocol: org_kde_kwin_fake_input, versions 1 to 4 ---------------------
-
-const wl_message fakeInputRequests[] = {
-    {"authenticate", "ss", noTypes},  {"pointer_motion", "ff", noTypes},
-    {"button", "uu", noTypes},        {"axis", "uf", noTypes},
-    {"touch_down", "2uff", noTypes},  {"touch_motion", "2uff", noTypes},
-    {"touch_up", "2u", noTypes},      {"touch_cancel", "2", noTypes},
-    {"touch_frame", "2", noTypes},    {"pointer_motion_absolute", "3ff", noTypes},
-    {"keyboard_key", "4uu", noTypes},
-};
-const wl_interface fakeInputInterface = {
-    "org_kde_kwin_fake_input", 4, 11, fakeInputRequests, 0, nullptr,
-};
-enum FakeInputRequest : uint32_t { authenticateRequest = 0, keyboardKeyRequest = 10 };
 constexpr uint32_t fakeInputKeysVersion = 4;
 
 // --- the session ------------------------------------------------------------
@@ -98,7 +87,7 @@ constexpr uint32_t fakeInputKeysVersion = 4;
 struct Globals {
     wl_seat *seat = nullptr;
     wl_proxy *manager = nullptr;
-    wl_proxy *fakeInput = nullptr;
+    org_kde_kwin_fake_input *fakeInput = nullptr;
 };
 
 void onGlobal(void *data, wl_registry *registry, uint32_t name, const char *interface,
@@ -111,10 +100,10 @@ void onGlobal(void *data, wl_registry *registry, uint32_t name, const char *inte
     else if (std::strcmp(interface, managerInterface.name) == 0)
         globals->manager =
             static_cast<wl_proxy *>(wl_registry_bind(registry, name, &managerInterface, 1));
-    else if (std::strcmp(interface, fakeInputInterface.name) == 0 &&
+    else if (std::strcmp(interface, org_kde_kwin_fake_input_interface.name) == 0 &&
              version >= fakeInputKeysVersion)
-        globals->fakeInput = static_cast<wl_proxy *>(
-            wl_registry_bind(registry, name, &fakeInputInterface, fakeInputKeysVersion));
+        globals->fakeInput = static_cast<org_kde_kwin_fake_input *>(wl_registry_bind(
+            registry, name, &org_kde_kwin_fake_input_interface, fakeInputKeysVersion));
 }
 
 void onGlobalRemove(void *, wl_registry *, uint32_t) {}
@@ -171,8 +160,8 @@ public:
         // Wayland key codes are evdev codes: the xkb code less 8.
         const uint32_t evdev = key->code - 8;
         if (m_fake) {
-            wl_proxy_marshal_flags(m_keyboard, keyboardKeyRequest, nullptr, fakeInputKeysVersion, 0,
-                                   evdev, down ? 1u : 0u);
+            org_kde_kwin_fake_input_keyboard_key(
+                reinterpret_cast<org_kde_kwin_fake_input *>(m_keyboard), evdev, down ? 1u : 0u);
         } else {
             wl_proxy_marshal_flags(m_keyboard, keyRequest, nullptr, 1, 0, nowMs(), evdev,
                                    down ? 1u : 0u);
@@ -350,11 +339,11 @@ int main(int argc, char **argv)
         if (wl_proxy *virtualKeyboard = createVirtualKeyboard(display, globals, keymap))
             keyboard = std::make_unique<WaylandKeyboard>(display, virtualKeyboard, keymap, false);
     } else if (globals.seat && globals.fakeInput) {
-        wl_proxy_marshal_flags(globals.fakeInput, authenticateRequest, nullptr,
-                               fakeInputKeysVersion, 0, "virtual_keyboard",
-                               "presses keys for the test suites");
+        org_kde_kwin_fake_input_authenticate(globals.fakeInput, "virtual_keyboard",
+                                             "presses keys for the test suites");
         wl_display_roundtrip(display);
-        keyboard = std::make_unique<WaylandKeyboard>(display, globals.fakeInput, keymap, true);
+        keyboard = std::make_unique<WaylandKeyboard>(
+            display, reinterpret_cast<wl_proxy *>(globals.fakeInput), keymap, true);
     } else if (!(keyboard = RemoteDesktopKeyboard::start())) {
         std::fprintf(stderr, "virtual_keyboard: the session offers no virtual keyboard, no "
                              "fake input (version 4) and no remote desktop\n");
