@@ -45,8 +45,7 @@
 #   e2e_copy_text TEXT       Puts TEXT (exact bytes, no newline added) on the
 #                            CLIPBOARD with `xclip -quiet` in the background;
 #                            returns once xclip owns it. COPY_LOG is its log.
-#   e2e_copy_file FILE [ARGS]  The same with the bytes of FILE (big texts);
-#                            ARGS go to xclip.
+#   e2e_copy_file FILE       The same with the bytes of FILE (big texts).
 #   e2e_own ARGS             Starts tests/tools/clipboard_owner with ARGS
 #                            (--text T, --secret, --data MIME FILE); returns
 #                            once it owns the clipboard. OWNER_LOG logs each
@@ -346,13 +345,11 @@ e2e_wait_app_ready() {
 
 # --- the clipboard ------------------------------------------------------------
 
-# xclip owning the CLIPBOARD with the bytes of FILE; ARGS go to xclip.
+# xclip owning the CLIPBOARD with the bytes of FILE.
 e2e_copy_file() {
-    local file="$1"
-    shift
     E2E_COPIES=$((${E2E_COPIES:-0} + 1))
     COPY_LOG="$E2E_TMP/copy.$E2E_COPIES.log"
-    xclip -selection clipboard -quiet -verbose "$@" -i "$file" >"$COPY_LOG" 2>&1 &
+    xclip -selection clipboard -quiet -verbose -i "$1" >"$COPY_LOG" 2>&1 &
     e2e_track $!
     e2e_wait_for "xclip to own the clipboard" 10 grep -qs "request number 1" "$COPY_LOG"
 }
@@ -411,27 +408,6 @@ e2e_front_is() { echo "len(items) == $1 and items[0]['content'] == arg"; }
 e2e_history_count() { e2e_history_py 'print(len(items))'; }
 e2e_occurrences() { E2E_ARG="$1" e2e_history_py 'print(sum(1 for i in items if i["content"] == arg))'; }
 
-# An owner of TEXT that stops answering once asked for it (as MIME) costs the
-# UI nothing: the text is read off the UI thread and arrives once the owner
-# runs again. OWN starts the owner (e2e_own, or a suite's own for another
-# clipboard).
-e2e_check_frozen_owner() {
-    local own="$1" mime="$2" text="$3" baseline_ms frozen_ms before
-    baseline_ms=$(e2e_request_ms)
-    before=$(e2e_history_count)
-    "$own" --text "$text" --stop-when-asked
-    e2e_wait_owner_asked "$mime"
-    sleep 0.2
-    frozen_ms=$(e2e_request_ms)
-    echo "      figure: --show answered in ${baseline_ms} ms before, ${frozen_ms} ms while the clipboard's owner is frozen"
-    # Waiting on the owner would take until it runs again (for ever here) or
-    # until a 5 s timeout; the figure itself depends on the machine's load.
-    e2e_check "the UI answers while the clipboard's owner is frozen" test "$frozen_ms" -lt 4000
-    kill -CONT "$OWNER_PID"
-    E2E_ARG="$text" e2e_wait_history "$(e2e_front_is $((before + 1)))" \
-        "once the frozen owner runs again its copy is recorded"
-}
-
 e2e_history_stays() {
     local expr="$1" desc="$2" seconds="$3"
     local deadline=$((SECONDS + seconds))
@@ -443,15 +419,6 @@ e2e_history_stays() {
         sleep 0.2
     done
     e2e_pass "$desc"
-}
-
-# Milliseconds a `quillmark --show` request takes to be answered.
-e2e_request_ms() {
-    local start end
-    start=$(date +%s%N)
-    timeout 10 "$QUILLMARK" --show >/dev/null 2>&1
-    end=$(date +%s%N)
-    echo $(((end - start) / 1000000))
 }
 
 # --- the popover and the tray icon (trayer's) -------------------------------------

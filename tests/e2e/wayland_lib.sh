@@ -45,7 +45,6 @@
 #                            Plasma session does; under KWin it binds global
 #                            shortcuts through KWin's shortcut service.
 #                            Returns 1, and says so, when not installed.
-#   wl_swaymsg ARGS...       swaymsg on this session's socket.
 #   wl_start_x11_client      Starts one X11 client so XWayland runs (sway
 #                            starts it lazily); returns once it answers.
 #   wl_copy_text TEXT        wl-copy in the foreground mode; returns once it
@@ -164,7 +163,7 @@ wl_start_sway() {
     export SWAYSOCK
     # sway tells its clients where it is through their environment.
     local envfile="$E2E_TMP/sway.env"
-    wl_swaymsg exec "env > $envfile.part && mv $envfile.part $envfile" >/dev/null
+    swaymsg -s "$SWAYSOCK" exec "env > $envfile.part && mv $envfile.part $envfile" >/dev/null
     wl_wait_started "sway to run a client" 10 test -s "$envfile"
     wl_use_session "$envfile" sway
 }
@@ -256,10 +255,6 @@ wl_start_kde_portal() {
 wl_on_bus() {
     dbus-send --session --print-reply --dest=org.freedesktop.DBus /org/freedesktop/DBus \
         org.freedesktop.DBus.NameHasOwner "string:$1" 2>/dev/null | grep -q true
-}
-
-wl_swaymsg() {
-    swaymsg -s "$SWAYSOCK" "$@"
 }
 
 # XWayland starts on its first X11 client, which may take a second; a
