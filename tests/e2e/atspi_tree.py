@@ -97,9 +97,6 @@ def walk(node, depth, out):
 
 def main():
     args = sys.argv[1:]
-    if not args:
-        print(__doc__, file=sys.stderr)
-        return 2
     command = args[args.index("--open") + 1:] if "--open" in args else []
     if command:
         args = args[:args.index("--open")]

@@ -15,11 +15,6 @@ e2e_expect_eq "no display: the reason on stderr" \
     "$(cat "$E2E_TMP/nodisplay.err")"
 e2e_expect_eq "no display: nothing on stdout" "" "$(cat "$E2E_TMP/nodisplay.out")"
 
-# A Wayland session without XWayland cannot work either.
-env -u DISPLAY WAYLAND_DISPLAY=wayland-e2e "$QUILLMARK" >"$E2E_TMP/nox.out" 2>"$E2E_TMP/nox.err"
-e2e_expect_eq "Wayland without XWayland: exit status 1" 1 "$?"
-e2e_check "Wayland without XWayland: the reason on stderr" grep -q "XWayland" "$E2E_TMP/nox.err"
-
 e2e_start_xvfb
 # A tray, so that the app has nothing to say about a missing one.
 e2e_start_tray
