@@ -402,11 +402,10 @@ e2e_wait_history() {
     fi
 }
 
-# For the capture suites: the expression "N items, E2E_ARG in front", the
-# number of items, and how often TEXT occurs.
+# For the capture suites: the expression "N items, E2E_ARG in front", and
+# the number of items.
 e2e_front_is() { echo "len(items) == $1 and items[0]['content'] == arg"; }
 e2e_history_count() { e2e_history_py 'print(len(items))'; }
-e2e_occurrences() { E2E_ARG="$1" e2e_history_py 'print(sum(1 for i in items if i["content"] == arg))'; }
 
 e2e_history_stays() {
     local expr="$1" desc="$2" seconds="$3"

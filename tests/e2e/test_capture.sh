@@ -74,7 +74,8 @@ e2e_own --text "duplicate"
 e2e_wait_owner_asked "$TEXT_TYPE"
 copy_text "after the duplicate"
 E2E_ARG="after the duplicate" e2e_wait_history "$(e2e_front_is 3)" "the next text is recorded"
-e2e_expect_eq "the same text again within 5 s was dropped" 1 "$(e2e_occurrences duplicate)"
+e2e_expect_eq "the same text again within 5 s was dropped" 1 \
+    "$(e2e_history_py 'print(sum(1 for i in items if i["content"] == "duplicate"))')"
 
 # An image owner: nothing recorded, and once it quits no older text is put
 # back in its place; a text after it is recorded.
@@ -102,7 +103,6 @@ e2e_check "the secret owner was never asked for its text" \
 copy_text "after the secret"
 E2E_ARG="after the secret" e2e_wait_history "$(e2e_front_is $((before + 1)))" \
     "a copy marked secret by its owner is not recorded"
-e2e_expect_eq "the secret is nowhere in the history" 0 "$(e2e_occurrences "correct horse battery staple")"
 e2e_check "the secret is not in the history file's bytes" \
     bash -c "! grep -q 'battery staple' '$HISTORY_FILE'"
 

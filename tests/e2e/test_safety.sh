@@ -37,7 +37,6 @@ e2e_copy_file "$E2E_TMP/huge.txt"
 e2e_check "200 MiB copy: refused with one line" e2e_wait_for "the refusal line" 30 \
     grep -qx 'Clipboard text too large to record: 200 MiB (limit 64 MiB)' "$APP_STDOUT"
 grep "too large" "$APP_STDOUT" | sed 's/^/      /'
-e2e_check "200 MiB copy: the app is alive" kill -0 "$APP_PID"
 peak_kib="$(awk '/^VmHWM/ {print $2}' "/proc/$APP_PID/status")"
 echo "      peak resident memory after the 200 MiB copy: $((peak_kib / 1024)) MiB"
 e2e_check "200 MiB copy: peak resident memory under 400 MB" test "$peak_kib" -lt 390625
@@ -99,7 +98,8 @@ e2e_stop_app TERM
 
 # --- A flood of idle connections on the instance socket ----------------------
 # More connections than descriptors, each sending one byte and no more: the
-# listener must outlive them, and answer once they are gone.
+# listener must outlive them, and answer once they are gone (a --show with
+# nothing running would start a Quillmark of its own and not end).
 rm -rf "$HISTORY_DIR"
 soft_limit="$(ulimit -S -n)"
 ulimit -S -n 256
@@ -128,7 +128,6 @@ echo "      $held idle connections held"
 e2e_check "flood: the socket is still there" test -S "$XDG_RUNTIME_DIR/quillmark.socket"
 timeout 20 "$QUILLMARK" --show >"$E2E_TMP/flood.out" 2>&1
 e2e_expect_eq "flood over: --show is answered" "0" "$?"
-e2e_check "flood over: the app is alive" kill -0 "$APP_PID"
 e2e_stop_app TERM
 
 # --- The wall clock jumps ahead ------------------------------------------------

@@ -13,7 +13,7 @@
 //   virtual_keyboard      steps on stdin, one per line; "ok" or "failed" after each
 //     key:COMBO    one combination, keysym names joined by "+", modifiers
 //                  first: key:alt+shift+v, key:Return, key:Down
-//     type:TEXT    the characters of TEXT, one key each (shifted as needed)
+//     type:TEXT    the characters of TEXT, one unshifted key each
 //     sleep:MS     a pause
 //
 // The keyboard has the us layout (KWin applies its own layout to fake keys:
@@ -125,8 +125,6 @@ class Keyboard {
 public:
     virtual ~Keyboard() = default;
     [[nodiscard]] virtual bool press(xkb_keysym_t sym, bool down) = 0;
-    // Whether `sym` needs Shift held (the remote desktop shifts by itself).
-    [[nodiscard]] virtual bool shifted(xkb_keysym_t) const { return false; }
     [[nodiscard]] virtual bool sync() { return true; }
 
     // Presses the keys in order, then lets go of them in reverse order.
@@ -154,18 +152,18 @@ public:
 
     bool press(xkb_keysym_t sym, bool down) override
     {
-        const std::optional<Key> key = find(sym);
-        if (!key)
+        const std::optional<xkb_keycode_t> code = find(sym);
+        if (!code)
             return false;
         // Wayland key codes are evdev codes: the xkb code less 8.
-        const uint32_t evdev = key->code - 8;
+        const uint32_t evdev = *code - 8;
         if (m_fake) {
             org_kde_kwin_fake_input_keyboard_key(
                 reinterpret_cast<org_kde_kwin_fake_input *>(m_keyboard), evdev, down ? 1u : 0u);
         } else {
             wl_proxy_marshal_flags(m_keyboard, keyRequest, nullptr, 1, 0, nowMs(), evdev,
                                    down ? 1u : 0u);
-            xkb_state_update_key(m_state, key->code, down ? XKB_KEY_DOWN : XKB_KEY_UP);
+            xkb_state_update_key(m_state, *code, down ? XKB_KEY_DOWN : XKB_KEY_UP);
             wl_proxy_marshal_flags(m_keyboard, modifiersRequest, nullptr, 1, 0,
                                    xkb_state_serialize_mods(m_state, XKB_STATE_MODS_DEPRESSED),
                                    xkb_state_serialize_mods(m_state, XKB_STATE_MODS_LATCHED),
@@ -176,32 +174,19 @@ public:
         pause(15);
         return true;
     }
-    bool shifted(xkb_keysym_t sym) const override
-    {
-        const std::optional<Key> key = find(sym);
-        return key && key->shifted;
-    }
     bool sync() override { return wl_display_roundtrip(m_display) >= 0; }
 
 private:
-    struct Key {
-        xkb_keycode_t code;
-        bool shifted;
-    };
-
-    // The key that produces `sym` in the first layout.
-    std::optional<Key> find(xkb_keysym_t sym) const
+    // The key that produces `sym` unshifted in the first layout.
+    std::optional<xkb_keycode_t> find(xkb_keysym_t sym) const
     {
-        const xkb_keycode_t min = xkb_keymap_min_keycode(m_keymap);
         const xkb_keycode_t max = xkb_keymap_max_keycode(m_keymap);
-        for (int level = 0; level < 2; ++level) {
-            for (xkb_keycode_t k = min; k <= max; ++k) {
-                const xkb_keysym_t *syms = nullptr;
-                const int n = xkb_keymap_key_get_syms_by_level(m_keymap, k, 0, level, &syms);
-                for (int i = 0; i < n; ++i)
-                    if (syms[i] == sym)
-                        return Key{k, level == 1};
-            }
+        for (xkb_keycode_t k = xkb_keymap_min_keycode(m_keymap); k <= max; ++k) {
+            const xkb_keysym_t *syms = nullptr;
+            const int n = xkb_keymap_key_get_syms_by_level(m_keymap, k, 0, 0, &syms);
+            for (int i = 0; i < n; ++i)
+                if (syms[i] == sym)
+                    return k;
         }
         std::fprintf(stderr, "virtual_keyboard: no key for keysym 0x%x\n", sym);
         return std::nullopt;
@@ -280,10 +265,7 @@ bool runStep(Keyboard &keyboard, const std::string &step)
     }
     if (kind == "type") {
         for (const unsigned char c : arg) {
-            const xkb_keysym_t sym = xkb_utf32_to_keysym(c);
-            if (!keyboard.combo(keyboard.shifted(sym)
-                                    ? std::vector{xkb_keysym_t(XKB_KEY_Shift_L), sym}
-                                    : std::vector{sym}))
+            if (!keyboard.combo({xkb_utf32_to_keysym(c)}))
                 return false;
             pause(20);
         }
