@@ -333,6 +333,10 @@ bool WaylandClipboardConnection::bindGlobals()
     m_notifier = new QSocketNotifier(wl_display_get_fd(m_display), QSocketNotifier::Read, this);
     connect(m_notifier, &QSocketNotifier::activated, this,
             &WaylandClipboardConnection::dispatchEvents);
+    m_writeNotifier =
+        new QSocketNotifier(wl_display_get_fd(m_display), QSocketNotifier::Write, this);
+    m_writeNotifier->setEnabled(false);
+    connect(m_writeNotifier, &QSocketNotifier::activated, this, &WaylandClipboardConnection::flush);
     return true;
 }
 
@@ -399,8 +403,18 @@ void WaylandClipboardConnection::dispatchQueued()
 
 void WaylandClipboardConnection::flush()
 {
-    if (!m_lost && wl_display_flush(m_display) < 0 && errno != EAGAIN)
+    if (m_lost)
+        return;
+    const bool full = wl_display_flush(m_display) < 0;
+    if (full && errno != EAGAIN) {
         loseConnection();
+        return;
+    }
+    // A busy compositor may leave the socket full. What did not fit goes as
+    // soon as it takes more, not with its next event: after the last copy
+    // of a burst there is none, and the request for that copy would wait.
+    if (m_writeNotifier != nullptr)
+        m_writeNotifier->setEnabled(full);
 }
 
 void WaylandClipboardConnection::loseConnection()
@@ -410,6 +424,8 @@ void WaylandClipboardConnection::loseConnection()
     m_lost = true;
     if (m_notifier != nullptr)
         m_notifier->setEnabled(false);
+    if (m_writeNotifier != nullptr)
+        m_writeNotifier->setEnabled(false);
     Q_EMIT lost();
 }
 

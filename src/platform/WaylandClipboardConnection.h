@@ -77,6 +77,7 @@ private:
     uint32_t m_managerVersion = 0;
     wl_proxy *m_device = nullptr;
     QSocketNotifier *m_notifier = nullptr;
+    QSocketNotifier *m_writeNotifier = nullptr;
     bool m_lost = false;
     bool m_starting = true;
     bool m_dispatching = false;
