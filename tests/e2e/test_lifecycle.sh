@@ -28,6 +28,7 @@ in_taskbar() {
     state="$(net_wm_state "$1")" || return 1
     [[ "$state" != *_NET_WM_STATE_SKIP_TASKBAR* && "$state" != *_NET_WM_STATE_SKIP_PAGER* ]]
 }
+both_windows() { "$1" "$MAIN" && "$1" "$SETTINGS"; }
 setting_is() {
     python3 -c 'import json,sys; sys.exit(0 if json.load(open(sys.argv[1])).get(sys.argv[2]) == json.loads(sys.argv[3]) else 1)' \
         "$SETTINGS_FILE" "$1" "$2" 2>/dev/null
@@ -70,18 +71,14 @@ e2e_screenshot settings-window
 focus_and_key "$SETTINGS" Tab Tab Tab space
 e2e_check "the switch turns Show Dock Icon off" \
     e2e_wait_for "showDockIcon false" 10 setting_is showDockIcon false
-e2e_check "off: the history window skips taskbar and pager" \
-    e2e_wait_for "skip states" 10 skips_taskbar "$MAIN"
-e2e_check "off: the settings window skips taskbar and pager" \
-    e2e_wait_for "skip states" 10 skips_taskbar "$SETTINGS"
+e2e_check "off: the history and settings windows skip taskbar and pager" \
+    e2e_wait_for "skip states" 10 both_windows skips_taskbar
 
 focus_and_key "$SETTINGS" space
 e2e_check "the switch turns Show Dock Icon on again" \
     e2e_wait_for "showDockIcon true" 10 setting_is showDockIcon true
-e2e_check "on: the history window is back in the taskbar" \
-    e2e_wait_for "no skip states" 10 in_taskbar "$MAIN"
-e2e_check "on: the settings window is back in the taskbar" \
-    e2e_wait_for "no skip states" 10 in_taskbar "$SETTINGS"
+e2e_check "on: the history and settings windows are back in the taskbar" \
+    e2e_wait_for "no skip states" 10 both_windows in_taskbar
 
 # --- quit confirmation ----------------------------------------------------------
 
