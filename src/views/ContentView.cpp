@@ -140,6 +140,7 @@ ContentView::ContentView(ClipboardStore &store, AppSettings &settings, const The
     connect(m_index, &HistoryIndex::rowsRemoved, this, &ContentView::onRowsRemoved);
     connect(m_index, &HistoryIndex::reset, this, [this] {
         m_lineCounts.fill(-1, m_store.items().size());
+        m_shownRows.reset();
         refreshAll();
     });
 
@@ -402,11 +403,18 @@ void ContentView::refreshAll()
 
 void ContentView::refreshDetail()
 {
+    const QList<int> rows =
+        m_selectedDay ? m_historySearch.matchingRows(*m_selectedDay) : QList<int>();
+    // A keystroke that lists the same rows changes only their marks: the
+    // list keeps its rows, its scroll position and its current row.
+    if (m_shownRows == rows) {
+        updateDetailPages();
+        return;
+    }
     QList<ClipboardItem> items;
     QList<qint8> lineCounts;
     if (m_selectedDay) {
         const QList<ClipboardItem> &all = m_store.items();
-        const QList<int> rows = m_historySearch.matchingRows(*m_selectedDay);
         items.reserve(rows.size());
         lineCounts.reserve(rows.size());
         for (int row : rows) {
@@ -419,6 +427,7 @@ void ContentView::refreshDetail()
         }
     }
     m_itemModel->setItems(std::move(items), std::move(lineCounts));
+    m_shownRows = rows;
     updateDetailPages();
 }
 
@@ -452,12 +461,14 @@ void ContentView::updateDetailPages()
 void ContentView::onRowsRemoved(int first, int last)
 {
     m_lineCounts.remove(first, last - first + 1);
+    m_shownRows.reset();
     refreshAll();
 }
 
 void ContentView::onRowsInserted(int first, int last)
 {
     m_lineCounts.insert(first, last - first + 1, -1);
+    m_shownRows.reset();
     const QList<ClipboardItem> &items = m_store.items();
     bool daysChanged = false;
     // Oldest first, so that each lands at the front of its day.

@@ -83,6 +83,8 @@ private:
     // -1 until counted: a day is listed again and again, its items counted
     // once.
     QList<qint8> m_lineCounts;
+    // The store rows DayItemsModel lists, while the store has not changed.
+    std::optional<QList<int>> m_shownRows;
     std::optional<QDate> m_selectedDay;
     bool m_updatingList = false;
 

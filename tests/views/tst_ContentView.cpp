@@ -252,7 +252,7 @@ private Q_SLOTS:
             makeItem(QStringLiteral("one\ntwo\nthree\nfour"), localTime(2026, 12, 5, 10, 0));
         const ClipboardItem shortOne{tall.id, QStringLiteral("short"),
                                      localTime(2026, 12, 5, 9, 0)};
-        open({tall, shortOne});
+        open({tall, shortOne, makeItem(u"zzz"_qs, localTime(2026, 12, 5, 8, 0))});
         harness->settings->setPreviewLineCount(PreviewLineCount::five);
         QTRY_VERIFY(items()->visualRect(rowIndex(0)).height() >
                     items()->visualRect(rowIndex(1)).height());
@@ -265,14 +265,19 @@ private Q_SLOTS:
         const auto *delegate = qobject_cast<ClipboardHistoryRow *>(items()->itemDelegate());
         QTRY_COMPARE(delegate->hoverLevel(second), 1.0);
         QCOMPARE(delegate->hoverLevel(first), 0.0);
-        // A search that lists both again gives them new keys; the row under
-        // the resting pointer stays hovered instead of fading in anew.
+        // A search that lists both again (not the third) gives them new
+        // keys; the row under the resting pointer stays hovered instead of
+        // fading in anew. A search that lists the same rows keeps the
+        // keyboard's current row.
         QCursor::setPos(viewport->mapToGlobal(rowPoint(1, false)));
         setSearch(u"o"_qs);
         QCoreApplication::processEvents();
         QCOMPARE(
             delegate->hoverLevel(rowIndex(1).data(ClipboardHistoryRow::RowKeyRole).toULongLong()),
             1.0);
+        items()->setCurrentIndex(rowIndex(1));
+        setSearch(u"O"_qs);
+        QCOMPARE(items()->currentIndex().row(), 1);
 
         QTest::mouseClick(viewport, Qt::LeftButton, {}, rowPoint(1, true));
         QCOMPARE(harness->pasteboard.stringForType(),
