@@ -55,8 +55,6 @@ env -u XDG_RUNTIME_DIR TMPDIR="$E2E_TMP/tmp" timeout 20 "$QUILLMARK" \
 e2e_expect_eq "squatted runtime directory: exit status 1" 1 "$?"
 e2e_check "squatted runtime directory: says why" \
     grep -q "Refusing to use the runtime directory $E2E_TMP/tmp/quillmark-$(id -u)" "$E2E_TMP/squat.err"
-e2e_expect_eq "squatted runtime directory: left as it was" 777 \
-    "$(stat -c %a "$E2E_TMP/tmp/quillmark-$(id -u)")"
 
 # --- Pipes and devices where the files should be -----------------------------
 # The start must complete (each moved aside, a new history written) instead
@@ -172,8 +170,8 @@ e2e_check "relative XDG paths: the history is under HOME" test -f "$HISTORY_FILE
 e2e_check "relative XDG paths: nothing in the working directory" test ! -e "$E2E_TMP/cwd/rel"
 
 # --- A disk full until the end --------------------------------------------------
-# A copy that no save could write is lost at quit: one line says so, and the
-# exit status tells the session.
+# A copy that no save could write is lost at quit, and the exit status tells
+# the session (the line that says so is the saving test's).
 e2e_copy_text "saved before"
 e2e_wait_history 'items and items[0]["content"] == "saved before"' "full disk: a copy saved before"
 mv "$HISTORY_DIR" "$HISTORY_DIR.away"
@@ -183,8 +181,6 @@ e2e_check "full disk: the save fails" e2e_wait_for "the failure line" 10 \
     grep -q "^Failed to save clipboard history: " "$APP_STDOUT"
 e2e_stop_app TERM
 e2e_expect_eq "full disk at quit: exit status 1" 1 "$APP_STATUS"
-e2e_check "full disk at quit: says what is lost" \
-    grep -q "^Failed to save clipboard history at quit, 1 copy is lost: " "$APP_STDOUT"
 rm -f "$HISTORY_DIR"
 mv "$HISTORY_DIR.away" "$HISTORY_DIR"
 
