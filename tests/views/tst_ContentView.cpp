@@ -318,9 +318,11 @@ private Q_SLOTS:
     {
         // Once shown, a row is as tall as its text laid out: a line that
         // wraps fills as many lines as three line breaks would. A search
-        // that lists it again sizes it so at once, before any paint.
+        // that lists it among other rows sizes it so at once, before any
+        // paint.
         open({makeItem(u"word "_qs.repeated(400), localTime(2026, 12, 5, 10, 0)),
-              makeItem(u"one\ntwo\nthree\nfour"_qs, localTime(2026, 12, 5, 9, 0))});
+              makeItem(u"one\ntwo\nthree\nfour"_qs, localTime(2026, 12, 5, 9, 0)),
+              makeItem(u"elsewhere"_qs, localTime(2026, 12, 5, 8, 0))});
         harness->settings->setPreviewLineCount(PreviewLineCount::three);
         QTRY_COMPARE(items()->visualRect(rowIndex(0)).height(),
                      items()->visualRect(rowIndex(1)).height());
