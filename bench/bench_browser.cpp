@@ -5,21 +5,15 @@
 // typing into the search (filter and repaint of both columns), switching
 // days, scrolling, a capture while the window is open, and the row of a
 // 20 MB item.
-#include "AppSettings.h"
+#include "BenchStore.h"
 #include "ClipboardDetailSheet.h"
 #include "ClipboardHistoryRow.h"
-#include "ClipboardStore.h"
 #include "ContentView.h"
 #include "DayItemsModel.h"
 #include "HistoryCodec.h"
 #include "HistoryIndex.h"
 #include "ItemTextView.h"
-#include "LoginItem.h"
-#include "Pasteboard.h"
 #include "PreviewText.h"
-#include "SampleHistory.h"
-#include "SettingsBackend.h"
-#include "SystemClock.h"
 #include "Theme.h"
 
 #include <QApplication>
@@ -31,11 +25,6 @@
 #include <QListView>
 #include <QPainter>
 #include <QScrollBar>
-#include <QTemporaryDir>
-
-#include "BenchSettings.h"
-#include "FakeLoginItem.h"
-#include "FakePasteboard.h"
 
 #include "BenchMain.h"
 #include "InstructionCount.h"
@@ -56,14 +45,9 @@ double threadCpuMilliseconds()
 
 // One store of 100,000 items over 365 days and one browser on it, shared
 // by every benchmark.
-struct Fixture {
-    Fixture()
+struct Fixture : BenchStore {
+    Fixture() : BenchStore(100000, QDateTime::currentDateTimeUtc(), 365, true)
     {
-        const QString path = dir.path() + QStringLiteral("/clipboard-history.json");
-        writeSampleHistoryFile(path, 100000, clock.now(), 365);
-        backend.values.insert(QStringLiteral("captureMode"), QStringLiteral("recordEveryCopy"));
-        settings = std::make_unique<AppSettings>(backend, login);
-        store = std::make_unique<ClipboardStore>(*settings, pasteboard, clock, path);
         double start = threadCpuMilliseconds();
         {
             HistoryIndex index(*store);
@@ -99,13 +83,6 @@ struct Fixture {
         return fixture;
     }
 
-    QTemporaryDir dir;
-    MemorySettingsBackend backend = quietSettings();
-    FakeLoginItem login;
-    FakePasteboard pasteboard;
-    SystemClock clock;
-    std::unique_ptr<AppSettings> settings;
-    std::unique_ptr<ClipboardStore> store;
     std::unique_ptr<Theme> theme;
     std::unique_ptr<ContentView> view;
     QLineEdit *search = nullptr;

@@ -5,14 +5,9 @@
 // refresh, layout, first paint) and typing one character into its search.
 #include "BenchApp.h"
 #include "HistoryCodec.h"
-#include "LoginItem.h"
 #include "MenuBarController.h"
 #include "MenuBarPopoverView.h"
-#include "Pasteboard.h"
 #include "RecentItemsModel.h"
-#include "SampleHistory.h"
-#include "SettingsBackend.h"
-#include "SystemClock.h"
 #include "Theme.h"
 
 #include <QApplication>
@@ -21,11 +16,6 @@
 #include <QHash>
 #include <QLineEdit>
 #include <QListView>
-#include <QTemporaryDir>
-
-#include "BenchSettings.h"
-#include "FakeLoginItem.h"
-#include "FakePasteboard.h"
 
 #include "BenchMain.h"
 
@@ -105,29 +95,17 @@ BENCHMARK(BM_FilterOnly)->Unit(benchmark::kMicrosecond);
 // A hundred recent items, the newest a copied text of 25 million
 // characters of log lines: all lower-case ASCII (0) or with capitals and
 // some non-ASCII (1). It is longer than the popover keeps folded.
-struct HugeItemModel {
-    explicit HugeItemModel(int kind)
+struct HugeItemModel : BenchStore {
+    explicit HugeItemModel(int kind) : BenchStore(99, QDateTime::currentDateTimeUtc(), 10, true)
     {
         const QString line =
             kind == 0 ? QStringLiteral("2026-12-05 21:04:07 build step 42 finished: ok\n")
                       : QStringLiteral("2026-12-05 21:04:07 Build step 42: naïve résumé → OK\n");
-        backend.values.insert(QStringLiteral("captureMode"), QStringLiteral("recordEveryCopy"));
-        writeSampleHistoryFile(path, 99, clock.now(), 10);
-        settings = std::make_unique<AppSettings>(backend, login);
-        store = std::make_unique<ClipboardStore>(*settings, pasteboard, clock, path);
         store->handleCopiedText(line.repeated(25 * 1000 * 1000 / line.size()));
         store->waitForSaves();
         model = std::make_unique<RecentItemsModel>(*store);
     }
 
-    QTemporaryDir dir;
-    QString path = dir.path() + QStringLiteral("/clipboard-history.json");
-    MemorySettingsBackend backend = quietSettings();
-    FakeLoginItem login;
-    FakePasteboard pasteboard;
-    SystemClock clock;
-    std::unique_ptr<AppSettings> settings;
-    std::unique_ptr<ClipboardStore> store;
     std::unique_ptr<RecentItemsModel> model;
 };
 
