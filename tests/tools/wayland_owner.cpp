@@ -43,8 +43,11 @@
 #include <wayland-client.h>
 
 #include "ext-data-control-v1-client-protocol.h"
+#include "wayland/WaylandGlobals.h"
 #include "wlr-data-control-unstable-v1-client-protocol.h"
 #include "xdg-shell-client-protocol.h"
+
+using namespace std::chrono;
 
 namespace {
 
@@ -52,10 +55,9 @@ constexpr char hintType[] = "x-kde-passwordManagerHint";
 
 struct State {
     wl_seat *seat = nullptr;
-    wl_proxy *manager = nullptr;
-    const wl_interface *device = nullptr;
-    const wl_interface *source = nullptr;
-    bool ext = false;
+    // ext-data-control, or its forerunner of wlroots: their requests are the same.
+    wl_proxy *ext = nullptr;
+    wl_proxy *wlr = nullptr;
     std::map<std::string, std::string> offered;
     bool cancelled = false;
     bool stopWhenAsked = false;
@@ -82,40 +84,16 @@ void logLine(const std::string &line)
     std::fflush(stdout);
 }
 
-void global(void *data, wl_registry *registry, uint32_t name, const char *interface, uint32_t)
+// Waits for the compositor until `until` at most and handles what it sent;
+// false once the connection is broken.
+bool dispatchUntil(wl_display *display, steady_clock::time_point until)
 {
-    auto *state = static_cast<State *>(data);
-    if (std::strcmp(interface, "wl_seat") == 0 && state->seat == nullptr) {
-        state->seat =
-            static_cast<wl_seat *>(wl_registry_bind(registry, name, &wl_seat_interface, 1));
-    } else if (std::strcmp(interface, "ext_data_control_manager_v1") == 0) {
-        if (state->manager != nullptr)
-            wl_proxy_destroy(state->manager);
-        state->manager = static_cast<wl_proxy *>(
-            wl_registry_bind(registry, name, &ext_data_control_manager_v1_interface, 1));
-        state->device = &ext_data_control_device_v1_interface;
-        state->source = &ext_data_control_source_v1_interface;
-        state->ext = true;
-    } else if (std::strcmp(interface, "zwlr_data_control_manager_v1") == 0 && !state->ext) {
-        state->manager = static_cast<wl_proxy *>(
-            wl_registry_bind(registry, name, &zwlr_data_control_manager_v1_interface, 1));
-        state->device = &zwlr_data_control_device_v1_interface;
-        state->source = &zwlr_data_control_source_v1_interface;
-    } else if (std::strcmp(interface, "wl_compositor") == 0) {
-        state->compositor = static_cast<wl_compositor *>(
-            wl_registry_bind(registry, name, &wl_compositor_interface, 1));
-    } else if (std::strcmp(interface, "wl_shm") == 0) {
-        state->shm = static_cast<wl_shm *>(wl_registry_bind(registry, name, &wl_shm_interface, 1));
-    } else if (std::strcmp(interface, "xdg_wm_base") == 0) {
-        state->wmBase =
-            static_cast<xdg_wm_base *>(wl_registry_bind(registry, name, &xdg_wm_base_interface, 1));
-    } else if (std::strcmp(interface, "wl_data_device_manager") == 0) {
-        state->coreManager = static_cast<wl_data_device_manager *>(
-            wl_registry_bind(registry, name, &wl_data_device_manager_interface, 1));
-    }
+    const auto left = duration_cast<milliseconds>(until - steady_clock::now()).count();
+    wl_display_flush(display);
+    pollfd fd{wl_display_get_fd(display), POLLIN, 0};
+    return ::poll(&fd, 1, int(std::clamp<long long>(left, 0, 1000))) <= 0 ||
+           wl_display_dispatch(display) >= 0;
 }
-void globalRemove(void *, wl_registry *, uint32_t) {}
-const wl_registry_listener registryListener{global, globalRemove};
 
 void send(void *data, ext_data_control_source_v1 *source, const char *type, int32_t fd)
 {
@@ -254,23 +232,22 @@ bool copyAsApplication(wl_display *display, State &state)
 // Takes the clipboard through data-control, which needs no window or focus.
 void takeClipboard(wl_display *display, State &state)
 {
-    auto *device =
-        wl_proxy_marshal_flags(state.manager, EXT_DATA_CONTROL_MANAGER_V1_GET_DATA_DEVICE,
-                               state.device, 1, 0, nullptr, state.seat);
+    wl_proxy *manager = state.ext ? state.ext : state.wlr;
+    auto *device = wl_proxy_marshal_flags(manager, EXT_DATA_CONTROL_MANAGER_V1_GET_DATA_DEVICE,
+                                          state.ext ? &ext_data_control_device_v1_interface
+                                                    : &zwlr_data_control_device_v1_interface,
+                                          1, 0, nullptr, state.seat);
     for (int copy = 1; copy <= state.burst; ++copy) {
-        if (copy > 1) {
-            // 10 ms apart, answering whoever asks meanwhile.
-            const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(10);
-            while (std::chrono::steady_clock::now() < until) {
-                wl_display_flush(display);
-                pollfd fd{wl_display_get_fd(display), POLLIN, 0};
-                if (::poll(&fd, 1, 2) > 0 && wl_display_dispatch(display) < 0)
-                    return;
-            }
-        }
+        // 10 ms apart, answering whoever asks meanwhile.
+        for (const auto until = steady_clock::now() + 10ms;
+             copy > 1 && steady_clock::now() < until;)
+            if (!dispatchUntil(display, until))
+                return;
         auto *source =
-            wl_proxy_marshal_flags(state.manager, EXT_DATA_CONTROL_MANAGER_V1_CREATE_DATA_SOURCE,
-                                   state.source, 1, 0, nullptr);
+            wl_proxy_marshal_flags(manager, EXT_DATA_CONTROL_MANAGER_V1_CREATE_DATA_SOURCE,
+                                   state.ext ? &ext_data_control_source_v1_interface
+                                             : &zwlr_data_control_source_v1_interface,
+                                   1, 0, nullptr);
         ext_data_control_source_v1_add_listener(
             reinterpret_cast<ext_data_control_source_v1 *>(source), &sourceListener, &state);
         if (state.burst > 1)
@@ -330,10 +307,14 @@ int main(int argc, char *argv[])
         std::fprintf(stderr, "no Wayland display\n");
         return 1;
     }
-    wl_registry *registry = wl_display_get_registry(display);
-    wl_registry_add_listener(registry, &registryListener, &state);
-    wl_display_roundtrip(display);
-    if (state.manager == nullptr) {
+    bindGlobals(display, {{&wl_seat_interface, 1, slot(state.seat)},
+                          {&ext_data_control_manager_v1_interface, 1, slot(state.ext)},
+                          {&zwlr_data_control_manager_v1_interface, 1, slot(state.wlr)},
+                          {&wl_compositor_interface, 1, slot(state.compositor)},
+                          {&wl_shm_interface, 1, slot(state.shm)},
+                          {&xdg_wm_base_interface, 1, slot(state.wmBase)},
+                          {&wl_data_device_manager_interface, 1, slot(state.coreManager)}});
+    if (state.ext == nullptr && state.wlr == nullptr) {
         if (!copyAsApplication(display, state))
             return 1;
     } else if (state.seat == nullptr) {
@@ -344,22 +325,11 @@ int main(int argc, char *argv[])
     }
     logLine("ready");
 
-    const auto start = std::chrono::steady_clock::now();
-    while (!state.cancelled) {
-        int timeout = -1;
-        if (exitAfterMs >= 0) {
-            const auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(
-                                     std::chrono::steady_clock::now() - start)
-                                     .count();
-            if (elapsed >= exitAfterMs)
-                break;
-            timeout = int(exitAfterMs - elapsed);
-        }
-        wl_display_flush(display);
-        pollfd fd{wl_display_get_fd(display), POLLIN, 0};
-        if (::poll(&fd, 1, timeout) > 0 && wl_display_dispatch(display) < 0)
+    const auto end = exitAfterMs < 0 ? steady_clock::time_point::max()
+                                     : steady_clock::now() + milliseconds(exitAfterMs);
+    while (!state.cancelled && steady_clock::now() < end)
+        if (!dispatchUntil(display, end))
             break;
-    }
     wl_display_disconnect(display);
     return 0;
 }

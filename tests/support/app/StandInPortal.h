@@ -11,9 +11,7 @@
 #include <QDBusMetaType>
 #include <QDBusObjectPath>
 #include <QDBusVirtualObject>
-#include <QDir>
 #include <QProcess>
-#include <QTemporaryFile>
 
 // One shortcut as the portal's calls carry it: (sa{sv}).
 struct ShortcutEntry {
@@ -169,26 +167,17 @@ private:
     QDBusConnection m_bus;
 };
 
-// A session bus of the test's own. It starts none of the machine's services
-// on demand: an installed desktop portal would answer in the stand-in's place.
+// A session bus of the test's own, configured as the end-to-end suites'
+// (session_bus.conf): it starts none of the machine's services on demand,
+// so an installed desktop portal cannot answer in the stand-in's place.
 class PrivateBus {
 public:
     PrivateBus()
     {
-        m_config.open();
-        m_config.write(QStringLiteral("<busconfig><type>session</type>"
-                                      "<listen>unix:tmpdir=%1</listen><auth>EXTERNAL</auth>"
-                                      "<policy context=\"default\">"
-                                      "<allow send_destination=\"*\" eavesdrop=\"true\"/>"
-                                      "<allow eavesdrop=\"true\"/><allow own=\"*\"/>"
-                                      "</policy></busconfig>")
-                           .arg(QDir::tempPath())
-                           .toUtf8());
-        m_config.flush();
-        m_daemon.setProgram(QStringLiteral("dbus-daemon"));
-        m_daemon.setArguments({QStringLiteral("--config-file=") + m_config.fileName(),
-                               QStringLiteral("--nofork"), QStringLiteral("--print-address=1")});
-        m_daemon.start();
+        m_daemon.start(
+            QStringLiteral("dbus-daemon"),
+            {QStringLiteral("--config-file=" QUILLMARK_TEST_DATA_DIR "/../e2e/session_bus.conf"),
+             QStringLiteral("--nofork"), QStringLiteral("--print-address=1")});
         if (m_daemon.waitForStarted() && m_daemon.waitForReadyRead(10000))
             m_address = QString::fromUtf8(m_daemon.readLine()).trimmed();
     }
@@ -207,7 +196,6 @@ public:
     }
 
 private:
-    QTemporaryFile m_config;
     QProcess m_daemon;
     QString m_address;
     QStringList m_names;

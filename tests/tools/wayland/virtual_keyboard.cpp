@@ -35,6 +35,7 @@
 #include <wayland-client.h>
 #include <xkbcommon/xkbcommon.h>
 
+#include "WaylandGlobals.h"
 #include "fake-input-client-protocol.h"
 
 #include <sys/mman.h>
@@ -89,26 +90,6 @@ struct Globals {
     wl_proxy *manager = nullptr;
     org_kde_kwin_fake_input *fakeInput = nullptr;
 };
-
-void onGlobal(void *data, wl_registry *registry, uint32_t name, const char *interface,
-              uint32_t version)
-{
-    auto *globals = static_cast<Globals *>(data);
-    if (std::strcmp(interface, wl_seat_interface.name) == 0 && !globals->seat)
-        globals->seat =
-            static_cast<wl_seat *>(wl_registry_bind(registry, name, &wl_seat_interface, 1));
-    else if (std::strcmp(interface, managerInterface.name) == 0)
-        globals->manager =
-            static_cast<wl_proxy *>(wl_registry_bind(registry, name, &managerInterface, 1));
-    else if (std::strcmp(interface, org_kde_kwin_fake_input_interface.name) == 0 &&
-             version >= fakeInputKeysVersion)
-        globals->fakeInput = static_cast<org_kde_kwin_fake_input *>(wl_registry_bind(
-            registry, name, &org_kde_kwin_fake_input_interface, fakeInputKeysVersion));
-}
-
-void onGlobalRemove(void *, wl_registry *, uint32_t) {}
-
-const wl_registry_listener registryListener = {onGlobal, onGlobalRemove};
 
 uint32_t nowMs()
 {
@@ -307,9 +288,10 @@ int main(int argc, char **argv)
         return 1;
     }
     Globals globals;
-    wl_registry *registry = wl_display_get_registry(display);
-    wl_registry_add_listener(registry, &registryListener, &globals);
-    wl_display_roundtrip(display);
+    bindGlobals(display, {{&wl_seat_interface, 1, slot(globals.seat)},
+                          {&managerInterface, 1, slot(globals.manager)},
+                          {&org_kde_kwin_fake_input_interface, fakeInputKeysVersion,
+                           slot(globals.fakeInput)}});
 
     xkb_context *context = xkb_context_new(XKB_CONTEXT_NO_FLAGS);
     const xkb_rule_names names{"evdev", "pc105", "us", "", ""};
