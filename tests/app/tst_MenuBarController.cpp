@@ -8,7 +8,6 @@
 #include "Theme.h"
 
 #include <QProcessEnvironment>
-#include <QPushButton>
 #include <QSystemTrayIcon>
 #include <QTest>
 
@@ -25,10 +24,6 @@ struct Tray {
                                                      &harness.pasteboard);
         controller = std::make_unique<MenuBarController>(*theme, *harness.store, harness.pasteboard,
                                                          *windows, kind);
-    }
-    [[nodiscard]] QPushButton *mainWindowButton() const
-    {
-        return controller->popover().findChild<QPushButton *>(QStringLiteral("mainWindowButton"));
     }
 
     StoreHarness harness;
@@ -47,7 +42,6 @@ private Q_SLOTS:
     void popoverKindFollowsTheSession_data();
     void popoverKindFollowsTheSession();
     void activatedWindowClosesWhenItLosesTheActivation();
-    void mainWindowButtonTogglesTheWindowAndCloses();
 };
 
 void TestMenuBarController::placesThePopover_data()
@@ -138,22 +132,6 @@ void TestMenuBarController::activatedWindowClosesWhenItLosesTheActivation()
     QTest::qWait(500);
     controller.statusItemClicked();
     QVERIFY(controller.isPopoverShown());
-}
-
-void TestMenuBarController::mainWindowButtonTogglesTheWindowAndCloses()
-{
-    Tray tray;
-    MenuBarController &controller = *tray.controller;
-    // Opening the window from the popover is test_tray's; the title follows
-    // the window while the popover is open, and the button hides it too.
-    controller.statusItemClicked();
-    tray.windows->hideMainWindow();
-    QCOMPARE(tray.mainWindowButton()->text(), QStringLiteral("Open Dock App"));
-    tray.windows->showMainWindow();
-    QCOMPARE(tray.mainWindowButton()->text(), QStringLiteral("Hide Dock App"));
-    tray.mainWindowButton()->click();
-    QVERIFY(!tray.windows->isMainWindowVisible());
-    QVERIFY(!controller.isPopoverShown());
 }
 
 QTEST_MAIN(TestMenuBarController)

