@@ -16,48 +16,6 @@
 #include <functional>
 #include <memory>
 
-class TestSingleInstance : public QObject {
-    Q_OBJECT
-private Q_SLOTS:
-    void decodeRequest_data();
-    void decodeRequest();
-    void secondInstanceDeliversItsRequestAndNothingElse();
-    void launchWhileTheFirstStartsWaitsForIt();
-    void lockOfADeadProcessIsTakenOver();
-    void launchDuringTheFirstOnesExitTakesOver();
-    void slowFirstInstanceCarriesOutTheRequestOnce();
-};
-
-void TestSingleInstance::decodeRequest_data()
-{
-    QTest::addColumn<QByteArray>("line");
-    QTest::addColumn<bool>("known");
-    QTest::addColumn<QByteArray>("token");
-    QTest::newRow("without newline") << QByteArray("reopen") << true << QByteArray();
-    QTest::newRow("empty") << QByteArray() << false << QByteArray();
-    QTest::newRow("with a token") << QByteArray("toggle abc-123\n") << true
-                                  << QByteArray("abc-123");
-    QTest::newRow("token with escapes")
-        << QByteArray("show host%20x_TIME42%0A\n") << true << QByteArray("host x_TIME42\n");
-}
-
-void TestSingleInstance::decodeRequest()
-{
-    QFETCH(QByteArray, line);
-    QFETCH(bool, known);
-    QFETCH(QByteArray, token);
-    const std::optional<AppRequest> request = AppRequest::decode(line);
-    QCOMPARE(request.has_value(), known);
-    if (!known)
-        return;
-    QCOMPARE(request->activationToken, token);
-    // Whatever a token holds, it comes back as it went, on one line.
-    const QByteArray encoded = request->encode();
-    QCOMPARE(encoded.count('\n'), 1);
-    QVERIFY(encoded.endsWith('\n'));
-    QCOMPARE(AppRequest::decode(encoded), request);
-}
-
 namespace {
 
 // Runs a second instance's claim on another thread, as a second process
@@ -82,101 +40,136 @@ SingleInstance::Role claimFromAnotherThread(
 
 } // namespace
 
-void TestSingleInstance::secondInstanceDeliversItsRequestAndNothingElse()
-{
-    QTemporaryDir dir;
-    SingleInstance first(dir.path());
-    QCOMPARE(first.claim(AppRequest{}), SingleInstance::Role::primary);
-    first.serve();
-    QSignalSpy received(&first, &SingleInstance::requestReceived);
+class TestSingleInstance : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void decodeRequest_data()
+    {
+        QTest::addColumn<QByteArray>("line");
+        QTest::addColumn<bool>("known");
+        QTest::addColumn<QByteArray>("token");
+        QTest::newRow("without newline") << QByteArray("reopen") << true << QByteArray();
+        QTest::newRow("empty") << QByteArray() << false << QByteArray();
+        QTest::newRow("with a token")
+            << QByteArray("toggle abc-123\n") << true << QByteArray("abc-123");
+        QTest::newRow("token with escapes")
+            << QByteArray("show host%20x_TIME42%0A\n") << true << QByteArray("host x_TIME42\n");
+    }
 
-    QCOMPARE(claimFromAnotherThread(dir.path()), SingleInstance::Role::secondary);
-    QTRY_COMPARE(received.count(), 1);
-    QCOMPARE(received.first().first().value<AppRequest>().action, AppRequest::Action::reopen);
+    void decodeRequest()
+    {
+        QFETCH(QByteArray, line);
+        QFETCH(bool, known);
+        QFETCH(QByteArray, token);
+        const std::optional<AppRequest> request = AppRequest::decode(line);
+        QCOMPARE(request.has_value(), known);
+        if (!known)
+            return;
+        QCOMPARE(request->activationToken, token);
+        // Whatever a token holds, it comes back as it went, on one line.
+        const QByteArray encoded = request->encode();
+        QCOMPARE(encoded.count('\n'), 1);
+        QVERIFY(encoded.endsWith('\n'));
+        QCOMPARE(AppRequest::decode(encoded), request);
+    }
 
-    // A request it does not know is answered as such and carried out never.
-    QTest::ignoreMessage(QtWarningMsg, QRegularExpression("ignored request"));
-    QLocalSocket client;
-    client.connectToServer(first.socketPath());
-    QVERIFY(client.waitForConnected(5000));
-    client.write("shutdown\n");
-    QByteArray reply;
-    QTRY_VERIFY((reply += client.readAll()).contains('\n'));
-    QCOMPARE(reply, QByteArray("unknown\n"));
-    QCOMPARE(received.count(), 1);
-}
+    void secondInstanceDeliversItsRequestAndNothingElse()
+    {
+        QTemporaryDir dir;
+        SingleInstance first(dir.path());
+        QCOMPARE(first.claim(AppRequest{}), SingleInstance::Role::primary);
+        first.serve();
+        QSignalSpy received(&first, &SingleInstance::requestReceived);
 
-void TestSingleInstance::launchWhileTheFirstStartsWaitsForIt()
-{
-    // The first instance holds the lock but is still loading its history:
-    // a launch then must not give up, nor start a second Quillmark, but
-    // hand its request over once the first is up.
-    QTemporaryDir dir;
-    SingleInstance first(dir.path());
-    QCOMPARE(first.claim(AppRequest{}), SingleInstance::Role::primary);
-    QSignalSpy received(&first, &SingleInstance::requestReceived);
-    QCOMPARE(claimFromAnotherThread(dir.path(), AppRequest::Action::showHistory,
-                                    [&] {
-                                        QThread::msleep(700);
-                                        first.serve();
-                                    }),
-             SingleInstance::Role::secondary);
-    QTRY_COMPARE(received.count(), 1);
-    QCOMPARE(received.first().first().value<AppRequest>().action, AppRequest::Action::showHistory);
-}
+        QCOMPARE(claimFromAnotherThread(dir.path()), SingleInstance::Role::secondary);
+        QTRY_COMPARE(received.count(), 1);
+        QCOMPARE(received.first().first().value<AppRequest>().action, AppRequest::Action::reopen);
 
-void TestSingleInstance::lockOfADeadProcessIsTakenOver()
-{
-    // A crashed instance leaves its lock and socket files behind.
-    QTemporaryDir dir;
-    SingleInstance probe(dir.path());
-    // A PID above the kernel's maximum never runs.
-    QVERIFY(writeFileContents(probe.lockPath(),
-                              "4194399\nquillmark\n" + QHostInfo::localHostName().toUtf8() + "\n"));
-    QVERIFY(writeFileContents(probe.socketPath(), {}));
+        // A request it does not know is answered as such and carried out never.
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("ignored request"));
+        QLocalSocket client;
+        client.connectToServer(first.socketPath());
+        QVERIFY(client.waitForConnected(5000));
+        client.write("shutdown\n");
+        QByteArray reply;
+        QTRY_VERIFY((reply += client.readAll()).contains('\n'));
+        QCOMPARE(reply, QByteArray("unknown\n"));
+        QCOMPARE(received.count(), 1);
+    }
 
-    SingleInstance instance(dir.path());
-    QCOMPARE(instance.claim(AppRequest{}), SingleInstance::Role::primary);
-    instance.serve();
-    QCOMPARE(claimFromAnotherThread(dir.path()), SingleInstance::Role::secondary);
-}
+    void launchWhileTheFirstStartsWaitsForIt()
+    {
+        // The first instance holds the lock but is still loading its history:
+        // a launch then must not give up, nor start a second Quillmark, but
+        // hand its request over once the first is up.
+        QTemporaryDir dir;
+        SingleInstance first(dir.path());
+        QCOMPARE(first.claim(AppRequest{}), SingleInstance::Role::primary);
+        QSignalSpy received(&first, &SingleInstance::requestReceived);
+        QCOMPARE(claimFromAnotherThread(dir.path(), AppRequest::Action::showHistory,
+                                        [&] {
+                                            QThread::msleep(700);
+                                            first.serve();
+                                        }),
+                 SingleInstance::Role::secondary);
+        QTRY_COMPARE(received.count(), 1);
+        QCOMPARE(received.first().first().value<AppRequest>().action,
+                 AppRequest::Action::showHistory);
+    }
 
-void TestSingleInstance::launchDuringTheFirstOnesExitTakesOver()
-{
-    // A launch that reaches the first instance as it ends (its event loop
-    // over, the lock not yet released) must not be lost: it becomes the
-    // first instance itself once the lock is free.
-    QTemporaryDir dir;
-    auto first = std::make_unique<SingleInstance>(dir.path());
-    QCOMPARE(first->claim(AppRequest{}), SingleInstance::Role::primary);
-    first->serve();
-    first->stopServing();
-    QCOMPARE(claimFromAnotherThread(dir.path(), AppRequest::Action::showHistory,
-                                    [&] {
-                                        QThread::msleep(500);
-                                        first.reset();
-                                    }),
-             SingleInstance::Role::primary);
-}
+    void lockOfADeadProcessIsTakenOver()
+    {
+        // A crashed instance leaves its lock and socket files behind.
+        QTemporaryDir dir;
+        SingleInstance probe(dir.path());
+        // A PID above the kernel's maximum never runs.
+        QVERIFY(writeFileContents(
+            probe.lockPath(), "4194399\nquillmark\n" + QHostInfo::localHostName().toUtf8() + "\n"));
+        QVERIFY(writeFileContents(probe.socketPath(), {}));
 
-void TestSingleInstance::slowFirstInstanceCarriesOutTheRequestOnce()
-{
-    // The first instance is busy for longer than a reply normally takes; the
-    // second waits on its one connection instead of asking again, so a
-    // toggle is not carried out twice (and undone).
-    QTemporaryDir dir;
-    SingleInstance first(dir.path());
-    QCOMPARE(first.claim(AppRequest{}), SingleInstance::Role::primary);
-    first.serve();
-    QSignalSpy received(&first, &SingleInstance::requestReceived);
+        SingleInstance instance(dir.path());
+        QCOMPARE(instance.claim(AppRequest{}), SingleInstance::Role::primary);
+        instance.serve();
+        QCOMPARE(claimFromAnotherThread(dir.path()), SingleInstance::Role::secondary);
+    }
 
-    // Not serving for 4 s: no events processed here.
-    QCOMPARE(claimFromAnotherThread(dir.path(), AppRequest::Action::togglePopover,
-                                    [] { QThread::msleep(4000); }),
-             SingleInstance::Role::secondary);
-    QTest::qWait(300);
-    QCOMPARE(received.count(), 1);
-}
+    void launchDuringTheFirstOnesExitTakesOver()
+    {
+        // A launch that reaches the first instance as it ends (its event loop
+        // over, the lock not yet released) must not be lost: it becomes the
+        // first instance itself once the lock is free.
+        QTemporaryDir dir;
+        auto first = std::make_unique<SingleInstance>(dir.path());
+        QCOMPARE(first->claim(AppRequest{}), SingleInstance::Role::primary);
+        first->serve();
+        first->stopServing();
+        QCOMPARE(claimFromAnotherThread(dir.path(), AppRequest::Action::showHistory,
+                                        [&] {
+                                            QThread::msleep(500);
+                                            first.reset();
+                                        }),
+                 SingleInstance::Role::primary);
+    }
+
+    void slowFirstInstanceCarriesOutTheRequestOnce()
+    {
+        // The first instance is busy for longer than a reply normally takes; the
+        // second waits on its one connection instead of asking again, so a
+        // toggle is not carried out twice (and undone).
+        QTemporaryDir dir;
+        SingleInstance first(dir.path());
+        QCOMPARE(first.claim(AppRequest{}), SingleInstance::Role::primary);
+        first.serve();
+        QSignalSpy received(&first, &SingleInstance::requestReceived);
+
+        // Not serving for 4 s: no events processed here.
+        QCOMPARE(claimFromAnotherThread(dir.path(), AppRequest::Action::togglePopover,
+                                        [] { QThread::msleep(4000); }),
+                 SingleInstance::Role::secondary);
+        QTest::qWait(300);
+        QCOMPARE(received.count(), 1);
+    }
+};
 
 QTEST_GUILESS_MAIN(TestSingleInstance)
 #include "tst_SingleInstance.moc"

@@ -11,25 +11,23 @@
 class TestSystemClock : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void settingTheClockIsHeard();
+    void settingTheClockIsHeard()
+    {
+        SystemClock clock;
+        int heard = 0;
+        clock.setWallClockListener([&heard] { ++heard; });
+        // Set to the time it already shows: a step of microseconds.
+        timespec now{};
+        ::clock_gettime(CLOCK_REALTIME, &now);
+        if (::clock_settime(CLOCK_REALTIME, &now) != 0)
+            QSKIP("setting the clock needs root");
+        QTRY_COMPARE_WITH_TIMEOUT(heard, 1, 2000);
+        // Armed again: the next setting is heard as well.
+        ::clock_gettime(CLOCK_REALTIME, &now);
+        QVERIFY(::clock_settime(CLOCK_REALTIME, &now) == 0);
+        QTRY_COMPARE_WITH_TIMEOUT(heard, 2, 2000);
+    }
 };
-
-void TestSystemClock::settingTheClockIsHeard()
-{
-    SystemClock clock;
-    int heard = 0;
-    clock.setWallClockListener([&heard] { ++heard; });
-    // Set to the time it already shows: a step of microseconds.
-    timespec now{};
-    ::clock_gettime(CLOCK_REALTIME, &now);
-    if (::clock_settime(CLOCK_REALTIME, &now) != 0)
-        QSKIP("setting the clock needs root");
-    QTRY_COMPARE_WITH_TIMEOUT(heard, 1, 2000);
-    // Armed again: the next setting is heard as well.
-    ::clock_gettime(CLOCK_REALTIME, &now);
-    QVERIFY(::clock_settime(CLOCK_REALTIME, &now) == 0);
-    QTRY_COMPARE_WITH_TIMEOUT(heard, 2, 2000);
-}
 
 QTEST_GUILESS_MAIN(TestSystemClock)
 #include "tst_SystemClock.moc"
