@@ -45,7 +45,8 @@ e2e_expect_eq "the shortcut typed nothing into the search" "$ZEBRA" "$(clipboard
 
 e2e_stop_app TERM
 
-# Another client holds the shortcut: one line, and the tray still works.
+# Another client holds the shortcut: one line, and the tray still opens the
+# popover (closing it by the icon is test_tray's).
 "$HOLD_HOTKEY" >"$E2E_TMP/hold.out" 2>&1 &
 HOLD_PID=$!
 e2e_track "$HOLD_PID"
@@ -58,8 +59,6 @@ e2e_check "the refused shortcut is reported, in one line and no other" \
 e2e_wait_for "the icon" 10 tray_icon_embedded
 click_tray_icon
 e2e_check "the tray icon still opens the popover" wait_popover_shown
-click_tray_icon
-e2e_check "... and closes it" wait_popover_hidden
 e2e_stop_app TERM
 kill "$HOLD_PID"
 

@@ -32,6 +32,7 @@
 #include <fstream>
 #include <iterator>
 #include <map>
+#include <optional>
 #include <string>
 #include <utility>
 
@@ -73,9 +74,7 @@ struct State {
     wl_data_device_manager *coreManager = nullptr;
     wl_surface *surface = nullptr;
     wl_buffer *buffer = nullptr;
-    uint32_t focusSerial = 0;
-    bool focused = false;
-    wl_data_source *coreSource = nullptr;
+    std::optional<uint32_t> focusSerial; // once the window has the keyboard
 };
 
 void logLine(const std::string &line)
@@ -141,41 +140,30 @@ const ext_data_control_source_v1_listener sourceListener{send, cancelled};
 
 // --- the core data device ------------------------------------------------------
 
-void coreTarget(void *, wl_data_source *, const char *) {}
-void coreSend(void *data, wl_data_source *, const char *type, int32_t fd)
-{
-    send(data, nullptr, type, fd);
-}
-void coreCancelled(void *data, wl_data_source *)
-{
-    static_cast<State *>(data)->cancelled = true;
-}
-const wl_data_source_listener coreSourceListener{coreTarget, coreSend, coreCancelled,
-                                                 nullptr,    nullptr,  nullptr};
+const wl_data_source_listener coreSourceListener{
+    [](void *, wl_data_source *, const char *) {},
+    [](void *data, wl_data_source *, const char *type, int32_t fd) {
+        send(data, nullptr, type, fd);
+    },
+    [](void *data, wl_data_source *) { static_cast<State *>(data)->cancelled = true; },
+    nullptr,
+    nullptr,
+    nullptr};
 
 // Events of objects without a listener (the data device, the toplevel) are
-// dropped.
-void keymap(void *, wl_keyboard *, uint32_t, int32_t fd, uint32_t)
-{
-    ::close(fd);
-}
-void keyboardEnter(void *data, wl_keyboard *, uint32_t serial, wl_surface *, wl_array *)
-{
-    auto *state = static_cast<State *>(data);
-    state->focusSerial = serial;
-    state->focused = true;
-}
-void keyboardLeave(void *, wl_keyboard *, uint32_t, wl_surface *) {}
-void key(void *, wl_keyboard *, uint32_t, uint32_t, uint32_t, uint32_t) {}
-void modifiers(void *, wl_keyboard *, uint32_t, uint32_t, uint32_t, uint32_t, uint32_t) {}
-const wl_keyboard_listener keyboardListener{keymap, keyboardEnter, keyboardLeave,
-                                            key,    modifiers,     nullptr};
+// dropped; of the keyboard's, only the focus counts.
+const wl_keyboard_listener keyboardListener{
+    [](void *, wl_keyboard *, uint32_t, int32_t fd, uint32_t) { ::close(fd); },
+    [](void *data, wl_keyboard *, uint32_t serial, wl_surface *, wl_array *) {
+        static_cast<State *>(data)->focusSerial = serial;
+    },
+    [](void *, wl_keyboard *, uint32_t, wl_surface *) {},
+    [](void *, wl_keyboard *, uint32_t, uint32_t, uint32_t, uint32_t) {},
+    [](void *, wl_keyboard *, uint32_t, uint32_t, uint32_t, uint32_t, uint32_t) {},
+    nullptr};
 
-void ping(void *, xdg_wm_base *wmBase, uint32_t serial)
-{
-    xdg_wm_base_pong(wmBase, serial);
-}
-const xdg_wm_base_listener wmBaseListener{ping};
+const xdg_wm_base_listener wmBaseListener{
+    [](void *, xdg_wm_base *wmBase, uint32_t serial) { xdg_wm_base_pong(wmBase, serial); }};
 void configure(void *data, xdg_surface *xdgSurface, uint32_t serial)
 {
     auto *state = static_cast<State *>(data);
@@ -214,15 +202,14 @@ bool copyAsApplication(wl_display *display, State &state)
     wl_keyboard *keyboard = wl_seat_get_keyboard(state.seat);
     wl_keyboard_add_listener(keyboard, &keyboardListener, &state);
     wl_data_device *device = wl_data_device_manager_get_data_device(state.coreManager, state.seat);
-    while (!state.focused) {
+    while (!state.focusSerial)
         if (wl_display_dispatch(display) < 0)
             return false;
-    }
-    state.coreSource = wl_data_device_manager_create_data_source(state.coreManager);
-    wl_data_source_add_listener(state.coreSource, &coreSourceListener, &state);
+    wl_data_source *source = wl_data_device_manager_create_data_source(state.coreManager);
+    wl_data_source_add_listener(source, &coreSourceListener, &state);
     for (const auto &[type, bytes] : state.offered)
-        wl_data_source_offer(state.coreSource, type.c_str());
-    wl_data_device_set_selection(device, state.coreSource, state.focusSerial);
+        wl_data_source_offer(source, type.c_str());
+    wl_data_device_set_selection(device, source, *state.focusSerial);
     // A copy the compositor refuses is cancelled at once.
     if (wl_display_roundtrip(display) < 0)
         return false;
