@@ -18,6 +18,9 @@
 //
 // --burst N takes the clipboard N times, 10 ms apart, each copy's text
 // ending in its number (" 1" to " N"); --exit-after counts from the last.
+// Through the core data device a copy needs a serial newer than the last
+// copy's (mutter ignores it otherwise): there each later copy waits for a key
+// event and takes its serial.
 // --text offers TEXT as text/plain;charset=utf-8 and text/plain; --secret
 // adds x-kde-passwordManagerHint with the value "secret", as password
 // managers do. --stop-when-asked makes it stop itself (SIGSTOP) on the
@@ -74,7 +77,7 @@ struct State {
     wl_data_device_manager *coreManager = nullptr;
     wl_surface *surface = nullptr;
     wl_buffer *buffer = nullptr;
-    std::optional<uint32_t> focusSerial; // once the window has the keyboard
+    std::optional<uint32_t> serial; // of the keyboard's focus, then of its keys
 };
 
 void logLine(const std::string &line)
@@ -140,25 +143,30 @@ const ext_data_control_source_v1_listener sourceListener{send, cancelled};
 
 // --- the core data device ------------------------------------------------------
 
+// (A core source's offer and destroy requests are numbered as data-control's.)
 const wl_data_source_listener coreSourceListener{
     [](void *, wl_data_source *, const char *) {},
-    [](void *data, wl_data_source *, const char *type, int32_t fd) {
-        send(data, nullptr, type, fd);
+    [](void *data, wl_data_source *source, const char *type, int32_t fd) {
+        send(data, reinterpret_cast<ext_data_control_source_v1 *>(source), type, fd);
     },
-    [](void *data, wl_data_source *) { static_cast<State *>(data)->cancelled = true; },
+    [](void *data, wl_data_source *source) {
+        cancelled(data, reinterpret_cast<ext_data_control_source_v1 *>(source));
+    },
     nullptr,
     nullptr,
     nullptr};
 
 // Events of objects without a listener (the data device, the toplevel) are
-// dropped; of the keyboard's, only the focus counts.
+// dropped; of the keyboard's, only the focus and the keys count.
 const wl_keyboard_listener keyboardListener{
     [](void *, wl_keyboard *, uint32_t, int32_t fd, uint32_t) { ::close(fd); },
     [](void *data, wl_keyboard *, uint32_t serial, wl_surface *, wl_array *) {
-        static_cast<State *>(data)->focusSerial = serial;
+        static_cast<State *>(data)->serial = serial;
     },
     [](void *, wl_keyboard *, uint32_t, wl_surface *) {},
-    [](void *, wl_keyboard *, uint32_t, uint32_t, uint32_t, uint32_t) {},
+    [](void *data, wl_keyboard *, uint32_t serial, uint32_t, uint32_t, uint32_t) {
+        static_cast<State *>(data)->serial = serial;
+    },
     [](void *, wl_keyboard *, uint32_t, uint32_t, uint32_t, uint32_t, uint32_t) {},
     nullptr};
 
@@ -202,14 +210,19 @@ bool copyAsApplication(wl_display *display, State &state)
     wl_keyboard *keyboard = wl_seat_get_keyboard(state.seat);
     wl_keyboard_add_listener(keyboard, &keyboardListener, &state);
     wl_data_device *device = wl_data_device_manager_get_data_device(state.coreManager, state.seat);
-    while (!state.focusSerial)
-        if (wl_display_dispatch(display) < 0)
-            return false;
-    wl_data_source *source = wl_data_device_manager_create_data_source(state.coreManager);
-    wl_data_source_add_listener(source, &coreSourceListener, &state);
-    for (const auto &[type, bytes] : state.offered)
-        wl_data_source_offer(source, type.c_str());
-    wl_data_device_set_selection(device, source, *state.focusSerial);
+    for (int copy = 1; copy <= state.burst; ++copy) {
+        for (const auto last = state.serial; !state.serial || (copy > 1 && state.serial == last);)
+            if (wl_display_dispatch(display) < 0)
+                return false;
+        wl_data_source *source = wl_data_device_manager_create_data_source(state.coreManager);
+        wl_data_source_add_listener(source, &coreSourceListener, &state);
+        if (state.burst > 1)
+            state.burstCopies[reinterpret_cast<wl_proxy *>(source)] = copy;
+        state.current = reinterpret_cast<wl_proxy *>(source);
+        for (const auto &[type, bytes] : state.offered)
+            wl_data_source_offer(source, type.c_str());
+        wl_data_device_set_selection(device, source, *state.serial);
+    }
     // A copy the compositor refuses is cancelled at once.
     if (wl_display_roundtrip(display) < 0)
         return false;

@@ -15,6 +15,7 @@
 //                  first: key:alt+shift+v, key:Return, key:Down
 //     type:TEXT    the characters of TEXT, one unshifted key each
 //     sleep:MS     a pause
+//     pace:MS      the pause after each key goes down or up from now on (15)
 //
 // The keyboard has the us layout (KWin applies its own layout to fake keys:
 // us unless configured otherwise). One keyboard serves a whole suite, like a
@@ -82,6 +83,8 @@ enum KeyboardRequest : uint32_t { keymapRequest = 0, keyRequest = 1, modifiersRe
 constexpr uint32_t keymapFormatXkbV1 = 1;
 
 constexpr uint32_t fakeInputKeysVersion = 4;
+
+int keyPauseMs = 15;
 
 // --- the session ------------------------------------------------------------
 
@@ -152,7 +155,7 @@ public:
                                    xkb_state_serialize_layout(m_state, XKB_STATE_LAYOUT_EFFECTIVE));
         }
         wl_display_flush(m_display);
-        pause(15);
+        pause(keyPauseMs);
         return true;
     }
     bool sync() override { return wl_display_roundtrip(m_display) >= 0; }
@@ -196,7 +199,7 @@ public:
             std::fprintf(stderr, "virtual_keyboard: %s\n", qPrintable(reply.errorMessage()));
             return false;
         }
-        pause(15);
+        pause(keyPauseMs);
         return true;
     }
 
@@ -228,6 +231,10 @@ bool runStep(Keyboard &keyboard, const std::string &step)
     const std::string arg = colon == std::string::npos ? std::string() : step.substr(colon + 1);
     if (kind == "sleep") {
         pause(std::stoi(arg));
+        return true;
+    }
+    if (kind == "pace") {
+        keyPauseMs = std::stoi(arg);
         return true;
     }
     if (kind == "key") {
