@@ -8,26 +8,23 @@
 #include <QString>
 #include <QStringList>
 
-// Records each registration call; fails with `failure` when it is set.
+// Records each registration call; every call succeeds.
 class FakeLoginItem final : public LoginItem {
 public:
     [[nodiscard]] QString registerItem() override
     {
         calls.append(QStringLiteral("register"));
-        if (failure.isEmpty())
-            registered = true;
-        return failure;
+        registered = true;
+        return {};
     }
     [[nodiscard]] QString unregisterItem() override
     {
         calls.append(QStringLiteral("unregister"));
-        if (failure.isEmpty())
-            registered = false;
-        return failure;
+        registered = false;
+        return {};
     }
     [[nodiscard]] bool isRegistered() const override { return registered; }
 
     QStringList calls;
-    QString failure;
     bool registered = false;
 };
