@@ -4,50 +4,14 @@
 #include "FakeDialogs.h"
 #include "QuitController.h"
 
-#include <QSignalSpy>
 #include <QTest>
 #include <QWidget>
 
 class TestQuitController : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void answers_data()
-    {
-        QTest::addColumn<Qt::KeyboardModifiers>("heldNow");
-        QTest::addColumn<Qt::KeyboardModifiers>("inEvent");
-        QTest::addColumn<QString>("answer"); // button pressed, if asked
-        QTest::addColumn<bool>("asked");
-        QTest::addColumn<bool>("quits");
-
-        const Qt::KeyboardModifiers none, alt(Qt::AltModifier), ctrl(Qt::ControlModifier);
-        QTest::newRow("quit confirmed") << none << none << "Quit Quillmark" << true << true;
-        QTest::newRow("keep running") << none << none << "Keep Running" << true << false;
-        QTest::newRow("alt in the event") << none << (alt | ctrl) << QString() << false << true;
-    }
-
-    void answers()
-    {
-        QFETCH(Qt::KeyboardModifiers, heldNow);
-        QFETCH(Qt::KeyboardModifiers, inEvent);
-        QFETCH(QString, answer);
-        QFETCH(bool, asked);
-        QFETCH(bool, quits);
-
-        FakeDialogs dialogs;
-        if (!answer.isEmpty())
-            dialogs.pressButton(answer);
-        int stops = 0;
-        QuitController controller(dialogs, [&] { ++stops; });
-        controller.setModifierQuery([heldNow] { return heldNow; });
-        QSignalSpy terminating(&controller, &QuitController::terminating);
-
-        controller.requestTermination(inEvent);
-
-        QCOMPARE(dialogs.confirmations().size(), asked ? 1 : 0);
-        QCOMPARE(stops, quits ? 1 : 0);
-        QCOMPARE(terminating.count(), quits ? 1 : 0);
-    }
-
+    // What each answer of the alert does is tst_AppDelegate's; that Alt
+    // skips it, test_lifecycle's.
     void ctrlQInAnyWindowAsks_data()
     {
         QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
