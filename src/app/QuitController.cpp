@@ -68,7 +68,6 @@ void QuitController::terminate()
 {
     m_terminating = true;
     m_stopMonitoring();
-    Q_EMIT terminating();
     // exit(), not quit(): quit() first asks every window to close, and our
     // windows only hide, which Qt takes as a refusal to quit.
     QCoreApplication::exit(0);
@@ -105,6 +104,5 @@ void QuitController::commitData(QSessionManager &manager)
         // The session manager ends the process; capture stops first.
         m_terminating = true;
         m_stopMonitoring();
-        Q_EMIT terminating();
     }
 }

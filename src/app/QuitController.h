@@ -38,11 +38,6 @@ public:
     // Where the live modifier state comes from; tests replace it.
     void setModifierQuery(std::function<Qt::KeyboardModifiers()> query);
 
-Q_SIGNALS:
-    // Emitted after monitoring stopped, just before the event loop is asked
-    // to end.
-    void terminating();
-
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
