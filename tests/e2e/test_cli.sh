@@ -3,9 +3,9 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # The command line: --help, --version and mistakes answer without a
 # display; --list and --print read the history file, Quillmark running or
-# not; --toggle, --show, --settings and --copy reach the running instance
-# (and start one when none runs); --quit asks through the quit alert, and
-# says so when nothing runs.
+# not; --toggle, --show and --copy reach the running instance (and start
+# one when none runs; --settings is the windows suite's); --quit asks
+# through the quit alert, and says so when nothing runs.
 source "$(dirname "$0")/lib.sh"
 e2e_init "$1"
 
@@ -86,11 +86,7 @@ e2e_check "a second --toggle closes the popover" e2e_wait_for "the popover to cl
 run_cli --show
 e2e_expect_eq "--show to the running instance ends with status 0" 0 "$?"
 e2e_check "--show shows the history window" e2e_wait_for "the history window" 10 e2e_window_shown '^Quillmark$'
-run_cli --settings
-e2e_expect_eq "--settings to the running instance ends with status 0" 0 "$?"
-e2e_check "--settings opens the settings window" e2e_wait_for "the settings window" 10 e2e_window_shown '^Settings$'
 e2e_check "the history window carries Quillmark's icon" own_icon '^Quillmark$'
-e2e_screenshot cli-settings
 
 # While it runs, --list follows what it records, and a --list line handed to
 # --copy puts that item on the clipboard.
