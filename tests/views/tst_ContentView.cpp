@@ -294,8 +294,6 @@ private Q_SLOTS:
         QStringList lines;
         for (int i = 0; i < 10; ++i)
             lines.append(QStringLiteral("line %1").arg(i));
-        QCOMPARE(PreviewText(lines.join(u'\n'), QString(), font, 600, 3).lineCount(), 3);
-        QCOMPARE(PreviewText(lines.join(u'\n'), QString(), font, 600, 10).lineCount(), 10);
         const QString huge(20 * 1024 * 1024, QLatin1Char('x'));
         QCOMPARE(PreviewText(huge, QStringLiteral("x"), font, 600, 10).lineCount(), 10);
 

@@ -46,7 +46,6 @@ public:
     explicit StandInPortal(QDBusConnection bus) : m_bus(std::move(bus)) {}
 
     bool offersGlobalShortcuts = true;
-    uint createResponse = 0;
     uint bindResponse = 0;
     bool bindsTheShortcut = true;
     // As Plasma 5.27: binds the shortcuts named at session creation, and
@@ -94,7 +93,7 @@ public:
                 requested = qdbus_cast<ShortcutList>(options.value("shortcuts"));
                 results.insert(QStringLiteral("shortcuts"), boundList());
             }
-            answer(message, connection, options, createResponse, results);
+            answer(message, connection, options, 0, results);
             return true;
         }
         if (member == QLatin1String("BindShortcuts")) {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QRegularExpression>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryFile>
@@ -39,12 +40,8 @@ public:
     [[nodiscard]] QStringList lines()
     {
         QStringList lines = QString::fromUtf8(text()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-        lines.removeIf([](const QString &line) {
-            return line.startsWith(QLatin1String("QWARN ")) ||
-                   line.startsWith(QLatin1String("QDEBUG ")) ||
-                   line.startsWith(QLatin1String("QINFO ")) ||
-                   line.startsWith(QLatin1String("QSYSTEM "));
-        });
+        static const QRegularExpression testLog(QStringLiteral("^Q(WARN|DEBUG|INFO|SYSTEM) "));
+        lines.removeIf([](const QString &line) { return line.contains(testLog); });
         return lines;
     }
 
