@@ -78,7 +78,6 @@ own_icon() {
 e2e_start_app --toggle
 e2e_check "--toggle starts quillmark" e2e_wait_app_ready
 e2e_check "--toggle at start opens the popover" wait_popover_shown
-e2e_screenshot cli-toggle-start
 run_cli --toggle
 e2e_expect_eq "--toggle to the running instance ends with status 0" 0 "$?"
 e2e_check "a second --toggle closes the popover" e2e_wait_for "the popover to close" 10 popover_hidden
@@ -121,7 +120,6 @@ ALERT='^Quit Quillmark\?$'
 run_cli --quit
 e2e_expect_eq "--quit to the running instance ends with status 0" 0 "$?"
 e2e_check "--quit brings up the quit alert, with the keyboard" e2e_wait_active "$ALERT"
-e2e_screenshot cli-quit-alert
 xdotool key Tab Return
 e2e_check "confirming the alert ends quillmark" \
     e2e_wait_for "quillmark to end" 10 bash -c "! kill -0 $APP_PID 2>/dev/null"
