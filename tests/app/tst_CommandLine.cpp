@@ -15,7 +15,6 @@ private Q_SLOTS:
         QTest::addColumn<int>("action");
         using Action = AppRequest::Action;
         QTest::newRow("nothing") << QStringList{} << int(Action::reopen);
-        QTest::newRow("toggle") << QStringList{"--toggle"} << int(Action::togglePopover);
         QTest::newRow("single dash") << QStringList{"-toggle"} << int(Action::togglePopover);
         QTest::newRow("repeated") << QStringList{"--show", "--show"} << int(Action::showHistory);
     }
@@ -52,6 +51,8 @@ private Q_SLOTS:
         QVERIFY(result.message.contains(QStringLiteral("--help")));
     }
 
+    // A --list line handed to --copy, and the item number it carries to the
+    // running instance, are test_cli's.
     void itemNumbers_data()
     {
         QTest::addColumn<QStringList>("arguments");
@@ -61,8 +62,6 @@ private Q_SLOTS:
         using Outcome = CommandLine::Outcome;
         QTest::newRow("print=") << QStringList{"--print=007"} << int(Outcome::printItem) << 7ll
                                 << 0;
-        QTest::newRow("copy a list line")
-            << QStringList{"--copy", "12\tcd /tmp\tls"} << int(Outcome::run) << 12ll << 0;
         QTest::newRow("copy empty") << QStringList{"--copy", ""} << int(Outcome::fail) << 0ll << 1;
         QTest::newRow("negative") << QStringList{"--copy", "-1"} << int(Outcome::fail) << 0ll << 1;
         QTest::newRow("list and print")
@@ -83,10 +82,6 @@ private Q_SLOTS:
             QCOMPARE(result.message.count(u'\n'), 1);
         if (result.outcome != CommandLine::Outcome::fail)
             QCOMPARE(result.item, item);
-        if (result.outcome == CommandLine::Outcome::run) {
-            QCOMPARE(result.request.action, AppRequest::Action::copyItem);
-            QCOMPARE(AppRequest::decode(result.request.encode()), result.request);
-        }
     }
 
     void previewLine_data()

@@ -73,7 +73,9 @@ private Q_SLOTS:
         QCOMPARE(AppRequest::decode(encoded), request);
     }
 
-    void secondInstanceDeliversItsRequestAndNothingElse()
+    // The requests a second instance hands over arrive in the tests below;
+    // one the first does not know is answered as such and carried out never.
+    void unknownRequestIsRefused()
     {
         QTemporaryDir dir;
         SingleInstance first(dir.path());
@@ -81,11 +83,6 @@ private Q_SLOTS:
         first.serve();
         QSignalSpy received(&first, &SingleInstance::requestReceived);
 
-        QCOMPARE(claimFromAnotherThread(dir.path()), SingleInstance::Role::secondary);
-        QTRY_COMPARE(received.count(), 1);
-        QCOMPARE(received.first().first().value<AppRequest>().action, AppRequest::Action::reopen);
-
-        // A request it does not know is answered as such and carried out never.
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression("ignored request"));
         QLocalSocket client;
         client.connectToServer(first.socketPath());
@@ -94,7 +91,7 @@ private Q_SLOTS:
         QByteArray reply;
         QTRY_VERIFY((reply += client.readAll()).contains('\n'));
         QCOMPARE(reply, QByteArray("unknown\n"));
-        QCOMPARE(received.count(), 1);
+        QCOMPARE(received.count(), 0);
     }
 
     void launchWhileTheFirstStartsWaitsForIt()

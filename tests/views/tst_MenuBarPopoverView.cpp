@@ -89,7 +89,6 @@ private Q_SLOTS:
         QTest::addColumn<QString>("status");
 
         QTest::newRow("150 items: the newest 100") << 150 << "" << 100 << "100 recent items";
-        QTest::newRow("empty history") << 0 << "" << 0 << "0 recent items";
         QTest::newRow("upper case finds lower case") << 150 << "ABC" << 2 << "Searching 2 matches";
         QTest::newRow("spaces only: every recent item")
             << 150 << "   " << 100 << "Searching 100 matches";

@@ -16,18 +16,8 @@ public:
         return m_text;
     }
     [[nodiscard]] qint64 refusedTextBytes() const override { return refusedBytes; }
-    void clearContents() override
-    {
-        m_text.reset();
-        ++m_changeCount;
-        announceChange();
-    }
-    void setString(const QString &text) override
-    {
-        m_text = text;
-        ++m_changeCount;
-        announceChange();
-    }
+    void clearContents() override { copy(std::nullopt); }
+    void setString(const QString &text) override { copy(text); }
 
     // Another application copied `text` (or non-text content, for nullopt).
     void copy(std::optional<QString> text)
