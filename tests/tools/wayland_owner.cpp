@@ -63,12 +63,15 @@ struct State {
     wl_proxy *ext = nullptr;
     wl_proxy *wlr = nullptr;
     std::map<std::string, std::string> offered;
-    bool cancelled = false;
     bool stopWhenAsked = false;
     // --burst: how many copies, and the number of each one's source.
     int burst = 1;
     std::map<wl_proxy *, int> burstCopies;
+    // The owner is done once its current copy is cancelled. Another app's
+    // copy may cancel an earlier copy of a burst, while it was the current
+    // one: the burst's next copy takes the clipboard back.
     wl_proxy *current = nullptr;
+    wl_proxy *cancelled = nullptr;
 
     // The core data device and the window it copies from.
     wl_compositor *compositor = nullptr;
@@ -137,7 +140,7 @@ void cancelled(void *data, ext_data_control_source_v1 *source)
                                WL_MARSHAL_FLAG_DESTROY);
         return;
     }
-    state->cancelled = true;
+    state->cancelled = proxy;
 }
 const ext_data_control_source_v1_listener sourceListener{send, cancelled};
 
@@ -226,7 +229,7 @@ bool copyAsApplication(wl_display *display, State &state)
     // A copy the compositor refuses is cancelled at once.
     if (wl_display_roundtrip(display) < 0)
         return false;
-    return !state.cancelled;
+    return state.cancelled != state.current;
 }
 
 // Takes the clipboard through data-control, which needs no window or focus.
@@ -327,7 +330,7 @@ int main(int argc, char *argv[])
 
     const auto end = exitAfterMs < 0 ? steady_clock::time_point::max()
                                      : steady_clock::now() + milliseconds(exitAfterMs);
-    while (!state.cancelled && steady_clock::now() < end)
+    while (state.cancelled != state.current && steady_clock::now() < end)
         if (!dispatchUntil(display, end))
             break;
     wl_display_disconnect(display);
