@@ -49,13 +49,8 @@ for theme in system light dark auroraBlue auroraEmber auroraGold; do
         e2e_wait_for "the window" 15 e2e_window_shown '^Quillmark$'
     sleep 0.8
     MAIN="$(e2e_window '^Quillmark$')"
-    if ((first)); then
-        eval "$(xdotool getwindowgeometry --shell "$MAIN")"
-        # Asked for 1200 x 820: the width fits, the height is cut to fit.
-        e2e_check "the history window is as wide as asked (1200)" test "$WIDTH" -eq 1200
-        e2e_check "and lower than asked, as high as fits" test "$HEIGHT" -lt 820
-        fits_centred "history window" "$MAIN"
-    fi
+    # Asked for 1200 x 820, it is cut to fit the screen's height.
+    ((first)) && fits_centred "history window" "$MAIN"
     e2e_screenshot "history-$theme" "$MAIN"
     if ((first)); then
         # A search that matches nothing: both columns show their empty state.
