@@ -171,27 +171,6 @@ private Q_SLOTS:
         QCOMPARE(h.contents(), QStringList{QStringLiteral("small")});
     }
 
-    // Text present at start and polls with no change read nothing; a change to
-    // something that is not text is read once.
-    void pollReadsOnlyTheTextPresentAfterAChange()
-    {
-        StoreHarness h;
-        h.pasteboard.copy(QStringLiteral("copied before start"));
-        ClipboardStore &store = h.open();
-        for (int i = 0; i < 5; ++i)
-            store.pollPasteboard();
-        QVERIFY(store.items().isEmpty());
-        QCOMPARE(h.pasteboard.reads(), 0);
-        h.copy(QStringLiteral("second"));
-
-        h.copy(std::nullopt); // an image
-        store.pollPasteboard();
-        QCOMPARE(h.pasteboard.reads(), 2);
-        h.copy(QStringLiteral("after the image"));
-        QCOMPARE(h.contents(),
-                 (QStringList{QStringLiteral("after the image"), QStringLiteral("second")}));
-    }
-
     void clearAndImportKeepSuppressionState()
     {
         StoreHarness h;

@@ -159,11 +159,6 @@ private Q_SLOTS:
         QCOMPARE(removed.at(0), (QVariantList{0, 1}));
         QCOMPARE(h.fileItems().size(), 2);
 
-        // Nothing from today: the file is still rewritten.
-        QVERIFY(QFile::remove(h.historyPath));
-        store.clearToday();
-        QCOMPARE(h.fileItems().size(), 2);
-
         store.clearAll();
         QVERIFY(store.availableDays().isEmpty());
         QCOMPARE(h.fileBytes(), QByteArray("[]"));
