@@ -50,12 +50,12 @@ const QByteArray kCreatedAt = "\"createdAt\":\"2026-12-05T21:04:07Z\"";
 const QByteArray kId = "\"id\":\"6F9619FF-8B86-D011-B42D-00C04FC964FF\"";
 
 // A one-element file laid out as the writer lays it out, with the given
-// content (the JSON string body) and date and id (spliced in as they are).
-QByteArray writtenForm(const QByteArray &content, const char *createdAt = "2026-12-05T21:04:07Z",
-                       const char *id = "6F9619FF-8B86-D011-B42D-00C04FC964FF")
+// content (the JSON string body) spliced in as it is.
+QByteArray writtenForm(const QByteArray &content)
 {
-    return "[\n  {\n    \"content\" : \"" + content + "\",\n    \"createdAt\" : \"" + createdAt +
-           "\",\n    \"id\" : \"" + id + "\"\n  }\n]";
+    return "[\n  {\n    \"content\" : \"" + content +
+           "\",\n    \"createdAt\" : \"2026-12-05T21:04:07Z\",\n"
+           "    \"id\" : \"6F9619FF-8B86-D011-B42D-00C04FC964FF\"\n  }\n]";
 }
 constexpr qsizetype writtenContentStart = 23;
 

@@ -15,7 +15,7 @@ private Q_SLOTS:
         QTest::addColumn<bool>("notice");
         QTest::addColumn<bool>("error");
 
-        QTest::newRow("X11") << QStringList{"DISPLAY=:0"} << false << false << false;
+        // A plain X11 session is every X11 end-to-end suite's.
         QTest::newRow("Wayland by session type")
             << QStringList{"DISPLAY=:1", "XDG_SESSION_TYPE=wayland"} << true << true << false;
         QTest::newRow("Wayland, user's own platform kept")

@@ -43,34 +43,25 @@ SingleInstance::Role claimFromAnotherThread(
 class TestSingleInstance : public QObject {
     Q_OBJECT
 private Q_SLOTS:
+    // That only a request's name is taken, and that whatever a token holds
+    // comes back as it went, on one line, is fuzz_app_request's check.
     void decodeRequest_data()
     {
         QTest::addColumn<QByteArray>("line");
-        QTest::addColumn<bool>("known");
         QTest::addColumn<QByteArray>("token");
-        QTest::newRow("without newline") << QByteArray("reopen") << true << QByteArray();
-        QTest::newRow("empty") << QByteArray() << false << QByteArray();
-        QTest::newRow("with a token")
-            << QByteArray("toggle abc-123\n") << true << QByteArray("abc-123");
+        QTest::newRow("without newline") << QByteArray("reopen") << QByteArray();
+        QTest::newRow("with a token") << QByteArray("toggle abc-123\n") << QByteArray("abc-123");
         QTest::newRow("token with escapes")
-            << QByteArray("show host%20x_TIME42%0A\n") << true << QByteArray("host x_TIME42\n");
+            << QByteArray("show host%20x_TIME42%0A\n") << QByteArray("host x_TIME42\n");
     }
 
     void decodeRequest()
     {
         QFETCH(QByteArray, line);
-        QFETCH(bool, known);
         QFETCH(QByteArray, token);
         const std::optional<AppRequest> request = AppRequest::decode(line);
-        QCOMPARE(request.has_value(), known);
-        if (!known)
-            return;
+        QVERIFY(request);
         QCOMPARE(request->activationToken, token);
-        // Whatever a token holds, it comes back as it went, on one line.
-        const QByteArray encoded = request->encode();
-        QCOMPARE(encoded.count('\n'), 1);
-        QVERIFY(encoded.endsWith('\n'));
-        QCOMPARE(AppRequest::decode(encoded), request);
     }
 
     // The requests a second instance hands over arrive in the tests below;

@@ -184,8 +184,6 @@ private Q_SLOTS:
 
         popover.search()->clear();
         QTest::keyClicks(popover.search(), QStringLiteral("entry 1"));
-        // entry 1, entry 10 .. entry 19
-        QCOMPARE(popover.shownContents().size(), 11);
 
         QTest::keyClick(popover.search(), Qt::Key_Down);
         QVERIFY(popover.list()->hasFocus());
