@@ -481,10 +481,18 @@ void WaylandClipboardConnection::onOwnerLeft()
 {
     // The owner went away (or cleared the clipboard). A read under way goes
     // on: the owner may well have written everything before it left.
-    if (m_reader != nullptr)
+    if (m_reader != nullptr) {
         m_emptiedWhileReading = true;
-    else
-        Q_EMIT emptied();
+        return;
+    }
+    // A copy it took away before its secret hint was known counts as a
+    // secret's, as an X11 owner that quit unseen does; above all, the text
+    // it replaced must not come back in its place.
+    if (m_selection != nullptr) {
+        dropSelection();
+        Q_EMIT foreignCopy(std::nullopt, true, 0, false);
+    }
+    Q_EMIT emptied();
 }
 
 void WaylandClipboardConnection::onX11OwnerQuit()
