@@ -389,8 +389,12 @@ arg = os.environ.get("E2E_ARG")
 '"$1"
 }
 
+# An expression about an item the history does not hold yet is false.
 e2e_history_ok() {
-    e2e_history_py "sys.exit(0 if ($1) else 1)"
+    e2e_history_py "
+try: ok = bool($1)
+except (IndexError, KeyError): ok = False
+sys.exit(0 if ok else 1)"
 }
 
 e2e_wait_history() {
